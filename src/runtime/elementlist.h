@@ -1,0 +1,80 @@
+// The cursor list: a doubly linked list with a current element. Where new
+// entries land depends on where the cursor stands, so the cursor rules are
+// exact: ListInsert goes after the current element (first when there is
+// none), and ListNext stays on the last element when the walk runs off.
+#pragma once
+
+template <typename Record>
+struct ListElement {
+    ListElement* next = nullptr;
+    ListElement* previous = nullptr;
+    Record record{};
+};
+
+template <typename Record>
+struct ElementList {
+    ListElement<Record>* first = nullptr;
+    ListElement<Record>* last = nullptr;
+    ListElement<Record>* current = nullptr;
+    int count = 0;
+    int currentIndex = 0;  // 1-based; 0 when no element is current
+};
+
+// Elements live until the program ends, as nothing ever removes one; a
+// second ListCreate simply starts a new list.
+template <typename Record>
+void ListCreate(ElementList<Record>& list)
+{
+    list = ElementList<Record>{};
+}
+
+template <typename Record>
+ListElement<Record>* ListInsert(ElementList<Record>& list)
+{
+    auto* element = new ListElement<Record>{};
+    if (list.current) {
+        element->previous = list.current;
+        element->next = list.current->next;
+        if (element->next) element->next->previous = element;
+        list.current->next = element;
+    } else {
+        element->next = list.first;
+        if (element->next) element->next->previous = element;
+    }
+    if (!element->previous) list.first = element;
+    if (!element->next) list.last = element;
+    list.current = element;
+    list.count += 1;
+    list.currentIndex += 1;
+    return element;
+}
+
+template <typename Record>
+void ListRewind(ElementList<Record>& list)
+{
+    list.current = nullptr;
+    list.currentIndex = 0;
+}
+
+template <typename Record>
+ListElement<Record>* ListNext(ElementList<Record>& list)
+{
+    if (!list.current) {
+        list.current = list.first;
+        list.currentIndex = list.first ? 1 : 0;
+        return list.current;
+    }
+    if (!list.current->next) return nullptr;
+    list.current = list.current->next;
+    list.currentIndex += 1;
+    return list.current;
+}
+
+template <typename Record>
+ListElement<Record>* ListPrevious(ElementList<Record>& list)
+{
+    if (!list.current || !list.current->previous) return nullptr;
+    list.current = list.current->previous;
+    list.currentIndex -= 1;
+    return list.current;
+}

@@ -1,0 +1,34 @@
+// Text, path and command-line operations. A text is a std::string of bytes in
+// the ANSI code page; positions are 1-based and counts are in bytes.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+int TextLength(const std::string& text);
+std::string TextHead(const std::string& text, int count);
+std::string TextTail(const std::string& text, int count);
+std::string TextSlice(const std::string& text, int position, int count);
+int TextSearch(const std::string& text, const std::string& pattern, int startPosition);
+std::string TextToUpper(const std::string& text);
+std::string TextToLower(const std::string& text);
+std::string TextStripSpaces(const std::string& text);
+std::string TextOfSpaces(int count);
+std::string TextFromInteger(int32_t value);
+int32_t TextToInteger(const std::string& text);
+int TextEquals(const std::string& a, const std::string& b);
+int TextGreater(const std::string& a, const std::string& b);
+
+std::string PathFolderPart(const std::string& path);
+std::string PathFileName(const std::string& path);
+std::string PathExtension(const std::string& path);
+
+// The next argument of the program's command line; "" once they are used up.
+std::string CommandLineArgument();
+// The command line as Windows hands it over: one text, split by the
+// argument rules (quotes group, the first token is the program itself).
+void CommandLineSet(const std::string& commandLine);
+// The command line as a POSIX host hands it over: already split, argv[0]
+// first. Arguments keep their spaces and quotes.
+void CommandLineSetArguments(const std::vector<std::string>& arguments);

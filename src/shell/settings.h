@@ -1,0 +1,16 @@
+// The settings file "Kelpra.ini" beside the program.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+std::string ReadSettingText(const std::string& section, const std::string& key,
+                            const std::string& defaultText);
+void WriteSettingText(const std::string& section, const std::string& key, const std::string& value);
+int32_t ReadSettingInteger(const std::string& section, const std::string& key, int32_t defaultValue);
+void WriteSettingInteger(const std::string& section, const std::string& key, int32_t value);
+// The folder of the program's own file, ending in "\".
+std::string ProgramFolder();
+// Start-up steps 2 to 9: filter, program folder, settings file, the five
+// settings. Writes nothing.
+void ReadSettings();

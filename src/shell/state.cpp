@@ -1,0 +1,8 @@
+#include "shell/state.h"
+
+ProgramState State;
+
+void ProgramStateClear()
+{
+    State = ProgramState{};
+}

@@ -1,0 +1,40 @@
+// The program state: the one record of the run.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "helpindex/contextlist.h"
+
+struct ProgramState {
+    std::string programFolder;
+    std::string settingsFile;
+    std::string helpFolder;
+    std::string sourceViewer;
+    std::string htmlEditor;
+    int32_t commandLineFlag = 0;
+    std::string keywordsFile;
+    std::string fileFilter;
+    std::string initialSearchText;
+    int32_t lastEvent = 0;
+    std::string requesterResult;
+    std::string lastAddress;
+    std::string currentPage;
+    std::string copiedPage;
+    std::string displayCopyPath;
+    int32_t anchorPosition = 0;
+    ContextList contextList;
+};
+
+extern ProgramState State;
+
+// Clears every field (start-up step 1; tests start each case with it).
+void ProgramStateClear();
+
+constexpr const char* DefaultHelpFolder = "c:\\program files\\dark basic software\\dark basic\\help\\";
+constexpr const char* DefaultKeywordsFile =
+    "c:\\program files\\dark basic software\\dark basic\\keywords.txt";
+constexpr const char* DefaultViewer = "NotePad.exe";
+constexpr const char* FileFilter =
+    "Text Files (*.txt)|*.txt|Web files (*.htm,*.html)|*.htm;*.html|Programs (*.exe)|*.exe|"
+    "Source Files (*.dba,*.bas)|*.dba;*.bas|All Files (*.*)|*.*";
