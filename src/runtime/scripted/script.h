@@ -1,0 +1,100 @@
+// The scripted realization of the user-interface headers: test equipment.
+// A test queues events and answers, runs the real code, then reads what was
+// recorded. An empty event queue gives the close event, so no test can hang.
+#pragma once
+
+#include <cstdint>
+#include <deque>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "runtime/window.h"
+
+struct ScriptedEvent {
+    int code = 0;  // EventControl, EventMenu, EventClose or any other number
+    int id = 0;
+};
+
+struct RecordedMenuEntry {
+    std::string kind;  // "title", "item", "separator", "submenu", "submenu-end"
+    int id = -1;       // items only
+    std::string text;
+    int checked = 0;   // items only; kept current by MenuCheckSet
+};
+
+struct RecordedControl {
+    std::string kind;  // "button", "textfield", "label", "browser"
+    int x = 0, y = 0, width = 0, height = 0;
+    std::string text;  // for the browser: the address it was created with
+    std::string tooltip;
+    int flags = 0;     // labels only
+};
+
+struct RecordedMessage {
+    std::string title;
+    std::string text;
+    int flags = 0;
+};
+
+struct RecordedRequest {
+    std::string kind;  // "open" or "folder"
+    std::string title;
+    std::string defaultFile;  // the start folder for "folder"
+    std::string filterList;
+    int filterIndex = 0;
+};
+
+struct RecordedRun {
+    std::string program;
+    std::string parameters;
+    std::string workingFolder;
+};
+
+struct Script {
+    // What the test hands in.
+    std::deque<ScriptedEvent> events;
+    std::deque<int> messageAnswers;         // when empty: OK boxes 1, Yes/No boxes 7
+    std::deque<std::string> requesterAnswers;  // when empty: "" (cancelled)
+    std::string clipboard;
+    int windowOpenResult = 1;
+    int menuBarResult = 1;
+    int browserCreateResult = 1;
+    intptr_t programRunResult = 1;
+    int areaWidth = 500;   // client area
+    int areaHeight = 300;  // what WindowAreaHeight reports (menu line included)
+
+    // What the code did.
+    bool windowOpened = false;
+    int windowX = 0, windowY = 0, windowWidth = 0, windowHeight = 0;
+    int32_t windowFlags = 0;
+    std::string windowTitle;
+    std::vector<RecordedMenuEntry> menu;  // in the order they were added
+    std::vector<std::pair<int, int>> shortcuts;  // key, menu id
+    std::string statusText;                  // field 0 of status bar 0
+    std::vector<std::string> statusHistory;  // every text set, in order
+    std::map<int, RecordedControl> controls;
+    std::vector<RecordedMessage> messages;
+    std::vector<RecordedRequest> requests;
+    std::vector<RecordedRun> runs;
+    std::vector<int> pauses;
+    std::vector<int> busy;                   // every BusyCursorSet argument
+    WindowCallback callback = nullptr;
+    int eventsHandedOut = 0;
+    bool runtimeEnded = false;
+
+    // The browser: a real history of addresses in the Windows "file:///" form.
+    std::vector<std::string> history;
+    int historyIndex = -1;
+    std::vector<std::string> navigations;  // every non-empty ControlSetText of the browser
+    std::vector<int> browserStates;        // every ControlSetState of the browser
+};
+
+// The one script of the run; ScriptReset starts a new test.
+Script& TheScript();
+void ScriptReset();
+// Resizes the client area and sends the size message through the callback,
+// as a user dragging the border would.
+void ScriptResize(int width, int height);
+// The address the browser shows for a Windows path or a "file:///" address.
+std::string ScriptAddressOf(const std::string& pathOrAddress);
