@@ -1,0 +1,192 @@
+#include "text.h"
+
+#include <cstdio>
+
+namespace {
+
+// Arguments of the command line after the program's own path, and how many
+// calls have asked for one so far.
+std::vector<std::string> commandArguments;
+size_t commandCounter = 0;
+
+// Path parts end at a closing quote of a quoted path.
+std::string UpToQuote(const std::string& text)
+{
+    size_t quote = text.find('"');
+    return quote == std::string::npos ? text : text.substr(0, quote);
+}
+
+std::string WithoutLeadingQuote(const std::string& path)
+{
+    return !path.empty() && path[0] == '"' ? path.substr(1) : path;
+}
+
+}  // namespace
+
+int TextLength(const std::string& text)
+{
+    return static_cast<int>(text.size());
+}
+
+std::string TextHead(const std::string& text, int count)
+{
+    if (count <= 0) return "";
+    return text.substr(0, static_cast<size_t>(count));
+}
+
+std::string TextTail(const std::string& text, int count)
+{
+    if (count <= 0) return "";
+    size_t n = static_cast<size_t>(count);
+    return n >= text.size() ? text : text.substr(text.size() - n);
+}
+
+std::string TextSlice(const std::string& text, int position, int count)
+{
+    if (position < 1) position = 1;
+    size_t start = static_cast<size_t>(position) - 1;
+    if (count <= 0 || start >= text.size()) return "";
+    return text.substr(start, static_cast<size_t>(count));
+}
+
+int TextSearch(const std::string& text, const std::string& pattern, int startPosition)
+{
+    if (startPosition < 1) startPosition = 1;
+    size_t start = static_cast<size_t>(startPosition) - 1;
+    if (start > text.size()) return 0;
+    size_t found = text.find(pattern, start);
+    return found == std::string::npos ? 0 : static_cast<int>(found) + 1;
+}
+
+std::string TextToUpper(const std::string& text)
+{
+    std::string out = text;
+    for (char& c : out) {
+        unsigned char b = static_cast<unsigned char>(c);
+        if ((b >= 0x61 && b <= 0x7A) || b >= 0xE0) c = static_cast<char>(b - 0x20);
+    }
+    return out;
+}
+
+std::string TextToLower(const std::string& text)
+{
+    std::string out = text;
+    for (char& c : out) {
+        unsigned char b = static_cast<unsigned char>(c);
+        if ((b >= 0x41 && b <= 0x5A) || (b >= 0xC0 && b <= 0xDE)) c = static_cast<char>(b + 0x20);
+    }
+    return out;
+}
+
+std::string TextStripSpaces(const std::string& text)
+{
+    size_t first = text.find_first_not_of(' ');
+    if (first == std::string::npos) return "";
+    size_t last = text.find_last_not_of(' ');
+    return text.substr(first, last - first + 1);
+}
+
+std::string TextOfSpaces(int count)
+{
+    return count <= 0 ? std::string() : std::string(static_cast<size_t>(count), ' ');
+}
+
+std::string TextFromInteger(int32_t value)
+{
+    char digits[16];
+    std::snprintf(digits, sizeof digits, "%ld", static_cast<long>(value));
+    return digits;
+}
+
+int32_t TextToInteger(const std::string& text)
+{
+    size_t i = 0;
+    while (i < text.size() && text[i] == ' ') ++i;
+    bool negative = false;
+    if (i < text.size() && (text[i] == '-' || text[i] == '+')) {
+        negative = text[i] == '-';
+        ++i;
+    }
+    // Unsigned arithmetic wraps modulo 2^32 without undefined behaviour.
+    uint32_t value = 0;
+    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i)
+        value = value * 10u + static_cast<uint32_t>(text[i] - '0');
+    if (negative) value = 0u - value;
+    return static_cast<int32_t>(value);
+}
+
+int TextEquals(const std::string& a, const std::string& b)
+{
+    return a == b ? 1 : 0;
+}
+
+int TextGreater(const std::string& a, const std::string& b)
+{
+    size_t common = a.size() < b.size() ? a.size() : b.size();
+    for (size_t i = 0; i < common; ++i) {
+        unsigned char x = static_cast<unsigned char>(a[i]);
+        unsigned char y = static_cast<unsigned char>(b[i]);
+        if (x != y) return x > y ? 1 : 0;
+    }
+    return a.size() > b.size() ? 1 : 0;
+}
+
+std::string PathFolderPart(const std::string& path)
+{
+    std::string p = WithoutLeadingQuote(path);
+    size_t slash = p.rfind('\\');
+    if (slash == std::string::npos) return "";
+    return UpToQuote(p.substr(0, slash + 1));
+}
+
+std::string PathFileName(const std::string& path)
+{
+    std::string p = WithoutLeadingQuote(path);
+    size_t slash = p.rfind('\\');
+    return UpToQuote(slash == std::string::npos ? p : p.substr(slash + 1));
+}
+
+std::string PathExtension(const std::string& path)
+{
+    size_t slash = path.rfind('\\');
+    size_t from = slash == std::string::npos ? 0 : slash + 1;
+    size_t dot = path.rfind('.');
+    if (dot == std::string::npos || dot < from) return "";
+    return UpToQuote(path.substr(dot + 1));
+}
+
+std::string CommandLineArgument()
+{
+    size_t k = commandCounter++;
+    return k < commandArguments.size() ? commandArguments[k] : "";
+}
+
+void CommandLineSet(const std::string& commandLine)
+{
+    std::vector<std::string> tokens;
+    size_t i = 0;
+    const size_t n = commandLine.size();
+    while (true) {
+        while (i < n && commandLine[i] == ' ') ++i;
+        if (i >= n) break;
+        if (commandLine[i] == '"') {
+            size_t close = commandLine.find('"', i + 1);
+            if (close == std::string::npos) close = n;
+            tokens.push_back(commandLine.substr(i + 1, close - i - 1));
+            i = close + 1;
+        } else {
+            size_t space = commandLine.find(' ', i);
+            if (space == std::string::npos) space = n;
+            tokens.push_back(commandLine.substr(i, space - i));
+            i = space;
+        }
+    }
+    commandArguments.assign(tokens.begin() + (tokens.empty() ? 0 : 1), tokens.end());
+    commandCounter = 0;
+}
+
+void CommandLineSetArguments(const std::vector<std::string>& arguments)
+{
+    commandArguments.assign(arguments.begin() + (arguments.empty() ? 0 : 1), arguments.end());
+    commandCounter = 0;
+}
