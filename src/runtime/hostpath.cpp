@@ -1,0 +1,276 @@
+// POSIX hosts: drive letters are host folders, in the way Wine maps them.
+#include "hostpath.h"
+
+#include <dirent.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <array>
+#include <climits>
+#include <cstdlib>
+#include <vector>
+
+namespace {
+
+// Drives mapped by HostPathMapDrive; "" means the default applies.
+std::array<std::string, 26> mappedDrives;
+
+bool IsSeparator(char c)
+{
+    return c == '\\' || c == '/';
+}
+
+bool IsLetter(char c)
+{
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+}
+
+char UpperAscii(char c)
+{
+    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 0x20) : c;
+}
+
+// Host names are UTF-8, so only ASCII letters fold; other bytes must match.
+bool EqualIgnoringAsciiCase(const std::string& a, const std::string& b)
+{
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i)
+        if (UpperAscii(a[i]) != UpperAscii(b[i])) return false;
+    return true;
+}
+
+bool Exists(const std::string& hostPath)
+{
+    struct stat info;
+    return lstat(hostPath.c_str(), &info) == 0;
+}
+
+bool IsFolder(const std::string& hostPath)
+{
+    struct stat info;
+    return stat(hostPath.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+std::string WithoutClosingSlash(std::string path)
+{
+    while (path.size() > 1 && path.back() == '/') path.pop_back();
+    return path;
+}
+
+std::string CurrentFolder()
+{
+    std::vector<char> buffer(PATH_MAX + 1);
+    if (!getcwd(buffer.data(), buffer.size())) return "/";
+    return buffer.data();
+}
+
+std::string WinePrefix()
+{
+    const char* prefix = std::getenv("WINEPREFIX");
+    if (prefix && *prefix) return WithoutClosingSlash(prefix);
+    const char* home = std::getenv("HOME");
+    return std::string(home && *home ? home : "") + "/.wine";
+}
+
+// The host folder of a drive letter, "" when the drive is not there.
+std::string DriveRoot(char letter)
+{
+    letter = UpperAscii(letter);
+    if (letter < 'A' || letter > 'Z') return "";
+    const std::string& mapped = mappedDrives[letter - 'A'];
+    if (!mapped.empty()) return mapped;
+    if (letter == 'Z') return "/";
+    std::string device = WinePrefix() + "/dosdevices/" +
+                         static_cast<char>(letter - 'A' + 'a') + ":";
+    // The device entry is a link; its target is what host paths start with.
+    char* real = realpath(device.c_str(), nullptr);
+    if (!real) return "";
+    std::string root = real;
+    std::free(real);
+    return IsFolder(root) ? root : "";
+}
+
+std::string Join(const std::string& folder, const std::string& name)
+{
+    return folder == "/" ? "/" + name : folder + "/" + name;
+}
+
+bool IsDeviceName(const std::string& component)
+{
+    std::string base = component.substr(0, component.find('.'));
+    while (!base.empty() && base.back() == ' ') base.pop_back();
+    for (char& c : base) c = UpperAscii(c);
+    if (base == "CON" || base == "PRN" || base == "AUX" || base == "NUL") return true;
+    return base.size() == 4 && (base.compare(0, 3, "COM") == 0 || base.compare(0, 3, "LPT") == 0) &&
+           base[3] >= '1' && base[3] <= '9';
+}
+
+bool IsRefusedByte(unsigned char b)
+{
+    return (b >= 0x01 && b <= 0x1F) || b == '<' || b == '>' || b == ':' || b == '"' ||
+           b == '|' || b == '?' || b == '*';
+}
+
+// Splits the part after the drive into checked components; false when
+// Windows would refuse one of them.
+bool SplitComponents(const std::string& rest, std::vector<std::string>& components)
+{
+    size_t i = 0;
+    while (i < rest.size()) {
+        while (i < rest.size() && IsSeparator(rest[i])) ++i;
+        size_t end = i;
+        while (end < rest.size() && !IsSeparator(rest[end])) ++end;
+        if (end == i) break;
+        std::string component = rest.substr(i, end - i);
+        i = end;
+        for (char c : component)
+            if (IsRefusedByte(static_cast<unsigned char>(c))) return false;
+        if (component == "." || component == "..") {
+            components.push_back(component);
+            continue;
+        }
+        if (IsDeviceName(component)) return false;
+        // Windows drops trailing dots and spaces of a name.
+        while (!component.empty() && (component.back() == '.' || component.back() == ' '))
+            component.pop_back();
+        if (!component.empty()) components.push_back(component);
+    }
+    return true;
+}
+
+// The entry of a folder that the name means: the exact name when it exists,
+// otherwise one that differs only in ASCII case, otherwise "".
+std::string FindEntry(const std::string& folder, const std::string& name)
+{
+    if (Exists(Join(folder, name))) return name;
+    DIR* dir = opendir(folder.c_str());
+    if (!dir) return "";
+    std::string found;
+    while (dirent* entry = readdir(dir)) {
+        std::string candidate = entry->d_name;
+        // Several case variants on a case-sensitive host: take the same one
+        // every time.
+        if (EqualIgnoringAsciiCase(candidate, name) && (found.empty() || candidate < found))
+            found = candidate;
+    }
+    closedir(dir);
+    return found;
+}
+
+}  // namespace
+
+std::string HostPathFromWindows(const std::string& windowsPath)
+{
+    if (windowsPath.empty()) return "";
+    if (windowsPath.size() >= 2 && IsSeparator(windowsPath[0]) && IsSeparator(windowsPath[1]))
+        return "";  // UNC and device namespace paths
+
+    std::string root;
+    std::string rest;
+    if (windowsPath.size() >= 2 && windowsPath[1] == ':') {
+        if (!IsLetter(windowsPath[0])) return "";
+        root = DriveRoot(windowsPath[0]);
+        rest = windowsPath.substr(2);
+    } else if (IsSeparator(windowsPath[0])) {
+        root = DriveRoot('Z');
+        rest = windowsPath;
+    } else {
+        std::string current = WindowsPathFromHost(CurrentFolder());
+        if (current.size() < 2) return "";
+        root = DriveRoot(current[0]);
+        rest = current.substr(2) + "\\" + windowsPath;
+    }
+    if (root.empty()) return "";
+
+    std::vector<std::string> components;
+    if (!SplitComponents(rest, components)) return "";
+
+    std::vector<std::string> resolved;
+    size_t missingFrom = SIZE_MAX;  // below this depth the names exist on disk
+    std::string folder = root;
+    for (const auto& component : components) {
+        if (component == ".") continue;
+        if (component == "..") {
+            if (resolved.empty()) continue;
+            resolved.pop_back();
+            if (missingFrom != SIZE_MAX && missingFrom >= resolved.size()) missingFrom = SIZE_MAX;
+        } else {
+            std::string name = component;
+            if (missingFrom == SIZE_MAX) {
+                std::string entry = FindEntry(folder, component);
+                if (entry.empty())
+                    missingFrom = resolved.size();
+                else
+                    name = entry;
+            }
+            resolved.push_back(name);
+        }
+        folder = root;
+        for (const auto& part : resolved) folder = Join(folder, part);
+    }
+
+    bool closingSeparator = IsSeparator(windowsPath.back()) && !resolved.empty();
+    return closingSeparator ? folder + "/" : folder;
+}
+
+std::string WindowsPathFromHost(const std::string& hostPath)
+{
+    if (hostPath.empty()) return "";
+    std::string absolute = hostPath[0] == '/' ? hostPath : CurrentFolder() + "/" + hostPath;
+
+    std::vector<std::string> parts;
+    size_t i = 0;
+    while (i < absolute.size()) {
+        size_t end = absolute.find('/', i);
+        if (end == std::string::npos) end = absolute.size();
+        std::string part = absolute.substr(i, end - i);
+        i = end + 1;
+        if (part.empty() || part == ".") continue;
+        if (part == "..") {
+            if (!parts.empty()) parts.pop_back();
+        } else {
+            parts.push_back(part);
+        }
+    }
+    std::string normal(parts.empty() ? 1 : 0, '/');
+    for (const auto& part : parts) normal += "/" + part;
+
+    // The drive whose folder is the longest prefix; Z: only on a tie.
+    char best = 0;
+    size_t bestLength = 0;
+    for (char letter = 'A'; letter <= 'Z'; ++letter) {
+        std::string root = DriveRoot(letter);
+        if (root.empty()) continue;
+        bool prefix = root == "/" ||
+                      (normal.compare(0, root.size(), root) == 0 &&
+                       (normal.size() == root.size() || normal[root.size()] == '/'));
+        size_t length = root == "/" ? 0 : root.size();
+        if (prefix && (best == 0 || length > bestLength)) {
+            best = letter;
+            bestLength = length;
+        }
+    }
+    if (best == 0) return "";
+
+    std::string rest = normal.substr(bestLength);
+    std::string windows = std::string(1, best) + ":";
+    for (char c : rest) windows += c == '/' ? '\\' : c;
+    if (rest.empty() || rest == "/")
+        windows = std::string(1, best) + ":\\";
+    else if (hostPath.back() == '/')
+        windows += "\\";
+    return windows;
+}
+
+void HostPathMapDrive(char letter, const std::string& hostFolder)
+{
+    letter = UpperAscii(letter);
+    if (letter < 'A' || letter > 'Z') return;
+    mappedDrives[letter - 'A'] = hostFolder.empty() ? "" : WithoutClosingSlash(hostFolder);
+}
+
+int HostPathDriveExists(char letter)
+{
+    std::string root = DriveRoot(letter);
+    return !root.empty() && IsFolder(root) ? 1 : 0;
+}

@@ -1,0 +1,136 @@
+#include "runtime/hostpath.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+
+#include "support/testfolder.h"
+
+namespace {
+
+TEST(HostPath, ResolvesComponentsWithoutRegardToCase)
+{
+    TestFolder t;
+    t.Write("Help/Index.htm", "x");
+    t.Write("Help/Sub Dir/page one.htm", "x");
+    t.Write("Help/\xC3\x84rger.htm", "x");  // UTF-8 "Ärger"
+    t.Write("Both/readme", "x");
+    t.Write("Both/README", "x");
+
+    struct Case { std::string windows, host; };
+    const Case cases[] = {
+        {"T:\\Help\\Index.htm", t.Host("Help/Index.htm")},
+        {"t:\\HELP\\index.HTM", t.Host("Help/Index.htm")},
+        {"T:/help//sub dir\\\\PAGE ONE.htm", t.Host("Help/Sub Dir/page one.htm")},
+        {"T:\\help\\\xC3\x84RGER.htm", t.Host("Help/\xC3\x84rger.htm")},
+        // Bytes above 0x7F are never folded: a different letter stays missing.
+        {"T:\\help\\\xC3\xA4rger.htm", t.Host("Help/\xC3\xA4rger.htm")},
+        {"T:\\both\\README", t.Host("Both/README")},
+        {"T:\\both\\readme", t.Host("Both/readme")},
+        {"T:\\help\\New File.HTM", t.Host("Help/New File.HTM")},
+        {"T:\\Missing\\help\\x", t.Host("Missing/help/x")},
+        {"T:\\help\\.\\x\\..\\index.htm", t.Host("Help/Index.htm")},
+        {"T:\\missing\\..\\HELP", t.Host("Help")},
+        {"T:\\..\\..\\help", t.Host("Help")},
+        {"T:\\help\\", t.Host("Help") + "/"},
+        {"T:\\", t.Host()},
+        {"T:", t.Host()},
+        {"T:\\help\\index.htm. . ", t.Host("Help/Index.htm")},
+        {"T:\\Help.\\Index.htm", t.Host("Help/Index.htm")},
+        {"\\tmp", "/tmp"},
+        {"Z:\\", "/"},
+        {"/", "/"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(HostPathFromWindows(c.windows), c.host) << c.windows;
+}
+
+TEST(HostPath, RefusesWhatWindowsRefuses)
+{
+    TestFolder t;
+    const char* refused[] = {
+        "", "T:\\a<b", "T:\\a>b", "T:\\a:b", "T:\\a\"b", "T:\\a|b", "T:\\a?b", "T:\\a*b",
+        "T:\\a\x01" "b", "T:\\a\tb", "T:\\x\\a\x1F", "T:\\CON", "T:\\con.txt", "T:\\Nul",
+        "T:\\aux.htm", "T:\\prn", "T:\\com1", "T:\\LPT9.x", "T:\\con\\x", "T:\\con .txt",
+        "\\\\server\\share\\x", "//server/share", "\\\\?\\T:\\x", "1:\\x", "T:\\C:\\x",
+    };
+    for (const char* path : refused) EXPECT_EQ(HostPathFromWindows(path), "") << path;
+
+    const char* allowed[] = {"T:\\com10", "T:\\console", "T:\\lpt", "T:\\x.con", "T:\\a b\\c"};
+    for (const char* path : allowed) EXPECT_NE(HostPathFromWindows(path), "") << path;
+}
+
+TEST(HostPath, UnmappedDrivesAreRefused)
+{
+    std::string saved = std::getenv("WINEPREFIX") ? std::getenv("WINEPREFIX") : "";
+    setenv("WINEPREFIX", "/nonexistent-kelpra-prefix", 1);
+    EXPECT_EQ(HostPathFromWindows("Q:\\index.htm"), "");
+    EXPECT_EQ(HostPathDriveExists('Q'), 0);
+    EXPECT_EQ(HostPathDriveExists('z'), 1);
+    {
+        TestFolder q('Q');
+        EXPECT_EQ(HostPathDriveExists('q'), 1);
+        EXPECT_EQ(HostPathFromWindows("q:\\a"), q.Host("a"));
+    }
+    EXPECT_EQ(HostPathFromWindows("Q:\\index.htm"), "");
+    if (saved.empty()) unsetenv("WINEPREFIX"); else setenv("WINEPREFIX", saved.c_str(), 1);
+}
+
+TEST(HostPath, WinePrefixDevices)
+{
+    TestFolder prefix('P');
+    prefix.MakeFolder("dosdevices");
+    prefix.MakeFolder("drive_c/Program Files");
+    std::filesystem::create_directory_symlink("../drive_c", prefix.Host("dosdevices/c:"));
+    std::string saved = std::getenv("WINEPREFIX") ? std::getenv("WINEPREFIX") : "";
+    setenv("WINEPREFIX", prefix.root.c_str(), 1);
+
+    EXPECT_EQ(HostPathFromWindows("C:\\program files\\x"),
+              prefix.Host("drive_c/Program Files/x"));
+    EXPECT_EQ(WindowsPathFromHost(prefix.Host("drive_c/Program Files/x")), "C:\\Program Files\\x");
+    EXPECT_EQ(HostPathDriveExists('c'), 1);
+    EXPECT_EQ(HostPathDriveExists('d'), 0);
+
+    if (saved.empty()) unsetenv("WINEPREFIX"); else setenv("WINEPREFIX", saved.c_str(), 1);
+}
+
+TEST(HostPath, WindowsFormOfHostPaths)
+{
+    TestFolder t;
+    TestFolder u('U');
+    HostPathMapDrive('U', t.Host("inner"));  // nested inside T: — the longer wins
+    struct Case { std::string host, windows; };
+    const Case cases[] = {
+        {t.Host("a/b.htm"), "T:\\a\\b.htm"},
+        {t.Host("a/"), "T:\\a\\"},
+        {t.Host(), "T:\\"},
+        {t.Host() + "/", "T:\\"},
+        {t.Host("inner/x"), "U:\\x"},
+        {t.Host("inner"), "U:\\"},
+        {t.Host("innerx"), "T:\\innerx"},
+        {t.Host("a/./b/../c"), "T:\\a\\c"},
+        {"/usr/share/doc", "Z:\\usr\\share\\doc"},
+        {"/", "Z:\\"},
+        {"//usr//lib/", "Z:\\usr\\lib\\"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(WindowsPathFromHost(c.host), c.windows) << c.host;
+}
+
+TEST(HostPath, RelativePathsFollowTheCurrentFolder)
+{
+    TestFolder t;
+    t.Write("Work/Page.htm", "x");
+    std::string saved = std::filesystem::current_path();
+    ASSERT_EQ(chdir(t.Host("Work").c_str()), 0);
+
+    EXPECT_EQ(HostPathFromWindows("page.htm"), t.Host("Work/Page.htm"));
+    EXPECT_EQ(HostPathFromWindows("..\\work\\PAGE.HTM"), t.Host("Work/Page.htm"));
+    EXPECT_EQ(HostPathFromWindows(".\\new.htm"), t.Host("Work/new.htm"));
+    EXPECT_EQ(WindowsPathFromHost("Page.htm"), "T:\\Work\\Page.htm");
+    EXPECT_EQ(WindowsPathFromHost("../x/"), "T:\\x\\");
+
+    ASSERT_EQ(chdir(saved.c_str()), 0);
+}
+
+}  // namespace

@@ -1,0 +1,148 @@
+#include "runtime/text.h"
+
+#include <gtest/gtest.h>
+
+#include <climits>
+
+namespace {
+
+TEST(Text, HeadTailSliceAtTheEdges)
+{
+    struct Case { std::string got, want; };
+    const Case cases[] = {
+        {TextHead("abc", 5), "abc"},       {TextTail("abc", 5), "abc"},
+        {TextHead("abc", 0), ""},          {TextTail("abc", -1), ""},
+        {TextHead("abc", 2), "ab"},        {TextTail("abc", 2), "bc"},
+        {TextSlice("abcdef", 0, 2), "ab"}, {TextSlice("abcdef", -5, 2), "ab"},
+        {TextSlice("abcdef", 1, 2), "ab"}, {TextSlice("abc", 4, 1), ""},
+        {TextSlice("abc", 9, 1), ""},      {TextSlice("abc", 2, 99), "bc"},
+        {TextSlice("abc", 2, 0), ""},      {TextSlice("abc", 3, 1), "c"},
+    };
+    for (size_t i = 0; i < std::size(cases); ++i) EXPECT_EQ(cases[i].got, cases[i].want) << i;
+}
+
+TEST(Text, Search)
+{
+    struct Case { const char* text; const char* pattern; int start; int want; };
+    const Case cases[] = {
+        {"abcabc", "bc", 1, 2}, {"abcabc", "bc", 3, 5}, {"abc", "B", 1, 0},
+        {"abc", "", 2, 2},      {"abc", "x", 9, 0},     {"abc", "", 0, 1},
+        {"abc", "", 4, 4},      {"abc", "", 5, 0},      {"abcabc", "bc", -3, 2},
+        {"abc", "c", 3, 3},     {"abc", "cd", 3, 0},    {"aab", "ab", 1, 2},
+        {"", "a", 1, 0},        {"abc", "abcd", 1, 0},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(TextSearch(c.text, c.pattern, c.start), c.want)
+            << c.text << " / " << c.pattern << " from " << c.start;
+}
+
+TEST(Text, CaseChangesOnlyTheirByteRanges)
+{
+    for (int b = 0; b < 256; ++b) {
+        std::string byte(1, static_cast<char>(b));
+        int up = static_cast<unsigned char>(TextToUpper(byte)[0]);
+        int low = static_cast<unsigned char>(TextToLower(byte)[0]);
+        bool upper = (b >= 0x61 && b <= 0x7A) || b >= 0xE0;
+        bool lower = (b >= 0x41 && b <= 0x5A) || (b >= 0xC0 && b <= 0xDE);
+        EXPECT_EQ(up, upper ? b - 0x20 : b) << b;
+        EXPECT_EQ(low, lower ? b + 0x20 : b) << b;
+    }
+    EXPECT_EQ(TextToLower(TextToUpper("\xFF")), "\xDF");
+    EXPECT_EQ(TextToUpper("Print x$"), "PRINT X$");
+}
+
+TEST(Text, StripSpacesAndSpaces)
+{
+    EXPECT_EQ(TextStripSpaces("  a b  "), "a b");
+    EXPECT_EQ(TextStripSpaces("    "), "");
+    EXPECT_EQ(TextStripSpaces("\ta \r\n"), "\ta \r\n");
+    EXPECT_EQ(TextOfSpaces(3), "   ");
+    EXPECT_EQ(TextOfSpaces(0), "");
+    EXPECT_EQ(TextOfSpaces(-2), "");
+}
+
+TEST(Text, Integers)
+{
+    EXPECT_EQ(TextFromInteger(INT32_MIN), "-2147483648");
+    EXPECT_EQ(TextFromInteger(0), "0");
+    EXPECT_EQ(TextFromInteger(2147483647), "2147483647");
+    EXPECT_EQ(TextFromInteger(-42), "-42");
+
+    struct Case { const char* text; int32_t want; };
+    const Case cases[] = {
+        {" 42abc", 42}, {"-7", -7}, {"+8", 8}, {"- 5", 0}, {"x12", 0}, {"", 0},
+        {"007", 7}, {"4294967296", 0}, {"12.9", 12}, {"2147483648", INT32_MIN},
+        {"-2147483648", INT32_MIN}, {"4294967297", 1}, {"--1", 0}, {"+-1", 0},
+        {"\t5", 0}, {"99999999999999999999", static_cast<int32_t>(1661992959u)},
+    };
+    for (const auto& c : cases) EXPECT_EQ(TextToInteger(c.text), c.want) << c.text;
+}
+
+TEST(Text, EqualsAndGreater)
+{
+    std::string unassigned;
+    EXPECT_EQ(TextEquals("Abc", "abc"), 0);
+    EXPECT_EQ(TextEquals(unassigned, ""), 1);
+    struct Case { const char* a; const char* b; int want; };
+    const Case cases[] = {
+        {"abc", "ab", 1}, {"ab", "abc", 0}, {"B", "a", 0}, {"abc", "abc", 0},
+        {"\xE9", "z", 1}, {"z", "\xE9", 0}, {"", "", 0}, {"a", "", 1},
+    };
+    for (const auto& c : cases) EXPECT_EQ(TextGreater(c.a, c.b), c.want) << c.a << " > " << c.b;
+}
+
+TEST(Text, PathParts)
+{
+    struct Case { const char* path; const char* folder; const char* file; const char* ext; };
+    const Case cases[] = {
+        {"C:\\Help\\index.htm", "C:\\Help\\", "index.htm", "htm"},
+        {"\"C:\\My Tools\\view.exe\"", "C:\\My Tools\\", "view.exe", "exe"},
+        {"index.htm", "", "index.htm", "htm"},
+        {"C:\\dir.x\\readme", "C:\\dir.x\\", "readme", ""},
+        {"C:\\Help\\", "C:\\Help\\", "", ""},
+        {"page.", "", "page.", ""},
+        {"\"view.exe\" -x", "", "view.exe", "exe"},
+        {"", "", "", ""},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(PathFolderPart(c.path), c.folder) << c.path;
+        EXPECT_EQ(PathFileName(c.path), c.file) << c.path;
+        EXPECT_EQ(PathExtension(c.path), c.ext) << c.path;
+    }
+}
+
+TEST(Text, CommandLineFromOneText)
+{
+    struct Case { const char* line; std::vector<std::string> want; };
+    const Case cases[] = {
+        {"\"C:\\Program Files\\k.exe\" \"a b\" c", {"a b", "c"}},
+        {"k.exe", {}},
+        {"", {}},
+        {"k.exe   print   ", {"print"}},
+        {"k.exe \"open", {"open"}},
+        {"k.exe \"a\"b", {"a", "b"}},
+        {"k.exe a\"b c\"", {"a\"b", "c\""}},
+        {"k.exe \"\" x", {"", "x"}},
+    };
+    for (const auto& c : cases) {
+        CommandLineSet(c.line);
+        for (const auto& want : c.want) EXPECT_EQ(CommandLineArgument(), want) << c.line;
+        EXPECT_EQ(CommandLineArgument(), "") << c.line;
+        EXPECT_EQ(CommandLineArgument(), "") << c.line;
+    }
+}
+
+TEST(Text, CommandLineFromHostArguments)
+{
+    CommandLineSetArguments({"/usr/bin/kelpra", "a \"b\"", "c"});
+    EXPECT_EQ(CommandLineArgument(), "a \"b\"");
+    EXPECT_EQ(CommandLineArgument(), "c");
+    EXPECT_EQ(CommandLineArgument(), "");
+    // Setting a new command line starts counting again.
+    CommandLineSetArguments({"kelpra", "x"});
+    EXPECT_EQ(CommandLineArgument(), "x");
+    CommandLineSetArguments({});
+    EXPECT_EQ(CommandLineArgument(), "");
+}
+
+}  // namespace
