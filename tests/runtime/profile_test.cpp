@@ -1,0 +1,142 @@
+#include <filesystem>
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "runtime/profile.h"
+#include "support/testfolder.h"
+
+namespace {
+
+struct ReadCase {
+    const char* name;
+    std::string file;
+    std::string section;
+    std::string key;
+    std::string expected;
+};
+
+TEST(Profile, ReadsValuesAsTheIniRulesSay)
+{
+    const std::string windowsFile =
+        "; written by the setup\r\n\r\n[Setup]\r\n; the help pages\r\nHelp=c:\\help\\\r\n\r\nUseCL=1\r\n";
+    const ReadCase cases[] = {
+        {"lf line ends", "[Setup]\nHelp=a\nDBA=b\n", "Setup", "DBA", "b"},
+        {"crlf file with comments and blanks", windowsFile, "Setup", "Help", "c:\\help\\"},
+        {"value after a blank line", windowsFile, "Setup", "UseCL", "1"},
+        {"section and key ignore case", "[SETUP]\r\nHELP=x\r\n", "setup", "Help", "x"},
+        {"spaces around names and value", "  [ Setup ]  \r\n  Help  =  c:\\a b\\  \r\n", "Setup", "Help",
+         "c:\\a b\\"},
+        {"first of repeated keys", "[Setup]\r\nHelp=first\r\nhelp=second\r\n", "Setup", "Help", "first"},
+        {"first of repeated sections", "[Setup]\r\nHelp=one\r\n[setup]\r\nHelp=two\r\n", "Setup", "Help",
+         "one"},
+        {"empty value is not the default", "[Setup]\r\nHelp=\r\n", "Setup", "Help", ""},
+        {"quotes around the value dropped", "[Setup]\r\nHelp=\"c:\\x\\\"\r\n", "Setup", "Help", "c:\\x\\"},
+        {"value keeps inner equals signs", "[Setup]\r\nHelp=a=b\r\n", "Setup", "Help", "a=b"},
+        {"last line without line end", "[Setup]\r\nHelp=end", "Setup", "Help", "end"},
+        {"editor's utf-8 mark", "\xEF\xBB\xBF[Setup]\r\nHelp=m\r\n", "Setup", "Help", "m"},
+        {"commented key ignored", "[Setup]\r\n;Help=no\r\n", "Setup", "Help", "default"},
+        {"key of another section", "[Setup]\r\nDBA=x\r\n[Other]\r\nHelp=no\r\n", "Setup", "Help", "default"},
+        {"key before any section", "Help=no\r\n[Setup]\r\n", "Setup", "Help", "default"},
+        {"missing section", "[Other]\r\nHelp=no\r\n", "Setup", "Help", "default"},
+        {"empty file", "", "Setup", "Help", "default"},
+    };
+    for (const auto& c : cases) {
+        TestFolder folder;
+        folder.Write("Kelpra.ini", c.file);
+        EXPECT_EQ(ProfileGetString(c.section, c.key, "default", 120, folder.Win("Kelpra.ini")), c.expected)
+            << c.name;
+    }
+}
+
+TEST(Profile, ValueAndDefaultAreCutToTheRoom)
+{
+    TestFolder folder;
+    std::string longValue(200, 'v');
+    folder.Write("Kelpra.ini", "[Setup]\r\nHelp=" + longValue + "\r\n");
+    EXPECT_EQ(ProfileGetString("Setup", "Help", "", 120, folder.Win("Kelpra.ini")), std::string(119, 'v'));
+    EXPECT_EQ(ProfileGetString("Setup", "Help", "", 4, folder.Win("Kelpra.ini")), "vvv");
+    EXPECT_EQ(ProfileGetString("Setup", "Help", "", 1, folder.Win("Kelpra.ini")), "");
+    EXPECT_EQ(ProfileGetString("Setup", "DBA", "defaultText", 5, folder.Win("Kelpra.ini")), "defa");
+}
+
+TEST(Profile, MissingFileGivesTheDefaultAndStaysMissing)
+{
+    TestFolder folder;
+    folder.MakeFolder("folder.ini");
+    EXPECT_EQ(ProfileGetString("Setup", "Help", "d", 120, folder.Win("Kelpra.ini")), "d");
+    EXPECT_EQ(ProfileGetString("Setup", "Help", "d", 120, folder.Win("folder.ini")), "d");
+    EXPECT_EQ(ProfileGetString("Setup", "Help", "d", 120, "Q:\\nodrive\\Kelpra.ini"), "d");
+    EXPECT_FALSE(folder.Exists("Kelpra.ini"));
+}
+
+struct WriteCase {
+    const char* name;
+    std::string before;  // "-" for no file
+    std::string section;
+    std::string key;
+    std::string value;
+    std::string after;
+};
+
+TEST(Profile, WritesKeepEveryOtherLine)
+{
+    const WriteCase cases[] = {
+        {"creates the file", "-", "Setup", "Help", "c:\\h\\", "[Setup]\r\nHelp=c:\\h\\\r\n"},
+        {"replaces in place, other lines untouched", "; note\n[Setup]\nHelp=old\nDBA=n\n", "Setup", "Help",
+         "new", "; note\n[Setup]\nHelp=new\r\nDBA=n\n"},
+        {"keeps the file's spelling of the key", "[setup]\r\nkeywords=a\r\n", "Setup", "Keywords", "b",
+         "[setup]\r\nkeywords=b\r\n"},
+        {"only the first of repeated keys", "[Setup]\r\nA=1\r\nA=2\r\n", "Setup", "a", "3",
+         "[Setup]\r\nA=3\r\nA=2\r\n"},
+        {"adds the key before the blank lines of its section",
+         "[Setup]\r\nA=1\r\n; c\r\n\r\n\r\n[Other]\r\nB=2\r\n", "Setup", "C", "3",
+         "[Setup]\r\nA=1\r\n; c\r\nC=3\r\n\r\n\r\n[Other]\r\nB=2\r\n"},
+        {"adds the key to the last section", "[Other]\r\nB=2\r\n[Setup]\r\nA=1\r\n", "Setup", "C", "3",
+         "[Other]\r\nB=2\r\n[Setup]\r\nA=1\r\nC=3\r\n"},
+        {"adds the key under a bare header at the end", "[Setup]", "Setup", "Help", "x",
+         "[Setup]\r\nHelp=x\r\n"},
+        {"appends the section", "[Other]\r\nB=2", "Setup", "Help", "x",
+         "[Other]\r\nB=2\r\n[Setup]\r\nHelp=x\r\n"},
+        {"key of another section is not replaced", "[Other]\r\nHelp=o\r\n", "Setup", "Help", "x",
+         "[Other]\r\nHelp=o\r\n[Setup]\r\nHelp=x\r\n"},
+        {"empty value", "[Setup]\r\nUseCL=1\r\n", "Setup", "UseCL", "", "[Setup]\r\nUseCL=\r\n"},
+    };
+    for (const auto& c : cases) {
+        TestFolder folder;
+        if (c.before != "-") folder.Write("Kelpra.ini", c.before);
+        EXPECT_EQ(ProfileWriteString(c.section, c.key, c.value, folder.Win("Kelpra.ini")), 1) << c.name;
+        EXPECT_EQ(folder.Read("Kelpra.ini"), c.after) << c.name;
+        EXPECT_EQ(ProfileGetString(c.section, c.key, "default", 120, folder.Win("Kelpra.ini")), c.value)
+            << c.name;
+        size_t files = 0;
+        for (const auto& entry : std::filesystem::directory_iterator(folder.Host())) {
+            (void)entry;
+            ++files;
+        }
+        EXPECT_EQ(files, 1u) << c.name << ": the temporary file was left behind";
+    }
+}
+
+TEST(Profile, FailedWritesReportZeroAndKeepTheFile)
+{
+    TestFolder folder;
+    folder.Write("plain", "not a folder");
+    EXPECT_EQ(ProfileWriteString("Setup", "Help", "x", folder.Win("plain\\Kelpra.ini")), 0);
+    EXPECT_EQ(folder.Read("plain"), "not a folder");
+
+    folder.MakeFolder("folder.ini");
+    EXPECT_EQ(ProfileWriteString("Setup", "Help", "x", folder.Win("folder.ini")), 0);
+    EXPECT_EQ(ProfileWriteString("Setup", "Help", "x", "Q:\\nodrive\\Kelpra.ini"), 0);
+
+    // A line break would smuggle in another key or section.
+    const std::string before = "[Setup]\r\nHelp=a\r\n";
+    folder.Write("Kelpra.ini", before);
+    EXPECT_EQ(ProfileWriteString("Setup", "Help", "x\r\n[Evil]", folder.Win("Kelpra.ini")), 0);
+    EXPECT_EQ(ProfileWriteString("Setup", "He\nlp", "x", folder.Win("Kelpra.ini")), 0);
+    EXPECT_EQ(ProfileWriteString("Setup", "A=B", "x", folder.Win("Kelpra.ini")), 0);
+    EXPECT_EQ(ProfileWriteString("Setup", "", "x", folder.Win("Kelpra.ini")), 0);
+    EXPECT_EQ(folder.Read("Kelpra.ini"), before);
+}
+
+}  // namespace
