@@ -1,0 +1,284 @@
+// The window layer and the browser control for tests: every call is
+// recorded in the script, events and answers come from its queues.
+#include "runtime/browser.h"
+#include "runtime/files.h"
+#include "runtime/scripted/script.h"
+#include "runtime/window.h"
+
+// The one stored id of the last event; EventControlId and EventMenuId share it.
+int& ScriptLastEventId();
+
+namespace {
+
+constexpr intptr_t TheWindowHandle = 1;
+
+RecordedControl* FindControl(int id)
+{
+    auto found = TheScript().controls.find(id);
+    return found == TheScript().controls.end() ? nullptr : &found->second;
+}
+
+bool IsBrowser(const RecordedControl* control)
+{
+    return control && control->kind == "browser";
+}
+
+int CreateControl(const std::string& kind, int id, int x, int y, int width, int height,
+                  const std::string& text, int flags)
+{
+    RecordedControl control;
+    control.kind = kind;
+    control.x = x;
+    control.y = y;
+    control.width = width;
+    control.height = height;
+    control.text = text;
+    control.flags = flags;
+    TheScript().controls[id] = control;
+    return 1;
+}
+
+RecordedMenuEntry* FindMenuItem(int id)
+{
+    for (auto& entry : TheScript().menu)
+        if (entry.kind == "item" && entry.id == id) return &entry;
+    return nullptr;
+}
+
+// Going to a new address drops the entries ahead of the current one, as a
+// browser does after Back.
+void Navigate(const std::string& pathOrAddress)
+{
+    Script& script = TheScript();
+    script.history.resize(static_cast<size_t>(script.historyIndex + 1));
+    script.history.push_back(ScriptAddressOf(pathOrAddress));
+    script.historyIndex = static_cast<int>(script.history.size()) - 1;
+}
+
+std::string CurrentAddress()
+{
+    const Script& script = TheScript();
+    if (script.historyIndex < 0) return "";
+    return script.history[static_cast<size_t>(script.historyIndex)];
+}
+
+}  // namespace
+
+void RuntimeStart()
+{
+    ScriptLastEventId() = 0;
+}
+
+void RuntimeEnd()
+{
+    TheScript().runtimeEnded = true;
+    FileCloseAll();
+}
+
+int WindowOpen(int, int x, int y, int width, int height, int32_t flags, const std::string& title)
+{
+    Script& script = TheScript();
+    if (!script.windowOpenResult) return 0;
+    script.windowOpened = true;
+    script.windowX = x;
+    script.windowY = y;
+    script.windowWidth = width;
+    script.windowHeight = height;
+    script.windowFlags = flags;
+    script.windowTitle = title;
+    return script.windowOpenResult;
+}
+
+intptr_t WindowHandle()
+{
+    return TheScript().windowOpened ? TheWindowHandle : 0;
+}
+
+int WindowAreaWidth()
+{
+    return TheScript().areaWidth;
+}
+
+int WindowAreaHeight()
+{
+    return TheScript().areaHeight;
+}
+
+void WindowSetCallback(WindowCallback callback)
+{
+    TheScript().callback = callback;
+}
+
+int EventWait()
+{
+    Script& script = TheScript();
+    script.eventsHandedOut += 1;
+    if (script.events.empty()) {
+        ScriptLastEventId() = 0;
+        return EventClose;
+    }
+    ScriptedEvent event = script.events.front();
+    script.events.pop_front();
+    ScriptLastEventId() = event.id;
+    return event.code;
+}
+
+int EventControlId()
+{
+    return ScriptLastEventId();
+}
+
+int EventMenuId()
+{
+    return ScriptLastEventId();
+}
+
+void ShortcutAdd(int, int key, int menuId)
+{
+    for (auto& shortcut : TheScript().shortcuts) {
+        if (shortcut.first == key) {
+            shortcut.second = menuId;
+            return;
+        }
+    }
+    TheScript().shortcuts.emplace_back(key, menuId);
+}
+
+int MenuBarCreate(int, intptr_t)
+{
+    if (!TheScript().menuBarResult) return 0;
+    TheScript().menu.clear();
+    return TheScript().menuBarResult;
+}
+
+void MenuTitleAdd(const std::string& text)
+{
+    TheScript().menu.push_back(RecordedMenuEntry{"title", -1, text, 0});
+}
+
+void MenuItemAdd(int id, const std::string& text)
+{
+    TheScript().menu.push_back(RecordedMenuEntry{"item", id, text, 0});
+}
+
+void MenuSeparatorAdd()
+{
+    TheScript().menu.push_back(RecordedMenuEntry{"separator", -1, "", 0});
+}
+
+void MenuSubmenuOpen(const std::string& text)
+{
+    TheScript().menu.push_back(RecordedMenuEntry{"submenu", -1, text, 0});
+}
+
+void MenuSubmenuClose()
+{
+    TheScript().menu.push_back(RecordedMenuEntry{"submenu-end", -1, "", 0});
+}
+
+int MenuCheckGet(int, int id)
+{
+    RecordedMenuEntry* item = FindMenuItem(id);
+    return item ? item->checked : 0;
+}
+
+void MenuCheckSet(int, int id, int state)
+{
+    if (RecordedMenuEntry* item = FindMenuItem(id)) item->checked = state ? 1 : 0;
+}
+
+// Like the real layer, the new status bar sends the window a size message.
+int StatusBarCreate(int, intptr_t)
+{
+    Script& script = TheScript();
+    if (script.callback) {
+        uintptr_t size = (static_cast<uintptr_t>(script.areaHeight & 0xFFFF) << 16) |
+                         (script.areaWidth & 0xFFFF);
+        script.callback(WindowHandle(), MessageSize, 0, static_cast<intptr_t>(size));
+    }
+    return 1;
+}
+
+void StatusBarSetText(int number, int field, const std::string& text, int)
+{
+    if (number != 0 || field != 0) return;
+    TheScript().statusText = text;
+    TheScript().statusHistory.push_back(text);
+}
+
+void ControlParentSet(intptr_t) {}
+
+int ButtonCreate(int id, int x, int y, int width, int height, const std::string& text)
+{
+    return CreateControl("button", id, x, y, width, height, text, 0);
+}
+
+int TextFieldCreate(int id, int x, int y, int width, int height, const std::string& text)
+{
+    return CreateControl("textfield", id, x, y, width, height, text, 0);
+}
+
+int LabelCreate(int id, int x, int y, int width, int height, const std::string& text, int flags)
+{
+    return CreateControl("label", id, x, y, width, height, text, flags);
+}
+
+void ToolTipSet(int id, const std::string& text)
+{
+    if (RecordedControl* control = FindControl(id)) control->tooltip = text;
+}
+
+void ControlSetText(int id, const std::string& text)
+{
+    RecordedControl* control = FindControl(id);
+    if (!control) return;
+    if (!IsBrowser(control)) {
+        control->text = text;
+        return;
+    }
+    if (text.empty()) return;
+    TheScript().navigations.push_back(text);
+    Navigate(text);
+}
+
+std::string ControlGetText(int id)
+{
+    RecordedControl* control = FindControl(id);
+    if (!control) return "";
+    if (IsBrowser(control)) return CurrentAddress();
+    return control->text.substr(0, 31999);
+}
+
+void ControlSetState(int id, int state)
+{
+    RecordedControl* control = FindControl(id);
+    if (!IsBrowser(control)) return;
+    Script& script = TheScript();
+    script.browserStates.push_back(state);
+    if (state == BrowserBack && script.historyIndex > 0) script.historyIndex -= 1;
+    if (state == BrowserForward && script.historyIndex + 1 < static_cast<int>(script.history.size()))
+        script.historyIndex += 1;
+}
+
+void ControlResize(int id, int x, int y, int width, int height)
+{
+    RecordedControl* control = FindControl(id);
+    if (!control) return;
+    if (x != -1) control->x = x;
+    if (y != -1) control->y = y;
+    if (width != -1) control->width = width;
+    if (height != -1) control->height = height;
+}
+
+void BusyCursorSet(int busy)
+{
+    TheScript().busy.push_back(busy);
+}
+
+int BrowserCreate(int id, int x, int y, int width, int height, const std::string& address)
+{
+    if (!TheScript().browserCreateResult) return 0;
+    CreateControl("browser", id, x, y, width, height, address, 0);
+    if (!address.empty()) Navigate(address);
+    return TheScript().browserCreateResult;
+}

@@ -1,0 +1,138 @@
+// The scripted user interface is test equipment for every suite above the
+// runtime; its browser history and answers must behave like the real ones.
+#include "runtime/scripted/script.h"
+
+#include <gtest/gtest.h>
+
+#include "runtime/browser.h"
+#include "runtime/requesters.h"
+#include "runtime/window.h"
+
+namespace {
+
+class ScriptedTest : public ::testing::Test {
+protected:
+    void SetUp() override { ScriptReset(); }
+};
+
+TEST_F(ScriptedTest, BrowserKeepsAHistoryOfWindowsFileAddresses)
+{
+    EXPECT_EQ(ScriptAddressOf(""), "");
+    EXPECT_EQ(ScriptAddressOf("C:\\My Help\\index.htm#P"), "file:///C:/My%20Help/index.htm#P");
+    EXPECT_EQ(ScriptAddressOf("file:///C:/My%20Help/x.htm"), "file:///C:/My%20Help/x.htm");
+
+    ASSERT_EQ(BrowserCreate(10, 0, 31, 0, 0, "C:\\H\\Menu.htm"), 1);
+    EXPECT_EQ(ControlGetText(10), "file:///C:/H/Menu.htm");
+    ControlSetText(10, "");
+    ControlSetState(10, BrowserBack);  // nothing earlier
+    EXPECT_EQ(ControlGetText(10), "file:///C:/H/Menu.htm");
+
+    ControlSetText(10, "C:\\H\\a b.htm");
+    ControlSetText(10, "file:///C:/H/c.htm#x");
+    ControlSetState(10, BrowserBack);
+    EXPECT_EQ(ControlGetText(10), "file:///C:/H/a%20b.htm");
+    ControlSetState(10, BrowserForward);
+    ControlSetState(10, BrowserForward);  // nothing later
+    EXPECT_EQ(ControlGetText(10), "file:///C:/H/c.htm#x");
+
+    ControlSetState(10, BrowserBack);
+    ControlSetState(10, BrowserBack);
+    ControlSetText(10, "C:\\H\\d.htm");  // drops what lay ahead
+    ControlSetState(10, BrowserForward);
+    EXPECT_EQ(ControlGetText(10), "file:///C:/H/d.htm");
+    EXPECT_EQ(TheScript().history,
+              (std::vector<std::string>{"file:///C:/H/Menu.htm", "file:///C:/H/d.htm"}));
+    EXPECT_EQ(TheScript().navigations,
+              (std::vector<std::string>{"C:\\H\\a b.htm", "file:///C:/H/c.htm#x", "C:\\H\\d.htm"}));
+}
+
+TEST_F(ScriptedTest, BrowserThatCannotBeHadIsNotCreated)
+{
+    TheScript().browserCreateResult = 0;
+    EXPECT_EQ(BrowserCreate(10, 0, 0, 0, 0, "C:\\x.htm"), 0);
+    EXPECT_EQ(ControlGetText(10), "");
+    EXPECT_TRUE(TheScript().controls.empty());
+}
+
+TEST_F(ScriptedTest, EventsComeFromTheQueueThenClose)
+{
+    TheScript().events = {{EventMenu, 12}, {EventControl, 5}, {512, 0}};
+    EXPECT_EQ(EventWait(), EventMenu);
+    EXPECT_EQ(EventMenuId(), 12);
+    EXPECT_EQ(EventWait(), EventControl);
+    EXPECT_EQ(EventControlId(), 5);
+    EXPECT_EQ(EventMenuId(), 5);
+    EXPECT_EQ(EventWait(), 512);
+    EXPECT_EQ(EventWait(), EventClose);
+    EXPECT_EQ(EventWait(), EventClose);
+}
+
+TEST_F(ScriptedTest, UnansweredBoxesGiveOkOrNo)
+{
+    TheScript().messageAnswers = {AnswerYes};
+    EXPECT_EQ(MessageAsk("t", "queued", MessageQuestion), AnswerYes);
+    EXPECT_EQ(MessageAsk("t", "ok", MessageOk), AnswerOk);
+    EXPECT_EQ(MessageAsk("t", "error", MessageError), AnswerOk);
+    EXPECT_EQ(MessageAsk("t", "yes/no", MessageYesNo), AnswerNo);
+    EXPECT_EQ(MessageAsk("t", "question", MessageQuestion), AnswerNo);
+    ASSERT_EQ(TheScript().messages.size(), 5u);
+    EXPECT_EQ(TheScript().messages[3].text, "yes/no");
+
+    TheScript().requesterAnswers = {"C:\\a.dba"};
+    EXPECT_EQ(FileRequestOpen("Open", "C:\\x\\", "A|*.a", 1), "C:\\a.dba");
+    EXPECT_EQ(FolderRequest("Help", "C:\\"), "");
+    ASSERT_EQ(TheScript().requests.size(), 2u);
+    EXPECT_EQ(TheScript().requests[0].filterIndex, 1);
+    EXPECT_EQ(TheScript().requests[1].kind, "folder");
+}
+
+intptr_t HandleSize(intptr_t, uint32_t message, uintptr_t, intptr_t)
+{
+    return message == MessageSize ? 1 : CallbackDefault;
+}
+
+intptr_t PassEverything(intptr_t, uint32_t, uintptr_t, intptr_t)
+{
+    return CallbackDefault;
+}
+
+TEST_F(ScriptedTest, ResizeReachesTheCallbackAndOnlyUnhandledOnesBecomeEvents)
+{
+    WindowSetCallback(HandleSize);
+    ScriptResize(600, 400);
+    EXPECT_EQ(WindowAreaWidth(), 600);
+    EXPECT_EQ(WindowAreaHeight(), 400);
+    EXPECT_TRUE(TheScript().events.empty());
+
+    WindowSetCallback(PassEverything);
+    ScriptResize(700, 400);
+    ASSERT_EQ(TheScript().events.size(), 1u);
+    EXPECT_EQ(EventWait(), 5);
+}
+
+TEST_F(ScriptedTest, ControlsAndMenuKeepWhatWasSet)
+{
+    TextFieldCreate(4, 155, 5, 0, 20, "print");
+    ControlResize(4, -1, -1, 315, -1);
+    ControlSetText(4, "input");
+    EXPECT_EQ(ControlGetText(4), "input");
+    const RecordedControl& field = TheScript().controls[4];
+    EXPECT_EQ(field.x, 155);
+    EXPECT_EQ(field.width, 315);
+    EXPECT_EQ(field.height, 20);
+
+    MenuBarCreate(0, WindowHandle());
+    MenuTitleAdd("File");
+    MenuItemAdd(14, "Commandline");
+    EXPECT_EQ(MenuCheckGet(0, 14), 0);
+    MenuCheckSet(0, 14, 5);
+    EXPECT_EQ(MenuCheckGet(0, 14), 1);
+    MenuCheckSet(0, 14, 0);
+    EXPECT_EQ(MenuCheckGet(0, 14), 0);
+
+    ShortcutAdd(0, 13, 0);
+    ShortcutAdd(0, 13, 7);
+    EXPECT_EQ(TheScript().shortcuts, (std::vector<std::pair<int, int>>{{13, 7}}));
+}
+
+}  // namespace
