@@ -1,0 +1,31 @@
+// Addresses, link targets and page bytes as the Qt browser control sees
+// them. Pure text work, so it can be checked without a window.
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <string>
+
+// Where a link or an address leads: a Windows-form file path and the anchor
+// (without "#"), or an outside address that is not ours to show.
+struct BrowserTarget {
+    std::string path;
+    std::string anchor;
+    std::string external;  // "http://..." and the like; path is then empty
+};
+
+// "file:///" + the path with "/" for "\" and "%20" for " ", then "#anchor".
+std::string BrowserAddressFromPath(const std::string& windowsPath, const std::string& anchor);
+
+// Resolves what a page or the program hands over: a Windows path
+// ("C:\H\a.htm", "C:/H/a.htm"), a "file:///" address, a path relative to the
+// current page's folder with either slash, or a lone "#anchor". %XX escapes
+// are decoded and "." / ".." steps folded, as a Windows browser does.
+BrowserTarget BrowserResolveTarget(const std::string& target, const std::string& currentPath);
+
+// The page's text: a charset named in the page wins; otherwise UTF-8 when the
+// bytes are valid UTF-8, else Windows-1252 (what old help pages are).
+QString BrowserDecodePage(const QByteArray& bytes);
+
+// One byte text of the program (UTF-8 when valid, else Windows-1252) for Qt.
+QString QtTextFromBytes(const std::string& bytes);
