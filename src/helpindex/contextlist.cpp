@@ -1,0 +1,84 @@
+#include "helpindex/contextlist.h"
+
+#include "runtime/files.h"
+#include "runtime/requesters.h"
+#include "runtime/text.h"
+#include "shell/state.h"
+
+namespace {
+
+const std::string LinkStart = "<a href=";
+
+// Fills an entry from a link line: the target up to the first double quote
+// after the opening one, the text from two characters after that quote up
+// to the next "<". A field the line does not reach stays empty.
+void ReadLinkLine(const std::string& line, ContextEntry& entry)
+{
+    if (line.size() <= 9) return;
+    size_t quote = line.find('"', 9);
+    if (quote == std::string::npos) return;
+    entry.page = State.helpFolder + PagePathFromAddress("********" + line.substr(9, quote - 9));
+    size_t textStart = quote + 2;
+    if (textStart > line.size()) return;
+    size_t textEnd = line.find('<', textStart);
+    if (textEnd == std::string::npos) return;
+    entry.keyword = TextToUpper(line.substr(textStart, textEnd - textStart));
+}
+
+}  // namespace
+
+int IsLinkLine(const std::string& line)
+{
+    return line.compare(0, LinkStart.size(), LinkStart) == 0 ? 1 : 0;
+}
+
+std::string LinkLineText(const std::string& line)
+{
+    if (line.size() <= 9) return "";
+    size_t quote = line.find('"', 9);
+    if (quote == std::string::npos) return "";
+    size_t textStart = quote + 2;
+    if (textStart > line.size()) return "";
+    size_t textEnd = line.find('<', textStart);
+    if (textEnd == std::string::npos) textEnd = line.size();
+    return TextToUpper(line.substr(textStart, textEnd - textStart));
+}
+
+std::string PagePathFromAddress(const std::string& address)
+{
+    std::string path;
+    if (address.size() <= 8) return path;
+    path.reserve(address.size() - 8);
+    size_t at = 8;
+    while (at < address.size()) {
+        if (address.compare(at, 3, "%20") == 0) {
+            path += ' ';
+            at += 3;
+        } else if (address.compare(at, 3, "%23") == 0) {
+            path += '#';
+            at += 3;
+        } else {
+            path += address[at] == '/' ? '\\' : address[at];
+            at += 1;
+        }
+    }
+    return path;
+}
+
+void BuildContextList()
+{
+    ContextList& list = State.contextList;
+    ListCreate(list);
+    if (!FileOpenRead(1, State.helpFolder + "index.htm")) {
+        MessageAsk("Vosk's Help Browser", "Unable to create context list", 0);
+        return;
+    }
+    do {
+        std::string line = FileReadLine();
+        if (!IsLinkLine(line)) continue;
+        // The entry exists before the line is parsed, so a malformed link
+        // line still holds its place in the list.
+        ReadLinkLine(line, ListInsert(list)->record);
+    } while (!FileAtEnd(1));
+    FileClose(1);
+}

@@ -1,0 +1,37 @@
+#include "helpindex/displaycopy.h"
+
+#include "runtime/files.h"
+#include "runtime/text.h"
+#include "shell/state.h"
+
+std::string MakeDisplayCopy(const std::string& pagePath)
+{
+    // Names ignore case, so a page called vosks.html in any case is its own
+    // copy's file: it is shown as itself rather than overwritten.
+    if (TextEquals(TextToUpper(PathFileName(pagePath)), "VOSKS.HTML")) return pagePath;
+
+    const std::string copyPath = PathFolderPart(pagePath) + "vosks.html";
+    if (!FileOpenRead(1, pagePath)) return copyPath;
+    if (!FileCreate(2, copyPath)) {
+        FileClose(1);
+        return copyPath;
+    }
+    const std::string linkStart = "<a href=\"";
+    do {
+        FileSelect(1);
+        std::string line = FileReadLine();
+        if (TextEquals(TextHead(line, 9), linkStart))
+            line = linkStart + State.helpFolder + TextTail(line, TextLength(line) - 9);
+        FileSelect(2);
+        FileWriteLine(line);
+    } while (!FileAtEnd(1));
+    FileClose(2);
+    FileClose(1);
+    return copyPath;
+}
+
+int AnchorPosition(const std::string& text)
+{
+    size_t found = text.find('#');
+    return found == std::string::npos ? 0 : static_cast<int>(found) + 1;
+}

@@ -1,0 +1,51 @@
+#include "helpindex/search.h"
+
+#include "helpindex/indexlinks.h"
+#include "runtime/requesters.h"
+#include "runtime/text.h"
+#include "runtime/window.h"
+#include "shell/state.h"
+
+namespace {
+
+constexpr int SearchField = 4;
+constexpr int Browser = 10;
+
+void ShowCurrentEntry()
+{
+    ControlSetText(Browser, State.contextList.current->record.page);
+}
+
+}  // namespace
+
+int FindContext(const std::string& text)
+{
+    std::string wanted = TextToUpper(text);
+    ContextList& list = State.contextList;
+    ListRewind(list);
+    while (ListNext(list)) {
+        // Upper-casing keeps the length, so a length mismatch settles it
+        // without copying the keyword.
+        const std::string& keyword = list.current->record.keyword;
+        if (keyword.size() == wanted.size() && TextEquals(TextToUpper(keyword), wanted)) return 1;
+    }
+    return 0;
+}
+
+void SearchKeyword(int ask)
+{
+    std::string text = ControlGetText(SearchField);
+    if (FindContext(text)) {
+        ShowCurrentEntry();
+        return;
+    }
+    std::string letter = TextToUpper(TextHead(text, 1));
+    if (FindContext(letter)) {
+        ShowCurrentEntry();
+        return;
+    }
+    if (!ask) return;
+    std::string question = "No context found for\nkeyword=" + text + "\n" +
+                           "Do you wish to insert a link to index=" + letter + "?";
+    if (MessageAsk("Kelpra V2", question, MessageQuestion) == AnswerYes) InsertIndexLink(letter);
+}

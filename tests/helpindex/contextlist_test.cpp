@@ -1,0 +1,131 @@
+#include "helpindex/contextlist.h"
+
+#include "fixture.h"
+
+namespace {
+
+struct LinkCase {
+    std::string line;
+    std::string keyword;
+    std::string page;
+};
+
+TEST(ContextListBuild, LinkLinesGiveEntriesByTheWorkedExamples)
+{
+    // The help folder of the examples is C:\H\, so drive C: is the temp folder here.
+    TestFolder drive('C');
+    ProgramStateClear();
+    ScriptReset();
+    State.helpFolder = "C:\\H\\";
+    const std::vector<LinkCase> cases = {
+        {"<a href=\"commands/print.htm\">Print</a><BR>", "PRINT", "C:\\H\\commands\\print.htm"},
+        {"<a href=\"My%20File.htm#top\">Go To</a>", "GO TO", "C:\\H\\My File.htm#top"},
+        {"<a href=\"x.htm\" target=\"main\">Sync</a>", "TARGET=\"MAIN\">SYNC", "C:\\H\\x.htm"},
+        {"<a href=\"x.htm\">Sync", "", "C:\\H\\x.htm"},
+        {"<a href='x.htm'>Sync</a>", "", ""},
+        {"<a href=", "", ""},
+        {"<a href=\"t.htm\"> tab\xe9 </a>", " TAB\xc9 ", "C:\\H\\t.htm"},
+        {"<a href=\"dup.htm\">Sync</a>", "SYNC", "C:\\H\\dup.htm"},
+    };
+    std::string page = "<html><body>\r\n";
+    for (const auto& c : cases) page += c.line + "\r\n";
+    page += "</body></html>\r\n";
+    drive.Write("H\\index.htm", page);
+
+    BuildContextList();
+
+    ASSERT_EQ(State.contextList.count, static_cast<int>(cases.size()));
+    auto* element = State.contextList.first;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.line);
+        EXPECT_EQ(element->record.keyword, c.keyword);
+        EXPECT_EQ(element->record.page, c.page);
+        element = element->next;
+    }
+    EXPECT_TRUE(TheScript().messages.empty());
+}
+
+TEST_F(HelpFolderTest, OnlyLinesStartingWithTheExactLowerCaseTagCount)
+{
+    folder.Write("index.htm",
+                 "<A HREF=\"a.htm\">A</a>\r\n"
+                 " <a href=\"b.htm\">B</a>\r\n"
+                 "<p><a href=\"c.htm\">C</a>\r\n"
+                 "Index of commands\r\n");
+    BuildContextList();
+    EXPECT_EQ(State.contextList.count, 0);
+    EXPECT_TRUE(TheScript().messages.empty());
+}
+
+TEST_F(HelpFolderTest, EveryKindOfLineEndEndsALinkLine)
+{
+    folder.Write("index.htm",
+                 "<a href=\"a.htm\">A</a>\r"
+                 "<a href=\"b.htm\">B</a>\n"
+                 "<a href=\"c.htm\">C</a>\r\n"
+                 "<a href=\"d.htm\">D</a>");
+    BuildContextList();
+    EXPECT_EQ(Keywords(), (std::vector<std::string>{"A", "B", "C", "D"}));
+    EXPECT_EQ(State.contextList.last->record.page, "T:\\d.htm");
+}
+
+TEST_F(HelpFolderTest, MissingIndexPageLeavesTheListEmptyAndSaysSo)
+{
+    AddEntry("OLD", "T:\\old.htm");  // a rebuild starts from nothing
+    BuildContextList();
+    EXPECT_EQ(State.contextList.count, 0);
+    EXPECT_EQ(State.contextList.first, nullptr);
+    ASSERT_EQ(TheScript().messages.size(), 1u);
+    EXPECT_EQ(TheScript().messages[0].title, "Vosk's Help Browser");
+    EXPECT_EQ(TheScript().messages[0].text, "Unable to create context list");
+    EXPECT_EQ(TheScript().messages[0].flags, 0);
+}
+
+TEST_F(HelpFolderTest, EmptyIndexPageGivesAnEmptyListWithoutAMessage)
+{
+    folder.Write("index.htm", "");
+    BuildContextList();
+    EXPECT_EQ(State.contextList.count, 0);
+    EXPECT_TRUE(TheScript().messages.empty());
+}
+
+TEST(PagePathFromAddress, DecodesOnlySpacesHashesAndSlashes)
+{
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {"file:///C:/Program%20Files/Help/index.htm#P", "C:\\Program Files\\Help\\index.htm#P"},
+        {"file:///C:/a%2fb.htm", "C:\\a%2fb.htm"},
+        {"********commands/print.htm", "commands\\print.htm"},
+        {"file:///", ""},
+        {"file://", ""},
+        {"", ""},
+        {"file:///C:/a%20", "C:\\a "},
+        {"file:///C:/a%2", "C:\\a%2"},
+        {"file:///C:/a%23b%2520", "C:\\a#b%2520"},
+        {"file:///C:/A%20b%20C", "C:\\A b C"},
+        {"file:///C:\\x%41", "C:\\x%41"},
+        {"http://www.example.com/x", "ww.example.com\\x"},
+    };
+    for (const auto& [address, path] : cases) EXPECT_EQ(PagePathFromAddress(address), path) << address;
+}
+
+TEST(LinkLine, TheTextCutThatIndexMaintenanceUses)
+{
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {"<a href=\"print.htm\">Print</a><BR>", "PRINT"},
+        {"<a href=\"x.htm\">Sync", "SYNC"},  // no "<": up to the line end
+        {"<a href='x.htm'>Sync</a>", ""},
+        {"<a href=\"x.htm\"", ""},
+        {"<a href=\"x.htm\">", ""},
+        {"<a href=", ""},
+        {"<a href=\"x.htm\" target=\"m\">S</a>", "TARGET=\"M\">S"},
+    };
+    for (const auto& [line, text] : cases) EXPECT_EQ(LinkLineText(line), text) << line;
+
+    EXPECT_EQ(IsLinkLine("<a href=\"x.htm\">X</a>"), 1);
+    EXPECT_EQ(IsLinkLine("<a href="), 1);
+    EXPECT_EQ(IsLinkLine("<a href"), 0);
+    EXPECT_EQ(IsLinkLine("<A HREF=\"x.htm\">X</a>"), 0);
+    EXPECT_EQ(IsLinkLine(" <a href=\"x.htm\">X</a>"), 0);
+}
+
+}  // namespace

@@ -1,0 +1,57 @@
+// A help folder on drive T: with an empty program state and a fresh script.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "runtime/files.h"
+#include "runtime/scripted/script.h"
+#include "shell/state.h"
+#include "support/testfolder.h"
+
+class HelpFolderTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ProgramStateClear();
+        ScriptReset();
+        RuntimeStart();
+        folder.MakeFolder("prog");
+        State.helpFolder = folder.Win();
+        State.programFolder = folder.Win("prog\\");
+    }
+
+    void TearDown() override
+    {
+        FileFailWritesAfter(-1);
+        FileCloseAll();
+    }
+
+    TestFolder folder;
+};
+
+// The keywords of the context list, in list order.
+inline std::vector<std::string> Keywords()
+{
+    std::vector<std::string> keywords;
+    for (auto* element = State.contextList.first; element; element = element->next)
+        keywords.push_back(element->record.keyword);
+    return keywords;
+}
+
+inline void AddEntry(const std::string& keyword, const std::string& page)
+{
+    ContextEntry& entry = ListInsert(State.contextList)->record;
+    entry.keyword = keyword;
+    entry.page = page;
+}
+
+// Joins lines the way a rewrite writes them.
+inline std::string CrLfLines(const std::vector<std::string>& lines)
+{
+    std::string out;
+    for (const auto& line : lines) out += line + "\r\n";
+    return out;
+}

@@ -1,0 +1,131 @@
+#include "helpindex/search.h"
+
+#include "fixture.h"
+#include "runtime/browser.h"
+#include "runtime/requesters.h"
+#include "runtime/window.h"
+
+namespace {
+
+class SearchTest : public HelpFolderTest {
+protected:
+    void SetUp() override
+    {
+        HelpFolderTest::SetUp();
+        BrowserCreate(10, 0, 31, 0, 0, "");
+        AddEntry("PAUSE", "T:\\pause.htm");
+        AddEntry("PRINT", "T:\\print.htm");
+        AddEntry("PRINT", "T:\\print-second.htm");
+        AddEntry("P", "T:\\index.htm#P");
+        AddEntry("\xc9T\xc9", "T:\\ete.htm");
+        AddEntry("\xc9", "T:\\index.htm#E-acute");
+    }
+
+    void Search(const std::string& text, int ask)
+    {
+        TextFieldCreate(4, 155, 5, 0, 20, text);
+        SearchKeyword(ask);
+    }
+
+    std::string Shown() const
+    {
+        return TheScript().navigations.empty() ? "(none)" : TheScript().navigations.back();
+    }
+};
+
+TEST_F(SearchTest, FindsTheWordOrFallsBackToItsLetter)
+{
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {"print", "T:\\print.htm"},  // the first of two equal keywords
+        {"Print", "T:\\print.htm"},
+        {"PRINT", "T:\\print.htm"},
+        {"pause", "T:\\pause.htm"},
+        {"printx", "T:\\index.htm#P"},
+        {"print ", "T:\\index.htm#P"},  // no trimming, so only the letter matches
+        {"pr", "T:\\index.htm#P"},      // no prefix matching
+        {"\xe9t\xe9", "T:\\ete.htm"},
+        {"\xe9x", "T:\\index.htm#E-acute"},
+    };
+    for (const auto& [text, page] : cases) {
+        for (int ask : {0, 1}) {
+            TheScript().navigations.clear();
+            Search(text, ask);
+            EXPECT_EQ(Shown(), page) << text << " ask=" << ask;
+        }
+    }
+    EXPECT_TRUE(TheScript().messages.empty());
+}
+
+TEST_F(SearchTest, QuietSearchThatFindsNothingDoesNothing)
+{
+    for (std::string text : {"zebra", " print", "", "9lives"}) Search(text, 0);
+    EXPECT_TRUE(TheScript().navigations.empty());
+    EXPECT_TRUE(TheScript().messages.empty());
+    EXPECT_EQ(State.contextList.count, 6);
+}
+
+TEST_F(SearchTest, AskingSearchNamesTheTextAndTheLetter)
+{
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {"zebra", "No context found for\nkeyword=zebra\nDo you wish to insert a link to index=Z?"},
+        {" print", "No context found for\nkeyword= print\nDo you wish to insert a link to index= ?"},
+        {"", "No context found for\nkeyword=\nDo you wish to insert a link to index=?"},
+        {"9lives", "No context found for\nkeyword=9lives\nDo you wish to insert a link to index=9?"},
+    };
+    for (const auto& [text, question] : cases) {
+        TheScript().messages.clear();
+        TheScript().messageAnswers.push_back(AnswerNo);
+        Search(text, 1);
+        ASSERT_EQ(TheScript().messages.size(), 1u) << text;
+        EXPECT_EQ(TheScript().messages[0].title, "Kelpra V2");
+        EXPECT_EQ(TheScript().messages[0].text, question);
+        EXPECT_EQ(TheScript().messages[0].flags, 0x24);
+    }
+    EXPECT_TRUE(TheScript().navigations.empty());
+    EXPECT_EQ(State.contextList.count, 6);
+    EXPECT_FALSE(folder.Exists("index.new"));
+}
+
+TEST_F(SearchTest, YesInsertsTheLetterAndLaterSearchesFindIt)
+{
+    folder.Write("index.htm", CrLfLines({"Z<BR>", "<a href=\"zoom.htm\">ZOOM</a><BR>"}));
+    TheScript().messageAnswers.push_back(AnswerYes);
+    Search("zebra", 1);
+
+    EXPECT_EQ(Shown(), "T:\\index.htm#Z");
+    EXPECT_EQ(folder.Read("index.htm"),
+              CrLfLines({"<A NAME=\"Z\"></A>", "<a href=\"index.htm#Z\">Z</a><BR>",
+                         "<a href=\"zoom.htm\">ZOOM</a><BR>"}));
+
+    TheScript().navigations.clear();
+    Search("zulu", 1);
+    EXPECT_EQ(Shown(), "T:\\index.htm#Z");
+    EXPECT_EQ(TheScript().messages.size(), 1u);
+}
+
+TEST_F(SearchTest, EmptyTextFindsAnEntryWithAnEmptyKeyword)
+{
+    AddEntry("", "T:\\broken.htm");
+    AddEntry("", "T:\\broken-second.htm");
+    Search("", 1);
+    EXPECT_EQ(Shown(), "T:\\broken.htm");
+    EXPECT_TRUE(TheScript().messages.empty());
+}
+
+TEST_F(HelpFolderTest, FindContextLeavesTheMatchAsTheCurrentEntry)
+{
+    AddEntry("IF", "T:\\if.htm");
+    AddEntry("INPUT", "T:\\input.htm");
+    ASSERT_EQ(FindContext("input"), 1);
+    EXPECT_EQ(State.contextList.current->record.page, "T:\\input.htm");
+    EXPECT_EQ(FindContext("inp"), 0);
+    EXPECT_EQ(FindContext(""), 0);
+}
+
+TEST_F(HelpFolderTest, SearchingAnEmptyListFindsNothing)
+{
+    EXPECT_EQ(FindContext("print"), 0);
+    EXPECT_EQ(FindContext(""), 0);
+}
+
+}  // namespace
