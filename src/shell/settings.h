@@ -12,5 +12,7 @@ void WriteSettingInteger(const std::string& section, const std::string& key, int
 // The folder of the program's own file, ending in "\".
 std::string ProgramFolder();
 // Start-up steps 2 to 9: filter, program folder, settings file, the five
-// settings. Writes nothing.
+// settings. Writes nothing. A program folder already in State (set by the
+// command-line tool's --program-folder, or by a test) is kept; only an empty
+// one is taken from ProgramFolder().
 void ReadSettings();
