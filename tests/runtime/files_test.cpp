@@ -1,0 +1,307 @@
+#include "runtime/files.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <random>
+
+#include "support/testfolder.h"
+
+namespace {
+
+// Lines of a file by the line-end rules, one byte at a time.
+std::vector<std::string> LinesOf(const std::string& bytes)
+{
+    std::vector<std::string> lines;
+    size_t i = 0;
+    while (i < bytes.size()) {
+        std::string line;
+        while (i < bytes.size() && bytes[i] != '\r' && bytes[i] != '\n' && bytes[i] != '\0')
+            line += bytes[i++];
+        if (i < bytes.size() && bytes[i++] == '\r' && i < bytes.size() && bytes[i] == '\n') ++i;
+        lines.push_back(line);
+    }
+    return lines;
+}
+
+// The usual rewrite loop: read 1 until it is at its end, write each line to 2.
+std::vector<std::string> CopyLines(const TestFolder& t, const std::string& from, const std::string& to)
+{
+    std::vector<std::string> lines;
+    EXPECT_NE(FileOpenRead(1, t.Win(from)), 0);
+    EXPECT_NE(FileCreate(2, t.Win(to)), 0);
+    while (!FileAtEnd(1)) {
+        FileSelect(1);
+        lines.push_back(FileReadLine());
+        FileSelect(2);
+        FileWriteLine(lines.back());
+    }
+    EXPECT_EQ(FileClose(2), 1);
+    EXPECT_EQ(FileClose(1), 1);
+    return lines;
+}
+
+std::string Joined(const std::vector<std::string>& lines)
+{
+    std::string out;
+    for (const auto& line : lines) out += line + "\r\n";
+    return out;
+}
+
+TEST(Files, LineEnds)
+{
+    const std::string wide(65535, 'w');  // puts the next byte on a buffer boundary
+    struct Case { std::string bytes; std::vector<std::string> lines; };
+    const Case cases[] = {
+        {"a\r\nb", {"a", "b"}},        {"a\nb", {"a", "b"}},
+        {"a\rb", {"a", "b"}},          {"a\r", {"a"}},
+        {"a\r\n\r\n", {"a", ""}},      {"", {}},
+        {std::string("a\0b", 3), {"a", "b"}},
+        {"a\n\rb", {"a", "", "b"}},    {"a\r\r\nb\n", {"a", "", "b"}},
+        {"\r", {""}},                  {std::string("\0", 1), {""}},
+        {wide + "\r\nb", {wide, "b"}}, {wide + "\rb", {wide, "b"}},
+        {wide + "\r", {wide}},         {wide + "x\r\n", {wide + "x"}},
+    };
+    for (const auto& c : cases) {
+        TestFolder t;
+        t.Write("in.txt", c.bytes);
+        EXPECT_EQ(CopyLines(t, "in.txt", "out.txt"), c.lines) << c.bytes.size();
+        EXPECT_EQ(t.Read("out.txt"), Joined(c.lines));
+    }
+}
+
+TEST(Files, BinaryBytesAcrossBufferBoundaries)
+{
+    TestFolder t;
+    std::mt19937 random(7);
+    const char special[] = {'\r', '\n', '\0', 'x', '\xFF', '\x80'};
+    std::string bytes;
+    for (int i = 0; i < 300000; ++i)
+        bytes += random() % 4 ? static_cast<char>(random() % 256) : special[random() % 6];
+    bytes += '\r';
+    t.Write("bin", bytes);
+    EXPECT_EQ(CopyLines(t, "bin", "out"), LinesOf(bytes));
+}
+
+TEST(Files, ReadsPastTheEndAndWithoutAFile)
+{
+    TestFolder t;
+    t.Write("empty", "");
+    ASSERT_EQ(FileOpenRead(1, t.Win("empty")), 1);
+    EXPECT_EQ(FileAtEnd(1), -1);
+    EXPECT_EQ(FileReadLine(), "");
+    EXPECT_EQ(FileAtEnd(3), 0);   // nothing open under 3
+    EXPECT_EQ(FileAtEnd(-1), 0);
+    FileClose(1);
+    EXPECT_EQ(FileReadLine(), "");  // no current file
+    EXPECT_EQ(FileWriteLine("x"), 0);
+    EXPECT_EQ(FileClose(1), 1);
+}
+
+TEST(Files, AtEndPeeksWithoutMovingAnything)
+{
+    TestFolder t;
+    t.Write("a", "abc\r\ndef");
+    t.Write("b", "xyz");
+    ASSERT_EQ(FileOpenRead(1, t.Win("a")), 1);
+    ASSERT_EQ(FileOpenRead(2, t.Win("b")), 1);
+    EXPECT_EQ(FileAtEnd(1), 0);
+    EXPECT_EQ(FileAtEnd(1), 0);
+    EXPECT_EQ(FileReadLine(), "xyz");  // 2 is still current
+    FileSelect(1);
+    EXPECT_EQ(FileReadLine(), "abc");
+    EXPECT_EQ(FileAtEnd(1), 0);
+    EXPECT_EQ(FileReadLine(), "def");
+    EXPECT_EQ(FileAtEnd(1), -1);
+    FileCloseAll();
+}
+
+TEST(Files, OpenUnderABusyNumber)
+{
+    TestFolder t;
+    t.Write("a", "from a");
+    t.Write("b", "from b");
+    ASSERT_EQ(FileOpenRead(1, t.Win("a")), 1);
+    EXPECT_EQ(FileOpenRead(1, t.Win("missing")), 0);
+    EXPECT_EQ(FileReadLine(), "");  // a failed open leaves no file current
+    EXPECT_EQ(FileCreate(1, t.Win("a")), 0);  // a is still open under 1
+    FileSelect(1);
+    EXPECT_EQ(FileReadLine(), "from a");
+    ASSERT_EQ(FileOpenRead(1, t.Win("b")), 1);
+    EXPECT_EQ(FileReadLine(), "from b");
+    EXPECT_EQ(FileRemove(t.Win("a")), 1);  // a was closed
+    // The table grows beyond its first ten numbers.
+    ASSERT_EQ(FileOpenRead(250, t.Win("b")), 1);
+    FileSelect(1);
+    FileSelect(250);
+    EXPECT_EQ(FileReadLine(), "from b");
+    FileCloseAll();
+    EXPECT_EQ(FileRemove(t.Win("b")), 1);
+}
+
+TEST(Files, LongLinesAndUnusualNames)
+{
+    TestFolder t;
+    const std::string big(1 << 20, 'q');
+    const std::string name = "T:\\My Folder\\\xC3\x84rger Seite.htm";
+    t.MakeFolder("My Folder");
+    ASSERT_EQ(FileCreate(1, name), 1);
+    EXPECT_EQ(FileWriteLine("head"), 6);
+    EXPECT_EQ(FileWriteLine(big), static_cast<int>(big.size()) + 2);
+    EXPECT_EQ(FileWriteLine(""), 2);
+    EXPECT_EQ(FileClose(1), 1);
+    EXPECT_EQ(t.Read("My Folder/\xC3\x84rger Seite.htm"), "head\r\n" + big + "\r\n\r\n");
+
+    ASSERT_EQ(FileOpenRead(1, "t:\\MY FOLDER\\\xC3\x84RGER seite.HTM"), 1);
+    EXPECT_EQ(FileReadLine(), "head");
+    EXPECT_EQ(FileReadLine(), big);
+    EXPECT_EQ(FileClose(1), 1);
+}
+
+TEST(Files, WritesThatFailPartWay)
+{
+    TestFolder t;
+    const std::string line(98, 'x');
+    FileFailWritesAfter(100000);
+    ASSERT_EQ(FileCreate(1, t.Win("out")), 1);
+    int accepted = 0, refused = 0;
+    for (int i = 0; i < 2000; ++i) {
+        int result = FileWriteLine(line);
+        if (result == 100 && refused == 0) ++accepted;
+        else if (result == 0) ++refused;
+    }
+    EXPECT_GT(accepted, 0);
+    EXPECT_EQ(accepted + refused, 2000);  // once refused, always refused
+    EXPECT_EQ(FileClose(1), 0);
+    EXPECT_EQ(PathSize(t.Win("out")), 100000);
+
+    // A failed copy leaves the old target as it was, and no stray files.
+    t.Write("source", std::string(200000, 's'));
+    t.Write("target", "old");
+    FileFailWritesAfter(1000);
+    EXPECT_EQ(FileDuplicate(t.Win("source"), t.Win("target")), 0);
+    EXPECT_EQ(t.Read("target"), "old");
+    FileFailWritesAfter(-1);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(t.root), {}), 3);
+
+    // A buffered write that fails only at the close is reported there.
+    FileFailWritesAfter(3);
+    ASSERT_EQ(FileCreate(1, t.Win("short")), 1);
+    EXPECT_EQ(FileWriteLine("abcdef"), 8);
+    EXPECT_EQ(FileClose(1), 0);
+    FileFailWritesAfter(-1);
+    ASSERT_EQ(FileCreate(1, t.Win("short")), 1);
+    EXPECT_EQ(FileWriteLine("abcdef"), 8);
+    EXPECT_EQ(FileClose(1), 1);
+}
+
+TEST(Files, SharingRules)
+{
+    enum Open { Read, Write };
+    struct Case { Open held; int (*op)(const TestFolder&); int want; const char* what; };
+    const Case cases[] = {
+        {Read, [](const TestFolder& t) { return FileOpenRead(2, t.Win("A.TXT")); }, 1, "read again"},
+        {Read, [](const TestFolder& t) { return FileCreate(2, t.Win("a.txt")); }, 0, "create"},
+        {Write, [](const TestFolder& t) { return FileOpenRead(2, t.Win("A.txt")); }, 0, "read"},
+        {Write, [](const TestFolder& t) { return FileCreate(2, t.Win("a.txt")); }, 0, "create"},
+        {Read, [](const TestFolder& t) { return FileRemove(t.Win("a.txt")); }, 0, "remove"},
+        {Write, [](const TestFolder& t) { return FileRemove(t.Win("a.txt")); }, 0, "remove"},
+        {Read, [](const TestFolder& t) { return FileRename(t.Win("a.txt"), t.Win("n")); }, 0, "rename"},
+        {Write, [](const TestFolder& t) { return FileRename(t.Win("a.txt"), t.Win("n")); }, 0, "rename"},
+        {Read, [](const TestFolder& t) { return FileDuplicate(t.Win("a.txt"), t.Win("n")); }, 1, "copy from"},
+        {Write, [](const TestFolder& t) { return FileDuplicate(t.Win("a.txt"), t.Win("n")); }, 0, "copy from"},
+        {Read, [](const TestFolder& t) { return FileDuplicate(t.Win("c"), t.Win("a.txt")); }, 0, "copy onto"},
+        {Write, [](const TestFolder& t) { return FileDuplicate(t.Win("c"), t.Win("a.txt")); }, 0, "copy onto"},
+    };
+    for (const auto& c : cases) {
+        TestFolder t;
+        t.Write("a.txt", "a\r\n");
+        t.Write("c", "c\r\n");
+        ASSERT_EQ(c.held == Read ? FileOpenRead(1, t.Win("a.txt")) : FileCreate(1, t.Win("a.txt")), 1);
+        EXPECT_EQ(c.op(t), c.want) << c.what << (c.held == Read ? " while read" : " while written");
+        FileCloseAll();
+        EXPECT_EQ(c.op(t), 1) << c.what << " once closed";
+        FileCloseAll();
+    }
+}
+
+TEST(Files, PathSize)
+{
+    TestFolder t;
+    t.Write("empty", "");
+    t.Write("five", "12345");
+    t.MakeFolder("Sub");
+    setenv("WINEPREFIX", "/nonexistent-kelpra-prefix", 1);
+    struct Case { std::string path; int32_t want; };
+    const Case cases[] = {
+        {"", -1}, {t.Win("missing"), -1}, {t.Win("empty"), 0}, {t.Win("FIVE"), 5},
+        {t.Win("sub"), -2}, {t.Win("Sub\\"), -2}, {"T:", -2}, {"t:\\", -2}, {"Q:", -1},
+        {"Q:\\", -1}, {"Q:\\x", -1}, {t.Win("f*"), -1}, {t.Win("fiv?"), -1},
+        {t.Win("five\\x"), -1},
+    };
+    for (const auto& c : cases) EXPECT_EQ(PathSize(c.path), c.want) << c.path;
+    unsetenv("WINEPREFIX");
+
+    ASSERT_EQ(FileCreate(1, t.Win("growing")), 1);
+    FileWriteLine("abc");
+    EXPECT_EQ(PathSize(t.Win("growing")), 5);
+    EXPECT_EQ(FileClose(1), 1);
+}
+
+TEST(Files, CopyRemoveRenameAndFolders)
+{
+    TestFolder t;
+    t.Write("src", "new\r\n");
+    t.Write("dst", "old old old\r\n");
+    t.Write("index.htm", "i");
+    t.MakeFolder("Dir");
+
+    EXPECT_EQ(FileDuplicate(t.Win("SRC"), t.Win("DST")), 1);
+    EXPECT_EQ(t.Read("dst"), "new\r\n");
+    EXPECT_EQ(FileDuplicate(t.Win("src"), t.Win("src")), 0);
+    EXPECT_EQ(t.Read("src"), "new\r\n");
+    EXPECT_EQ(FileDuplicate(t.Win("nothing"), t.Win("x")), 0);
+    EXPECT_EQ(FileDuplicate(t.Win("src"), t.Win("no\\x")), 0);
+    EXPECT_EQ(FileDuplicate(t.Win("src"), t.Win("dir")), 0);
+    EXPECT_EQ(FileOpenRead(1, t.Win("dir")), 0);
+
+    EXPECT_EQ(FileRename(t.Win("src"), t.Win("dst")), 0);
+    EXPECT_EQ(t.Read("src"), "new\r\n");
+    EXPECT_EQ(FileRename(t.Win("src"), t.Win("dir\\moved")), 1);
+    EXPECT_EQ(t.Read("Dir/moved"), "new\r\n");
+    EXPECT_EQ(FileRename(t.Win("nothing"), t.Win("x")), 0);
+    // A change of case only renames the file itself.
+    EXPECT_EQ(FileRename(t.Win("index.htm"), t.Win("Index.htm")), 1);
+    EXPECT_TRUE(t.Exists("Index.htm"));
+    EXPECT_FALSE(t.Exists("index.htm"));
+
+    EXPECT_EQ(FileRemove(t.Win("dir")), 0);
+    EXPECT_EQ(FileRemove(t.Win("missing")), 0);
+    EXPECT_EQ(FileRemove(t.Win("INDEX.HTM")), 1);
+    EXPECT_FALSE(t.Exists("Index.htm"));
+
+    EXPECT_EQ(FolderMake(t.Win("\\Includes")), 1);  // doubled backslash
+    EXPECT_EQ(FolderMake(t.Win("includes")), 0);
+    EXPECT_EQ(FolderMake(t.Win("a\\b")), 0);
+    EXPECT_TRUE(std::filesystem::is_directory(t.Host("Includes")));
+    EXPECT_EQ(FolderMake("Q:\\x"), 0);
+}
+
+TEST(Files, PlacesThatCannotTakeAFile)
+{
+    TestFolder t;
+    t.Write("plain", "x");
+    EXPECT_EQ(FileCreate(1, t.Win("plain\\child")), 0);
+    EXPECT_EQ(FolderMake(t.Win("plain\\child")), 0);
+    EXPECT_EQ(FileCreate(1, t.Win("a<b")), 0);
+    EXPECT_EQ(FileCreate(1, "\\\\server\\share\\x"), 0);
+    if (geteuid() == 0) GTEST_SKIP() << "root writes into read-only folders";
+    t.MakeFolder("locked");
+    chmod(t.Host("locked").c_str(), 0555);
+    EXPECT_EQ(FileCreate(1, t.Win("locked\\x")), 0);
+    EXPECT_EQ(FileDuplicate(t.Win("plain"), t.Win("locked\\x")), 0);
+}
+
+}  // namespace
