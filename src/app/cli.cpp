@@ -1,0 +1,260 @@
+// kelpra-cli: the help index and the include documenter without a window.
+#include <cctype>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "helpindex/backups.h"
+#include "helpindex/contextlist.h"
+#include "helpindex/displaycopy.h"
+#include "helpindex/indexlinks.h"
+#include "helpindex/search.h"
+#include "includes/include.h"
+#include "runtime/console/console.h"
+#include "runtime/files.h"
+#include "runtime/hostpath.h"
+#include "runtime/text.h"
+#include "runtime/window.h"
+#include "shell/settings.h"
+#include "shell/state.h"
+
+namespace {
+
+constexpr int ExitFound = 0;
+constexpr int ExitFailed = 1;
+constexpr int ExitUsage = 2;
+
+const char* const UsageText =
+    "Usage: kelpra-cli [--program-folder DIR] [--help-folder DIR] [--keywords FILE] [--yes]\n"
+    "                  COMMAND ...\n"
+    "Try 'kelpra-cli --help' for more.\n";
+
+const char* const HelpText =
+    "Usage: kelpra-cli [OPTION]... COMMAND ...\n"
+    "Kelpra's keyword lookups and Add Include runs, without the window.\n"
+    "\n"
+    "Commands:\n"
+    "  lookup TEXT        Look TEXT up as the search field does (the whole text,\n"
+    "                     then its first character), print the page that would\n"
+    "                     be shown and exit 0; exit 1 when nothing matches.\n"
+    "  keywords           Print the context list built from the help folder's\n"
+    "                     index.htm: one KEYWORD<TAB>page line per entry, in\n"
+    "                     list order.\n"
+    "  index-link TEXT    Add an anchor and a link for the upper-cased first\n"
+    "                     character of TEXT to index.htm, as answering Yes to a\n"
+    "                     failed search does; prints the new entry's page.\n"
+    "  add-include SOURCE Make the missing one-time backups, then turn the\n"
+    "                     include source SOURCE (.dba) into help pages under the\n"
+    "                     help folder's Includes folder and link them in (the\n"
+    "                     include list, menu and main pages, the keywords file\n"
+    "                     and index.htm). Prints the include page. A SOURCE that\n"
+    "                     does not exist is refused before anything is written.\n"
+    "  display-copy PAGE  Write the display copy vosks.html beside PAGE, with its\n"
+    "                     link lines pointing into the help folder; prints the\n"
+    "                     copy's path.\n"
+    "\n"
+    "Options:\n"
+    "  --program-folder DIR  The folder that holds Kelpra.ini, the templates\n"
+    "                        Includes.htm and Include2.htm and the one-time\n"
+    "                        backups (default: the folder of this program).\n"
+    "  --help-folder DIR     Use this help folder instead of the setting Help.\n"
+    "  --keywords FILE       Use this keywords file instead of the setting\n"
+    "                        keywords.\n"
+    "  --yes                 Answer Yes to questions (default: No). Messages are\n"
+    "                        printed on standard error.\n"
+    "  --help                Show this text and exit.\n"
+    "\n"
+    "Settings are read from Kelpra.ini as the window program reads them at\n"
+    "start; --help-folder and --keywords hold for this run only and write\n"
+    "nothing. Paths may be given in host form (/home/me/help) or in Windows\n"
+    "form (Z:\\home\\me\\help\\); a folder gets a closing backslash. Printed\n"
+    "paths are in Windows form.\n"
+    "\n"
+    "Exit status: 0 done (lookup: found), 1 failed (lookup: nothing matches),\n"
+    "2 usage error.\n";
+
+struct Options {
+    std::string programFolder;
+    std::string helpFolder;
+    std::string keywordsFile;
+    int yes = 0;
+    int help = 0;
+    std::vector<std::string> command;
+};
+
+int UsageError(const std::string& problem)
+{
+    std::fprintf(stderr, "kelpra-cli: %s\n%s", problem.c_str(), UsageText);
+    return ExitUsage;
+}
+
+bool IsWindowsForm(const std::string& path)
+{
+    return path.size() >= 2 && std::isalpha(static_cast<unsigned char>(path[0])) && path[1] == ':';
+}
+
+// Windows-form paths pass as they are; host paths go through the drive map.
+std::string ProgramPath(const std::string& path)
+{
+    if (path.empty() || IsWindowsForm(path)) return path;
+    return WindowsPathFromHost(path);
+}
+
+std::string ProgramFolderPath(const std::string& path)
+{
+    std::string folder = ProgramPath(path);
+    if (!folder.empty() && folder.back() != '\\' && folder.back() != '/') folder += '\\';
+    return folder;
+}
+
+// 0 on success, otherwise the exit status of a usage error (already reported).
+int ParseOptions(const std::vector<std::string>& arguments, Options& options)
+{
+    size_t at = 1;
+    while (at < arguments.size() && options.command.empty()) {
+        const std::string& argument = arguments[at];
+        std::string name = argument;
+        std::string value;
+        bool hasValue = false;
+        size_t equals = argument.find('=');
+        if (argument.rfind("--", 0) == 0 && equals != std::string::npos) {
+            name = argument.substr(0, equals);
+            value = argument.substr(equals + 1);
+            hasValue = true;
+        }
+        if (name == "--program-folder" || name == "--help-folder" || name == "--keywords") {
+            if (!hasValue) {
+                if (at + 1 >= arguments.size()) return UsageError(name + " needs a value");
+                value = arguments[++at];
+            }
+            if (value.empty()) return UsageError(name + " needs a value");
+            if (name == "--program-folder") options.programFolder = value;
+            if (name == "--help-folder") options.helpFolder = value;
+            if (name == "--keywords") options.keywordsFile = value;
+        } else if (argument == "--yes") {
+            options.yes = 1;
+        } else if (argument == "--help" || argument == "-h") {
+            options.help = 1;
+        } else if (argument == "--") {
+            options.command.assign(arguments.begin() + static_cast<long>(at) + 1, arguments.end());
+            if (options.command.empty()) return UsageError("no command given");
+        } else if (argument.rfind("-", 0) == 0 && argument.size() > 1) {
+            return UsageError("unknown option " + argument);
+        } else {
+            options.command.assign(arguments.begin() + static_cast<long>(at), arguments.end());
+        }
+        at += 1;
+    }
+    return 0;
+}
+
+// The settings as the window program reads them at start, then this run's
+// overrides; nothing is written to the settings file.
+void LoadSettings(const Options& options)
+{
+    if (!options.programFolder.empty()) State.programFolder = ProgramFolderPath(options.programFolder);
+    ReadSettings();
+    if (!options.helpFolder.empty()) State.helpFolder = ProgramFolderPath(options.helpFolder);
+    if (!options.keywordsFile.empty()) State.keywordsFile = ProgramPath(options.keywordsFile);
+}
+
+int Lookup(const std::string& text)
+{
+    BuildContextList();
+    if (!FindContext(text) && !FindContext(TextToUpper(TextHead(text, 1)))) return ExitFailed;
+    std::printf("%s\n", State.contextList.current->record.page.c_str());
+    return ExitFound;
+}
+
+int Keywords()
+{
+    BuildContextList();
+    ContextList& list = State.contextList;
+    ListRewind(list);
+    for (auto* element = ListNext(list); element; element = ListNext(list))
+        std::printf("%s\t%s\n", element->record.keyword.c_str(), element->record.page.c_str());
+    return ExitFound;
+}
+
+int IndexLink(const std::string& text)
+{
+    BuildContextList();
+    const std::string letter = TextToUpper(TextHead(text, 1));
+    InsertIndexLink(letter);
+    std::printf("%s\n", (State.helpFolder + "index.htm#" + letter).c_str());
+    return ExitFound;
+}
+
+int AddIncludeCommand(const std::string& source)
+{
+    const std::string sourcePath = ProgramPath(source);
+    const int32_t size = PathSize(sourcePath);
+    if (size < 0) {
+        std::fprintf(stderr, "kelpra-cli: %s: %s\n", source.c_str(),
+                     size == -2 ? "is a folder, not an include source" : "no such include source");
+        return ExitFailed;
+    }
+    BackupHelpPages();
+    AddInclude(sourcePath);
+    const std::string listPage = State.helpFolder + "Includes.htm";
+    if (PathSize(listPage) <= 0) {
+        std::fprintf(stderr, "kelpra-cli: the help folder has no include list page %s\n",
+                     listPage.c_str());
+        return ExitFailed;
+    }
+    const std::string sourceName = PathFileName(sourcePath);
+    const std::string pageName =
+        TextHead(sourceName, TextLength(sourceName) - TextLength(PathExtension(sourceName))) + "htm";
+    const std::string page = State.helpFolder + "Includes\\" + pageName;
+    if (PathSize(page) <= 0) {
+        std::fprintf(stderr, "kelpra-cli: no include page was written for %s\n", source.c_str());
+        return ExitFailed;
+    }
+    std::printf("%s\n", page.c_str());
+    return ExitFound;
+}
+
+int DisplayCopy(const std::string& page)
+{
+    std::printf("%s\n", MakeDisplayCopy(ProgramPath(page)).c_str());
+    return ExitFound;
+}
+
+int RunCommand(const std::vector<std::string>& command)
+{
+    const std::string& name = command[0];
+    const size_t given = command.size() - 1;
+    auto needs = [&](size_t count) { return given == count; };
+    if (name == "lookup" && needs(1)) return Lookup(command[1]);
+    if (name == "keywords" && needs(0)) return Keywords();
+    if (name == "index-link" && needs(1)) return IndexLink(command[1]);
+    if (name == "add-include" && needs(1)) return AddIncludeCommand(command[1]);
+    if (name == "display-copy" && needs(1)) return DisplayCopy(command[1]);
+    if (name == "lookup" || name == "keywords" || name == "index-link" || name == "add-include" ||
+        name == "display-copy")
+        return UsageError("wrong number of arguments for " + name);
+    return UsageError("unknown command " + name);
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    std::vector<std::string> arguments(argv, argv + argc);
+    ProgramStateClear();
+    RuntimeStart();
+    CommandLineSetArguments(arguments);
+
+    Options options;
+    if (int status = ParseOptions(arguments, options)) return status;
+    if (options.help) {
+        std::fputs(HelpText, stdout);
+        return ExitFound;
+    }
+    if (options.command.empty()) return UsageError("no command given");
+    ConsoleAnswerYes(options.yes);
+    LoadSettings(options);
+    int status = RunCommand(options.command);
+    RuntimeEnd();
+    return status;
+}
