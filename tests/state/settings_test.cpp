@@ -100,16 +100,6 @@ TEST_F(Settings, WrittenKeysAreReadBackAtTheNextStart)
                     "Number=-42"}));
 }
 
-TEST_F(Settings, FailedWriteIsSilent)
-{
-    folder.Write("plain", "x");
-    State.programFolder = folder.Win("plain\\");
-    ReadSettings();
-    WriteSettingText("Setup", "Help", "T:\\h\\");
-    EXPECT_EQ(ReadSettingText("Setup", "Help", "d"), "d");
-    EXPECT_EQ(folder.Read("plain"), "x");
-}
-
 TEST(SettingsProgramFolder, TakenFromTheProgramWhenNotGiven)
 {
     ProgramStateClear();
