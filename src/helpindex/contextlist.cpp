@@ -9,6 +9,29 @@ namespace {
 
 const std::string LinkStart = "<a href=";
 
+// Appends the path form of an address part: "%20" a space, "%23" a "#",
+// "/" a backslash, everything else as it stands.
+void AppendPagePath(std::string& path, const char* at, const char* end)
+{
+    while (at < end) {
+        const char* plain = at;
+        while (plain < end && *plain != '%' && *plain != '/') ++plain;
+        path.append(at, plain);
+        at = plain;
+        if (at == end) break;
+        if (*at == '/') {
+            path += '\\';
+            at += 1;
+        } else if (end - at >= 3 && at[1] == '2' && (at[2] == '0' || at[2] == '3')) {
+            path += at[2] == '0' ? ' ' : '#';
+            at += 3;
+        } else {
+            path += '%';
+            at += 1;
+        }
+    }
+}
+
 // Fills an entry from a link line: the target up to the first double quote
 // after the opening one, the text from two characters after that quote up
 // to the next "<". A field the line does not reach stays empty.
@@ -17,7 +40,10 @@ void ReadLinkLine(const std::string& line, ContextEntry& entry)
     if (line.size() <= 9) return;
     size_t quote = line.find('"', 9);
     if (quote == std::string::npos) return;
-    entry.page = State.helpFolder + PagePathFromAddress("********" + line.substr(9, quote - 9));
+    // The same as PagePathFromAddress of "********" + target, without the copy.
+    entry.page.reserve(State.helpFolder.size() + quote - 9);
+    entry.page = State.helpFolder;
+    AppendPagePath(entry.page, line.data() + 9, line.data() + quote);
     size_t textStart = quote + 2;
     if (textStart > line.size()) return;
     size_t textEnd = line.find('<', textStart);
@@ -49,19 +75,7 @@ std::string PagePathFromAddress(const std::string& address)
     std::string path;
     if (address.size() <= 8) return path;
     path.reserve(address.size() - 8);
-    size_t at = 8;
-    while (at < address.size()) {
-        if (address.compare(at, 3, "%20") == 0) {
-            path += ' ';
-            at += 3;
-        } else if (address.compare(at, 3, "%23") == 0) {
-            path += '#';
-            at += 3;
-        } else {
-            path += address[at] == '/' ? '\\' : address[at];
-            at += 1;
-        }
-    }
+    AppendPagePath(path, address.data() + 8, address.data() + address.size());
     return path;
 }
 

@@ -1,0 +1,140 @@
+// Building the context list from a large index page, beside a plain line scan
+// of the same file, and a lookup that misses. Prints figures, asserts nothing.
+#include <benchmark/benchmark.h>
+
+#include <stdlib.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <string>
+
+#include "helpindex/contextlist.h"
+#include "helpindex/search.h"
+#include "runtime/files.h"
+#include "runtime/hostpath.h"
+#include "shell/state.h"
+
+namespace {
+
+constexpr int LinkLines = 100000;
+std::string hostFolder;
+
+void WriteIndexPage()
+{
+    std::string pattern = (std::filesystem::temp_directory_path() / "kelpra-bench-XXXXXX").string();
+    if (!mkdtemp(pattern.data())) return;
+    hostFolder = pattern;
+    HostPathMapDrive('B', hostFolder);
+    std::ofstream out(hostFolder + "/index.htm", std::ios::binary);
+    out << "<html><head><title>Dark Basic Index</title></head><body>\r\n";
+    char line[128];
+    for (int i = 0; i < LinkLines; ++i) {
+        if (i % 4000 == 0) out << static_cast<char>('A' + i / 4000) << "<BR>\r\n";
+        std::snprintf(line, sizeof line, "<a href=\"commands/cmd%06d.htm\">Cmd%06d</a><BR>\r\n", i, i);
+        out << line;
+    }
+    out << "</body></html>\r\n";
+}
+
+void FreeContextList()
+{
+    for (auto* element = State.contextList.first; element;) {
+        auto* next = element->next;
+        delete element;
+        element = next;
+    }
+    ListCreate(State.contextList);
+}
+
+void PlainLineScan(benchmark::State& state)
+{
+    for (auto _ : state) {
+        std::ifstream in(hostFolder + "/index.htm", std::ios::binary);
+        std::string line;
+        int links = 0;
+        while (std::getline(in, line))
+            if (line.compare(0, 8, "<a href=") == 0) links += 1;
+        benchmark::DoNotOptimize(links);
+    }
+}
+
+// The same count through the runtime's own line reads: the floor under the
+// list build, which reads the file the same way.
+void RuntimeLineScan(benchmark::State& state)
+{
+    for (auto _ : state) {
+        int links = 0;
+        if (FileOpenRead(1, "B:\\index.htm")) {
+            do {
+                if (IsLinkLine(FileReadLine())) links += 1;
+            } while (!FileAtEnd(1));
+            FileClose(1);
+        }
+        benchmark::DoNotOptimize(links);
+    }
+}
+
+void BuildList(benchmark::State& state)
+{
+    State.helpFolder = "B:\\";
+    for (auto _ : state) {
+        BuildContextList();
+        state.PauseTiming();
+        state.counters["entries"] = State.contextList.count;
+        FreeContextList();
+        state.ResumeTiming();
+    }
+}
+
+// A word as long as every keyword, so each one is compared in full.
+void FindMissingWord(benchmark::State& state)
+{
+    State.helpFolder = "B:\\";
+    BuildContextList();
+    for (auto _ : state) benchmark::DoNotOptimize(FindContext("cmd12345x"));
+    FreeContextList();
+}
+
+BENCHMARK(PlainLineScan)->Unit(benchmark::kMillisecond);
+BENCHMARK(RuntimeLineScan)->Unit(benchmark::kMillisecond);
+BENCHMARK(BuildList)->Unit(benchmark::kMillisecond);
+BENCHMARK(FindMissingWord)->Unit(benchmark::kMicrosecond);
+
+// Keeps the times of the two whole-file runs so the ratio can be printed.
+class RatioReporter : public benchmark::ConsoleReporter {
+public:
+    void ReportRuns(const std::vector<Run>& runs) override
+    {
+        for (const auto& run : runs) {
+            realTimes[run.benchmark_name()] = run.GetAdjustedRealTime();
+            cpuTimes[run.benchmark_name()] = run.GetAdjustedCPUTime();
+        }
+        ConsoleReporter::ReportRuns(runs);
+    }
+    std::map<std::string, double> realTimes;
+    std::map<std::string, double> cpuTimes;
+};
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    WriteIndexPage();
+    benchmark::Initialize(&argc, argv);
+    RatioReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    for (const char* baseline : {"PlainLineScan", "RuntimeLineScan"}) {
+        double scanReal = reporter.realTimes[baseline];
+        double scanCpu = reporter.cpuTimes[baseline];
+        if (scanReal > 0 && scanCpu > 0)
+            std::printf("BuildContextList / %s of %d link lines: %.2fx real, %.2fx CPU\n",
+                        baseline, LinkLines, reporter.realTimes["BuildList"] / scanReal,
+                        reporter.cpuTimes["BuildList"] / scanCpu);
+    }
+    benchmark::Shutdown();
+    HostPathMapDrive('B', "");
+    std::filesystem::remove_all(hostFolder);
+    return 0;
+}
