@@ -1,0 +1,150 @@
+#include "shell/loop.h"
+
+#include <string>
+
+#include "helpindex/backups.h"
+#include "helpindex/search.h"
+#include "includes/include.h"
+#include "runtime/browser.h"
+#include "runtime/requesters.h"
+#include "runtime/window.h"
+#include "shell/mainwindow.h"
+#include "shell/settings.h"
+#include "shell/state.h"
+#include "shell/watcher.h"
+
+namespace {
+
+// Filter pairs a file requester can preselect.
+constexpr int FilterText = 0;
+constexpr int FilterWeb = 1;
+constexpr int FilterPrograms = 2;
+constexpr int FilterSources = 3;
+
+// Every page a copy stands for leaves two history entries (the page and its
+// display copy), so one press of Back or Next is two steps.
+void StepHistory(int direction)
+{
+    ControlSetState(BrowserControl, direction);
+    ControlSetState(BrowserControl, direction);
+}
+
+// A Yes to the search's question rewrites the index page.
+void SearchAsking()
+{
+    BusyCursorSet(1);
+    SearchKeyword(1);
+    BusyCursorSet(0);
+}
+
+// The requester's answer, kept as the last requester result; "" when cancelled.
+std::string AskForFile(const std::string& title, const std::string& defaultFile, int filterIndex)
+{
+    State.requesterResult = FileRequestOpen(title, defaultFile, State.fileFilter, filterIndex);
+    return State.requesterResult;
+}
+
+void OpenPage()
+{
+    const std::string page = AskForFile("Kelpra V2", State.currentPage, FilterWeb);
+    if (!page.empty()) ControlSetText(BrowserControl, page);
+}
+
+void ChooseHelpPath()
+{
+    State.requesterResult = FolderRequest("Kelpra V2> Locate Help Path", State.programFolder);
+    if (State.requesterResult.empty()) return;
+    State.helpFolder = State.requesterResult;
+    WriteSettingText("Setup", "Help", State.helpFolder);
+}
+
+void ChooseSourceViewer()
+{
+    if (AskForFile("Kelpra V2>Locate DBA viewer", State.sourceViewer, FilterPrograms).empty()) return;
+    State.sourceViewer = State.requesterResult;
+    WriteSettingText("Setup", "DBA", State.sourceViewer);
+}
+
+void ChooseHtmlEditor()
+{
+    if (AskForFile("Kelpra V2>locate HTML Editor", State.htmlEditor, FilterPrograms).empty()) return;
+    State.htmlEditor = State.requesterResult;
+    WriteSettingText("Setup", "HTML", State.htmlEditor);
+}
+
+// The flag follows the check mark, which the user sees, rather than the
+// other way round.
+void ToggleCommandLine()
+{
+    State.commandLineFlag = 1 - MenuCheckGet(0, MenuCommandline);
+    MenuCheckSet(0, MenuCommandline, State.commandLineFlag);
+    WriteSettingInteger("Setup", "UseCL", State.commandLineFlag);
+}
+
+void AddIncludeCommand()
+{
+    const std::string source =
+        AskForFile("Kelpra V2>locate #include file", State.helpFolder + "myinclude.dba", FilterSources);
+    if (source.empty()) return;
+    if (MessageAsk("Kelpra V3", "WARNING: This will modify many files. Proceede?", MessageQuestion) !=
+        AnswerYes)
+        return;
+    BusyCursorSet(1);
+    BackupHelpPages();
+    AddInclude(source);
+    BusyCursorSet(0);
+}
+
+void ChooseKeywordsFile()
+{
+    if (AskForFile("Kelpra V2>locate keywords.txt", State.keywordsFile, FilterText).empty()) return;
+    State.keywordsFile = State.requesterResult;
+    WriteSettingText("Setup", "Keywords", State.keywordsFile);
+    BackupHelpPages();
+}
+
+}  // namespace
+
+void RunControlCommand(int id)
+{
+    switch (id) {
+    case BackButton: StepHistory(BrowserBack); break;
+    case NextButton: StepHistory(BrowserForward); break;
+    case GoButton: SearchAsking(); break;
+    default: break;
+    }
+}
+
+void RunMenuCommand(int id)
+{
+    switch (id) {
+    case MenuSearch: SearchAsking(); break;
+    case MenuAbout: MessageAsk(AboutTitle, AboutText, MessageOk); break;
+    case MenuHelpOnHelp: ControlSetText(BrowserControl, State.programFolder + "HelpMain.htm"); break;
+    case MenuEditPage: EditPage(); break;
+    case MenuOpen: OpenPage(); break;
+    case MenuClose: State.lastEvent = EventClose; break;
+    case MenuHelpPath: ChooseHelpPath(); break;
+    case MenuDbaViewer: ChooseSourceViewer(); break;
+    case MenuHtmlViewer: ChooseHtmlEditor(); break;
+    case MenuContents: ControlSetText(BrowserControl, State.helpFolder + "menu.htm"); break;
+    case MenuIndex: ControlSetText(BrowserControl, State.helpFolder + "index.htm"); break;
+    case MenuGlossary: ControlSetText(BrowserControl, State.helpFolder + "glossary.htm"); break;
+    case MenuCommandline: ToggleCommandLine(); break;
+    case MenuAddInclude: AddIncludeCommand(); break;
+    case MenuKeywords: ChooseKeywordsFile(); break;
+    default: break;
+    }
+}
+
+void RunEventLoop()
+{
+    do {
+        State.lastEvent = EventWait();
+        if (State.lastEvent == EventControl)
+            RunControlCommand(EventControlId());
+        else if (State.lastEvent == EventMenu)
+            RunMenuCommand(EventMenuId());
+        PageWatcher();
+    } while (State.lastEvent != EventClose);
+}

@@ -1,0 +1,95 @@
+#include "shell/mainwindow.h"
+
+#include <string>
+
+#include "helpindex/contextlist.h"
+#include "helpindex/search.h"
+#include "runtime/browser.h"
+#include "runtime/requesters.h"
+#include "runtime/text.h"
+#include "runtime/window.h"
+#include "shell/state.h"
+
+namespace {
+
+constexpr int32_t OverlappedWindow = 0xCF0000;
+constexpr int EtchedLine = 2;
+
+void BuildMenu()
+{
+    MenuTitleAdd("File");
+    MenuItemAdd(MenuOpen, "Open");
+    MenuItemAdd(MenuClose, "Close");
+    MenuSeparatorAdd();
+    MenuItemAdd(MenuEditPage, "Edit Page");
+    MenuItemAdd(MenuAddInclude, "Add Include");
+    MenuSubmenuOpen("Setup");
+    MenuItemAdd(MenuHelpPath, "Help Path");
+    MenuItemAdd(MenuDbaViewer, "DBA Viewer");
+    MenuItemAdd(MenuHtmlViewer, "HTML Viewer");
+    MenuItemAdd(MenuCommandline, "Commandline");
+    MenuItemAdd(MenuKeywords, "Keywords");
+    MenuSubmenuClose();
+    MenuTitleAdd("Help");
+    MenuItemAdd(MenuSearch, "Search");
+    MenuItemAdd(MenuAbout, "About");
+    MenuItemAdd(MenuHelpOnHelp, "Help on Help");
+    MenuItemAdd(MenuContents, "Contents");
+    MenuItemAdd(MenuIndex, "Index");
+    MenuItemAdd(MenuGlossary, "Glossary");
+}
+
+}  // namespace
+
+int BuildMainWindow()
+{
+    if (!WindowOpen(0, 100, 200, 500, 300, OverlappedWindow, MainWindowTitle)) return 0;
+    // Without a menu bar the window still works; only the menu is missing.
+    if (MenuBarCreate(0, WindowHandle())) BuildMenu();
+    if (State.commandLineFlag) MenuCheckSet(0, MenuCommandline, 1);
+
+    const std::string startPage = State.helpFolder + "Menu.htm";
+    StatusBarCreate(0, WindowHandle());
+    StatusBarSetText(0, 0, startPage, 0);
+
+    ControlParentSet(WindowHandle());
+    ButtonCreate(BackButton, 2, 2, 50, 25, "Back");
+    ButtonCreate(NextButton, 54, 2, 50, 25, "Next");
+    State.initialSearchText = State.commandLineFlag ? CommandLineArgument() : ClipboardGetText();
+    TextFieldCreate(SearchField, 155, 5, 0, 20, State.initialSearchText);
+    ToolTipSet(SearchField, "Command to search for help on");
+    ButtonCreate(GoButton, 0, 0, 25, 25, "Go");
+    ToolTipSet(GoButton, "Search for command");
+    LabelCreate(TopLine, 0, 30, 0, 2, "", EtchedLine);
+    if (!BrowserCreate(BrowserControl, 0, 31, 0, 0, startPage)) {
+        MessageAsk("Error", "ATL.dll not found", MessageOk);
+        return 0;
+    }
+
+    SearchKeyword(0);
+    ShortcutAdd(0, KeyEnter, MenuSearch);
+    LayoutControls();
+    WindowSetCallback(ResizeHook);
+    // Give the browser a moment to report the page it was sent to.
+    Pause(20);
+    State.lastAddress = ControlGetText(BrowserControl);
+    State.currentPage = PagePathFromAddress(State.lastAddress);
+    return 1;
+}
+
+// A computed -1 leaves that value as it was: ControlResize reads -1 as
+// "unchanged". The size is read afresh for every control.
+void LayoutControls()
+{
+    ControlResize(BrowserControl, -1, -1, WindowAreaWidth(), WindowAreaHeight() - 70);
+    ControlResize(SearchField, -1, -1, WindowAreaWidth() - 185, -1);
+    ControlResize(GoButton, WindowAreaWidth() - 25, -1, -1, -1);
+    ControlResize(TopLine, -1, -1, WindowAreaWidth(), -1);
+}
+
+intptr_t ResizeHook(intptr_t, uint32_t message, uintptr_t, intptr_t)
+{
+    if (message != MessageSize) return CallbackDefault;
+    LayoutControls();
+    return 1;
+}

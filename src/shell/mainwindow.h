@@ -1,0 +1,43 @@
+// The main window: its menu, status bar and controls, and their layout.
+#pragma once
+
+#include <cstdint>
+
+constexpr const char* MainWindowTitle = "Tamsel's Dark Basic Helper V2";
+
+// Control ids.
+constexpr int BackButton = 1;
+constexpr int NextButton = 2;
+constexpr int SearchField = 4;
+constexpr int GoButton = 5;
+constexpr int TopLine = 6;
+constexpr int BrowserControl = 10;
+
+// Menu ids, as the menu event reports them; 7 and 8 are unused.
+constexpr int MenuSearch = 0;
+constexpr int MenuAbout = 1;
+constexpr int MenuHelpOnHelp = 2;
+constexpr int MenuEditPage = 3;
+constexpr int MenuOpen = 4;
+constexpr int MenuClose = 5;
+constexpr int MenuHelpPath = 6;
+constexpr int MenuDbaViewer = 9;
+constexpr int MenuHtmlViewer = 10;
+constexpr int MenuContents = 11;
+constexpr int MenuIndex = 12;
+constexpr int MenuGlossary = 13;
+constexpr int MenuCommandline = 14;
+constexpr int MenuAddInclude = 15;
+constexpr int MenuKeywords = 16;
+
+constexpr int KeyEnter = 13;
+
+// Opens and fills the window, shows the start page (or what the quiet search
+// finds) and takes the watcher's first address. 1 when the loop may run; 0
+// when the window or the browser could not be made.
+int BuildMainWindow();
+// Sizes the controls to the window's current inner area.
+void LayoutControls();
+// The window callback: keeps the controls sized and swallows the size message.
+intptr_t ResizeHook(intptr_t window, uint32_t message, uintptr_t firstParameter,
+                    intptr_t secondParameter);

@@ -1,0 +1,246 @@
+#include <algorithm>
+
+#include "shell/loop.h"
+#include "shell/mainwindow.h"
+#include "shell/settings.h"
+
+#include "shell_fixture.h"
+
+namespace {
+
+// Enter (menu 0) and Go (control 5) search with the question on; the quiet
+// search at start never asks.
+TEST_F(ShellTest, SearchesFromTheLoop)
+{
+    struct Case {
+        const char* name;
+        const char* text;
+        std::vector<ScriptedEvent> events;
+        int answer;
+        const char* address;  // where the browser ends
+        const char* status;
+        size_t questions;
+        std::vector<int> busy;
+    };
+    const std::vector<Case> cases = {
+        {"enter finds", "print", {Menu(MenuIndex), Menu(MenuSearch)}, 0,
+         "file:///T:/help/commands/vosks.html", "T:\\help\\commands\\print.htm", 0, {1, 0}},
+        {"go finds", "Print", {Menu(MenuIndex), Control(GoButton)}, 0,
+         "file:///T:/help/commands/vosks.html", "T:\\help\\commands\\print.htm", 0, {1, 0}},
+        {"enter answered no", "zzz", {Menu(MenuSearch)}, AnswerNo, "file:///T:/help/Menu.htm",
+         "T:\\help\\Menu.htm", 1, {1, 0}},
+        {"go answered yes", "zzz", {Control(GoButton)}, AnswerYes, "file:///T:/help/index.htm#Z",
+         "T:\\help\\index.htm#Z", 1, {1, 0}},
+        {"start only", "zzz", {Idle()}, 0, "file:///T:/help/Menu.htm", "T:\\help\\Menu.htm", 0, {}},
+        {"other controls", "zzz", {Control(SearchField), Control(BrowserControl), Control(TopLine)}, 0,
+         "file:///T:/help/Menu.htm", "T:\\help\\Menu.htm", 0, {}},
+    };
+    const std::string index = t.Read("help\\index.htm");
+    for (const Case& c : cases) {
+        ScriptReset();
+        t.Write("help\\index.htm", index);
+        TheScript().clipboard = c.text;
+        if (c.answer) TheScript().messageAnswers.push_back(c.answer);
+        Run(c.events);
+        const Script& s = TheScript();
+        EXPECT_EQ(Address(), c.address) << c.name;
+        EXPECT_EQ(s.statusText, c.status) << c.name;
+        EXPECT_EQ(s.busy, c.busy) << c.name;
+        ASSERT_EQ(s.messages.size(), c.questions) << c.name;
+        if (c.questions) {
+            EXPECT_EQ(s.messages[0].title, "Kelpra V2");
+            EXPECT_EQ(s.messages[0].text,
+                      "No context found for\nkeyword=zzz\nDo you wish to insert a link to index=Z?");
+            EXPECT_EQ(s.messages[0].flags, 0x24);
+            EXPECT_EQ(t.Read("help\\index.htm").find("<A NAME=\"Z\"></A>") != std::string::npos,
+                      c.answer == AnswerYes)
+                << c.name;
+        }
+    }
+}
+
+TEST_F(ShellTest, SetupCommandsStoreTheirSetting)
+{
+    struct Case {
+        int menuId;
+        const char* answer;
+        const char* kind;
+        const char* title;
+        const char* defaultFile;
+        int filterIndex;
+        const char* settings;  // the settings file afterwards
+    };
+    const std::vector<Case> cases = {
+        {MenuHelpPath, "T:\\other\\", "folder", "Kelpra V2> Locate Help Path", "T:\\prog\\", 0,
+         "[Setup]\r\nHelp=T:\\other\\\r\nkeywords=T:\\keywords.txt\r\n"},
+        {MenuDbaViewer, "T:\\tools\\view.exe", "open", "Kelpra V2>Locate DBA viewer", "NotePad.exe", 2,
+         "[Setup]\r\nHelp=T:\\help\\\r\nkeywords=T:\\keywords.txt\r\nDBA=T:\\tools\\view.exe\r\n"},
+        {MenuHtmlViewer, "T:\\tools\\edit.exe", "open", "Kelpra V2>locate HTML Editor", "NotePad.exe", 2,
+         "[Setup]\r\nHelp=T:\\help\\\r\nkeywords=T:\\keywords.txt\r\nHTML=T:\\tools\\edit.exe\r\n"},
+        // Written under "Keywords", which names the same setting as "keywords".
+        {MenuKeywords, "T:\\kw2.txt", "open", "Kelpra V2>locate keywords.txt", "T:\\keywords.txt", 0,
+         "[Setup]\r\nHelp=T:\\help\\\r\nkeywords=T:\\kw2.txt\r\n"},
+    };
+    for (const Case& c : cases) {
+        for (bool cancelled : {true, false}) {
+            ScriptReset();
+            t.Write("prog\\Kelpra.ini", Ini(""));
+            TheScript().requesterAnswers.push_back(cancelled ? "" : c.answer);
+            Run({Menu(c.menuId)});
+            const Script& s = TheScript();
+            ASSERT_EQ(s.requests.size(), 1u) << c.title;
+            EXPECT_EQ(s.requests[0].kind, c.kind);
+            EXPECT_EQ(s.requests[0].title, c.title);
+            EXPECT_EQ(s.requests[0].defaultFile, c.defaultFile) << c.title;
+            if (std::string(c.kind) == "open") {
+                EXPECT_EQ(s.requests[0].filterList, FileFilter);
+                EXPECT_EQ(s.requests[0].filterIndex, c.filterIndex) << c.title;
+            }
+            EXPECT_EQ(t.Read("prog\\Kelpra.ini"), cancelled ? Ini("") : c.settings)
+                << c.title << (cancelled ? " cancelled" : "");
+            EXPECT_EQ(State.requesterResult, cancelled ? "" : c.answer);
+        }
+    }
+}
+
+// The flag follows the check mark, and the file holds "0" or "1" each time.
+TEST_F(ShellTest, CommandlineTogglesFlagCheckAndSetting)
+{
+    for (int times : {1, 2, 3}) {
+        ScriptReset();
+        t.Write("prog\\Kelpra.ini", Ini("UseCL=7\r\n"));
+        Run(std::vector<ScriptedEvent>(static_cast<size_t>(times), Menu(MenuCommandline)));
+        const int expected = times % 2 == 1 ? 0 : 1;
+        EXPECT_EQ(State.commandLineFlag, expected) << times;
+        EXPECT_EQ(MenuCheckGet(0, MenuCommandline), expected) << times;
+        EXPECT_EQ(t.Read("prog\\Kelpra.ini"), Ini("UseCL=" + std::to_string(expected) + "\r\n"));
+    }
+}
+
+// A new setting is used at once for the rest of the run.
+TEST_F(ShellTest, NewSettingsTakeEffectAtOnce)
+{
+    t.Write("other\\main.htm", CrLf({"main"}));
+    t.Write("kw2.txt", CrLf({"NEW"}));
+    TheScript().requesterAnswers = {"T:\\tools\\view.exe", "T:\\help\\game.dba", "T:\\other\\",
+                                    "T:\\kw2.txt"};
+    // With no keywords file at start no backup of it could be made.
+    std::filesystem::remove(t.Host("keywords.txt"));
+    Run({Menu(MenuDbaViewer), Menu(MenuOpen), Menu(MenuHelpPath), Menu(MenuContents),
+         Menu(MenuKeywords)});
+    const Script& s = TheScript();
+    ASSERT_EQ(s.runs.size(), 1u);
+    EXPECT_EQ(s.runs[0].program, "T:\\tools\\view.exe");
+    EXPECT_NE(std::find(s.navigations.begin(), s.navigations.end(), "T:\\other\\menu.htm"),
+              s.navigations.end());
+    EXPECT_EQ(t.Read("prog\\keywords.bak"), CrLf({"NEW"}));
+}
+
+TEST_F(ShellTest, AddIncludeAsksBeforeChangingFiles)
+{
+    t.Write("prog\\Includes.htm", CrLf({"<html>", "<BR>", "</html>"}));
+    t.Write("prog\\Include2.htm", CrLf({"<html>", "<BR>", "</html>"}));
+    t.Write("src\\mylib.dba", CrLf({"` my library", "function Alpha(x)", "endfunction x"}));
+    const std::string index = t.Read("help\\index.htm");
+    Run({});
+    const auto untouched = Snapshot();
+    for (int answer : {AnswerNo, AnswerYes}) {
+        ScriptReset();
+        Script& s = TheScript();
+        s.requesterAnswers.push_back("T:\\src\\mylib.dba");
+        s.messageAnswers.push_back(answer);
+        Run({Menu(MenuAddInclude)});
+        ASSERT_EQ(s.requests.size(), 1u);
+        EXPECT_EQ(s.requests[0].title, "Kelpra V2>locate #include file");
+        EXPECT_EQ(s.requests[0].defaultFile, "T:\\help\\myinclude.dba");
+        EXPECT_EQ(s.requests[0].filterIndex, 3);
+        ASSERT_EQ(s.messages.size(), 1u);
+        EXPECT_EQ(s.messages[0].title, "Kelpra V3");
+        EXPECT_EQ(s.messages[0].text, "WARNING: This will modify many files. Proceede?");
+        EXPECT_EQ(s.messages[0].flags, 0x24);
+        const bool yes = answer == AnswerYes;
+        EXPECT_EQ(s.busy, (yes ? std::vector<int>{1, 0} : std::vector<int>{}));
+        if (!yes) {
+            EXPECT_EQ(Snapshot(), untouched);
+        }
+        EXPECT_EQ(t.Exists("help\\Includes\\mylib.dba"), yes);
+        EXPECT_EQ(t.Read("help\\index.htm") == index, !yes);
+    }
+}
+
+// Each navigating command sends the browser to its page; the watcher then
+// shows the page's display copy and names the page in the status bar.
+TEST_F(ShellTest, NavigatingCommands)
+{
+    struct Case {
+        int menuId;
+        const char* answer;
+        const char* page;  // "" when nothing is navigated
+        const char* copy;
+    };
+    const std::vector<Case> cases = {
+        {MenuContents, "", "T:\\help\\menu.htm", "help\\vosks.html"},
+        {MenuIndex, "", "T:\\help\\index.htm", "help\\vosks.html"},
+        {MenuGlossary, "", "T:\\help\\glossary.htm", "help\\vosks.html"},
+        {MenuHelpOnHelp, "", "T:\\prog\\HelpMain.htm", "prog\\vosks.html"},
+        {MenuOpen, "T:\\help\\commands\\print.htm", "T:\\help\\commands\\print.htm",
+         "help\\commands\\vosks.html"},
+        {MenuOpen, "", "", ""},
+    };
+    for (const Case& c : cases) {
+        ScriptReset();
+        if (*c.answer) TheScript().requesterAnswers.push_back(c.answer);
+        Run({Menu(c.menuId), Idle(), Idle()});
+        const Script& s = TheScript();
+        if (!*c.page) {
+            EXPECT_TRUE(s.navigations.empty());
+            EXPECT_EQ(Address(), "file:///T:/help/Menu.htm");
+            continue;
+        }
+        ASSERT_EQ(s.navigations.size(), 2u) << c.page;
+        EXPECT_EQ(s.navigations[0], c.page);
+        EXPECT_EQ(s.navigations[1], PathFolderPart(c.page) + "vosks.html");
+        EXPECT_EQ(s.statusText, c.page);
+        EXPECT_TRUE(t.Exists(c.copy)) << c.copy;
+    }
+    // Open proposes the current page, the web-files filter preselected.
+    const RecordedRequest& open = TheScript().requests.at(0);
+    EXPECT_EQ(open.title, "Kelpra V2");
+    EXPECT_EQ(open.defaultFile, "T:\\help\\Menu.htm");
+    EXPECT_EQ(open.filterIndex, 1);
+}
+
+TEST_F(ShellTest, BackAndNextStepTwiceAndAboutShowsTheBuild)
+{
+    Run({Control(BackButton), Control(NextButton), Menu(MenuAbout), Menu(7), Menu(8)});
+    const Script& s = TheScript();
+    EXPECT_EQ(s.browserStates, (std::vector<int>{1, 1, 2, 2}));
+    ASSERT_EQ(s.messages.size(), 1u);
+    EXPECT_EQ(s.messages[0].title, "Kelpra V2");
+    EXPECT_NE(s.messages[0].text.find("Tamsel's Dark Basic Helper V2"), std::string::npos);
+    EXPECT_NE(s.messages[0].text.find("1152947269"), std::string::npos);
+    EXPECT_EQ(s.messages[0].flags, 0);
+}
+
+// Close and the close box end the loop at once, with exit code 0, without a
+// question and without saving anything.
+TEST_F(ShellTest, CloseEndsTheLoop)
+{
+    const std::vector<std::vector<ScriptedEvent>> runs = {
+        {Menu(MenuClose), Menu(MenuAbout)},
+        {Idle(), {EventClose, 0}, Menu(MenuAbout)},
+    };
+    for (const auto& events : runs) {
+        ScriptReset();
+        const std::string ini = t.Read("prog\\Kelpra.ini");
+        EXPECT_EQ(Run(events), 0);
+        const Script& s = TheScript();
+        EXPECT_EQ(s.eventsHandedOut, static_cast<int>(events.size()) - 1);
+        EXPECT_TRUE(s.messages.empty());
+        EXPECT_TRUE(s.runtimeEnded);
+        EXPECT_EQ(State.lastEvent, EventClose);
+        EXPECT_EQ(t.Read("prog\\Kelpra.ini"), ini);
+    }
+}
+
+}  // namespace
