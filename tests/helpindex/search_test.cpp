@@ -112,20 +112,4 @@ TEST_F(SearchTest, EmptyTextFindsAnEntryWithAnEmptyKeyword)
     EXPECT_TRUE(TheScript().messages.empty());
 }
 
-TEST_F(HelpFolderTest, FindContextLeavesTheMatchAsTheCurrentEntry)
-{
-    AddEntry("IF", "T:\\if.htm");
-    AddEntry("INPUT", "T:\\input.htm");
-    ASSERT_EQ(FindContext("input"), 1);
-    EXPECT_EQ(State.contextList.current->record.page, "T:\\input.htm");
-    EXPECT_EQ(FindContext("inp"), 0);
-    EXPECT_EQ(FindContext(""), 0);
-}
-
-TEST_F(HelpFolderTest, SearchingAnEmptyListFindsNothing)
-{
-    EXPECT_EQ(FindContext("print"), 0);
-    EXPECT_EQ(FindContext(""), 0);
-}
-
 }  // namespace
