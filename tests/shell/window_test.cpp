@@ -120,16 +120,9 @@ TEST_F(ShellTest, LayoutFollowsTheWindowSize)
     EXPECT_EQ(ResizeHook(1, MessageSize, 0, 0), 1);
 }
 
-TEST_F(ShellTest, CommandlineCheckMarkFollowsTheSetting)
-{
-    t.Write("prog\\Kelpra.ini", Ini("UseCL=-1\r\n"));
-    Run({});
-    EXPECT_EQ(State.commandLineFlag, -1);
-    EXPECT_EQ(MenuCheckGet(0, MenuCommandline), 1);
-}
-
 // The first text comes from the command line or the clipboard, by the
-// setting, and the quiet search shows what it finds without asking.
+// setting (any nonzero value, which also checks Commandline), and the quiet
+// search shows what it finds without asking.
 TEST_F(ShellTest, SearchesTheFirstTextAtStart)
 {
     struct Case {
@@ -141,7 +134,7 @@ TEST_F(ShellTest, SearchesTheFirstTextAtStart)
     };
     const std::vector<Case> cases = {
         {"1", "kelpra.exe \"print\"", "glossary", "print", "file:///T:/help/commands/print.htm"},
-        {"1", "kelpra.exe PRINT other", "", "PRINT", "file:///T:/help/commands/print.htm"},
+        {"-1", "kelpra.exe PRINT other", "", "PRINT", "file:///T:/help/commands/print.htm"},
         {"1", "kelpra.exe", "print", "", "file:///T:/help/Menu.htm"},
         {"0", "kelpra.exe zzz", "print", "print", "file:///T:/help/commands/print.htm"},
         {"0", "kelpra.exe print", "no such word", "no such word", "file:///T:/help/Menu.htm"},
@@ -156,6 +149,7 @@ TEST_F(ShellTest, SearchesTheFirstTextAtStart)
         EXPECT_EQ(Address(), c.page) << c.commandLine;
         EXPECT_TRUE(TheScript().messages.empty()) << c.commandLine;
         EXPECT_EQ(State.lastAddress, c.page) << c.commandLine;
+        EXPECT_EQ(MenuCheckGet(0, MenuCommandline), std::string(c.useCl) == "0" ? 0 : 1);
     }
 }
 
