@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include "runtime/program.h"
 #include "support/testfolder.h"
 
 namespace {
@@ -115,6 +116,13 @@ TEST(HostPath, WindowsFormOfHostPaths)
         {"//usr//lib/", "Z:\\usr\\lib\\"},
     };
     for (const auto& c : cases) EXPECT_EQ(WindowsPathFromHost(c.host), c.windows) << c.host;
+}
+
+TEST(HostPath, ProgramFileInWindowsForm)
+{
+    std::string program = ModuleFileName();
+    EXPECT_EQ(program.substr(0, 3), "Z:\\");
+    EXPECT_EQ(HostPathFromWindows(program), std::filesystem::read_symlink("/proc/self/exe").string());
 }
 
 TEST(HostPath, RelativePathsFollowTheCurrentFolder)
