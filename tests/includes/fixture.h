@@ -1,0 +1,108 @@
+// A help folder, a program folder with small templates and a keywords file
+// on drive T:, an empty program state and a fresh script.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "runtime/files.h"
+#include "runtime/scripted/script.h"
+#include "runtime/window.h"
+#include "shell/state.h"
+#include "support/testfolder.h"
+
+// Splits bytes written by a rewrite back into lines (every line ends in CR LF).
+inline std::vector<std::string> SplitCrLf(const std::string& bytes)
+{
+    std::vector<std::string> lines;
+    size_t start = 0;
+    while (start < bytes.size()) {
+        size_t end = bytes.find("\r\n", start);
+        if (end == std::string::npos) end = bytes.size();
+        lines.push_back(bytes.substr(start, end - start));
+        start = end + 2;
+    }
+    return lines;
+}
+
+inline std::string CrLfOf(const std::vector<std::string>& lines)
+{
+    std::string out;
+    for (const auto& line : lines) out += line + "\r\n";
+    return out;
+}
+
+class IncludeTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ProgramStateClear();
+        ScriptReset();
+        RuntimeStart();
+        State.programFolder = folder.Win("prog\\");
+        State.helpFolder = folder.Win("help\\");
+        State.keywordsFile = folder.Win("db\\keywords.txt");
+        folder.Write("prog\\Includes.htm", CrLfOf(ListTemplate));
+        folder.Write("prog\\Include2.htm", CrLfOf(PageTemplate));
+        folder.Write("help\\menu.htm", CrLfOf(Menu));
+        folder.Write("help\\main.htm", CrLfOf(Main));
+        folder.Write("help\\index.htm", CrLfOf(Index));
+        folder.Write("db\\keywords.txt", CrLfOf({"PRINT", "CLS"}));
+        ListCreate(State.contextList);
+    }
+
+    void TearDown() override
+    {
+        FileFailWritesAfter(-1);
+        FileCloseAll();
+    }
+
+    std::vector<std::string> Lines(const std::string& relative) const
+    {
+        return SplitCrLf(folder.Read(relative));
+    }
+
+    // Every file under the folder with its bytes, by host name.
+    std::map<std::string, std::string> Snapshot(const std::string& relative) const
+    {
+        std::map<std::string, std::string> files;
+        namespace fs = std::filesystem;
+        const fs::path root = folder.Host(relative);
+        for (const auto& entry : fs::recursive_directory_iterator(root)) {
+            std::string name = fs::relative(entry.path(), root).string();
+            files[name] = entry.is_directory() ? "<folder>" : folder.Read(relative + "\\" + name);
+        }
+        return files;
+    }
+
+    std::set<std::string> Names(const std::string& relative) const
+    {
+        std::set<std::string> names;
+        for (const auto& entry : std::filesystem::directory_iterator(folder.Host(relative)))
+            names.insert(entry.path().filename().string());
+        return names;
+    }
+
+    TestFolder folder;
+
+    const std::vector<std::string> ListTemplate = {"<html>", "<BR>", "your includes:", "<br>",
+                                                   "</html>"};
+    const std::vector<std::string> PageTemplate = {"<head>", "<BR>", "<tail>"};
+    const std::vector<std::string> Menu = {"<html>", "<a href=\"main.htm\">Commands Menu</a><br>",
+                                           "</html>"};
+    const std::vector<std::string> Main = {"<html>", "17. <a href=\"x.htm\">Seventeen</a><br>",
+                                           "18. <a href=\"y.htm\">Eighteen</a><br>", "</html>"};
+    const std::vector<std::string> Index = {"<html>",
+                                            "Index of commands",
+                                            "A<BR>",
+                                            "<a href=\"commands\\abs.htm\">ABS</a><BR>",
+                                            "B<BR>",
+                                            "<a href=\"commands\\box.htm\">BOX</a><BR>",
+                                            "<a href=\"commands\\print.htm\">PRINT</a><BR>",
+                                            "</html>"};
+};
