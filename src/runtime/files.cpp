@@ -1,19 +1,15 @@
-// Text files under file numbers on a POSIX host. Windows lets a program keep
-// a file it writes from being read or replaced meanwhile; POSIX does not, so
-// those sharing rules are kept here, by file identity (device and inode).
+// Text files under file numbers: the table, buffered line reads and writes
+// and the file-system operations, the same on every host. Opening, reading
+// and writing themselves, with the sharing rules, are the host's (hostfile.h).
 #include "files.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <cerrno>
-#include <cstdio>
+#include <cstdint>
 #include <cstring>
 #include <memory>
 #include <vector>
 
+#include "hostfile.h"
 #include "hostpath.h"
 
 namespace {
@@ -24,10 +20,8 @@ constexpr size_t kBufferSize = 64 * 1024;
 constexpr int kHighestNumber = (1 << 20) - 1;
 
 struct OpenFile {
-    int fd = -1;
+    HostFile handle = NoHostFile;
     bool writing = false;
-    dev_t device = 0;
-    ino_t inode = 0;
     // Reading: bytes read ahead, unread from `start` to `end`.
     // Writing: bytes waiting for the disk, from 0 to `end`.
     std::vector<char> buffer;
@@ -46,43 +40,22 @@ OpenFile* FileAt(int number)
     return openFiles[static_cast<size_t>(number)].get();
 }
 
-bool SameFile(const OpenFile& file, const struct stat& info)
-{
-    return file.device == info.st_dev && file.inode == info.st_ino;
-}
-
-// Whether one of our numbers holds the file open (only writers, or any).
-bool HeldOpen(const struct stat& info, bool writersOnly)
-{
-    for (const auto& file : openFiles)
-        if (file && SameFile(*file, info) && (file->writing || !writersOnly)) return true;
-    return false;
-}
-
-bool WriteAll(int fd, const char* data, size_t size)
+bool WriteAll(HostFile file, const char* data, size_t size)
 {
     bool full = false;
     if (writesAllowed >= 0 && static_cast<unsigned long long>(writesAllowed) < size) {
         size = static_cast<size_t>(writesAllowed);
         full = true;
     }
-    while (size > 0) {
-        ssize_t written = write(fd, data, size);
-        if (written < 0) {
-            if (errno == EINTR) continue;
-            return false;
-        }
-        data += written;
-        size -= static_cast<size_t>(written);
-        if (writesAllowed >= 0) writesAllowed -= written;
-    }
+    if (size > 0 && !HostFileWrite(file, data, size)) return false;
+    if (writesAllowed >= 0) writesAllowed -= static_cast<long long>(size);
     return !full;
 }
 
 bool Flush(OpenFile& file)
 {
     if (!file.writing) return true;
-    bool ok = !file.failed && (file.end == 0 || WriteAll(file.fd, file.buffer.data(), file.end));
+    bool ok = !file.failed && (file.end == 0 || WriteAll(file.handle, file.buffer.data(), file.end));
     file.end = 0;
     if (!ok) file.failed = true;
     return ok;
@@ -92,20 +65,15 @@ bool Flush(OpenFile& file)
 // which a line reader cannot tell apart from it either).
 bool Refill(OpenFile& file)
 {
-    file.start = file.end = 0;
-    while (true) {
-        ssize_t got = read(file.fd, file.buffer.data(), file.buffer.size());
-        if (got < 0 && errno == EINTR) continue;
-        if (got <= 0) return false;
-        file.end = static_cast<size_t>(got);
-        return true;
-    }
+    file.start = 0;
+    file.end = HostFileRead(file.handle, file.buffer.data(), file.buffer.size());
+    return file.end > 0;
 }
 
 bool CloseFile(OpenFile& file)
 {
     bool ok = Flush(file);
-    if (close(file.fd) != 0 && file.writing) ok = false;
+    if (!HostFileClose(file.handle) && file.writing) ok = false;
     return ok && !file.failed;
 }
 
@@ -120,22 +88,18 @@ void Install(int number, std::unique_ptr<OpenFile> file)
     currentNumber = number;
 }
 
-std::unique_ptr<OpenFile> NewFile(int fd, const struct stat& info, bool writing)
+int Install(int number, HostFile handle, bool writing)
 {
+    if (handle == NoHostFile) {
+        currentNumber = -1;
+        return 0;
+    }
     auto file = std::make_unique<OpenFile>();
-    file->fd = fd;
+    file->handle = handle;
     file->writing = writing;
-    file->device = info.st_dev;
-    file->inode = info.st_ino;
     file->buffer.resize(kBufferSize);
-    return file;
-}
-
-int OpenFailed(int fd)
-{
-    if (fd >= 0) close(fd);
-    currentNumber = -1;
-    return 0;
+    Install(number, std::move(file));
+    return 1;
 }
 
 bool IsLineEnd(char c)
@@ -161,65 +125,28 @@ const char* FindLineEnd(const char* at, const char* stop)
     return at;
 }
 
-std::string FolderOf(const std::string& hostPath)
-{
-    size_t slash = hostPath.rfind('/');
-    return slash == 0 || slash == std::string::npos ? "/" : hostPath.substr(0, slash);
-}
-
-// The last name of a Windows-form path as typed, less the trailing dots and
-// spaces that Windows drops.
-std::string GivenName(const std::string& windowsPath)
-{
-    size_t slash = windowsPath.find_last_of("\\/");
-    std::string name = slash == std::string::npos ? windowsPath : windowsPath.substr(slash + 1);
-    if (slash == std::string::npos && name.size() >= 2 && name[1] == ':') name = name.substr(2);
-    while (!name.empty() && (name.back() == '.' || name.back() == ' ')) name.pop_back();
-    return name;
-}
-
-bool CopyBytes(int in, int out)
+// To the end of `in`; a read error looks like the end there, as it does to
+// the line reader.
+bool CopyBytes(HostFile in, HostFile out)
 {
     std::vector<char> block(kBufferSize);
-    while (true) {
-        ssize_t got = read(in, block.data(), block.size());
-        if (got < 0 && errno == EINTR) continue;
-        if (got < 0) return false;
-        if (got == 0) return true;
-        if (!WriteAll(out, block.data(), static_cast<size_t>(got))) return false;
-    }
+    while (size_t got = HostFileRead(in, block.data(), block.size()))
+        if (!WriteAll(out, block.data(), got)) return false;
+    return true;
 }
 
 }  // namespace
 
 int FileOpenRead(int number, const std::string& name)
 {
-    if (number < 0 || number > kHighestNumber) return OpenFailed(-1);
-    std::string host = HostPathFromWindows(name);
-    if (host.empty()) return OpenFailed(-1);
-    int fd = open(host.c_str(), O_RDONLY | O_CLOEXEC);
-    struct stat info;
-    if (fd < 0 || fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) return OpenFailed(fd);
-    if (HeldOpen(info, true)) return OpenFailed(fd);
-    Install(number, NewFile(fd, info, false));
-    return 1;
+    if (number < 0 || number > kHighestNumber) return Install(number, NoHostFile, false);
+    return Install(number, HostFileOpenRead(name), false);
 }
 
 int FileCreate(int number, const std::string& name)
 {
-    if (number < 0 || number > kHighestNumber) return OpenFailed(-1);
-    std::string host = HostPathFromWindows(name);
-    if (host.empty()) return OpenFailed(-1);
-    struct stat info;
-    // Checked before opening: opening a FIFO for writing would wait forever.
-    if (stat(host.c_str(), &info) == 0 && (!S_ISREG(info.st_mode) || HeldOpen(info, false)))
-        return OpenFailed(-1);
-    int fd = open(host.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666);
-    if (fd < 0 || fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) return OpenFailed(fd);
-    // Emptied only once it is known that nobody here holds it open.
-    if (HeldOpen(info, false) || ftruncate(fd, 0) != 0) return OpenFailed(fd);
-    Install(number, NewFile(fd, info, true));
-    return 1;
+    if (number < 0 || number > kHighestNumber) return Install(number, NoHostFile, true);
+    return Install(number, HostFileCreate(name), true);
 }
 
 int FileClose(int number)
@@ -272,7 +199,7 @@ int FileWriteLine(const std::string& text)
     if (file->end + size > file->buffer.size() && !Flush(*file)) return 0;
     if (size > file->buffer.size()) {
         // A line longer than the buffer goes straight to the file.
-        if (!WriteAll(file->fd, text.data(), text.size())) {
+        if (!WriteAll(file->handle, text.data(), text.size())) {
             file->failed = true;
             return 0;
         }
@@ -303,102 +230,48 @@ int32_t PathSize(const std::string& path)
     }
     std::string trimmed = path;
     if (trimmed.back() == '\\' || trimmed.back() == '/') trimmed.pop_back();
-    // Wildcards are refused by the path mapping, so they name nothing (-1).
-    std::string host = HostPathFromWindows(trimmed);
-    struct stat info;
-    if (host.empty() || stat(host.c_str(), &info) != 0) return -1;
-    if (S_ISDIR(info.st_mode)) return -2;
+    // A directory search would match wildcards against other names.
+    if (trimmed.find_first_of("*?") != std::string::npos) return -1;
     // A file being written here has its size on disk only once flushed.
-    bool flushed = false;
     for (const auto& file : openFiles)
-        if (file && file->writing && SameFile(*file, info)) {
-            Flush(*file);
-            flushed = true;
-        }
-    if (flushed && stat(host.c_str(), &info) != 0) return -1;
-    return static_cast<int32_t>(static_cast<uint32_t>(info.st_size));
+        if (file && file->writing) Flush(*file);
+    return HostFileSize(trimmed);
 }
 
 int FileDuplicate(const std::string& source, const std::string& target)
 {
-    std::string sourceHost = HostPathFromWindows(source);
-    std::string targetHost = HostPathFromWindows(target);
-    if (sourceHost.empty() || targetHost.empty() || targetHost.back() == '/') return 0;
-
-    int in = open(sourceHost.c_str(), O_RDONLY | O_CLOEXEC);
-    struct stat sourceInfo;
-    if (in < 0 || fstat(in, &sourceInfo) != 0 || !S_ISREG(sourceInfo.st_mode) ||
-        HeldOpen(sourceInfo, true)) {
-        if (in >= 0) close(in);
-        return 0;
-    }
-    struct stat targetInfo;
-    if (stat(targetHost.c_str(), &targetInfo) == 0 &&
-        (!S_ISREG(targetInfo.st_mode) || HeldOpen(targetInfo, false) ||
-         (targetInfo.st_dev == sourceInfo.st_dev && targetInfo.st_ino == sourceInfo.st_ino))) {
-        close(in);
-        return 0;
-    }
-
+    HostFile in = HostFileOpenRead(source);
+    if (in == NoHostFile) return 0;
     // Copied beside the target first, so a failed copy never leaves half a
     // target behind, and then put in its place in one step.
-    std::string temporary = FolderOf(targetHost) + "/.kelpra-copy-XXXXXX";
-    int out = mkostemp(temporary.data(), O_CLOEXEC);
-    if (out < 0) {
-        close(in);
+    std::string temporary;
+    HostFile out = HostFileCreateCopy(in, target, temporary);
+    if (out == NoHostFile) {
+        HostFileClose(in);
         return 0;
     }
     bool ok = CopyBytes(in, out);
-    ok = fchmod(out, sourceInfo.st_mode & 07777) == 0 && ok;
-    ok = close(out) == 0 && ok;
-    close(in);
-    ok = ok && rename(temporary.c_str(), targetHost.c_str()) == 0;
-    if (!ok) unlink(temporary.c_str());
+    ok = HostFileClose(out) && ok;
+    // The source is still open for reading, so a copy onto itself is refused.
+    ok = ok && HostFileReplace(temporary, target);
+    HostFileClose(in);
+    if (!ok) HostFileRemove(temporary);
     return ok ? 1 : 0;
 }
 
 int FileRemove(const std::string& name)
 {
-    std::string host = HostPathFromWindows(name);
-    struct stat info;
-    if (host.empty() || lstat(host.c_str(), &info) != 0 || S_ISDIR(info.st_mode)) return 0;
-    struct stat target;
-    if (stat(host.c_str(), &target) == 0 && HeldOpen(target, false)) return 0;
-    return unlink(host.c_str()) == 0 ? 1 : 0;
+    return HostFileRemove(name) ? 1 : 0;
 }
 
 int FileRename(const std::string& oldName, const std::string& newName)
 {
-    std::string oldHost = HostPathFromWindows(oldName);
-    std::string newHost = HostPathFromWindows(newName);
-    struct stat info;
-    if (oldHost.empty() || newHost.empty() || lstat(oldHost.c_str(), &info) != 0) return 0;
-    if (!S_ISDIR(info.st_mode) && stat(oldHost.c_str(), &info) == 0 && HeldOpen(info, false))
-        return 0;
-
-    struct stat existing;
-    if (lstat(newHost.c_str(), &existing) == 0) {
-        // Only the name's own case may change: the new name resolved to the
-        // old file itself.
-        if (newHost != oldHost) return 0;
-        std::string given = GivenName(newName);
-        if (given.empty()) return 0;
-        std::string target = FolderOf(oldHost) + "/" + given;
-        if (target == oldHost) return 1;
-        if (lstat(target.c_str(), &existing) == 0) return 0;
-        return rename(oldHost.c_str(), target.c_str()) == 0 ? 1 : 0;
-    }
-    // Never replace a file that appeared meanwhile, where the host can say so.
-    if (renameat2(AT_FDCWD, oldHost.c_str(), AT_FDCWD, newHost.c_str(), RENAME_NOREPLACE) == 0)
-        return 1;
-    if (errno != EINVAL && errno != ENOSYS) return 0;
-    return rename(oldHost.c_str(), newHost.c_str()) == 0 ? 1 : 0;
+    return HostFileRename(oldName, newName) ? 1 : 0;
 }
 
 int FolderMake(const std::string& path)
 {
-    std::string host = HostPathFromWindows(path);
-    return !host.empty() && mkdir(host.c_str(), 0777) == 0 ? 1 : 0;
+    return HostFolderMake(path) ? 1 : 0;
 }
 
 void FileCloseAll()

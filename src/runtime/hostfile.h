@@ -1,0 +1,42 @@
+// The host's file primitives under the file services (files.cpp), which keep
+// file numbers, buffering, line rules and write-failure reporting the same on
+// every host. Names are Windows-form. The sharing rules are part of opening:
+// a file open for reading may be read again but not written, replaced,
+// renamed or removed; a file open for writing may be none of these. Windows
+// enforces them itself; elsewhere these primitives keep them.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+using HostFile = intptr_t;
+constexpr HostFile NoHostFile = -1;
+
+// An existing plain file, for reading.
+HostFile HostFileOpenRead(const std::string& name);
+// A plain file for writing, created or emptied.
+HostFile HostFileCreate(const std::string& name);
+// A new empty file for writing in the folder of `target`, under a fresh name
+// given back in `temporaryName`, with the permissions of `source`: where a
+// copy is written before it takes the target's place.
+HostFile HostFileCreateCopy(HostFile source, const std::string& target,
+                            std::string& temporaryName);
+// Bytes read into the buffer; 0 at the end of the file or on an error.
+size_t HostFileRead(HostFile file, char* buffer, size_t size);
+// Writes all the bytes; false when not all of them could be written.
+bool HostFileWrite(HostFile file, const char* data, size_t size);
+// false when the close lost written data.
+bool HostFileClose(HostFile file);
+
+// The size of the file at that name (low 32 bits); -1 when nothing is there,
+// -2 for a folder.
+int32_t HostFileSize(const std::string& name);
+// Puts `from` in the place of `to`, replacing a plain file there.
+bool HostFileReplace(const std::string& from, const std::string& to);
+// Renames or moves a file; never replaces one. A change of case only is a
+// rename of the file itself.
+bool HostFileRename(const std::string& oldName, const std::string& newName);
+bool HostFileRemove(const std::string& name);
+// One new folder; its parent must exist.
+bool HostFolderMake(const std::string& name);

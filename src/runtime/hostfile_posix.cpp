@@ -1,0 +1,218 @@
+// File primitives on a POSIX host. Windows lets a program keep a file it has
+// open from being written, replaced or removed meanwhile; POSIX does not, so
+// those sharing rules are kept here, by file identity (device and inode),
+// for the files this program holds open.
+#include "hostfile.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <vector>
+
+#include "hostpath.h"
+
+namespace {
+
+struct HeldFile {
+    int fd = -1;
+    bool writing = false;
+    dev_t device = 0;
+    ino_t inode = 0;
+};
+
+std::vector<HeldFile> heldFiles;
+
+// Whether this program holds the file open (only for writing, or at all).
+bool HeldOpen(const struct stat& info, bool writersOnly)
+{
+    for (const HeldFile& file : heldFiles)
+        if (file.device == info.st_dev && file.inode == info.st_ino &&
+            (file.writing || !writersOnly))
+            return true;
+    return false;
+}
+
+HostFile Hold(int fd, const struct stat& info, bool writing)
+{
+    heldFiles.push_back({fd, writing, info.st_dev, info.st_ino});
+    return fd;
+}
+
+HostFile Refuse(int fd)
+{
+    if (fd >= 0) close(fd);
+    return NoHostFile;
+}
+
+std::string FolderOf(const std::string& hostPath)
+{
+    size_t slash = hostPath.rfind('/');
+    return slash == 0 || slash == std::string::npos ? "/" : hostPath.substr(0, slash);
+}
+
+// The last name of a Windows-form path as typed, less the trailing dots and
+// spaces that Windows drops.
+std::string GivenName(const std::string& windowsPath)
+{
+    size_t slash = windowsPath.find_last_of("\\/");
+    std::string name = slash == std::string::npos ? windowsPath : windowsPath.substr(slash + 1);
+    if (slash == std::string::npos && name.size() >= 2 && name[1] == ':') name = name.substr(2);
+    while (!name.empty() && (name.back() == '.' || name.back() == ' ')) name.pop_back();
+    return name;
+}
+
+// A plain file that nobody here holds open, or nothing at all, at that path.
+bool FreeToReplace(const std::string& hostPath)
+{
+    struct stat info;
+    if (stat(hostPath.c_str(), &info) != 0) return true;
+    return S_ISREG(info.st_mode) && !HeldOpen(info, false);
+}
+
+}  // namespace
+
+HostFile HostFileOpenRead(const std::string& name)
+{
+    std::string host = HostPathFromWindows(name);
+    if (host.empty()) return NoHostFile;
+    int fd = open(host.c_str(), O_RDONLY | O_CLOEXEC);
+    struct stat info;
+    if (fd < 0 || fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) return Refuse(fd);
+    if (HeldOpen(info, true)) return Refuse(fd);
+    return Hold(fd, info, false);
+}
+
+HostFile HostFileCreate(const std::string& name)
+{
+    std::string host = HostPathFromWindows(name);
+    if (host.empty()) return NoHostFile;
+    // Checked before opening: opening a FIFO for writing would wait forever.
+    if (!FreeToReplace(host)) return NoHostFile;
+    int fd = open(host.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666);
+    struct stat info;
+    if (fd < 0 || fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) return Refuse(fd);
+    // Emptied only once it is known that nobody here holds it open.
+    if (HeldOpen(info, false) || ftruncate(fd, 0) != 0) return Refuse(fd);
+    return Hold(fd, info, true);
+}
+
+HostFile HostFileCreateCopy(HostFile source, const std::string& target, std::string& temporaryName)
+{
+    std::string host = HostPathFromWindows(target);
+    struct stat sourceInfo;
+    if (host.empty() || host.back() == '/' || fstat(static_cast<int>(source), &sourceInfo) != 0)
+        return NoHostFile;
+    std::string temporary = FolderOf(host) + "/.kelpra-copy-XXXXXX";
+    int fd = mkostemp(temporary.data(), O_CLOEXEC);
+    if (fd < 0) return NoHostFile;
+    struct stat info;
+    if (fchmod(fd, sourceInfo.st_mode & 07777) != 0 || fstat(fd, &info) != 0) {
+        close(fd);
+        unlink(temporary.c_str());
+        return NoHostFile;
+    }
+    // The same folder as the target, so its Windows form names it too.
+    size_t slash = target.find_last_of("\\/");
+    std::string folder = slash == std::string::npos ? "" : target.substr(0, slash + 1);
+    temporaryName = folder + temporary.substr(temporary.rfind('/') + 1);
+    return Hold(fd, info, true);
+}
+
+size_t HostFileRead(HostFile file, char* buffer, size_t size)
+{
+    while (true) {
+        ssize_t got = read(static_cast<int>(file), buffer, size);
+        if (got < 0 && errno == EINTR) continue;
+        return got > 0 ? static_cast<size_t>(got) : 0;
+    }
+}
+
+bool HostFileWrite(HostFile file, const char* data, size_t size)
+{
+    while (size > 0) {
+        ssize_t written = write(static_cast<int>(file), data, size);
+        if (written < 0) {
+            if (errno == EINTR) continue;
+            return false;
+        }
+        data += written;
+        size -= static_cast<size_t>(written);
+    }
+    return true;
+}
+
+bool HostFileClose(HostFile file)
+{
+    int fd = static_cast<int>(file);
+    for (size_t i = 0; i < heldFiles.size(); ++i) {
+        if (heldFiles[i].fd == fd) {
+            heldFiles.erase(heldFiles.begin() + static_cast<long>(i));
+            break;
+        }
+    }
+    return close(fd) == 0;
+}
+
+int32_t HostFileSize(const std::string& name)
+{
+    std::string host = HostPathFromWindows(name);
+    struct stat info;
+    if (host.empty() || stat(host.c_str(), &info) != 0) return -1;
+    if (S_ISDIR(info.st_mode)) return -2;
+    return static_cast<int32_t>(static_cast<uint32_t>(info.st_size));
+}
+
+bool HostFileReplace(const std::string& from, const std::string& to)
+{
+    std::string fromHost = HostPathFromWindows(from);
+    std::string toHost = HostPathFromWindows(to);
+    if (fromHost.empty() || toHost.empty() || !FreeToReplace(toHost)) return false;
+    return rename(fromHost.c_str(), toHost.c_str()) == 0;
+}
+
+bool HostFileRename(const std::string& oldName, const std::string& newName)
+{
+    std::string oldHost = HostPathFromWindows(oldName);
+    std::string newHost = HostPathFromWindows(newName);
+    struct stat info;
+    if (oldHost.empty() || newHost.empty() || lstat(oldHost.c_str(), &info) != 0) return false;
+    if (!S_ISDIR(info.st_mode) && stat(oldHost.c_str(), &info) == 0 && HeldOpen(info, false))
+        return false;
+
+    struct stat existing;
+    if (lstat(newHost.c_str(), &existing) == 0) {
+        // Only the name's own case may change: the new name resolved to the
+        // old file itself.
+        if (newHost != oldHost) return false;
+        std::string given = GivenName(newName);
+        if (given.empty()) return false;
+        std::string target = FolderOf(oldHost) + "/" + given;
+        if (target == oldHost) return true;
+        if (lstat(target.c_str(), &existing) == 0) return false;
+        return rename(oldHost.c_str(), target.c_str()) == 0;
+    }
+    // Never replace a file that appeared meanwhile, where the host can say so.
+    if (renameat2(AT_FDCWD, oldHost.c_str(), AT_FDCWD, newHost.c_str(), RENAME_NOREPLACE) == 0)
+        return true;
+    if (errno != EINVAL && errno != ENOSYS) return false;
+    return rename(oldHost.c_str(), newHost.c_str()) == 0;
+}
+
+bool HostFileRemove(const std::string& name)
+{
+    std::string host = HostPathFromWindows(name);
+    struct stat info;
+    if (host.empty() || lstat(host.c_str(), &info) != 0 || S_ISDIR(info.st_mode)) return false;
+    struct stat target;
+    if (stat(host.c_str(), &target) == 0 && HeldOpen(target, false)) return false;
+    return unlink(host.c_str()) == 0;
+}
+
+bool HostFolderMake(const std::string& name)
+{
+    std::string host = HostPathFromWindows(name);
+    return !host.empty() && mkdir(host.c_str(), 0777) == 0;
+}
