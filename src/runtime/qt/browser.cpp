@@ -146,6 +146,7 @@ void HelpView::Show(int index)
         size_t slash = entry.path.rfind('\\');
         std::string folder = slash == std::string::npos ? entry.path : entry.path.substr(0, slash + 1);
         document()->setBaseUrl(QUrl(QtTextFromBytes(BrowserAddressFromPath(folder, ""))));
+        document()->setDefaultStyleSheet(entry.plain ? QString() : BrowserBodyStyle(entry.html));
         if (entry.plain) setPlainText(entry.html);
         else setHtml(entry.html);
     }

@@ -229,6 +229,59 @@ QString BrowserDecodePage(const QByteArray& bytes)
     return FromWindows1252(bytes);
 }
 
+namespace {
+
+// The value of one attribute inside a tag's text, quoted or not.
+QString AttributeOf(const QString& tag, const QString& name)
+{
+    static const QString separators = " \t\r\n>";
+    qsizetype at = 0;
+    while ((at = tag.indexOf(name, at, Qt::CaseInsensitive)) >= 0) {
+        qsizetype after = at + name.size();
+        bool startsWord = at > 0 && tag[at - 1].isSpace();
+        at = after;
+        while (after < tag.size() && tag[after].isSpace()) ++after;
+        if (!startsWord || after >= tag.size() || tag[after] != '=') continue;
+        ++after;
+        while (after < tag.size() && tag[after].isSpace()) ++after;
+        if (after >= tag.size()) return "";
+        QChar quote = tag[after];
+        if (quote == '"' || quote == '\'') {
+            qsizetype end = tag.indexOf(quote, after + 1);
+            return tag.mid(after + 1, end < 0 ? -1 : end - after - 1).trimmed();
+        }
+        qsizetype end = after;
+        while (end < tag.size() && !separators.contains(tag[end])) ++end;
+        return tag.mid(after, end - after);
+    }
+    return "";
+}
+
+// Only colour words and #RGB values get into the style sheet.
+bool IsColour(const QString& value)
+{
+    if (value.isEmpty() || value.size() > 30) return false;
+    for (QChar c : value)
+        if (!c.isLetterOrNumber() && c != '#') return false;
+    return true;
+}
+
+}  // namespace
+
+QString BrowserBodyStyle(const QString& html)
+{
+    qsizetype body = html.indexOf("<body", 0, Qt::CaseInsensitive);
+    if (body < 0) return "";
+    qsizetype end = html.indexOf('>', body);
+    QString tag = html.mid(body, end < 0 ? -1 : end - body + 1);
+    QString style;
+    QString text = AttributeOf(tag, "text");
+    QString link = AttributeOf(tag, "link");
+    if (IsColour(text)) style += "body { color: " + text + " } ";
+    if (IsColour(link)) style += "a { color: " + link + " } ";
+    return style.trimmed();
+}
+
 QString QtTextFromBytes(const std::string& bytes)
 {
     QByteArray raw = QByteArray::fromStdString(bytes);

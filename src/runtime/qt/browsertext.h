@@ -27,5 +27,9 @@ BrowserTarget BrowserResolveTarget(const std::string& target, const std::string&
 // bytes are valid UTF-8, else Windows-1252 (what old help pages are).
 QString BrowserDecodePage(const QByteArray& bytes);
 
+// The colours an old page gives in its <body> tag (text=, link=), which Qt's
+// HTML reader leaves out, as a style sheet for the page.
+QString BrowserBodyStyle(const QString& html);
+
 // One byte text of the program (UTF-8 when valid, else Windows-1252) for Qt.
 QString QtTextFromBytes(const std::string& bytes);

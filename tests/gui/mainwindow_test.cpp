@@ -1,0 +1,135 @@
+#include <QDir>
+#include <QTextDocument>
+#include <QLineEdit>
+#include <QMainWindow>
+#include <QMenuBar>
+#include <filesystem>
+
+#include "guitest.h"
+#include "helpindex/contextlist.h"
+#include "runtime/qt/helpview.h"
+#include "runtime/qt/qtlayer.h"
+#include "runtime/text.h"
+#include "shell/mainwindow.h"
+#include "shell/state.h"
+#include "shell/watcher.h"
+#include "support/testfolder.h"
+
+namespace {
+
+class MainWindowTest : public GuiTest {
+protected:
+    void SetUp() override
+    {
+        GuiTest::SetUp();
+        ProgramStateClear();
+        State.helpFolder = folder.Win("help\\");
+        State.commandLineFlag = 1;
+        CommandLineSetArguments({"kelpra"});
+    }
+
+    void Build()
+    {
+        ASSERT_EQ(BuildMainWindow(), 1);
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(QtMainWindow()));
+    }
+
+    TestFolder folder;
+};
+
+TEST_F(MainWindowTest, ControlsFollowTheWindowSize)
+{
+    folder.Write("help\\Menu.htm", "<p>Start</p>");
+    Build();
+    QMainWindow* window = QtMainWindow();
+    DrainEvents();
+    EXPECT_EQ(WindowAreaHeight(), 300);
+    EXPECT_EQ(QtControlWidget(BrowserControl)->geometry(), QRect(0, 31, 500, 230));
+
+    struct Case {
+        int width;
+        QRect field, go, line;
+    };
+    // At 184 the field's width would be -1 and at 24 Go's x: both keep
+    // what they had.
+    const Case cases[] = {
+        {600, QRect(155, 5, 415, 20), QRect(575, 0, 25, 25), QRect(0, 30, 600, 2)},
+        {184, QRect(155, 5, 415, 20), QRect(159, 0, 25, 25), QRect(0, 30, 184, 2)},
+        {24, QRect(155, 5, 0, 20), QRect(159, 0, 25, 25), QRect(0, 30, 24, 2)},
+        {500, QRect(155, 5, 315, 20), QRect(475, 0, 25, 25), QRect(0, 30, 500, 2)},
+    };
+    for (const Case& c : cases) {
+        window->resize(c.width, 400);
+        QCoreApplication::processEvents();
+        ASSERT_EQ(WindowAreaWidth(), c.width);
+        EXPECT_EQ(QtControlWidget(SearchField)->geometry(), c.field) << c.width;
+        EXPECT_EQ(QtControlWidget(GoButton)->geometry(), c.go) << c.width;
+        EXPECT_EQ(QtControlWidget(TopLine)->geometry(), c.line) << c.width;
+        EXPECT_EQ(QtControlWidget(BrowserControl)->geometry(), QRect(0, 31, c.width, 330)) << c.width;
+        EXPECT_EQ(QtControlWidget(BackButton)->geometry(), QRect(2, 2, 50, 25));
+    }
+    EXPECT_FALSE(HasEvent(DrainEvents(), MessageSize, 0));
+}
+
+TEST_F(MainWindowTest, EnterSearchesAndTheCheckMarkShowsTheFlag)
+{
+    folder.Write("help\\Menu.htm", "<p>Start</p>");
+    Build();
+    EXPECT_EQ(MenuCheckGet(0, MenuCommandline), 1);
+    QAction* commandline = nullptr;
+    for (QAction* action : QtMainWindow()->menuBar()->findChildren<QAction*>())
+        if (action->text() == "Commandline") commandline = action;
+    ASSERT_NE(commandline, nullptr);
+    EXPECT_TRUE(commandline->isChecked());
+
+    auto* field = qobject_cast<QLineEdit*>(QtControlWidget(SearchField));
+    ASSERT_NE(field, nullptr);
+    EXPECT_EQ(field->toolTip(), "Command to search for help on");
+    field->setFocus();
+    DrainEvents();
+    QTest::keyClicks(field, "print");
+    QTest::keyClick(field, Qt::Key_Return);
+    auto events = DrainEvents();
+    ASSERT_FALSE(events.empty());
+    EXPECT_EQ(events.back(), std::make_pair(EventMenu, static_cast<int>(MenuSearch)));
+    EXPECT_EQ(ControlGetText(SearchField), "print");
+}
+
+// The window on the example help folder, as a picture to look at.
+TEST_F(MainWindowTest, ScreenshotOnTheExampleHelpFolder)
+{
+    std::filesystem::path examples = std::filesystem::path(KELPRA_SOURCE_DIR) / "examples" / "help";
+    if (std::filesystem::exists(examples / "index.htm")) {
+        std::filesystem::copy(examples, folder.Host("help"), std::filesystem::copy_options::recursive);
+    } else {
+        folder.Write("help\\Menu.htm", "<p><a href=\"commands\\print.htm\">Your first program: PRINT</a></p>");
+        folder.Write("help\\commands\\print.htm", "<h1>PRINT</h1>");
+    }
+    BuildContextList();
+    Build();
+    QtMainWindow()->resize(760, 520);
+    DrainEvents();
+    EXPECT_EQ(ControlGetText(BrowserControl), "file:///T:/help/Menu.htm");
+
+    // A click on a link written with a backslash, then what the loop does
+    // after each event: the watcher puts the display copy in its place.
+    auto* view = dynamic_cast<HelpView*>(QtControlWidget(BrowserControl));
+    QTextCursor found = view->document()->find("Your first program");
+    ASSERT_FALSE(found.isNull());
+    QTextCursor inside(view->document());
+    inside.setPosition(found.selectionStart() + 1);
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->cursorRect(inside).center());
+    for (int i = 0; i < 3; ++i) {
+        DrainEvents();
+        PageWatcher();
+    }
+    EXPECT_EQ(ControlGetText(BrowserControl), "file:///T:/help/commands/vosks.html");
+    EXPECT_EQ(State.currentPage, "T:\\help\\commands\\print.htm");
+    EXPECT_TRUE(folder.Exists("help\\commands\\vosks.html"));
+    EXPECT_TRUE(view->document()->toPlainText().contains("PRINT"));
+    QDir().mkpath(KELPRA_GUI_OUTPUT_DIR);
+    QString file = QString(KELPRA_GUI_OUTPUT_DIR) + "/mainwindow.png";
+    ASSERT_TRUE(QtMainWindow()->grab().save(file));
+}
+
+}  // namespace

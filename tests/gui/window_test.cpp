@@ -1,0 +1,239 @@
+#include <QLabel>
+#include <QLineEdit>
+#include <QMainWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QStatusBar>
+
+#include "guitest.h"
+#include "runtime/qt/qtlayer.h"
+
+namespace {
+
+constexpr int32_t Overlapped = 0xCF0000;
+
+intptr_t lastMessage = 0;
+int resizeCalls = 0;
+intptr_t SwallowSize(intptr_t, uint32_t message, uintptr_t, intptr_t)
+{
+    lastMessage = message;
+    if (message != MessageSize) return CallbackDefault;
+    ++resizeCalls;
+    return 1;
+}
+
+// A window with a menu and the row of controls the program builds.
+void OpenWindowWithMenu()
+{
+    ASSERT_NE(WindowOpen(0, 100, 200, 500, 300, Overlapped, "Title"), 0);
+    ASSERT_NE(MenuBarCreate(0, WindowHandle()), 0);
+    MenuTitleAdd("File");
+    MenuItemAdd(4, "Open");
+    MenuSubmenuOpen("Setup");
+    MenuItemAdd(14, "Commandline");
+    MenuSubmenuClose();
+    MenuItemAdd(5, "Close");
+    MenuTitleAdd("Help");
+    MenuItemAdd(0, "Search");
+    StatusBarCreate(0, WindowHandle());
+    StatusBarSetText(0, 0, "T:\\help\\Menu.htm", 0);
+    ControlParentSet(WindowHandle());
+    ButtonCreate(1, 2, 2, 50, 25, "Back");
+    TextFieldCreate(4, 155, 5, 0, 20, "print");
+    LabelCreate(6, 0, 30, 0, 2, "", 2);
+    ShortcutAdd(0, 13, 0);
+}
+
+TEST_F(GuiTest, WindowHeightCountsTheMenuBarBackIn)
+{
+    OpenWindowWithMenu();
+    QMainWindow* window = QtMainWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
+    EXPECT_EQ(WindowAreaWidth(), 500);
+    EXPECT_EQ(WindowAreaHeight(), 300);
+    EXPECT_NE(WindowHandle(), 0);
+    EXPECT_EQ(window->windowTitle(), "Title");
+    // The client area is what the menu bar leaves, and the status bar lies
+    // along its bottom.
+    QWidget* client = window->centralWidget();
+    EXPECT_EQ(client->height() + window->menuBar()->height(), 300);
+    QStatusBar* status = client->findChild<QStatusBar*>();
+    ASSERT_NE(status, nullptr);
+    EXPECT_EQ(status->geometry().bottom(), client->height() - 1);
+    EXPECT_EQ(status->width(), client->width());
+    EXPECT_EQ(status->findChild<QLabel*>()->text(), "T:\\help\\Menu.htm");
+}
+
+TEST_F(GuiTest, MinusOneKeepsAValueAndTheRestMove)
+{
+    OpenWindowWithMenu();
+    struct Case {
+        int x, y, width, height;
+        QRect expected;
+    };
+    const Case cases[] = {
+        {-1, -1, -1, 40, QRect(155, 5, 0, 40)},
+        {-1, -1, 415, -1, QRect(155, 5, 415, 40)},
+        {10, -1, -1, -1, QRect(10, 5, 415, 40)},
+        {-1, 7, -1, 20, QRect(10, 7, 415, 20)},
+        {-1, -1, -1, -1, QRect(10, 7, 415, 20)},
+    };
+    QWidget* field = QtControlWidget(4);
+    ASSERT_NE(field, nullptr);
+    for (const Case& c : cases) {
+        ControlResize(4, c.x, c.y, c.width, c.height);
+        EXPECT_EQ(field->geometry(), c.expected);
+    }
+}
+
+TEST_F(GuiTest, EnterInTheSearchFieldIsTheSearchCommand)
+{
+    OpenWindowWithMenu();
+    auto* field = qobject_cast<QLineEdit*>(QtControlWidget(4));
+    ASSERT_NE(field, nullptr);
+    DrainEvents();
+    for (Qt::Key key : {Qt::Key_Return, Qt::Key_Enter}) {
+        Qt::KeyboardModifiers modifiers = key == Qt::Key_Enter ? Qt::KeypadModifier : Qt::NoModifier;
+        QTest::keyClick(field, key, modifiers);
+        auto events = DrainEvents();
+        ASSERT_EQ(events.size(), 1u);
+        EXPECT_EQ(events[0].first, EventMenu);
+        EXPECT_EQ(EventMenuId(), 0);
+        EXPECT_EQ(EventControlId(), 0);
+    }
+    EXPECT_EQ(field->text(), "print");
+    // Typing is the field's own: a text change, no menu event.
+    QTest::keyClick(field, Qt::Key_S);
+    auto events = DrainEvents();
+    EXPECT_EQ(field->text(), "prints");
+    EXPECT_TRUE(HasEvent(events, EventControl, 4));
+    EXPECT_FALSE(HasEvent(events, EventMenu, 0));
+    // A shortcut added again for the same key replaces the menu id.
+    ShortcutAdd(0, 13, 12);
+    QTest::keyClick(field, Qt::Key_Return);
+    EXPECT_TRUE(HasEvent(DrainEvents(), EventMenu, 12));
+}
+
+TEST_F(GuiTest, ModifiersMakeAnotherShortcut)
+{
+    OpenWindowWithMenu();
+    ShortcutAdd(0, 0x20000 | 'F', 7);
+    ShortcutAdd(0, 0x10000 | 0x70, 8);
+    QWidget* field = QtControlWidget(4);
+    DrainEvents();
+    QTest::keyClick(field, Qt::Key_F, Qt::ControlModifier);
+    QTest::keyClick(field, Qt::Key_F1, Qt::ShiftModifier);
+    QTest::keyClick(field, Qt::Key_F1);
+    auto events = DrainEvents();
+    EXPECT_TRUE(HasEvent(events, EventMenu, 7));
+    EXPECT_TRUE(HasEvent(events, EventMenu, 8));
+    int menuEvents = 0;
+    for (const auto& event : events) menuEvents += event.first == EventMenu;
+    EXPECT_EQ(menuEvents, 2);
+}
+
+TEST_F(GuiTest, CheckMarkFollowsTheProgramNotTheClick)
+{
+    OpenWindowWithMenu();
+    EXPECT_EQ(MenuCheckGet(0, 14), 0);
+    MenuCheckSet(0, 14, 1);
+    EXPECT_EQ(MenuCheckGet(0, 14), 1);
+    QAction* item = nullptr;
+    for (QAction* action : QtMainWindow()->menuBar()->findChildren<QAction*>())
+        if (action->text() == "Commandline") item = action;
+    ASSERT_NE(item, nullptr);
+    EXPECT_TRUE(item->isChecked());
+    DrainEvents();
+    item->trigger();
+    EXPECT_TRUE(HasEvent(DrainEvents(), EventMenu, 14));
+    EXPECT_TRUE(item->isChecked());
+    EXPECT_EQ(MenuCheckGet(0, 14), 1);
+    MenuCheckSet(0, 14, 0);
+    EXPECT_EQ(MenuCheckGet(0, 14), 0);
+    EXPECT_FALSE(item->isChecked());
+    item->setEnabled(false);
+    MenuCheckSet(0, 14, 1);
+    EXPECT_EQ(MenuCheckGet(0, 14), 1);
+}
+
+TEST_F(GuiTest, MenuEntriesKeepTheirOrderAndSubmenu)
+{
+    OpenWindowWithMenu();
+    QList<QAction*> titles = QtMainWindow()->menuBar()->actions();
+    ASSERT_EQ(titles.size(), 2);
+    QMenu* file = titles[0]->menu();
+    QStringList texts;
+    for (QAction* action : file->actions()) texts << action->text();
+    EXPECT_EQ(texts, QStringList({"Open", "Setup", "Close"}));
+    ASSERT_NE(file->actions()[1]->menu(), nullptr);
+    EXPECT_EQ(file->actions()[1]->menu()->actions()[0]->text(), "Commandline");
+    DrainEvents();
+    file->actions()[2]->trigger();
+    EXPECT_TRUE(HasEvent(DrainEvents(), EventMenu, 5));
+}
+
+TEST_F(GuiTest, CloseBoxAsksButLeavesTheWindowOpen)
+{
+    OpenWindowWithMenu();
+    QMainWindow* window = QtMainWindow();
+    DrainEvents();
+    EXPECT_FALSE(window->close());
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_TRUE(HasEvent(DrainEvents(), EventClose, 0));
+}
+
+TEST_F(GuiTest, ResizeGoesToTheCallbackAndNotToTheLoop)
+{
+    OpenWindowWithMenu();
+    QMainWindow* window = QtMainWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
+    DrainEvents();
+    window->resize(640, 360);
+    EXPECT_TRUE(HasEvent(DrainEvents(), MessageSize, 0));
+
+    WindowSetCallback(SwallowSize);
+    resizeCalls = 0;
+    window->resize(600, 350);
+    auto events = DrainEvents();
+    EXPECT_EQ(resizeCalls, 1);
+    EXPECT_FALSE(HasEvent(events, MessageSize, 0));
+    EXPECT_EQ(WindowAreaWidth(), 600);
+    EXPECT_EQ(WindowAreaHeight(), 350);
+}
+
+TEST_F(GuiTest, ButtonClickIsAControlEvent)
+{
+    OpenWindowWithMenu();
+    DrainEvents();
+    QTest::mouseClick(QtControlWidget(1), Qt::LeftButton);
+    auto events = DrainEvents();
+    ASSERT_FALSE(events.empty());
+    EXPECT_EQ(events.back(), std::make_pair(EventControl, 1));
+    ControlSetText(1, "Zur\xC3\xBC" "ck");
+    EXPECT_EQ(ControlGetText(1), "Zur\xC3\xBC" "ck");
+    EXPECT_EQ(ControlGetText(4), "print");
+}
+
+TEST_F(GuiTest, EventWaitComesBackWhenNothingHappens)
+{
+    OpenWindowWithMenu();
+    DrainEvents();
+    QElapsedTimer timer;
+    timer.start();
+    for (int i = 0; i < 3; ++i) EventWait();
+    EXPECT_LT(timer.elapsed(), 2000);
+}
+
+TEST_F(GuiTest, CentringAndHiddenStartFollowTheFlags)
+{
+    ASSERT_NE(WindowOpen(0, 100, 200, 400, 200, 0x10000000 | 0x1, "Hidden"), 0);
+    QMainWindow* window = QtMainWindow();
+    EXPECT_FALSE(window->isVisible());
+    QRect screen = window->screen()->geometry();
+    EXPECT_EQ(window->x(), screen.width() / 2 - 200);
+    EXPECT_EQ(window->y(), screen.height() / 2 - 100);
+    EXPECT_EQ(WindowOpen(0, 0, 0, 10, 10, 0, "Second"), 0);
+}
+
+}  // namespace
