@@ -1,13 +1,39 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and starts Kelpra on a scratch copy of the
-# example help folder (the repository itself is never changed).
+# example help folder (the repository itself is never changed). Arguments are
+# handed to kelpra (the first one is the word to look up when the command-line
+# setting is on). KELPRA_BUILD_DIR picks another build folder than build/.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 . tools/packages.sh
 kelpra_install "${KELPRA_BUILD_PACKAGES[@]}"
 
-cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo
-cmake --build build -j2 --target kelpra kelpra-cli kelpra_data 2>/dev/null || {
-    echo "The window program is not built yet: kelpra-cli is what there is."
-    exit 1
+build="${KELPRA_BUILD_DIR:-build}"
+cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build "$build" -j2 --target kelpra kelpra-cli kelpra_data
+build="$(cd "$build" && pwd)"
+
+# The help folder Kelpra rewrites is a copy; delete the build's scratch/ for a
+# fresh one.
+scratch="$build/scratch"
+if [ ! -d "$scratch/help" ]; then
+    mkdir -p "$scratch"
+    cp -R examples/help "$scratch/help"
+    if [ -f examples/keywords.txt ]; then
+        cp examples/keywords.txt "$scratch/keywords.txt"
+    else
+        : > "$scratch/keywords.txt"
+    fi
+fi
+
+# Kelpra speaks Windows paths: Z: is the Linux root.
+windows_path() {
+    printf 'Z:%s' "${1//\//\\}"
 }
+ini="$build/bin/Kelpra.ini"
+if [ ! -f "$ini" ]; then
+    printf '[Setup]\r\nHelp=%s\\\r\nkeywords=%s\r\n' \
+        "$(windows_path "$scratch/help")" "$(windows_path "$scratch/keywords.txt")" > "$ini"
+fi
+
+exec "$build/bin/kelpra" "$@"
