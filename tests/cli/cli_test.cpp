@@ -1,0 +1,373 @@
+#include <sys/wait.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
+#include <map>
+#include <regex>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "support/testfolder.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+struct CliResult {
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+std::string Quote(const std::string& text)
+{
+    std::string quoted = "'";
+    for (char c : text) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return quoted + "'";
+}
+
+std::vector<std::string> Lines(const std::string& bytes)
+{
+    std::vector<std::string> lines;
+    std::string normal = std::regex_replace(bytes, std::regex("\r\n|\r"), "\n");
+    size_t start = 0;
+    while (start < normal.size()) {
+        size_t end = normal.find('\n', start);
+        if (end == std::string::npos) end = normal.size();
+        lines.push_back(normal.substr(start, end - start));
+        start = end + 1;
+    }
+    return lines;
+}
+
+std::string CrLfOf(const std::vector<std::string>& lines)
+{
+    std::string out;
+    for (const auto& line : lines) out += line + "\r\n";
+    return out;
+}
+
+bool Contains(const std::vector<std::string>& lines, const std::string& line)
+{
+    return std::find(lines.begin(), lines.end(), line) != lines.end();
+}
+
+const std::vector<std::string> WorkedSource = {"` Screen routines", "global v as integer",
+                                               "function Init()", "` sets v to 0", "ENDFUNCTION"};
+
+class Cli : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        const fs::path source = KELPRA_SOURCE_DIR;
+        fs::copy(source / "examples" / "help", folder.Host("help"), fs::copy_options::recursive);
+        fs::copy(source / "examples" / "keywords.txt", folder.Host("keywords.txt"));
+        fs::create_directories(folder.Host("prog"));
+        for (const char* name : {"Includes.htm", "Include2.htm", "HelpMain.htm"})
+            fs::copy(source / "data" / name, folder.Host("prog") + "/" + name);
+    }
+
+    // The options that point the program at this test's folders.
+    std::vector<std::string> Folders() const
+    {
+        return {"--program-folder", folder.Host("prog"), "--help-folder", folder.Host("help"),
+                "--keywords", folder.Host("keywords.txt")};
+    }
+
+    CliResult Run(std::vector<std::string> arguments, bool withFolders = true) const
+    {
+        if (withFolders) {
+            std::vector<std::string> all = Folders();
+            all.insert(all.end(), arguments.begin(), arguments.end());
+            arguments = all;
+        }
+        std::string command = Quote(std::string(KELPRA_BIN_DIR) + "/kelpra-cli");
+        for (const auto& argument : arguments) command += " " + Quote(argument);
+        const std::string errors = folder.Host("stderr.txt");
+        command += " 2>" + Quote(errors);
+        CliResult result;
+        FILE* pipe = popen(command.c_str(), "r");
+        if (!pipe) return result;
+        char buffer[4096];
+        size_t got;
+        while ((got = fread(buffer, 1, sizeof buffer, pipe)) > 0) result.out.append(buffer, got);
+        int status = pclose(pipe);
+        result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        result.err = folder.Read("stderr.txt");
+        fs::remove(errors);
+        return result;
+    }
+
+    // The Windows form the program speaks: the host root is drive Z:.
+    std::string Win(const std::string& relative) const
+    {
+        std::string path = "Z:" + folder.Host(relative);
+        std::replace(path.begin(), path.end(), '/', '\\');
+        return path;
+    }
+
+    std::map<std::string, std::string> Snapshot(const std::string& relative) const
+    {
+        std::map<std::string, std::string> files;
+        const fs::path root = folder.Host(relative);
+        for (const auto& entry : fs::recursive_directory_iterator(root)) {
+            std::string name = fs::relative(entry.path(), root).string();
+            files[name] = entry.is_directory() ? "<folder>" : folder.Read(relative + "/" + name);
+        }
+        return files;
+    }
+
+    // The page template split at its head marker.
+    void TemplateParts(std::vector<std::string>& head, std::vector<std::string>& tail) const
+    {
+        std::vector<std::string> page = Lines(folder.Read("prog/Include2.htm"));
+        auto marker = std::find(page.begin(), page.end(), "<BR>");
+        head.assign(page.begin(), marker + 1);
+        tail.assign(marker + 1, page.end());
+    }
+
+    TestFolder folder;
+};
+
+std::vector<std::string> Framed(std::vector<std::string> head, const std::vector<std::string>& body,
+                                const std::vector<std::string>& tail)
+{
+    head.insert(head.end(), body.begin(), body.end());
+    head.insert(head.end(), tail.begin(), tail.end());
+    return head;
+}
+
+TEST_F(Cli, AddIncludeWritesTheWorkedExample)
+{
+    folder.Write("src/myinclude.dba", CrLfOf(WorkedSource));
+    CliResult result = Run({"add-include", folder.Host("src/myinclude.dba")});
+    ASSERT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(result.out, Win("help/Includes/myinclude.htm") + "\n");
+    EXPECT_EQ(result.err, "");
+
+    std::vector<std::string> head, tail;
+    TemplateParts(head, tail);
+    EXPECT_EQ(Lines(folder.Read("help/Includes/myinclude.htm")),
+              Framed(head,
+                     {"<FONT COLOR=\"Yellow\">", "<center>myinclude <BR></center>", "<FONT COLOR=\"White\">",
+                      "<A HREF=\"#functions\">View Functions</A><BR>", "global v as integer<BR>",
+                      "<A NAME=\"functions\"></A>", "<FONT COLOR=\"Yellow\">",
+                      "<center>Included  COMMANDS  Are <BR></center>", "<FONT COLOR=\"White\">",
+                      "<a href=\"Includes\\Init.htm\"> Init()</a><br>", "<BR><BR><BR>",
+                      "<a href=\"Includes.htm\"> Return To Include List</a><br>",
+                      "<a href=\"Includes\\myinclude.dba\"> View Source</a><br>",
+                      "<a href=\"main.htm\"> Main Menu</a><br>", "<a href=\"index.htm\"> Index</a><br>",
+                      "<a href=\"glossary.htm\"> Glossary</a><br>"},
+                     tail));
+    EXPECT_EQ(Lines(folder.Read("help/Includes/Init.htm")),
+              Framed(head,
+                     {"<FONT COLOR=\"Yellow\">", "<center>Init()<BR></center>", "<FONT COLOR=\"White\">",
+                      "` sets v to 0<BR>", "<BR><BR><BR>",
+                      "<a href=\"Includes\\myinclude.htm\"> Return To myinclude.htm</a><br>",
+                      "<a href=\"Includes.htm\"> Return To Include List</a><br>",
+                      "<a href=\"Includes\\myinclude.dba\"> View Source</a><br>",
+                      "<a href=\"main.htm\"> Main Menu</a><br>", "<a href=\"index.htm\"> Index</a><br>",
+                      "<a href=\"glossary.htm\"> Glossary</a><br>"},
+                     tail));
+
+    std::vector<std::string> index = Lines(folder.Read("help/index.htm"));
+    auto ink = std::find(index.begin(), index.end(), "<a href=\"commands\\ink.htm\">INK</a><BR>");
+    ASSERT_NE(ink, index.begin());
+    EXPECT_EQ(*(ink - 1), "<a href=\"Includes\\Init.htm\">INIT</a><BR>");
+    EXPECT_EQ(Lines(folder.Read("keywords.txt")).back(), "INIT()");
+    EXPECT_TRUE(Contains(Lines(folder.Read("help/Includes.htm")),
+                         "<a href=\"Includes\\myinclude.htm\">  Screen routines</a><br>"));
+
+    // The next lookup finds the function, as the next start-up would.
+    result = Run({"lookup", "init"});
+    EXPECT_EQ(result.status, 0);
+    EXPECT_EQ(result.out, Win("help/Includes/Init.htm") + "\n");
+}
+
+TEST_F(Cli, AddIncludeLeavesEveryFileInItsState)
+{
+    const std::map<std::string, std::string> original = Snapshot("help");
+    const std::string keywords = folder.Read("keywords.txt");
+    const std::vector<std::string> source = {"` two of them", "function A(x)", "` a", "endfunction",
+                                             "function B()", "endfunction"};
+    folder.Write("src/myinclude.dba", CrLfOf(source));
+    ASSERT_EQ(Run({"add-include", folder.Host("src/myinclude.dba")}).status, 0);
+
+    std::map<std::string, std::string> after = Snapshot("help");
+    std::vector<std::string> added;
+    for (const auto& [name, bytes] : after)
+        if (!original.count(name)) added.push_back(name);
+    EXPECT_EQ(added, (std::vector<std::string>{"Includes", "Includes.bak", "Includes.htm", "Includes/A.htm",
+                                               "Includes/B.htm", "Includes/myinclude.dba",
+                                               "Includes/myinclude.htm", "Includes/vosk2.htm",
+                                               "Includes/vosks.htm", "Index.bak", "main.bak", "menu.bak"}));
+    EXPECT_EQ(after["Includes.bak"], folder.Read("prog/Includes.htm"));
+    EXPECT_EQ(after["Includes/myinclude.dba"], CrLfOf(source));
+    EXPECT_EQ(after["Includes/vosks.htm"], folder.Read("prog/Include2.htm"));
+    EXPECT_EQ(after["menu.bak"], original.at("menu.htm"));
+    EXPECT_EQ(after["main.bak"], original.at("main.htm"));
+    EXPECT_TRUE(Contains(Lines(after["menu.htm"]), "<a href=\"Includes.htm\">My Include Files</a><br>"));
+    EXPECT_TRUE(Contains(Lines(after["main.htm"]), "19. <a href=\"Includes.htm\">My Include Files</a><br>"));
+
+    // The one-letter names take the places of their letter headings.
+    const std::string linkA = "<a href=\"Includes\\A.htm\">A</a><BR>";
+    const std::string linkB = "<a href=\"Includes\\B.htm\">B</a><BR>";
+    std::vector<std::string> index = Lines(original.at("index.htm"));
+    std::replace(index.begin(), index.end(), std::string("A<BR>"), linkA);
+    EXPECT_EQ(Lines(after["Index.bak"]), index);
+    std::replace(index.begin(), index.end(), std::string("B<BR>"), linkB);
+    EXPECT_EQ(Lines(after["index.htm"]), index);
+
+    std::vector<std::string> keywordLines = Lines(keywords);
+    keywordLines.push_back("A");
+    EXPECT_EQ(Lines(folder.Read("keywords.bak")), keywordLines);
+    keywordLines.push_back("B()");
+    EXPECT_EQ(Lines(folder.Read("keywords.txt")), keywordLines);
+
+    // The one-time backups beside the program hold the files as first seen.
+    EXPECT_EQ(folder.Read("prog/index.bak"), original.at("index.htm"));
+    EXPECT_EQ(folder.Read("prog/menu.bak"), original.at("menu.htm"));
+    EXPECT_EQ(folder.Read("prog/main.bak"), original.at("main.htm"));
+    EXPECT_EQ(folder.Read("prog/keywords.bak"), keywords);
+    EXPECT_FALSE(folder.Exists("prog/Kelpra.ini"));
+}
+
+TEST_F(Cli, SecondAddIncludeRefreshesWithoutDoubling)
+{
+    folder.Write("src/myinclude.dba", CrLfOf(WorkedSource));
+    ASSERT_EQ(Run({"add-include", folder.Host("src/myinclude.dba")}).status, 0);
+    const std::string menu = folder.Read("help/menu.htm");
+    std::vector<std::string> source = WorkedSource;
+    source[0] = "` Screen routines, fresh";
+    folder.Write("src/myinclude.dba", CrLfOf(source));
+    ASSERT_EQ(Run({"add-include", folder.Host("src/myinclude.dba")}).status, 0);
+
+    std::vector<std::string> list = Lines(folder.Read("help/Includes.htm"));
+    EXPECT_EQ(std::count_if(list.begin(), list.end(),
+                            [](const std::string& line) { return line.find("myinclude.htm") != std::string::npos; }),
+              1);
+    EXPECT_TRUE(Contains(list, "<a href=\"Includes\\myinclude.htm\">  Screen routines, fresh</a><br>"));
+    std::vector<std::string> keywords = Lines(folder.Read("keywords.txt"));
+    EXPECT_EQ(std::count(keywords.begin(), keywords.end(), "INIT()"), 1);
+    std::vector<std::string> index = Lines(folder.Read("help/index.htm"));
+    EXPECT_EQ(std::count(index.begin(), index.end(), "<a href=\"Includes\\Init.htm\">INIT</a><BR>"), 1);
+    EXPECT_EQ(folder.Read("help/menu.htm"), menu);
+}
+
+TEST_F(Cli, RefusalsChangeNothing)
+{
+    folder.Write("src/myinclude.dba", CrLfOf(WorkedSource));
+    const struct {
+        const char* what;
+        std::string source;
+        bool removeTemplate;
+        std::string message;
+    } cases[] = {
+        {"missing source", folder.Host("src/nothere.dba"), false, "no such include source"},
+        {"folder as source", folder.Host("src"), false, "is a folder"},
+        {"missing list template", folder.Host("src/myinclude.dba"), true,
+         "Kelpra V3: Unable to locate file> " + Win("prog/Includes.htm") + "\n"},
+    };
+    for (const auto& c : cases) {
+        if (c.removeTemplate) fs::remove(folder.Host("prog/Includes.htm"));
+        const auto help = Snapshot("help");
+        const std::string keywords = folder.Read("keywords.txt");
+        CliResult result = Run({"add-include", c.source});
+        EXPECT_EQ(result.status, 1) << c.what;
+        EXPECT_NE(result.err.find(c.message), std::string::npos) << c.what << ": " << result.err;
+        EXPECT_EQ(Snapshot("help"), help) << c.what;
+        EXPECT_EQ(folder.Read("keywords.txt"), keywords) << c.what;
+        // A missing source is refused before even the one-time backups.
+        EXPECT_EQ(folder.Exists("prog/index.bak"), c.removeTemplate) << c.what;
+    }
+}
+
+TEST_F(Cli, LookupFindsTheWordOrItsLetter)
+{
+    const struct {
+        std::string text;
+        int status;
+        std::string page;
+    } cases[] = {
+        {"print", 0, "help/commands/print.htm"}, {"PRINT", 0, "help/commands/print.htm"},
+        {"Wait Key", 0, "help/commands/wait_key.htm"}, {"inkey$", 0, "help/commands/inkey.htm"},
+        {"printx", 1, ""}, {" print", 1, ""}, {"", 1, ""},
+    };
+    for (const auto& c : cases) {
+        CliResult result = Run({"lookup", c.text});
+        EXPECT_EQ(result.status, c.status) << c.text;
+        EXPECT_EQ(result.out, c.status ? "" : Win(c.page) + "\n") << c.text;
+    }
+
+    // The Yes of a failed search: the letter gets its place in the index.
+    CliResult link = Run({"index-link", "printx"});
+    EXPECT_EQ(link.status, 0);
+    EXPECT_EQ(link.out, Win("help/index.htm") + "#P\n");
+    CliResult result = Run({"lookup", "printx"});
+    EXPECT_EQ(result.status, 0);
+    EXPECT_EQ(result.out, Win("help/index.htm") + "#P\n");
+}
+
+TEST_F(Cli, KeywordsListsTheContextListInOrder)
+{
+    CliResult result = Run({"keywords"});
+    ASSERT_EQ(result.status, 0);
+    std::vector<std::string> lines = Lines(result.out);
+    std::vector<std::string> index = Lines(folder.Read("help/index.htm"));
+    EXPECT_EQ(lines.size(), static_cast<size_t>(std::count_if(index.begin(), index.end(), [](const auto& line) {
+                  return line.rfind("<a href=", 0) == 0;
+              })));
+    ASSERT_FALSE(lines.empty());
+    EXPECT_EQ(lines.front(), "ABS\t" + Win("help/commands/abs.htm"));
+    EXPECT_TRUE(std::is_sorted(lines.begin(), lines.end()));
+}
+
+TEST_F(Cli, SettingsComeFromTheProgramFolderAndOverridesWriteNothing)
+{
+    // Windows form, no closing separator: both are accepted.
+    std::string helpFolder = Win("help");
+    folder.Write("prog/Kelpra.ini", "[Setup]\r\nHelp=" + Win("help") + "\\\r\n");
+    const std::string settings = folder.Read("prog/Kelpra.ini");
+    CliResult fromSettings = Run({"--program-folder", folder.Host("prog"), "lookup", "cls"}, false);
+    EXPECT_EQ(fromSettings.status, 0) << fromSettings.err;
+    EXPECT_EQ(fromSettings.out, Win("help/commands/cls.htm") + "\n");
+
+    fs::copy(folder.Host("help"), folder.Host("other"), fs::copy_options::recursive);
+    CliResult overridden = Run({"--program-folder", Win("prog"), "--help-folder", Win("other"), "lookup", "cls"},
+                               false);
+    EXPECT_EQ(overridden.status, 0) << overridden.err;
+    EXPECT_EQ(overridden.out, Win("other/commands/cls.htm") + "\n");
+    EXPECT_EQ(folder.Read("prog/Kelpra.ini"), settings);
+}
+
+TEST_F(Cli, DisplayCopyPointsLinksIntoTheHelpFolder)
+{
+    CliResult result = Run({"display-copy", folder.Host("help/commands/print.htm")});
+    EXPECT_EQ(result.status, 0);
+    EXPECT_EQ(result.out, Win("help/commands/vosks.html") + "\n");
+    EXPECT_TRUE(Contains(Lines(folder.Read("help/commands/vosks.html")),
+                         "<a href=\"" + Win("help") + "\\index.htm\">Index</a> |"));
+}
+
+TEST_F(Cli, UsageErrorsExitWithTwo)
+{
+    const std::vector<std::vector<std::string>> cases = {
+        {}, {"frobnicate"}, {"lookup"}, {"lookup", "a", "b"}, {"keywords", "x"}, {"--help-folder"},
+        {"--bogus", "keywords"}, {"--yes"},
+    };
+    for (const auto& arguments : cases) {
+        CliResult result = Run(arguments, false);
+        EXPECT_EQ(result.status, 2) << (arguments.empty() ? "" : arguments[0]);
+        EXPECT_NE(result.err.find("Usage: kelpra-cli"), std::string::npos);
+    }
+    CliResult help = Run({"--help"}, false);
+    EXPECT_EQ(help.status, 0);
+    for (const char* word : {"lookup TEXT", "keywords", "index-link TEXT", "add-include SOURCE",
+                             "display-copy PAGE", "--program-folder", "--help-folder", "--keywords", "--yes"})
+        EXPECT_NE(help.out.find(word), std::string::npos) << word;
+}
+
+}  // namespace
