@@ -1,0 +1,222 @@
+// An Add Include run of an include with 300 functions into the example help
+// folder whose index page has grown to 20,000 lines, beside a plain copy of
+// the bytes the run rewrites. Prints figures, asserts nothing.
+//
+// The scripted realization records the 20 ms pauses instead of sleeping, so
+// the wall time here is the work alone; "pause_ms" is what the pauses add to
+// a real run (the console and window realizations sleep).
+#include <benchmark/benchmark.h>
+
+#include <stdlib.h>
+
+#include <algorithm>
+
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <numeric>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "helpindex/contextlist.h"
+#include "includes/include.h"
+#include "runtime/files.h"
+#include "runtime/hostpath.h"
+#include "runtime/scripted/script.h"
+#include "shell/state.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr int Functions = 300;
+constexpr int IndexLines = 20000;
+
+std::string root;  // host folder mapped to drive B:
+
+// Removes the scratch folder when the program ends.
+struct Cleanup {
+    ~Cleanup()
+    {
+        std::error_code ignored;
+        if (!root.empty()) fs::remove_all(root, ignored);
+    }
+} cleanup;
+
+std::string ReadBytes(const fs::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream bytes;
+    bytes << in.rdbuf();
+    return bytes.str();
+}
+
+void WriteBytes(const fs::path& path, const std::string& bytes)
+{
+    fs::create_directories(path.parent_path());
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out << bytes;
+}
+
+// The example's index page with sorted filler commands added until it has
+// IndexLines lines, under letter headings like the real one.
+std::string GrownIndex(const std::string& original)
+{
+    std::vector<std::string> head, links, tail;
+    std::istringstream in(original);
+    std::string line;
+    bool inLinks = false, afterLinks = false;
+    while (std::getline(in, line)) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        bool isLink = line.rfind("<a href=", 0) == 0;
+        bool isHeading = line.size() == 5 && line.compare(1, 4, "<BR>") == 0;
+        if (isLink) {
+            inLinks = true;
+            links.push_back(line);
+        } else if (isHeading && !afterLinks) {
+            inLinks = true;
+        } else if (inLinks || afterLinks) {
+            afterLinks = true;
+            tail.push_back(line);
+        } else {
+            head.push_back(line);
+        }
+    }
+    char buffer[160];
+    for (int i = 0; static_cast<int>(head.size() + links.size() + tail.size()) + 26 < IndexLines; ++i) {
+        char letter = static_cast<char>('A' + i % 26);
+        std::snprintf(buffer, sizeof buffer, "<a href=\"commands\\%c%05d.htm\">%c%05d COMMAND</a><BR>",
+                      letter + 32, i, letter, i);
+        links.push_back(buffer);
+    }
+    auto text = [](const std::string& link) { return link.substr(link.find("\">") + 2); };
+    std::sort(links.begin(), links.end(), [&](const auto& a, const auto& b) { return text(a) < text(b); });
+    std::string out;
+    for (const auto& l : head) out += l + "\r\n";
+    char letter = 0;
+    for (const auto& link : links) {
+        char first = text(link)[0];
+        if (first != letter) out += std::string(1, letter = first) + "<BR>\r\n";
+        out += link + "\r\n";
+    }
+    for (const auto& l : tail) out += l + "\r\n";
+    return out;
+}
+
+std::string GeneratedInclude()
+{
+    std::string source = "` Generated routines for the benchmark\r\nglobal Counter as integer\r\n\r\n";
+    char buffer[200];
+    for (int i = 0; i < Functions; ++i) {
+        std::snprintf(buffer, sizeof buffer,
+                      "function Gen%03d(a, b)\r\n` Adds a and b, then counts call %d.\r\n"
+                      "` Returns the sum.\r\n   Counter = Counter + 1\r\nendfunction a + b\r\n\r\n",
+                      i, i);
+        source += buffer;
+    }
+    return source;
+}
+
+void SetUpFolders()
+{
+    if (!root.empty()) return;
+    std::string pattern = (fs::temp_directory_path() / "kelpra-bench-XXXXXX").string();
+    if (!mkdtemp(pattern.data())) return;
+    root = pattern;
+    HostPathMapDrive('B', root);
+    const fs::path source = fs::path(__FILE__).parent_path().parent_path();
+    fs::copy(source / "examples" / "help", root + "/pristine", fs::copy_options::recursive);
+    WriteBytes(root + "/pristine/index.htm", GrownIndex(ReadBytes(root + "/pristine/index.htm")));
+    fs::create_directories(root + "/prog");
+    for (const char* name : {"Includes.htm", "Include2.htm"})
+        fs::copy_file(source / "data" / name, root + "/prog/" + name);
+    WriteBytes(root + "/src/generated.dba", GeneratedInclude());
+    WriteBytes(root + "/keywords.pristine", ReadBytes(source / "examples" / "keywords.txt"));
+}
+
+void FreshHelpFolder()
+{
+    fs::remove_all(root + "/help");
+    fs::copy(root + "/pristine", root + "/help", fs::copy_options::recursive);
+    fs::copy_file(root + "/keywords.pristine", root + "/keywords.txt", fs::copy_options::overwrite_existing);
+    ProgramStateClear();
+    ScriptReset();
+    State.programFolder = "B:\\prog\\";
+    State.helpFolder = "B:\\help\\";
+    State.keywordsFile = "B:\\keywords.txt";
+    BuildContextList();
+}
+
+// What one run writes, from the files it leaves: each function's step
+// rewrites the index page and the keywords file (and copies the latter to
+// its backup) as they stood then, and writes its own page.
+long long BytesRewritten()
+{
+    const long long index = static_cast<long long>(fs::file_size(root + "/help/index.htm"));
+    const long long keywords = static_cast<long long>(fs::file_size(root + "/keywords.txt"));
+    long long total = 0;
+    char buffer[160];
+    long long indexAt = index, keywordsAt = keywords;
+    for (int i = Functions - 1; i >= 0; --i) {
+        total += indexAt + keywordsAt + (keywordsAt - 8);
+        std::snprintf(buffer, sizeof buffer, "<a href=\"Includes\\Gen%03d.htm\">GEN%03d</a><BR>\r\n", i, i);
+        indexAt -= static_cast<long long>(std::string(buffer).size());
+        keywordsAt -= 8;  // "GEN000" and CR LF
+    }
+    for (const auto& entry : fs::directory_iterator(root + "/help/Includes"))
+        total += static_cast<long long>(entry.file_size());
+    return total;
+}
+
+void BM_AddInclude(benchmark::State& state)
+{
+    SetUpFolders();
+    long long bytes = 0;
+    int pauseMs = 0;
+    double workMs = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        FreshHelpFolder();
+        state.ResumeTiming();
+        auto start = std::chrono::steady_clock::now();
+        AddInclude("B:\\src\\generated.dba");
+        workMs = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+        state.PauseTiming();
+        const auto& pauses = TheScript().pauses;
+        pauseMs = std::accumulate(pauses.begin(), pauses.end(), 0);
+        bytes = BytesRewritten();
+        state.ResumeTiming();
+    }
+    // A real run sleeps through the pauses on top of the work.
+    state.counters["work_ms"] = workMs;
+    state.counters["pause_ms"] = pauseMs;
+    state.counters["pause_share"] = pauseMs / (workMs + pauseMs);
+    state.counters["rewritten_bytes"] = static_cast<double>(bytes);
+    state.counters["rewritten_per_s"] =
+        benchmark::Counter(static_cast<double>(bytes), benchmark::Counter::kIsIterationInvariantRate);
+}
+BENCHMARK(BM_AddInclude)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
+
+// The same number of bytes, copied as whole files: the floor for a rewrite.
+void BM_PlainCopyOfTheSameBytes(benchmark::State& state)
+{
+    SetUpFolders();
+    FreshHelpFolder();
+    AddInclude("B:\\src\\generated.dba");
+    const long long bytes = BytesRewritten();
+    const fs::path from = root + "/help/index.htm";
+    const long long size = static_cast<long long>(fs::file_size(from));
+    for (auto _ : state) {
+        for (long long copied = 0; copied < bytes; copied += size)
+            fs::copy_file(from, root + "/copy.htm", fs::copy_options::overwrite_existing);
+    }
+    state.counters["copied_per_s"] =
+        benchmark::Counter(static_cast<double>(bytes), benchmark::Counter::kIsIterationInvariantRate);
+}
+BENCHMARK(BM_PlainCopyOfTheSameBytes)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
+
+}  // namespace
+
+BENCHMARK_MAIN();
