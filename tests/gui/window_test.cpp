@@ -13,11 +13,9 @@ namespace {
 
 constexpr int32_t Overlapped = 0xCF0000;
 
-intptr_t lastMessage = 0;
 int resizeCalls = 0;
 intptr_t SwallowSize(intptr_t, uint32_t message, uintptr_t, intptr_t)
 {
-    lastMessage = message;
     if (message != MessageSize) return CallbackDefault;
     ++resizeCalls;
     return 1;
@@ -42,7 +40,6 @@ void OpenWindowWithMenu()
     ButtonCreate(1, 2, 2, 50, 25, "Back");
     TextFieldCreate(4, 155, 5, 0, 20, "print");
     LabelCreate(6, 0, 30, 0, 2, "", 2);
-    ShortcutAdd(0, 13, 0);
 }
 
 TEST_F(GuiTest, WindowHeightCountsTheMenuBarBackIn)
@@ -87,52 +84,6 @@ TEST_F(GuiTest, MinusOneKeepsAValueAndTheRestMove)
     }
 }
 
-TEST_F(GuiTest, EnterInTheSearchFieldIsTheSearchCommand)
-{
-    OpenWindowWithMenu();
-    auto* field = qobject_cast<QLineEdit*>(QtControlWidget(4));
-    ASSERT_NE(field, nullptr);
-    DrainEvents();
-    for (Qt::Key key : {Qt::Key_Return, Qt::Key_Enter}) {
-        Qt::KeyboardModifiers modifiers = key == Qt::Key_Enter ? Qt::KeypadModifier : Qt::NoModifier;
-        QTest::keyClick(field, key, modifiers);
-        auto events = DrainEvents();
-        ASSERT_EQ(events.size(), 1u);
-        EXPECT_EQ(events[0].first, EventMenu);
-        EXPECT_EQ(EventMenuId(), 0);
-        EXPECT_EQ(EventControlId(), 0);
-    }
-    EXPECT_EQ(field->text(), "print");
-    // Typing is the field's own: a text change, no menu event.
-    QTest::keyClick(field, Qt::Key_S);
-    auto events = DrainEvents();
-    EXPECT_EQ(field->text(), "prints");
-    EXPECT_TRUE(HasEvent(events, EventControl, 4));
-    EXPECT_FALSE(HasEvent(events, EventMenu, 0));
-    // A shortcut added again for the same key replaces the menu id.
-    ShortcutAdd(0, 13, 12);
-    QTest::keyClick(field, Qt::Key_Return);
-    EXPECT_TRUE(HasEvent(DrainEvents(), EventMenu, 12));
-}
-
-TEST_F(GuiTest, ModifiersMakeAnotherShortcut)
-{
-    OpenWindowWithMenu();
-    ShortcutAdd(0, 0x20000 | 'F', 7);
-    ShortcutAdd(0, 0x10000 | 0x70, 8);
-    QWidget* field = QtControlWidget(4);
-    DrainEvents();
-    QTest::keyClick(field, Qt::Key_F, Qt::ControlModifier);
-    QTest::keyClick(field, Qt::Key_F1, Qt::ShiftModifier);
-    QTest::keyClick(field, Qt::Key_F1);
-    auto events = DrainEvents();
-    EXPECT_TRUE(HasEvent(events, EventMenu, 7));
-    EXPECT_TRUE(HasEvent(events, EventMenu, 8));
-    int menuEvents = 0;
-    for (const auto& event : events) menuEvents += event.first == EventMenu;
-    EXPECT_EQ(menuEvents, 2);
-}
-
 TEST_F(GuiTest, CheckMarkFollowsTheProgramNotTheClick)
 {
     OpenWindowWithMenu();
@@ -152,25 +103,6 @@ TEST_F(GuiTest, CheckMarkFollowsTheProgramNotTheClick)
     MenuCheckSet(0, 14, 0);
     EXPECT_EQ(MenuCheckGet(0, 14), 0);
     EXPECT_FALSE(item->isChecked());
-    item->setEnabled(false);
-    MenuCheckSet(0, 14, 1);
-    EXPECT_EQ(MenuCheckGet(0, 14), 1);
-}
-
-TEST_F(GuiTest, MenuEntriesKeepTheirOrderAndSubmenu)
-{
-    OpenWindowWithMenu();
-    QList<QAction*> titles = QtMainWindow()->menuBar()->actions();
-    ASSERT_EQ(titles.size(), 2);
-    QMenu* file = titles[0]->menu();
-    QStringList texts;
-    for (QAction* action : file->actions()) texts << action->text();
-    EXPECT_EQ(texts, QStringList({"Open", "Setup", "Close"}));
-    ASSERT_NE(file->actions()[1]->menu(), nullptr);
-    EXPECT_EQ(file->actions()[1]->menu()->actions()[0]->text(), "Commandline");
-    DrainEvents();
-    file->actions()[2]->trigger();
-    EXPECT_TRUE(HasEvent(DrainEvents(), EventMenu, 5));
 }
 
 TEST_F(GuiTest, CloseBoxAsksButLeavesTheWindowOpen)
@@ -223,17 +155,6 @@ TEST_F(GuiTest, EventWaitComesBackWhenNothingHappens)
     timer.start();
     for (int i = 0; i < 3; ++i) EventWait();
     EXPECT_LT(timer.elapsed(), 2000);
-}
-
-TEST_F(GuiTest, CentringAndHiddenStartFollowTheFlags)
-{
-    ASSERT_NE(WindowOpen(0, 100, 200, 400, 200, 0x10000000 | 0x1, "Hidden"), 0);
-    QMainWindow* window = QtMainWindow();
-    EXPECT_FALSE(window->isVisible());
-    QRect screen = window->screen()->geometry();
-    EXPECT_EQ(window->x(), screen.width() / 2 - 200);
-    EXPECT_EQ(window->y(), screen.height() / 2 - 100);
-    EXPECT_EQ(WindowOpen(0, 0, 0, 10, 10, 0, "Second"), 0);
 }
 
 }  // namespace
