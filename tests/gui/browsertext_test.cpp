@@ -27,7 +27,9 @@ TEST(BrowserTargetTest, ResolvesEveryFormALinkOrTheProgramUses)
         {"C:/H//main.htm#top", "T:\\help\\vosks.html", "C:\\H\\main.htm", "top"},
         {"\\root\\x.htm", "T:\\help\\a.htm", "T:\\root\\x.htm", ""},
         {"#top", "T:\\help\\a.htm", "T:\\help\\a.htm", "top"},
-        {"T:\\help\\#top", "T:\\help\\a.htm", "T:\\help\\", "top"},
+        {"T:\\help\\#top", "T:\\help\\a.htm", "T:\\help\\a.htm", "top"},
+        {"C:\\H\\#A", "T:\\help\\sub\\vosks.html", "T:\\help\\sub\\vosks.html", "A"},
+        {"T:\\help\\sub\\", "T:\\help\\a.htm", "T:\\help\\sub\\", ""},
         {"100%.htm", "T:\\help\\a.htm", "T:\\help\\100%.htm", ""},
         {"", "T:\\help\\a.htm", "", ""},
     };

@@ -196,6 +196,12 @@ BrowserTarget BrowserResolveTarget(const std::string& target, const std::string&
     text = DecodePercent(text);
     for (char& c : text)
         if (c == '/') c = '\\';
+    // A folder with an anchor is what an in-page link ("#A" at the start of a
+    // line) becomes in a display copy; it can only mean this page.
+    if (!result.anchor.empty() && text.back() == '\\' && !currentPath.empty()) {
+        result.path = currentPath;
+        return result;
+    }
     std::string path;
     if (StartsWithDrive(text) || text.rfind("\\\\", 0) == 0) {
         path = text;
