@@ -1,9 +1,5 @@
 #include "includes/include.h"
 
-#include <fstream>
-#include <regex>
-#include <sstream>
-
 #include "fixture.h"
 #include "runtime/text.h"
 
@@ -80,38 +76,6 @@ TEST_F(IncludeTest, WorkedExampleComesOutByteForByte)
     index.insert(index.begin() + 6, "<a href=\"Includes\\Init.htm\">INIT</a><BR>");
     EXPECT_EQ(Lines("help\\index.htm"), index);
     EXPECT_TRUE(TheScript().messages.empty());
-}
-
-TEST_F(IncludeTest, ShippedTemplatesFrameTheWorkedExample)
-{
-    const std::string data = std::string(KELPRA_SOURCE_DIR) + "/data/";
-    for (const char* name : {"Includes.htm", "Include2.htm"}) {
-        std::ifstream in(data + name, std::ios::binary);
-        std::ostringstream bytes;
-        bytes << in.rdbuf();
-        folder.Write(std::string("prog\\") + name, bytes.str());
-    }
-    folder.Write("src\\myinclude.dba", CrLfOf(WorkedSource));
-    AddInclude(folder.Win("src\\myinclude.dba"));
-
-    // The page template's head ends at its marker, and nothing in it ends a
-    // function page's head early.
-    std::vector<std::string> page = SplitCrLf(std::regex_replace(folder.Read("prog\\Include2.htm"),
-                                                                 std::regex("\r?\n"), "\r\n"));
-    auto marker = std::find(page.begin(), page.end(), "<BR>");
-    ASSERT_NE(marker, page.end());
-    std::vector<std::string> head(page.begin(), marker + 1);
-    std::vector<std::string> tail(marker + 1, page.end());
-    EXPECT_TRUE(Contains(head, "<base href=\"../\">"));
-    EXPECT_EQ(Lines("help\\Includes\\myinclude.htm"), Framed(head, WorkedIncludePage, tail));
-    EXPECT_EQ(Lines("help\\Includes\\Init.htm"), Framed(head, WorkedFunctionPage, tail));
-
-    // The list template takes the first entry at its second marker.
-    std::vector<std::string> list = Lines("help\\Includes.htm");
-    auto heading = std::find(list.begin(), list.end(), "My Include Files:<BR>");
-    ASSERT_NE(heading, list.end());
-    EXPECT_EQ(*(heading + 1), "<a href=\"Includes\\myinclude.htm\">  Screen routines</a><br>");
-    EXPECT_EQ(*(heading + 2), "<BR>");
 }
 
 // After a run for functions A and B, every file of the help folder is in
