@@ -233,7 +233,10 @@ std::string WindowsPathFromHost(const std::string& hostPath)
         }
     }
     std::string normal(parts.empty() ? 1 : 0, '/');
-    for (const auto& part : parts) normal += "/" + part;
+    for (const auto& part : parts) {
+        normal += '/';
+        normal += part;
+    }
 
     // The drive whose folder is the longest prefix; Z: only on a tie.
     char best = 0;
