@@ -41,15 +41,6 @@ void WriteLine(Rewrite& rewrite, const std::string& line)
     if (FileWriteLine(line) < TextLength(line) + 2) rewrite.written = false;
 }
 
-// A plain line that begins with the letter stands for the letter's heading,
-// except the page's own "Index ..." and "Dark Basic ..." lines.
-bool IsLetterHeading(const std::string& line, const std::string& keyword)
-{
-    if (TextLength(keyword) != 1 || !TextEquals(TextHead(line, 1), keyword)) return false;
-    std::string start = TextToUpper(TextHead(line, 2));
-    return !TextEquals(start, "IN") && !TextEquals(start, "DA");
-}
-
 // Copies index.htm into index.new with the anchor and link lines put in at
 // the keyword's place; false when the copy could not be written whole.
 bool CopyWithAnchor(const std::string& keyword)
@@ -86,6 +77,13 @@ bool CopyWithAnchor(const std::string& keyword)
 }
 
 }  // namespace
+
+int IsLetterHeading(const std::string& line, const std::string& keyword)
+{
+    if (TextLength(keyword) != 1 || !TextEquals(TextHead(line, 1), keyword)) return 0;
+    std::string start = TextToUpper(TextHead(line, 2));
+    return !TextEquals(start, "IN") && !TextEquals(start, "DA");
+}
 
 void InsertIndexLink(const std::string& keyword)
 {

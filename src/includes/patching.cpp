@@ -1,6 +1,7 @@
 #include "includes/patching.h"
 
 #include "helpindex/contextlist.h"
+#include "helpindex/indexlinks.h"
 #include "runtime/files.h"
 #include "runtime/requesters.h"
 #include "runtime/text.h"
@@ -232,9 +233,7 @@ void AddIndexEntry(const std::string& indexKeyword, const std::string& pagePath)
                 placed = 1;
             }
             WriteTo(5, line, ok);
-        } else if (TextLength(indexKeyword) == 1 && TextEquals(TextHead(line, 1), indexKeyword) &&
-                   !TextEquals(TextToUpper(TextHead(line, 2)), "IN") &&
-                   !TextEquals(TextToUpper(TextHead(line, 2)), "DA")) {
+        } else if (IsLetterHeading(line, indexKeyword)) {
             // A letter heading gives way to the one-letter function's link.
             WriteTo(5, linkLine, ok);
             placed = 1;
