@@ -15,3 +15,14 @@ kelpra_install() {
 }
 
 KELPRA_BUILD_PACKAGES=(cmake g++ make libgtest-dev libgmock-dev libbenchmark-dev qt6-base-dev)
+
+# The Windows build and its tests under Wine (tools/test-windows.sh). Wine's
+# 32-bit loader comes from the i386 architecture, which is enabled first.
+KELPRA_WINDOWS_PACKAGES=(cmake make g++-mingw-w64-i686-posix googletest wine wine32:i386 xvfb xauth)
+
+kelpra_enable_i386() {
+    dpkg --print-foreign-architectures | grep -qx i386 && return 0
+    local sudo=""
+    [ "$(id -u)" -ne 0 ] && sudo=sudo
+    $sudo dpkg --add-architecture i386
+}

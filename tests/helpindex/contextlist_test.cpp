@@ -12,6 +12,9 @@ struct LinkCase {
 
 TEST(ContextListBuild, LinkLinesGiveEntriesByTheWorkedExamples)
 {
+#ifdef _WIN32
+    GTEST_SKIP() << "the examples name drive C:, which a test must not take over on Windows";
+#endif
     // The help folder of the examples is C:\H\, so drive C: is the temp folder here.
     TestFolder drive('C');
     ProgramStateClear();

@@ -74,7 +74,7 @@ protected:
         namespace fs = std::filesystem;
         const fs::path root = folder.Host(relative);
         for (const auto& entry : fs::recursive_directory_iterator(root)) {
-            std::string name = fs::relative(entry.path(), root).string();
+            std::string name = fs::relative(entry.path(), root).generic_string();
             files[name] = entry.is_directory() ? "<folder>" : folder.Read(relative + "\\" + name);
         }
         return files;

@@ -1,0 +1,123 @@
+// File primitives on the Windows API. The sharing rules come from the share
+// modes themselves: every file is opened sharing for reading only, and
+// nothing is opened with delete sharing.
+#include "runtime/hostfile.h"
+
+#include <windows.h>
+
+namespace {
+
+HANDLE Handle(HostFile file)
+{
+    return reinterpret_cast<HANDLE>(file);
+}
+
+HostFile FromHandle(HANDLE handle)
+{
+    return handle == INVALID_HANDLE_VALUE ? NoHostFile : reinterpret_cast<HostFile>(handle);
+}
+
+HANDLE OpenForWriting(const std::string& name, DWORD disposition)
+{
+    return CreateFileA(name.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, disposition,
+                       FILE_ATTRIBUTE_NORMAL, nullptr);
+}
+
+}  // namespace
+
+HostFile HostFileOpenRead(const std::string& name)
+{
+    return FromHandle(CreateFileA(name.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+}
+
+HostFile HostFileCreate(const std::string& name)
+{
+    HANDLE handle = OpenForWriting(name, CREATE_ALWAYS);
+    // CREATE_ALWAYS refuses an existing hidden or system file; emptying it
+    // in place still works.
+    if (handle == INVALID_HANDLE_VALUE) handle = OpenForWriting(name, TRUNCATE_EXISTING);
+    return FromHandle(handle);
+}
+
+HostFile HostFileCreateCopy(HostFile, const std::string& target, std::string& temporaryName)
+{
+    if (target.empty() || target.back() == '\\' || target.back() == '/') return NoHostFile;
+    size_t slash = target.find_last_of("\\/");
+    std::string folder = slash == std::string::npos ? "." : target.substr(0, slash + 1);
+    char name[MAX_PATH + 16];
+    if (!GetTempFileNameA(folder.c_str(), "klp", 0, name)) return NoHostFile;
+    HANDLE handle = OpenForWriting(name, TRUNCATE_EXISTING);
+    if (handle == INVALID_HANDLE_VALUE) {
+        DeleteFileA(name);
+        return NoHostFile;
+    }
+    temporaryName = name;
+    return FromHandle(handle);
+}
+
+size_t HostFileRead(HostFile file, char* buffer, size_t size)
+{
+    DWORD wanted = size > 0x40000000 ? 0x40000000 : static_cast<DWORD>(size);
+    DWORD got = 0;
+    if (!ReadFile(Handle(file), buffer, wanted, &got, nullptr)) return 0;
+    return got;
+}
+
+bool HostFileWrite(HostFile file, const char* data, size_t size)
+{
+    while (size > 0) {
+        DWORD chunk = size > 0x40000000 ? 0x40000000 : static_cast<DWORD>(size);
+        DWORD written = 0;
+        if (!WriteFile(Handle(file), data, chunk, &written, nullptr) || written == 0) return false;
+        data += written;
+        size -= written;
+    }
+    return true;
+}
+
+bool HostFileClose(HostFile file)
+{
+    return CloseHandle(Handle(file)) != 0;
+}
+
+int32_t HostFileSize(const std::string& name)
+{
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA(name.c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return -1;
+    FindClose(search);
+    if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) return -2;
+    DWORD size = found.nFileSizeLow;
+    // The directory entry of a file open for writing may lag behind; the
+    // file itself knows. Opened for no access, so no sharing rule objects.
+    HANDLE file = CreateFileA(name.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file != INVALID_HANDLE_VALUE) {
+        SetLastError(NO_ERROR);
+        DWORD live = GetFileSize(file, nullptr);
+        if (live != INVALID_FILE_SIZE || GetLastError() == NO_ERROR) size = live;
+        CloseHandle(file);
+    }
+    return static_cast<int32_t>(size);
+}
+
+bool HostFileReplace(const std::string& from, const std::string& to)
+{
+    return MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
+}
+
+bool HostFileRename(const std::string& oldName, const std::string& newName)
+{
+    return MoveFileA(oldName.c_str(), newName.c_str()) != 0;
+}
+
+bool HostFileRemove(const std::string& name)
+{
+    return DeleteFileA(name.c_str()) != 0;
+}
+
+bool HostFolderMake(const std::string& name)
+{
+    return CreateDirectoryA(name.c_str(), nullptr) != 0;
+}

@@ -1,0 +1,47 @@
+// What the Windows realization's parts share: the control table with its
+// per-type handlers, and the modality rules of the dialogs.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+// A control type that handles its own text and state (the browser control);
+// plain controls use the window text and have no state.
+struct ControlHandlers {
+    void (*setText)(HWND control, const std::string& text);
+    std::string (*getText)(HWND control);
+    void (*setState)(HWND control, int state);
+    // Releases what the type keeps with the window, before it is destroyed.
+    void (*destroy)(HWND control);
+};
+
+// The window chosen with ControlParentSet.
+HWND ControlParent();
+// Enters the control under its id, replacing (and destroying) an earlier one.
+void ControlRegister(int id, HWND control, const ControlHandlers* handlers);
+// Drops the entry without touching the window.
+void ControlForget(int id);
+HWND ControlHandle(int id);
+
+// An entry point looked up at run time, as the type it really has.
+template <typename Procedure>
+Procedure LibraryProcedure(HMODULE library, const char* name)
+{
+    return reinterpret_cast<Procedure>(
+        reinterpret_cast<void (*)()>(GetProcAddress(library, name)));
+}
+
+// The other enabled visible top-level windows of this thread, except the
+// foreground one, disabled for the time a dialog is open.
+struct ModalScope {
+    ModalScope();
+    ~ModalScope();
+    ModalScope(const ModalScope&) = delete;
+    ModalScope& operator=(const ModalScope&) = delete;
+
+    // The dialog's owner: the foreground window when it is ours, else none.
+    HWND owner = nullptr;
+    std::vector<HWND> disabled;
+};
