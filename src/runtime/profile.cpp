@@ -1,30 +1,6 @@
+// Our own reader and writer of the private-profile format, for hosts
+// without the platform's functions.
 #include "runtime/profile.h"
-
-#ifdef _WIN32
-
-#include <windows.h>
-
-std::string ProfileGetString(const std::string& section, const std::string& key,
-                             const std::string& defaultValue, int size,
-                             const std::string& fileName)
-{
-    if (size < 1) return "";
-    std::string area(static_cast<size_t>(size), '\0');
-    DWORD length = GetPrivateProfileStringA(section.c_str(), key.c_str(), defaultValue.c_str(),
-                                            area.data(), static_cast<DWORD>(size), fileName.c_str());
-    area.resize(length);
-    return area;
-}
-
-int ProfileWriteString(const std::string& section, const std::string& key,
-                       const std::string& value, const std::string& fileName)
-{
-    return WritePrivateProfileStringA(section.c_str(), key.c_str(), value.c_str(), fileName.c_str())
-               ? 1
-               : 0;
-}
-
-#else
 
 #include <cerrno>
 #include <climits>
@@ -292,4 +268,3 @@ int ProfileWriteString(const std::string& section, const std::string& key,
     return ReplaceFile(hostPath, JoinLines(lines));
 }
 
-#endif
