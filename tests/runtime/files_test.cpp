@@ -3,14 +3,38 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#ifndef _WIN32
+#include <grp.h>
+#include <sys/wait.h>
+#endif
 
 #include <filesystem>
+#include <functional>
 #include <random>
 
 #include "runtime/text.h"
 #include "support/testfolder.h"
 
 namespace {
+
+#ifndef _WIN32
+// Runs the attempts in a child process that has given up root, and gives
+// their result (0 to 255).
+int AsUnprivilegedUser(const std::function<int()>& attempts)
+{
+    if (geteuid() != 0) return attempts();
+    pid_t child = fork();
+    if (child == 0) {
+        const gid_t nobodyGroup = 65534;
+        const uid_t nobody = 65534;
+        if (setgroups(0, nullptr) != 0 || setgid(nobodyGroup) != 0 || setuid(nobody) != 0) _exit(255);
+        _exit(attempts());
+    }
+    int status = 0;
+    if (child < 0 || waitpid(child, &status, 0) != child || !WIFEXITED(status)) return -1;
+    return WEXITSTATUS(status);
+}
+#endif
 
 // Lines of a file by the line-end rules, one byte at a time.
 std::vector<std::string> LinesOf(const std::string& bytes)
@@ -308,12 +332,19 @@ TEST(Files, PlacesThatCannotTakeAFile)
 #ifdef _WIN32
     GTEST_SKIP() << "read-only folders are a matter of POSIX permissions";
 #else
-    if (geteuid() == 0) GTEST_SKIP() << "root writes into read-only folders";
-#endif
     t.MakeFolder("locked");
     chmod(t.Host("locked").c_str(), 0555);
-    EXPECT_EQ(FileCreate(1, t.Win("locked\\x")), 0);
-    EXPECT_EQ(FileDuplicate(t.Win("plain"), t.Win("locked\\x")), 0);
+    chmod(t.Host().c_str(), 0755);
+    // Root writes into read-only folders, so the attempts run as a user who
+    // cannot; each refused attempt sets one bit of the result.
+    int refused = AsUnprivilegedUser([&] {
+        return (FileCreate(1, t.Win("locked\\x")) == 0 ? 1 : 0) |
+               (FileDuplicate(t.Win("plain"), t.Win("locked\\x")) == 0 ? 2 : 0) |
+               (FolderMake(t.Win("locked\\sub")) == 0 ? 4 : 0);
+    });
+    EXPECT_EQ(refused, 7);
+    EXPECT_FALSE(t.Exists("locked\\x"));
+#endif
 }
 
 }  // namespace
