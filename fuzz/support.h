@@ -1,0 +1,54 @@
+// What the fuzz targets share: the one test folder of the process, small
+// independent models of the rules the targets check the real code against,
+// and a check that stops the run with a message.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "shell/state.h"
+#include "testfolder.h"
+
+// Prints where and what went wrong and aborts, which libFuzzer reports as a
+// crash together with the input that caused it.
+[[noreturn]] void FuzzFail(const char* file, int line, const std::string& what);
+#define FUZZ_CHECK(condition, what) \
+    do { \
+        if (!(condition)) FuzzFail(__FILE__, __LINE__, what); \
+    } while (0)
+
+// The process's test folder, mapped to T: (created on first use).
+TestFolder& FuzzFolder();
+// Removes everything inside the test folder, keeping the folder itself.
+void ClearFuzzFolder();
+std::string BytesOf(const uint8_t* data, size_t size);
+// Makes printable what a failure message quotes.
+std::string Shown(const std::string& text);
+
+// The lines a read loop gets that reads a line and then stops once the file
+// is at its end: CR LF, a lone CR, a lone LF and NUL each end a line; the
+// last line needs no end; an empty file still gives one empty line.
+std::vector<std::string> ExpectedLines(const std::string& bytes);
+// The lines, each followed by CR LF: what every rewrite writes.
+std::string JoinCrLf(const std::vector<std::string>& lines);
+// True when every CR is followed by LF, every LF follows a CR and the bytes
+// end with CR LF (or are empty).
+bool OnlyCrLfEnds(const std::string& bytes);
+
+// The text rules, written out plainly.
+std::string ModelUpper(const std::string& text);
+std::string ModelLower(const std::string& text);
+bool ModelGreater(const std::string& a, const std::string& b);
+std::string ModelPagePath(const std::string& address);
+// The link text of an index-page link line as the index rewrite reads it.
+std::string ModelLinkText(const std::string& line);
+
+// The context list's elements are never freed by the program (they live for
+// the run); between inputs the harness frees them so leaks stay visible.
+void FreeContextList();
+// The list's links agree with each other and with its count.
+void CheckListLinks(const ContextList& list);
+// The list's entries in order.
+std::vector<ContextEntry> ListEntries(const ContextList& list);
