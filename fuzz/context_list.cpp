@@ -1,11 +1,12 @@
 // The index page as arbitrary bytes: the context list built from it, the
-// keyword lookups on it, and the letter anchor put into it, each against the
-// rules written out plainly.
+// keyword lookups on it, its display copy and the letter anchor put into it,
+// each against the rules written out plainly.
 #include <cstdint>
 #include <string>
 #include <vector>
 
 #include "helpindex/contextlist.h"
+#include "helpindex/displaycopy.h"
 #include "helpindex/indexlinks.h"
 #include "helpindex/search.h"
 #include "runtime/browser.h"
@@ -59,6 +60,16 @@ std::string ModelIndexWithAnchor(const std::vector<std::string>& lines, const st
             out.push_back(line);
         }
     }
+    return JoinCrLf(out);
+}
+
+// The display copy: the page line for line, a line that begins with a link
+// having the help folder put in front of its target.
+std::string ModelDisplayCopy(const std::vector<std::string>& lines)
+{
+    std::vector<std::string> out;
+    for (const std::string& line : lines)
+        out.push_back(line.compare(0, 9, "<a href=\"") == 0 ? "<a href=\"" + kHelpFolder + line.substr(9) : line);
     return JoinCrLf(out);
 }
 
@@ -116,6 +127,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     std::vector<std::string> words = {"PRINT", "", index.substr(size > 3 ? size - 3 : 0)};
     if (!entries.empty()) words.push_back(ModelLower(entries[size % entries.size()].keyword));
     for (const std::string& word : words) CheckLookup(entries, word);
+
+    FUZZ_CHECK(MakeDisplayCopy(kHelpFolder + "index.htm") == kHelpFolder + "vosks.html",
+               "the display copy has another name");
+    FUZZ_CHECK(FuzzFolder().Read("vosks.html") == ModelDisplayCopy(lines),
+               "the display copy is " + Shown(FuzzFolder().Read("vosks.html")));
 
     // The search hands over one character of its field, or nothing: the
     // last byte of the input that is no line end.

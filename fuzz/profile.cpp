@@ -109,23 +109,22 @@ void CheckOnlyKeyChanged(const std::string& before, const std::string& after,
                "the write changed more than the key's place: " + Shown(after));
 
     const Line* replaced = oldChanged ? &old[prefix] : nullptr;
-    int keyLines = 0;
-    bool endGiven = false;
-    for (size_t i = prefix; i < prefix + newChanged; ++i) {
-        const Line& line = now[i];
-        FUZZ_CHECK(line.end == "\r\n", "a changed line has no CR LF: " + Shown(after));
-        if (IsFuzzKeyLine(line.text, value)) {
-            ++keyLines;
-        } else if (replaced && replaced->end.empty() && line.text == replaced->text && !endGiven) {
-            endGiven = true;
-        } else {
-            FUZZ_CHECK(line.text == "[Setup]" && !HasSetupSection(old),
-                       "the write changed the line " + Shown(line.text));
-        }
-    }
-    FUZZ_CHECK(keyLines == 1, "the key line is missing or doubled: " + Shown(after));
-    if (replaced && !endGiven)
+    std::vector<const Line*> added;
+    for (size_t i = prefix; i < prefix + newChanged; ++i) added.push_back(&now[i]);
+    for (const Line* line : added)
+        FUZZ_CHECK(line->end == "\r\n", "a changed line has no CR LF: " + Shown(after));
+    // The key line comes last; before it may stand the header made for it,
+    // and before that the old last line, given the end it lacked.
+    FUZZ_CHECK(IsFuzzKeyLine(added.back()->text, value), "the key line is not where it belongs: " + Shown(after));
+    added.pop_back();
+    if (!added.empty() && added.back()->text == "[Setup]" && !HasSetupSection(old)) added.pop_back();
+    if (!added.empty()) {
+        FUZZ_CHECK(added.size() == 1 && replaced && replaced->end.empty() &&
+                       added[0]->text == replaced->text,
+                   "the write changed the line " + Shown(added[0]->text));
+    } else if (replaced) {
         FUZZ_CHECK(WasFuzzKeyLine(replaced->text), "the write replaced the line " + Shown(replaced->text));
+    }
 }
 
 // Values that read back as written: no line breaks or NUL, no blanks at the
