@@ -20,12 +20,24 @@ struct ElementList {
     int currentIndex = 0;  // 1-based; 0 when no element is current
 };
 
-// Elements live until the program ends, as nothing ever removes one; a
-// second ListCreate simply starts a new list.
+// Frees every element; the list is then empty. Nothing removes single
+// elements: entries live as long as their list.
+template <typename Record>
+void ListRelease(ElementList<Record>& list)
+{
+    for (ListElement<Record>* element = list.first; element;) {
+        ListElement<Record>* next = element->next;
+        delete element;
+        element = next;
+    }
+    list = ElementList<Record>{};
+}
+
+// A second ListCreate on the same list starts it anew.
 template <typename Record>
 void ListCreate(ElementList<Record>& list)
 {
-    list = ElementList<Record>{};
+    ListRelease(list);
 }
 
 template <typename Record>

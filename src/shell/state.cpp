@@ -4,5 +4,6 @@ ProgramState State;
 
 void ProgramStateClear()
 {
+    ListRelease(State.contextList);
     State = ProgramState{};
 }

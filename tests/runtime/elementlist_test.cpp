@@ -70,6 +70,7 @@ TEST(ElementList, EmptyListThenFirstInsert)
     EXPECT_EQ(only->record.keyword, "");
     EXPECT_EQ(only->record.page, "");
     EXPECT_EQ(only->record.number, 0);
+    ListRelease(list);
 }
 
 TEST(ElementList, InsertLandsWhereTheCursorStands)
@@ -108,6 +109,7 @@ TEST(ElementList, InsertLandsWhereTheCursorStands)
         EXPECT_EQ(list.current->record.keyword, "new") << c.name;
         EXPECT_EQ(CurrentPosition(list), c.expectedPosition) << c.name;
         EXPECT_EQ(list.currentIndex, c.expectedPosition) << c.name;
+        ListRelease(list);
     }
 }
 
@@ -133,6 +135,11 @@ TEST(ElementList, WalkingStopsAtTheEnds)
     EXPECT_EQ(ListPrevious(list), nullptr);  // the first stays current
     EXPECT_EQ(list.current, list.first);
     EXPECT_EQ(list.currentIndex, 1);
+
+    ListRelease(list);
+    EXPECT_EQ(list.first, nullptr);
+    EXPECT_EQ(list.count, 0);
+    EXPECT_EQ(ListNext(list), nullptr);
 }
 
 }  // namespace
