@@ -105,9 +105,11 @@ bool IsDeviceName(const std::string& component)
            base[3] >= '1' && base[3] <= '9';
 }
 
+// A NUL would end the name early at the host's edge ("..\0" is taken as
+// ".." there), so it is refused with the other control bytes.
 bool IsRefusedByte(unsigned char b)
 {
-    return (b >= 0x01 && b <= 0x1F) || b == '<' || b == '>' || b == ':' || b == '"' ||
+    return b <= 0x1F || b == '<' || b == '>' || b == ':' || b == '"' ||
            b == '|' || b == '?' || b == '*';
 }
 

@@ -57,6 +57,9 @@ TEST(HostPath, RefusesWhatWindowsRefuses)
         "\\\\server\\share\\x", "//server/share", "\\\\?\\T:\\x", "1:\\x", "T:\\C:\\x",
     };
     for (const char* path : refused) EXPECT_EQ(HostPathFromWindows(path), "") << path;
+    // A NUL inside the text would cut the name short at the host's edge.
+    EXPECT_EQ(HostPathFromWindows(std::string("T:\\..\0", 6)), "");
+    EXPECT_EQ(HostPathFromWindows(std::string("T:\\a\0b", 6)), "");
 
     const char* allowed[] = {"T:\\com10", "T:\\console", "T:\\lpt", "T:\\x.con", "T:\\a b\\c"};
     for (const char* path : allowed) EXPECT_NE(HostPathFromWindows(path), "") << path;
