@@ -66,10 +66,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     static int ready = Setup();
     (void)ready;
     const std::string& root = FuzzFolder().root;
-    // The program's texts end at their first NUL, and so does the path here:
-    // a NUL after ".." gets out of the folder (corpus-crashes/).
+    // NUL bytes stay in: a NUL after ".." once got out of the folder.
     std::string path = BytesOf(data, size);
-    path = path.substr(0, path.find('\0'));
     const std::string host = HostPathFromWindows(path);
     if (host.empty()) return 0;
 
