@@ -38,16 +38,6 @@ void WriteIndexPage()
     out << "</body></html>\r\n";
 }
 
-void FreeContextList()
-{
-    for (auto* element = State.contextList.first; element;) {
-        auto* next = element->next;
-        delete element;
-        element = next;
-    }
-    ListCreate(State.contextList);
-}
-
 void PlainLineScan(benchmark::State& state)
 {
     for (auto _ : state) {
@@ -83,7 +73,7 @@ void BuildList(benchmark::State& state)
         BuildContextList();
         state.PauseTiming();
         state.counters["entries"] = State.contextList.count;
-        FreeContextList();
+        ListRelease(State.contextList);
         state.ResumeTiming();
     }
 }
@@ -94,7 +84,7 @@ void FindMissingWord(benchmark::State& state)
     State.helpFolder = "B:\\";
     BuildContextList();
     for (auto _ : state) benchmark::DoNotOptimize(FindContext("cmd12345x"));
-    FreeContextList();
+    ListRelease(State.contextList);
 }
 
 BENCHMARK(PlainLineScan)->Unit(benchmark::kMillisecond);

@@ -157,6 +157,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     FUZZ_CHECK(navigations.size() == 1 && navigations[0] == kHelpFolder + "index.htm#" + kw,
                "the browser was not sent to the new anchor");
 
-    FreeContextList();
+    ListRelease(State.contextList);
     return 0;
 }

@@ -147,6 +147,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     CheckHelpFolder();
 
     FileCloseAll();
-    FreeContextList();
+    ListRelease(State.contextList);
     return 0;
 }

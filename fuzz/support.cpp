@@ -133,16 +133,6 @@ std::string ModelLinkText(const std::string& line)
     return ModelUpper(rest.substr(0, rest.find('<')));
 }
 
-void FreeContextList()
-{
-    ListElement<ContextEntry>* element = State.contextList.first;
-    while (element) {
-        ListElement<ContextEntry>* next = element->next;
-        delete element;
-        element = next;
-    }
-    ListCreate(State.contextList);
-}
 
 void CheckListLinks(const ContextList& list)
 {

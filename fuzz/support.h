@@ -45,9 +45,6 @@ std::string ModelPagePath(const std::string& address);
 // The link text of an index-page link line as the index rewrite reads it.
 std::string ModelLinkText(const std::string& line);
 
-// The context list's elements are never freed by the program (they live for
-// the run); between inputs the harness frees them so leaks stay visible.
-void FreeContextList();
 // The list's links agree with each other and with its count.
 void CheckListLinks(const ContextList& list);
 // The list's entries in order.
