@@ -10,8 +10,6 @@
 
 namespace {
 
-constexpr int Browser = 10;
-
 // Places the entry before the first one whose keyword sorts after it, or at
 // the end, and leaves it as the current element.
 ContextEntry& InsertSortedEntry(const std::string& keyword)
@@ -105,6 +103,6 @@ void InsertIndexLink(const std::string& keyword)
     } else {
         FileRemove(newPage);
     }
-    ControlSetText(Browser, entry.page);
+    ControlSetText(BrowserControl, entry.page);
     Pause(20);
 }

@@ -8,12 +8,9 @@
 
 namespace {
 
-constexpr int SearchField = 4;
-constexpr int Browser = 10;
-
 void ShowCurrentEntry()
 {
-    ControlSetText(Browser, State.contextList.current->record.page);
+    ControlSetText(BrowserControl, State.contextList.current->record.page);
 }
 
 }  // namespace

@@ -3,15 +3,9 @@
 
 #include <cstdint>
 
-constexpr const char* MainWindowTitle = "Tamsel's Dark Basic Helper V2";
+#include "shell/state.h"
 
-// Control ids.
-constexpr int BackButton = 1;
-constexpr int NextButton = 2;
-constexpr int SearchField = 4;
-constexpr int GoButton = 5;
-constexpr int TopLine = 6;
-constexpr int BrowserControl = 10;
+constexpr const char* MainWindowTitle = "Tamsel's Dark Basic Helper V2";
 
 // Menu ids, as the menu event reports them; 7 and 8 are unused.
 constexpr int MenuSearch = 0;

@@ -28,6 +28,15 @@ struct ProgramState {
 
 extern ProgramState State;
 
+// Control ids of the main window; the help index reads the search field and
+// drives the browser too.
+constexpr int BackButton = 1;
+constexpr int NextButton = 2;
+constexpr int SearchField = 4;
+constexpr int GoButton = 5;
+constexpr int TopLine = 6;
+constexpr int BrowserControl = 10;
+
 // Clears every field (start-up step 1; tests start each case with it).
 void ProgramStateClear();
 

@@ -4,6 +4,7 @@
 
 #include "helpindex/contextlist.h"
 #include "helpindex/displaycopy.h"
+#include "runtime/browser.h"
 #include "runtime/requesters.h"
 #include "runtime/text.h"
 #include "runtime/window.h"
@@ -11,8 +12,6 @@
 #include "shell/state.h"
 
 namespace {
-
-constexpr int BrowserBackOneEntry = 1;
 
 void ShowPageInStatusBar()
 {
@@ -42,7 +41,7 @@ void PageWatcher()
         ProgramRun(State.sourceViewer, State.currentPage, PathFolderPart(State.currentPage));
         // The last address stays the source's, so the page we return to is
         // seen as a change at the next event.
-        ControlSetState(BrowserControl, BrowserBackOneEntry);
+        ControlSetState(BrowserControl, BrowserBack);
         return;
     }
 
