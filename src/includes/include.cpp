@@ -7,18 +7,6 @@
 
 namespace {
 
-std::string ReadFrom(int number)
-{
-    FileSelect(number);
-    return FileReadLine();
-}
-
-void WriteTo(int number, const std::string& line)
-{
-    FileSelect(number);
-    FileWriteLine(line);
-}
-
 // A function name is used as a file name; one that names another folder
 // would put its page outside Includes, so such a function gets no page.
 int NameStaysInFolder(const std::string& name)
@@ -29,11 +17,11 @@ int NameStaysInFolder(const std::string& name)
 
 void WriteFooterLinks(int number, const IncludeScan& scan)
 {
-    WriteTo(number, "<a href=\"Includes.htm\"> Return To Include List</a><br>");
-    WriteTo(number, "<a href=\"Includes\\" + scan.sourceName + "\"> View Source</a><br>");
-    WriteTo(number, "<a href=\"main.htm\"> Main Menu</a><br>");
-    WriteTo(number, "<a href=\"index.htm\"> Index</a><br>");
-    WriteTo(number, "<a href=\"glossary.htm\"> Glossary</a><br>");
+    WriteLineTo(number, "<a href=\"Includes.htm\"> Return To Include List</a><br>");
+    WriteLineTo(number, "<a href=\"Includes\\" + scan.sourceName + "\"> View Source</a><br>");
+    WriteLineTo(number, "<a href=\"main.htm\"> Main Menu</a><br>");
+    WriteLineTo(number, "<a href=\"index.htm\"> Index</a><br>");
+    WriteLineTo(number, "<a href=\"glossary.htm\"> Glossary</a><br>");
 }
 
 // The template's tail: at least one line is copied, so a template that
@@ -41,32 +29,32 @@ void WriteFooterLinks(int number, const IncludeScan& scan)
 void CopyRest(int from, int to)
 {
     do {
-        WriteTo(to, ReadFrom(from));
+        WriteLineTo(to, ReadLineFrom(from));
     } while (!FileAtEnd(from));
 }
 
 void WriteIncludePageHead(const IncludeScan& scan)
 {
     for (;;) {
-        std::string line = ReadFrom(2);
-        WriteTo(3, line);
+        std::string line = ReadLineFrom(2);
+        WriteLineTo(3, line);
         if (IsMarkerLine(line) || FileAtEnd(2)) break;
     }
-    WriteTo(3, "<FONT COLOR=\"Yellow\">");
-    WriteTo(3, "<center>" + scan.headingName + " <BR></center>");
-    WriteTo(3, "<FONT COLOR=\"White\">");
-    WriteTo(3, "<A HREF=\"#functions\">View Functions</A><BR>");
+    WriteLineTo(3, "<FONT COLOR=\"Yellow\">");
+    WriteLineTo(3, "<center>" + scan.headingName + " <BR></center>");
+    WriteLineTo(3, "<FONT COLOR=\"White\">");
+    WriteLineTo(3, "<A HREF=\"#functions\">View Functions</A><BR>");
 }
 
 void AddFunction(IncludeFunction& function, const IncludeScan& scan, IncludeScanner& scanner)
 {
     if (scanner.functionCount == 1) {
-        WriteTo(3, "<A NAME=\"functions\"></A>");
-        WriteTo(3, "<FONT COLOR=\"Yellow\">");
-        WriteTo(3, "<center>Included  COMMANDS  Are <BR></center>");
-        WriteTo(3, "<FONT COLOR=\"White\">");
+        WriteLineTo(3, "<A NAME=\"functions\"></A>");
+        WriteLineTo(3, "<FONT COLOR=\"Yellow\">");
+        WriteLineTo(3, "<center>Included  COMMANDS  Are <BR></center>");
+        WriteLineTo(3, "<FONT COLOR=\"White\">");
     }
-    WriteTo(3, "<a href=\"" + function.pagePath + "\"> " + function.declaration + "</a><br>");
+    WriteLineTo(3, "<a href=\"" + function.pagePath + "\"> " + function.declaration + "</a><br>");
     WriteFunctionPage(function, scan, scanner);
     AddKeywordLine(function.fileKeyword);
     AddContextEntry(function.indexKeyword, function.pagePath);
@@ -84,20 +72,20 @@ void WriteFunctionPage(IncludeFunction& function, const IncludeScan& scan, Inclu
         return;
     }
     do {
-        std::string line = ReadFrom(4);
+        std::string line = ReadLineFrom(4);
         if (IsMarkerLine(line)) {
-            WriteTo(5, line);
+            WriteLineTo(5, line);
             break;
         }
         if (BeginsWithMy(line)) break;
-        WriteTo(5, line);
+        WriteLineTo(5, line);
     } while (!FileAtEnd(4));
-    WriteTo(5, "<FONT COLOR=\"Yellow\">");
-    WriteTo(5, "<center>" + function.declaration + "<BR></center>");
-    WriteTo(5, "<FONT COLOR=\"White\">");
-    while (ReadCommentLine(function, scanner)) WriteTo(5, function.commentLines.back() + "<BR>");
-    WriteTo(5, "<BR><BR><BR>");
-    WriteTo(5, "<a href=\"Includes\\" + scan.pageName + "\"> Return To " + scan.pageName + "</a><br>");
+    WriteLineTo(5, "<FONT COLOR=\"Yellow\">");
+    WriteLineTo(5, "<center>" + function.declaration + "<BR></center>");
+    WriteLineTo(5, "<FONT COLOR=\"White\">");
+    while (ReadCommentLine(function, scanner)) WriteLineTo(5, function.commentLines.back() + "<BR>");
+    WriteLineTo(5, "<BR><BR><BR>");
+    WriteLineTo(5, "<a href=\"Includes\\" + scan.pageName + "\"> Return To " + scan.pageName + "</a><br>");
     WriteFooterLinks(5, scan);
     CopyRest(4, 5);
     FileClose(5);
@@ -126,10 +114,10 @@ void AddInclude(const std::string& sourcePath)
             WriteIncludePageHead(scan);
             do {
                 ScanItem item = NextScanItem(scan, scanner);
-                if (item.kind == ScanItemKind::LeadIn) WriteTo(3, item.line + "<BR>");
+                if (item.kind == ScanItemKind::LeadIn) WriteLineTo(3, item.line + "<BR>");
                 if (item.kind == ScanItemKind::Function) AddFunction(item.function, scan, scanner);
             } while (!ScanFinished(scanner));
-            WriteTo(3, "<BR><BR><BR>");
+            WriteLineTo(3, "<BR><BR><BR>");
             WriteFooterLinks(3, scan);
             CopyRest(2, 3);
             FileClose(3);

@@ -13,18 +13,11 @@ const std::string CommandsMenuLine = "<a href=\"main.htm\">Commands Menu</a><br>
 const std::string MenuLink = "<a href=\"Includes.htm\">My Include Files</a><br>";
 const std::string MainLink = "19. <a href=\"Includes.htm\">My Include Files</a><br>";
 
-std::string ReadFrom(int number)
-{
-    FileSelect(number);
-    return FileReadLine();
-}
-
 // A write that falls short (a full disk) clears ok; the rewrite then keeps
 // the file's old content instead of a cut-off one.
 void WriteTo(int number, const std::string& line, int& ok)
 {
-    FileSelect(number);
-    if (FileWriteLine(line) < TextLength(line) + 2) ok = 0;
+    if (!WriteLineTo(number, line)) ok = 0;
 }
 
 // The backup holds the old content: move it back into place, which needs no
@@ -73,7 +66,7 @@ void LinkPage(const std::string& page, const std::string& backup, int isMenu)
     const std::string commandsMenu = TextToLower(CommandsMenuLine);
     int ok = 1;
     do {
-        std::string line = ReadFrom(1);
+        std::string line = ReadLineFrom(1);
         WriteTo(2, line, ok);
         if (isMenu && TextEquals(TextToLower(line), commandsMenu)) {
             WriteTo(2, "<br>", ok);
@@ -99,7 +92,7 @@ int ExistingEntryLine(const std::string& backupPath, const std::string& pageName
     int number = 0;
     int found = 0;
     do {
-        std::string line = ReadFrom(2);
+        std::string line = ReadLineFrom(2);
         number += 1;
         if (TextEquals(TextToUpper(TextHead(line, TextLength(prefix))), prefix)) found = number;
     } while (!found && !FileAtEnd(2));
@@ -110,6 +103,18 @@ int ExistingEntryLine(const std::string& backupPath, const std::string& pageName
 enum class ListState { Preamble, List, Done };
 
 }  // namespace
+
+std::string ReadLineFrom(int number)
+{
+    FileSelect(number);
+    return FileReadLine();
+}
+
+int WriteLineTo(int number, const std::string& line)
+{
+    FileSelect(number);
+    return FileWriteLine(line) == TextLength(line) + 2;
+}
 
 int IsMarkerLine(const std::string& line)
 {
@@ -146,7 +151,7 @@ void UpdateIncludeList(const std::string& pageName, const std::string& listText,
     int number = 0;
     int ok = 1;
     do {
-        std::string line = ReadFrom(2);
+        std::string line = ReadLineFrom(2);
         number += 1;
         if (state == ListState::Preamble) {
             WriteTo(3, line, ok);
@@ -186,7 +191,7 @@ void AddKeywordLine(const std::string& fileKeyword)
     int ok = 1;
     int found = 0;
     do {
-        std::string line = ReadFrom(4);
+        std::string line = ReadLineFrom(4);
         WriteTo(5, line, ok);
         if (TextEquals(TextToUpper(line), fileKeyword)) found = 1;
     } while (!FileAtEnd(4));
@@ -221,7 +226,7 @@ void AddIndexEntry(const std::string& indexKeyword, const std::string& pagePath)
     int placed = 0;
     int ok = 1;
     do {
-        std::string line = ReadFrom(4);
+        std::string line = ReadLineFrom(4);
         if (placed) {
             WriteTo(5, line, ok);
         } else if (IsLinkLine(line)) {
