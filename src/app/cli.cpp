@@ -202,10 +202,8 @@ int AddIncludeCommand(const std::string& source)
                      listPage.c_str());
         return ExitFailed;
     }
-    const std::string sourceName = PathFileName(sourcePath);
-    const std::string pageName =
-        TextHead(sourceName, TextLength(sourceName) - TextLength(PathExtension(sourceName))) + "htm";
-    const std::string page = State.helpFolder + "Includes\\" + pageName;
+    const std::string page =
+        State.helpFolder + "Includes\\" + IncludeScanFromPath(sourcePath, State.helpFolder).pageName;
     if (PathSize(page) <= 0) {
         std::fprintf(stderr, "kelpra-cli: no include page was written for %s\n", source.c_str());
         return ExitFailed;
