@@ -1,7 +1,8 @@
 #!/bin/bash
 # Builds the fuzz targets with clang (libFuzzer, ASan, UBSan) and runs each
 # one in turn for the given number of seconds (default 60), starting from
-# the seeds in corpus/<target>/. Build folder: $KELPRA_FUZZ_BUILD, default
+# the seeds in corpus/<target>/ and, for the page and include targets,
+# the example help folder's index page and the example include sources. Build folder: $KELPRA_FUZZ_BUILD, default
 # /work/build-fz. New inputs and any crash land in the build folder.
 set -u
 seconds="${1:-60}"
@@ -27,6 +28,11 @@ for target in $targets; do
         tmp="$work/tmp"
     fi
     mkdir -p "$work/corpus" "$work/artifacts" "$tmp"
+    # The example help folder and include sources seed their targets too.
+    case "$target" in
+        context_list) cp "$here/../examples/help/index.htm" "$work/corpus/example-index.htm" ;;
+        include_scan) cp "$here"/../examples/*.dba "$work/corpus/" ;;
+    esac
     log="$work/log.txt"
     TMPDIR="$tmp" "$build/fuzz_$target" -max_total_time="$seconds" -max_len=8192 \
         -timeout=10 -rss_limit_mb=2048 -print_final_stats=1 \
