@@ -1,9 +1,9 @@
 #!/bin/bash
 # Builds the fuzz targets with clang (libFuzzer, ASan, UBSan) and runs each
 # one in turn for the given number of seconds (default 60), starting from
-# the seeds in corpus/<target>/ and, for the page and include targets,
-# the example help folder's index page and the example include sources. Build folder: $KELPRA_FUZZ_BUILD, default
-# /work/build-fz. New inputs and any crash land in the build folder.
+# the seeds in corpus/<target>/ and, for the page and include targets, the
+# example index page and include sources. Build folder: $KELPRA_FUZZ_BUILD,
+# default /work/build-fz. New inputs and any crash land in the build folder.
 set -u
 seconds="${1:-60}"
 here="$(cd "$(dirname "$0")" && pwd)"
