@@ -25,7 +25,7 @@
 #include "runtime/files.h"
 #include "runtime/hostpath.h"
 #include "runtime/scripted/script.h"
-#include "shell/state.h"
+#include "state/state.h"
 
 namespace fs = std::filesystem;
 

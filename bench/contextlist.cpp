@@ -14,7 +14,7 @@
 #include "helpindex/search.h"
 #include "runtime/files.h"
 #include "runtime/hostpath.h"
-#include "shell/state.h"
+#include "state/state.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include "runtime/scripted/script.h"
 #include "runtime/window.h"
 #include "shell/mainwindow.h"
-#include "shell/state.h"
+#include "state/state.h"
 #include "shell/watcher.h"
 
 namespace {

@@ -10,6 +10,7 @@
 #include <sstream>
 #include <string>
 
+#include "helpindex/contextlist.h"
 #include "includes/include.h"
 #include "runtime/files.h"
 #include "runtime/scripted/script.h"

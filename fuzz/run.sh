@@ -3,11 +3,12 @@
 # one in turn for the given number of seconds (default 60), starting from
 # the seeds in corpus/<target>/ and, for the page and include targets, the
 # example index page and include sources. Build folder: $KELPRA_FUZZ_BUILD,
-# default /work/build-fz. New inputs and any crash land in the build folder.
+# default build-fuzz/ in the repository (beside the main build/). New inputs
+# and any crash land in the build folder.
 set -u
 seconds="${1:-60}"
 here="$(cd "$(dirname "$0")" && pwd)"
-build="${KELPRA_FUZZ_BUILD:-/work/build-fz}"
+build="${KELPRA_FUZZ_BUILD:-$here/../build-fuzz}"
 targets="${KELPRA_FUZZ_TARGETS:-line_reader context_list include_scan profile page_path hostpath}"
 
 mkdir -p "$build"
@@ -34,7 +35,7 @@ for target in $targets; do
         include_scan) cp "$here"/../examples/*.dba "$work/corpus/" ;;
     esac
     log="$work/log.txt"
-    TMPDIR="$tmp" "$build/fuzz_$target" -max_total_time="$seconds" -max_len=8192 \
+    TMPDIR="$tmp" "$build/bin/fuzz_$target" -max_total_time="$seconds" -max_len=8192 \
         -timeout=10 -rss_limit_mb=2048 -print_final_stats=1 \
         -artifact_prefix="$work/artifacts/" "$work/corpus" "$here/corpus/$target" >"$log" 2>&1
     result=$?

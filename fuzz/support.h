@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "shell/state.h"
+#include "state/state.h"
 #include "testfolder.h"
 
 // Prints where and what went wrong and aborts, which libFuzzer reports as a

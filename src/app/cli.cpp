@@ -15,8 +15,8 @@
 #include "runtime/hostpath.h"
 #include "runtime/text.h"
 #include "runtime/window.h"
-#include "shell/settings.h"
-#include "shell/state.h"
+#include "state/settings.h"
+#include "state/state.h"
 
 namespace {
 
@@ -161,7 +161,7 @@ void LoadSettings(const Options& options)
 int Lookup(const std::string& text)
 {
     BuildContextList();
-    if (!FindContext(text) && !FindContext(TextToUpper(TextHead(text, 1)))) return ExitFailed;
+    if (!LookupKeyword(text)) return ExitFailed;
     std::printf("%s\n", State.contextList.current->record.page.c_str());
     return ExitFound;
 }

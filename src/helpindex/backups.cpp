@@ -3,7 +3,7 @@
 #include <string>
 
 #include "runtime/files.h"
-#include "shell/state.h"
+#include "state/state.h"
 
 void BackupHelpPages()
 {

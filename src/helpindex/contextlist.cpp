@@ -3,7 +3,8 @@
 #include "runtime/files.h"
 #include "runtime/requesters.h"
 #include "runtime/text.h"
-#include "shell/state.h"
+#include "state/state.h"
+#include "state/texts.h"
 
 namespace {
 
@@ -79,12 +80,40 @@ std::string PagePathFromAddress(const std::string& address)
     return path;
 }
 
+ContextEntry& InsertContextSorted(const std::string& keyword, const std::string& page,
+                                  KeywordCompare compare, SameKeyword same)
+{
+    ContextList& list = State.contextList;
+    ListRewind(list);
+    bool sortsAfter = false;
+    while (ListNext(list)) {
+        const std::string& stored = list.current->record.keyword;
+        const std::string key = compare == KeywordCompare::UpperCased ? TextToUpper(stored) : stored;
+        if (TextGreater(key, keyword)) {
+            sortsAfter = true;
+            break;
+        }
+    }
+    // The cursor goes to the candidate: the entry before the first one that
+    // sorts after the keyword, or the last entry, or none.
+    if (sortsAfter && !ListPrevious(list)) ListRewind(list);
+    if (same == SameKeyword::UpdatePage && list.current &&
+        TextEquals(list.current->record.keyword, keyword)) {
+        list.current->record.page = page;
+        return list.current->record;
+    }
+    ContextEntry& entry = ListInsert(list)->record;
+    entry.keyword = keyword;
+    entry.page = page;
+    return entry;
+}
+
 void BuildContextList()
 {
     ContextList& list = State.contextList;
     ListCreate(list);
     if (!FileOpenRead(1, State.helpFolder + "index.htm")) {
-        MessageAsk("Vosk's Help Browser", "Unable to create context list", 0);
+        MessageAsk(TitleBrowser, NoContextListText, MessageOk);
         return;
     }
     do {

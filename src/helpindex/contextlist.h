@@ -4,17 +4,23 @@
 
 #include <string>
 
-#include "runtime/elementlist.h"
-
-struct ContextEntry {
-    std::string keyword;
-    std::string page;
-};
-
-using ContextList = ElementList<ContextEntry>;
+#include "state/state.h"
 
 // Builds the program's context list from the help folder's "index.htm".
 void BuildContextList();
+
+// How a sorted insert compares and what it does with an entry of the same
+// keyword. The letter anchors compare keywords as stored and always add an
+// entry; the include documenter compares them upper-cased and gives an entry
+// of the same keyword the new page instead.
+enum class KeywordCompare { AsStored, UpperCased };
+enum class SameKeyword { AddEntry, UpdatePage };
+
+// Puts the entry after the last one that does not sort after the keyword
+// (first when there is none), or updates that one when it has the keyword
+// and `same` says so. The entry is then the list's current element.
+ContextEntry& InsertContextSorted(const std::string& keyword, const std::string& page,
+                                  KeywordCompare compare, SameKeyword same);
 // A browser address (or "********" + a link target) as a file path.
 std::string PagePathFromAddress(const std::string& address);
 // The link text of an index-page link line, as index maintenance cuts it

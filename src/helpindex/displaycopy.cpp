@@ -2,7 +2,17 @@
 
 #include "runtime/files.h"
 #include "runtime/text.h"
-#include "shell/state.h"
+#include "state/state.h"
+
+int IsDisplayCopyName(const std::string& path)
+{
+    return TextEquals(PathFileName(path), "vosks.html");
+}
+
+int EndsLikeDisplayCopy(const std::string& path)
+{
+    return TextEquals(TextToUpper(TextTail(path, 10)), "VOSKS.HTML");
+}
 
 std::string MakeDisplayCopy(const std::string& pagePath)
 {
@@ -18,12 +28,10 @@ std::string MakeDisplayCopy(const std::string& pagePath)
     }
     const std::string linkStart = "<a href=\"";
     do {
-        FileSelect(1);
-        std::string line = FileReadLine();
+        std::string line = FileReadLineFrom(1);
         if (TextEquals(TextHead(line, 9), linkStart))
             line = linkStart + State.helpFolder + TextTail(line, TextLength(line) - 9);
-        FileSelect(2);
-        FileWriteLine(line);
+        FileWriteLineTo(2, line);
     } while (!FileAtEnd(1));
     FileClose(2);
     FileClose(1);

@@ -5,5 +5,14 @@
 // Writes "vosks.html" beside the page with its link lines pointing into the
 // help folder; returns the copy's path.
 std::string MakeDisplayCopy(const std::string& pagePath);
+// A display copy is known by its name, tested two ways on purpose. The
+// watcher knows the copy it navigated to by the exact name it wrote, so a
+// page of the user's called "VOSKS.HTML" is still followed as a page. Edit
+// Page must never hand a copy to the editor, where the next view would
+// overwrite the user's work, so any path that ends like the copy's name, in
+// any case, counts there.
+int IsDisplayCopyName(const std::string& path);
+int EndsLikeDisplayCopy(const std::string& path);
+
 // 1-based position of the first "#", 0 when there is none.
 int AnchorPosition(const std::string& text);

@@ -6,75 +6,51 @@
 #include "runtime/requesters.h"
 #include "runtime/text.h"
 #include "runtime/window.h"
-#include "shell/state.h"
+#include "state/state.h"
 
 namespace {
-
-// Places the entry before the first one whose keyword sorts after it, or at
-// the end, and leaves it as the current element.
-ContextEntry& InsertSortedEntry(const std::string& keyword)
-{
-    ContextList& list = State.contextList;
-    ListRewind(list);
-    bool sortsAfter = false;
-    while (ListNext(list)) {
-        if (TextGreater(list.current->record.keyword, keyword)) {
-            sortsAfter = true;
-            break;
-        }
-    }
-    if (sortsAfter && !ListPrevious(list)) ListRewind(list);
-    ContextEntry& entry = ListInsert(list)->record;
-    entry.keyword = keyword;
-    entry.page = State.helpFolder + "index.htm#" + keyword;
-    return entry;
-}
-
-struct Rewrite {
-    bool written = true;  // false once any write fell short
-};
-
-void WriteLine(Rewrite& rewrite, const std::string& line)
-{
-    if (FileWriteLine(line) < TextLength(line) + 2) rewrite.written = false;
-}
 
 // Copies index.htm into index.new with the anchor and link lines put in at
 // the keyword's place; false when the copy could not be written whole.
 bool CopyWithAnchor(const std::string& keyword)
 {
-    const std::string anchorLine = "<A NAME=\"" + keyword + "\"></A>";
-    const std::string linkLine =
-        "<a href=\"index.htm#" + keyword + "\">" + keyword + "</a><BR>";
-    Rewrite rewrite;
-    bool inserted = false;
-    do {
-        FileSelect(1);
-        std::string line = FileReadLine();
-        FileSelect(2);
-        if (inserted) {
-            WriteLine(rewrite, line);
-        } else if (IsLinkLine(line)) {
-            if (TextGreater(LinkLineText(line), keyword)) {
-                WriteLine(rewrite, anchorLine);
-                WriteLine(rewrite, linkLine);
-                inserted = true;
-            }
-            WriteLine(rewrite, line);
-        } else if (IsLetterHeading(line, keyword)) {
-            WriteLine(rewrite, anchorLine);
-            WriteLine(rewrite, linkLine);
-            inserted = true;
-        } else {
-            WriteLine(rewrite, line);
-        }
-    } while (!FileAtEnd(1));
+    const std::vector<std::string> lines = {
+        "<A NAME=\"" + keyword + "\"></A>",
+        "<a href=\"index.htm#" + keyword + "\">" + keyword + "</a><BR>"};
+    int written = CopyIndexWithEntry(1, 2, keyword, lines, SameLinkText::AddEntry);
     bool closed = FileClose(2) != 0;
     FileClose(1);
-    return rewrite.written && closed;
+    return written && closed;
 }
 
 }  // namespace
+
+int CopyIndexWithEntry(int from, int to, const std::string& keyword,
+                       const std::vector<std::string>& entryLines, SameLinkText same)
+{
+    int ok = 1;
+    int placed = 0;
+    do {
+        std::string line = FileReadLineFrom(from);
+        int keepLine = 1;
+        if (!placed && IsLinkLine(line)) {
+            std::string text = LinkLineText(line);
+            if (TextGreater(text, keyword)) {
+                for (const std::string& entryLine : entryLines) ok &= FileWriteLineTo(to, entryLine);
+                placed = 1;
+            } else if (same == SameLinkText::KeepExisting && TextEquals(text, keyword)) {
+                placed = 1;
+            }
+        } else if (!placed && IsLetterHeading(line, keyword)) {
+            // The letter's heading gives way to the entry.
+            for (const std::string& entryLine : entryLines) ok &= FileWriteLineTo(to, entryLine);
+            placed = 1;
+            keepLine = 0;
+        }
+        if (keepLine) ok &= FileWriteLineTo(to, line);
+    } while (!FileAtEnd(from));
+    return ok;
+}
 
 int IsLetterHeading(const std::string& line, const std::string& keyword)
 {
@@ -87,7 +63,8 @@ void InsertIndexLink(const std::string& keyword)
 {
     BackupHelpPages();
     const std::string kw = TextToUpper(keyword);
-    ContextEntry& entry = InsertSortedEntry(kw);
+    ContextEntry& entry = InsertContextSorted(kw, State.helpFolder + "index.htm#" + kw,
+                                              KeywordCompare::AsStored, SameKeyword::AddEntry);
 
     const std::string indexPage = State.helpFolder + "index.htm";
     const std::string newPage = State.helpFolder + "index.new";

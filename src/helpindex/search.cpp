@@ -4,7 +4,8 @@
 #include "runtime/requesters.h"
 #include "runtime/text.h"
 #include "runtime/window.h"
-#include "shell/state.h"
+#include "state/state.h"
+#include "state/texts.h"
 
 namespace {
 
@@ -29,20 +30,20 @@ int FindContext(const std::string& text)
     return 0;
 }
 
+int LookupKeyword(const std::string& text)
+{
+    return FindContext(text) || FindContext(TextToUpper(TextHead(text, 1))) ? 1 : 0;
+}
+
 void SearchKeyword(int ask)
 {
     std::string text = ControlGetText(SearchField);
-    if (FindContext(text)) {
-        ShowCurrentEntry();
-        return;
-    }
-    std::string letter = TextToUpper(TextHead(text, 1));
-    if (FindContext(letter)) {
+    if (LookupKeyword(text)) {
         ShowCurrentEntry();
         return;
     }
     if (!ask) return;
-    std::string question = "No context found for\nkeyword=" + text + "\n" +
-                           "Do you wish to insert a link to index=" + letter + "?";
-    if (MessageAsk("Kelpra V2", question, MessageQuestion) == AnswerYes) InsertIndexLink(letter);
+    std::string letter = TextToUpper(TextHead(text, 1));
+    std::string question = NoContextText + text + "\n" + InsertLetterText + letter + "?";
+    if (MessageAsk(TitleV2, question, MessageQuestion) == AnswerYes) InsertIndexLink(letter);
 }

@@ -5,6 +5,10 @@
 // 1 when an entry's keyword matches the text without regard to case; that
 // entry is then the context list's current element.
 int FindContext(const std::string& text);
+// The search without the window: 1 when the whole text, or else its first
+// character, matches an entry's keyword without regard to case; that entry
+// is then the context list's current element.
+int LookupKeyword(const std::string& text);
 // Looks the search field's text up and shows the page; with ask on, a failed
 // search offers to add the letter to the index page.
 void SearchKeyword(int ask);

@@ -3,7 +3,7 @@
 #include "includes/patching.h"
 #include "runtime/files.h"
 #include "runtime/text.h"
-#include "shell/state.h"
+#include "state/state.h"
 
 namespace {
 
@@ -17,11 +17,11 @@ int NameStaysInFolder(const std::string& name)
 
 void WriteFooterLinks(int number, const IncludeScan& scan)
 {
-    WriteLineTo(number, "<a href=\"Includes.htm\"> Return To Include List</a><br>");
-    WriteLineTo(number, "<a href=\"Includes\\" + scan.sourceName + "\"> View Source</a><br>");
-    WriteLineTo(number, "<a href=\"main.htm\"> Main Menu</a><br>");
-    WriteLineTo(number, "<a href=\"index.htm\"> Index</a><br>");
-    WriteLineTo(number, "<a href=\"glossary.htm\"> Glossary</a><br>");
+    FileWriteLineTo(number, "<a href=\"Includes.htm\"> Return To Include List</a><br>");
+    FileWriteLineTo(number, "<a href=\"Includes\\" + scan.sourceName + "\"> View Source</a><br>");
+    FileWriteLineTo(number, "<a href=\"main.htm\"> Main Menu</a><br>");
+    FileWriteLineTo(number, "<a href=\"index.htm\"> Index</a><br>");
+    FileWriteLineTo(number, "<a href=\"glossary.htm\"> Glossary</a><br>");
 }
 
 // The template's tail: at least one line is copied, so a template that
@@ -29,32 +29,32 @@ void WriteFooterLinks(int number, const IncludeScan& scan)
 void CopyRest(int from, int to)
 {
     do {
-        WriteLineTo(to, ReadLineFrom(from));
+        FileWriteLineTo(to, FileReadLineFrom(from));
     } while (!FileAtEnd(from));
 }
 
 void WriteIncludePageHead(const IncludeScan& scan)
 {
     for (;;) {
-        std::string line = ReadLineFrom(2);
-        WriteLineTo(3, line);
+        std::string line = FileReadLineFrom(2);
+        FileWriteLineTo(3, line);
         if (IsMarkerLine(line) || FileAtEnd(2)) break;
     }
-    WriteLineTo(3, "<FONT COLOR=\"Yellow\">");
-    WriteLineTo(3, "<center>" + scan.headingName + " <BR></center>");
-    WriteLineTo(3, "<FONT COLOR=\"White\">");
-    WriteLineTo(3, "<A HREF=\"#functions\">View Functions</A><BR>");
+    FileWriteLineTo(3, "<FONT COLOR=\"Yellow\">");
+    FileWriteLineTo(3, "<center>" + scan.headingName + " <BR></center>");
+    FileWriteLineTo(3, "<FONT COLOR=\"White\">");
+    FileWriteLineTo(3, "<A HREF=\"#functions\">View Functions</A><BR>");
 }
 
 void AddFunction(IncludeFunction& function, const IncludeScan& scan, IncludeScanner& scanner)
 {
     if (scanner.functionCount == 1) {
-        WriteLineTo(3, "<A NAME=\"functions\"></A>");
-        WriteLineTo(3, "<FONT COLOR=\"Yellow\">");
-        WriteLineTo(3, "<center>Included  COMMANDS  Are <BR></center>");
-        WriteLineTo(3, "<FONT COLOR=\"White\">");
+        FileWriteLineTo(3, "<A NAME=\"functions\"></A>");
+        FileWriteLineTo(3, "<FONT COLOR=\"Yellow\">");
+        FileWriteLineTo(3, "<center>Included  COMMANDS  Are <BR></center>");
+        FileWriteLineTo(3, "<FONT COLOR=\"White\">");
     }
-    WriteLineTo(3, "<a href=\"" + function.pagePath + "\"> " + function.declaration + "</a><br>");
+    FileWriteLineTo(3, "<a href=\"" + function.pagePath + "\"> " + function.declaration + "</a><br>");
     WriteFunctionPage(function, scan, scanner);
     AddKeywordLine(function.fileKeyword);
     AddContextEntry(function.indexKeyword, function.pagePath);
@@ -72,20 +72,20 @@ void WriteFunctionPage(IncludeFunction& function, const IncludeScan& scan, Inclu
         return;
     }
     do {
-        std::string line = ReadLineFrom(4);
+        std::string line = FileReadLineFrom(4);
         if (IsMarkerLine(line)) {
-            WriteLineTo(5, line);
+            FileWriteLineTo(5, line);
             break;
         }
         if (BeginsWithMy(line)) break;
-        WriteLineTo(5, line);
+        FileWriteLineTo(5, line);
     } while (!FileAtEnd(4));
-    WriteLineTo(5, "<FONT COLOR=\"Yellow\">");
-    WriteLineTo(5, "<center>" + function.declaration + "<BR></center>");
-    WriteLineTo(5, "<FONT COLOR=\"White\">");
-    while (ReadCommentLine(function, scanner)) WriteLineTo(5, function.commentLines.back() + "<BR>");
-    WriteLineTo(5, "<BR><BR><BR>");
-    WriteLineTo(5, "<a href=\"Includes\\" + scan.pageName + "\"> Return To " + scan.pageName + "</a><br>");
+    FileWriteLineTo(5, "<FONT COLOR=\"Yellow\">");
+    FileWriteLineTo(5, "<center>" + function.declaration + "<BR></center>");
+    FileWriteLineTo(5, "<FONT COLOR=\"White\">");
+    while (ReadCommentLine(function, scanner)) FileWriteLineTo(5, function.commentLines.back() + "<BR>");
+    FileWriteLineTo(5, "<BR><BR><BR>");
+    FileWriteLineTo(5, "<a href=\"Includes\\" + scan.pageName + "\"> Return To " + scan.pageName + "</a><br>");
     WriteFooterLinks(5, scan);
     CopyRest(4, 5);
     FileClose(5);
@@ -113,11 +113,11 @@ void AddInclude(const std::string& sourcePath)
         if (FileCreate(3, helpFolder + "Includes\\" + scan.pageName)) {
             WriteIncludePageHead(scan);
             do {
-                ScanItem item = NextScanItem(scan, scanner);
-                if (item.kind == ScanItemKind::LeadIn) WriteLineTo(3, item.line + "<BR>");
+                ScanItem item = NextScanItem(scanner);
+                if (item.kind == ScanItemKind::LeadIn) FileWriteLineTo(3, item.line + "<BR>");
                 if (item.kind == ScanItemKind::Function) AddFunction(item.function, scan, scanner);
             } while (!ScanFinished(scanner));
-            WriteLineTo(3, "<BR><BR><BR>");
+            FileWriteLineTo(3, "<BR><BR><BR>");
             WriteFooterLinks(3, scan);
             CopyRest(2, 3);
             FileClose(3);

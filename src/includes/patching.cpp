@@ -5,7 +5,8 @@
 #include "runtime/files.h"
 #include "runtime/requesters.h"
 #include "runtime/text.h"
-#include "shell/state.h"
+#include "state/state.h"
+#include "state/texts.h"
 
 namespace {
 
@@ -17,7 +18,7 @@ const std::string MainLink = "19. <a href=\"Includes.htm\">My Include Files</a><
 // the file's old content instead of a cut-off one.
 void WriteTo(int number, const std::string& line, int& ok)
 {
-    if (!WriteLineTo(number, line)) ok = 0;
+    if (!FileWriteLineTo(number, line)) ok = 0;
 }
 
 // The backup holds the old content: move it back into place, which needs no
@@ -66,7 +67,7 @@ void LinkPage(const std::string& page, const std::string& backup, int isMenu)
     const std::string commandsMenu = TextToLower(CommandsMenuLine);
     int ok = 1;
     do {
-        std::string line = ReadLineFrom(1);
+        std::string line = FileReadLineFrom(1);
         WriteTo(2, line, ok);
         if (isMenu && TextEquals(TextToLower(line), commandsMenu)) {
             WriteTo(2, "<br>", ok);
@@ -92,7 +93,7 @@ int ExistingEntryLine(const std::string& backupPath, const std::string& pageName
     int number = 0;
     int found = 0;
     do {
-        std::string line = ReadLineFrom(2);
+        std::string line = FileReadLineFrom(2);
         number += 1;
         if (TextEquals(TextToUpper(TextHead(line, TextLength(prefix))), prefix)) found = number;
     } while (!found && !FileAtEnd(2));
@@ -103,18 +104,6 @@ int ExistingEntryLine(const std::string& backupPath, const std::string& pageName
 enum class ListState { Preamble, List, Done };
 
 }  // namespace
-
-std::string ReadLineFrom(int number)
-{
-    FileSelect(number);
-    return FileReadLine();
-}
-
-int WriteLineTo(int number, const std::string& line)
-{
-    FileSelect(number);
-    return FileWriteLine(line) == TextLength(line) + 2;
-}
 
 int IsMarkerLine(const std::string& line)
 {
@@ -130,7 +119,7 @@ void PrepareIncludeFolder()
 {
     const std::string templatePath = State.programFolder + "Includes.htm";
     if (PathSize(templatePath) <= 0) {
-        MessageAsk("Kelpra V3", "Unable to locate file> " + templatePath, MessageError);
+        MessageAsk(TitleV3, NoListTemplateText + templatePath, MessageError);
         return;
     }
     FileDuplicate(templatePath, State.helpFolder + "Includes.htm");
@@ -151,7 +140,7 @@ void UpdateIncludeList(const std::string& pageName, const std::string& listText,
     int number = 0;
     int ok = 1;
     do {
-        std::string line = ReadLineFrom(2);
+        std::string line = FileReadLineFrom(2);
         number += 1;
         if (state == ListState::Preamble) {
             WriteTo(3, line, ok);
@@ -191,7 +180,7 @@ void AddKeywordLine(const std::string& fileKeyword)
     int ok = 1;
     int found = 0;
     do {
-        std::string line = ReadLineFrom(4);
+        std::string line = FileReadLineFrom(4);
         WriteTo(5, line, ok);
         if (TextEquals(TextToUpper(line), fileKeyword)) found = 1;
     } while (!FileAtEnd(4));
@@ -201,19 +190,8 @@ void AddKeywordLine(const std::string& fileKeyword)
 
 void AddContextEntry(const std::string& indexKeyword, const std::string& pagePath)
 {
-    ContextList& list = State.contextList;
-    ListRewind(list);
-    ListElement<ContextEntry>* element = ListNext(list);
-    while (element && !TextGreater(TextToUpper(element->record.keyword), indexKeyword))
-        element = ListNext(list);
-    // The cursor goes to the candidate: the entry before the first one that
-    // sorts after the keyword, or the last entry, or none.
-    if (element && !ListPrevious(list)) ListRewind(list);
-    if (list.current && TextEquals(list.current->record.keyword, indexKeyword)) {
-        list.current->record.page = State.helpFolder + pagePath;
-        return;
-    }
-    ListInsert(list)->record = ContextEntry{indexKeyword, State.helpFolder + pagePath};
+    InsertContextSorted(indexKeyword, State.helpFolder + pagePath, KeywordCompare::UpperCased,
+                        SameKeyword::UpdatePage);
 }
 
 void AddIndexEntry(const std::string& indexKeyword, const std::string& pagePath)
@@ -223,29 +201,7 @@ void AddIndexEntry(const std::string& indexKeyword, const std::string& pagePath)
     const std::string newPath = helpFolder + "index.new";
     if (!OpenRewrite(4, indexPath, 5, newPath)) return;
     const std::string linkLine = "<a href=\"" + pagePath + "\">" + indexKeyword + "</a><BR>";
-    int placed = 0;
-    int ok = 1;
-    do {
-        std::string line = ReadLineFrom(4);
-        if (placed) {
-            WriteTo(5, line, ok);
-        } else if (IsLinkLine(line)) {
-            std::string text = LinkLineText(line);
-            if (TextGreater(text, indexKeyword)) {
-                WriteTo(5, linkLine, ok);
-                placed = 1;
-            } else if (TextEquals(text, indexKeyword)) {
-                placed = 1;
-            }
-            WriteTo(5, line, ok);
-        } else if (IsLetterHeading(line, indexKeyword)) {
-            // A letter heading gives way to the one-letter function's link.
-            WriteTo(5, linkLine, ok);
-            placed = 1;
-        } else {
-            WriteTo(5, line, ok);
-        }
-    } while (!FileAtEnd(4));
+    int ok = CopyIndexWithEntry(4, 5, indexKeyword, {linkLine}, SameLinkText::KeepExisting);
     FileClose(4);
     if (!FileClose(5)) ok = 0;
     Pause(20);

@@ -13,12 +13,6 @@ void AddKeywordLine(const std::string& fileKeyword);
 void AddContextEntry(const std::string& indexKeyword, const std::string& pagePath);
 void AddIndexEntry(const std::string& indexKeyword, const std::string& pagePath);
 
-// The next line of the file under that number, which becomes current.
-std::string ReadLineFrom(int number);
-// Writes a line to the file under that number; 0 when it was not written
-// whole (a full disk).
-int WriteLineTo(int number, const std::string& line);
-
 // 1 when the line, upper-cased, is exactly "<BR>": the marker of the list
 // template and of the page template.
 int IsMarkerLine(const std::string& line);

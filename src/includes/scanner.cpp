@@ -9,8 +9,7 @@ constexpr char CommentMark = '`';
 
 std::string ReadSourceLine(const IncludeScanner& scanner)
 {
-    FileSelect(scanner.fileNumber);
-    return FileReadLine();
+    return FileReadLineFrom(scanner.fileNumber);
 }
 
 int SourceAtEnd(const IncludeScanner& scanner)
@@ -23,7 +22,6 @@ int SourceAtEnd(const IncludeScanner& scanner)
 IncludeScan IncludeScanFromPath(const std::string& sourcePath, const std::string& helpFolder)
 {
     IncludeScan scan;
-    scan.sourcePath = sourcePath;
     scan.sourceName = PathFileName(sourcePath);
     scan.copyPath = helpFolder + "Includes\\" + scan.sourceName;
     // Only the extension's letters are replaced; the dot stays.
@@ -70,7 +68,7 @@ void ReadDescriptionLine(IncludeScan& scan, IncludeScanner& scanner)
     }
 }
 
-ScanItem NextScanItem(IncludeScan& scan, IncludeScanner& scanner)
+ScanItem NextScanItem(IncludeScanner& scanner)
 {
     ScanItem item;
     if (scanner.holding) {
@@ -86,11 +84,9 @@ ScanItem NextScanItem(IncludeScan& scan, IncludeScanner& scanner)
         item.function = ParseDeclaration(item.line);
     } else if (scanner.functionCount == 0) {
         item.kind = ScanItemKind::LeadIn;
-        scan.leadInLines.push_back(item.line);
     } else {
         item.kind = ScanItemKind::Ignored;
     }
-    item.atEnd = SourceAtEnd(scanner);
     return item;
 }
 
@@ -104,12 +100,6 @@ int ReadCommentLine(IncludeFunction& function, IncludeScanner& scanner)
     scanner.heldLine = line;
     scanner.holding = 1;
     return 0;
-}
-
-void ReadCommentBlock(IncludeFunction& function, IncludeScanner& scanner)
-{
-    while (ReadCommentLine(function, scanner)) {
-    }
 }
 
 int ScanFinished(const IncludeScanner& scanner)

@@ -6,7 +6,6 @@
 #include <vector>
 
 struct IncludeScan {
-    std::string sourcePath;
     std::string sourceName;
     std::string copyPath;
     std::string pageName;
@@ -14,7 +13,6 @@ struct IncludeScan {
     std::string descriptionLine;
     int noInformation = 0;
     std::string listText;
-    std::vector<std::string> leadInLines;
 };
 
 struct IncludeFunction {
@@ -41,7 +39,6 @@ struct ScanItem {
     ScanItemKind kind = ScanItemKind::Ignored;
     std::string line;          // the line as read (lead-in and ignored lines)
     IncludeFunction function;  // functions only; the comment block is not read yet
-    int atEnd = 0;             // the source was at its end when the item was yielded
 };
 
 // The names the run needs before it copies the source.
@@ -53,11 +50,10 @@ IncludeFunction ParseDeclaration(const std::string& line);
 // Reads the top of the source: the description line and what follows from it.
 void ReadDescriptionLine(IncludeScan& scan, IncludeScanner& scanner);
 // One scan iteration.
-ScanItem NextScanItem(IncludeScan& scan, IncludeScanner& scanner);
+ScanItem NextScanItem(IncludeScanner& scanner);
 // Reads one line of the comment block of the function just yielded: 1 when it
 // was a comment line (appended), 0 when it ended the block (held back).
 int ReadCommentLine(IncludeFunction& function, IncludeScanner& scanner);
-void ReadCommentBlock(IncludeFunction& function, IncludeScanner& scanner);
 // 1 once nothing is left to examine: the source is used up and no line is
 // held back. A line held back at the end is still examined, so a function
 // declared on the source's last line is not lost.

@@ -1,7 +1,7 @@
 // Text files under file numbers: the table, buffered line reads and writes
 // and the file-system operations, the same on every host. Opening, reading
 // and writing themselves, with the sharing rules, are the host's (hostfile.h).
-#include "files.h"
+#include "runtime/files.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -9,8 +9,8 @@
 #include <memory>
 #include <vector>
 
-#include "hostfile.h"
-#include "hostpath.h"
+#include "runtime/hostfile.h"
+#include "runtime/hostpath.h"
 
 namespace {
 
@@ -210,6 +210,18 @@ int FileWriteLine(const std::string& text)
     file->buffer[file->end++] = '\r';
     file->buffer[file->end++] = '\n';
     return static_cast<int>(size);
+}
+
+std::string FileReadLineFrom(int number)
+{
+    FileSelect(number);
+    return FileReadLine();
+}
+
+int FileWriteLineTo(int number, const std::string& line)
+{
+    FileSelect(number);
+    return FileWriteLine(line) == static_cast<int>(line.size()) + 2 ? 1 : 0;
 }
 
 int FileAtEnd(int number)

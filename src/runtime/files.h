@@ -17,6 +17,11 @@ std::string FileReadLine();
 // less than the text's length + 2 when the write failed.
 int FileWriteLine(const std::string& text);
 int FileAtEnd(int number);
+// The next line of the file under that number, which becomes current.
+std::string FileReadLineFrom(int number);
+// Writes the line to the file under that number, which becomes current;
+// 1 when it was written whole, 0 when not (a full disk).
+int FileWriteLineTo(int number, const std::string& line);
 
 int32_t PathSize(const std::string& path);
 int FileDuplicate(const std::string& source, const std::string& target);

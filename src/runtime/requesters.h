@@ -4,14 +4,32 @@
 #include <cstdint>
 #include <string>
 
-// Message-box styles the program uses, and the answers it tests.
+// Message-box styles: the platform's button sets (low four bits) and icons.
 constexpr int MessageOk = 0;
+constexpr int MessageOkCancel = 1;
+constexpr int MessageAbortRetryIgnore = 2;
+constexpr int MessageYesNoCancel = 3;
 constexpr int MessageYesNo = 4;
-constexpr int MessageError = 0x10;
-constexpr int MessageQuestion = 0x24;
+constexpr int MessageRetryCancel = 5;
+constexpr int MessageButtons = 0xF;
+constexpr int MessageIconError = 0x10;
+constexpr int MessageIconQuestion = 0x20;
+constexpr int MessageIconWarning = 0x30;
+constexpr int MessageIconInformation = 0x40;
+constexpr int MessageIcons = 0xF0;
+// The two styles with an icon that the program shows.
+constexpr int MessageError = MessageOk | MessageIconError;
+constexpr int MessageQuestion = MessageYesNo | MessageIconQuestion;
+// The platform's answers: the button pressed.
 constexpr int AnswerOk = 1;
+constexpr int AnswerCancel = 2;
+constexpr int AnswerAbort = 3;
+constexpr int AnswerRetry = 4;
+constexpr int AnswerIgnore = 5;
 constexpr int AnswerYes = 6;
 constexpr int AnswerNo = 7;
+// FileRequestOpen gives at most this many bytes of a path.
+constexpr int RequestPathLimit = 9999;
 
 int MessageAsk(const std::string& title, const std::string& text, int flags);
 // The chosen file's path (Windows form), or "" when cancelled. The filter

@@ -6,15 +6,59 @@
 #include <cstdint>
 #include <string>
 
+// The numbers below are the Windows platform's own; every realization
+// speaks them, so the core reads the same on each.
+
 // Event codes that EventWait returns and the loop tells apart.
 constexpr int EventControl = 13100;
 constexpr int EventMenu = 13101;
 constexpr int EventClose = 16;
+// Event types of a text field's control event (its focus).
+constexpr int EventFocusGained = 14000;
+constexpr int EventFocusLost = 14001;
 
 // Returned by a window callback to let the layer process the message itself.
 constexpr intptr_t CallbackDefault = static_cast<intptr_t>(0xE0E0E0E1u);
-// The platform's size message.
+// The platform's messages that reach the callback as events of their own.
+constexpr uint32_t MessageMove = 3;
 constexpr uint32_t MessageSize = 5;
+
+// WindowOpen flags: the platform's window styles, and two bits of the
+// layer's own that it removes before the style is used.
+constexpr uint32_t WindowCentreOnScreen = 0x1;
+constexpr uint32_t WindowCentreOnActive = 0x2;
+constexpr uint32_t StyleMaximizeBox = 0x10000;
+constexpr uint32_t StyleMinimizeBox = 0x20000;
+constexpr uint32_t StyleSizingBorder = 0x40000;
+constexpr uint32_t StyleSystemMenu = 0x80000;
+constexpr uint32_t StyleCaption = 0xC00000;
+constexpr uint32_t StyleMaximized = 0x1000000;
+// Given to WindowOpen: the window starts hidden (otherwise it is made visible).
+constexpr uint32_t StyleHidden = 0x10000000;
+// Caption, system menu, sizing border, minimize and maximize boxes.
+constexpr uint32_t StyleOverlappedWindow =
+    StyleCaption | StyleSystemMenu | StyleSizingBorder | StyleMinimizeBox | StyleMaximizeBox;
+
+// StatusBarSetText flags; 0 is left-aligned with a sunken border.
+constexpr int StatusRaised = 1;
+constexpr int StatusNoBorder = 2;
+constexpr int StatusCentred = 4;
+constexpr int StatusRight = 8;
+
+// LabelCreate flags: a group frame, a sunken edge, a thin etched edge; any
+// other value draws a plain border.
+constexpr int LabelGroupFrame = 0;
+constexpr int LabelSunken = 1;
+constexpr int LabelEtched = 2;
+
+// ShortcutAdd keys: a virtual-key code plus modifier bits.
+constexpr int KeyEnter = 13;
+constexpr int ShortcutShift = 0x10000;
+constexpr int ShortcutCtrl = 0x20000;
+constexpr int ShortcutAlt = 0x40000;
+
+// ControlGetText gives at most this many bytes.
+constexpr int ControlTextLimit = 31999;
 
 using WindowCallback = intptr_t (*)(intptr_t window, uint32_t message, uintptr_t firstParameter,
                                     intptr_t secondParameter);

@@ -9,17 +9,12 @@
 #include "runtime/requesters.h"
 #include "runtime/window.h"
 #include "shell/mainwindow.h"
-#include "shell/settings.h"
-#include "shell/state.h"
+#include "state/settings.h"
+#include "state/state.h"
+#include "state/texts.h"
 #include "shell/watcher.h"
 
 namespace {
-
-// Filter pairs a file requester can preselect.
-constexpr int FilterText = 0;
-constexpr int FilterWeb = 1;
-constexpr int FilterPrograms = 2;
-constexpr int FilterSources = 3;
 
 // Every page a copy stands for leaves two history entries (the page and its
 // display copy), so one press of Back or Next is two steps.
@@ -46,13 +41,13 @@ std::string AskForFile(const std::string& title, const std::string& defaultFile,
 
 void OpenPage()
 {
-    const std::string page = AskForFile("Kelpra V2", State.currentPage, FilterWeb);
+    const std::string page = AskForFile(OpenPageTitle, State.currentPage, FilterWeb);
     if (!page.empty()) ControlSetText(BrowserControl, page);
 }
 
 void ChooseHelpPath()
 {
-    State.requesterResult = FolderRequest("Kelpra V2> Locate Help Path", State.programFolder);
+    State.requesterResult = FolderRequest(HelpPathTitle, State.programFolder);
     if (State.requesterResult.empty()) return;
     State.helpFolder = State.requesterResult;
     WriteSettingText("Setup", "Help", State.helpFolder);
@@ -60,14 +55,14 @@ void ChooseHelpPath()
 
 void ChooseSourceViewer()
 {
-    if (AskForFile("Kelpra V2>Locate DBA viewer", State.sourceViewer, FilterPrograms).empty()) return;
+    if (AskForFile(DbaViewerTitle, State.sourceViewer, FilterPrograms).empty()) return;
     State.sourceViewer = State.requesterResult;
     WriteSettingText("Setup", "DBA", State.sourceViewer);
 }
 
 void ChooseHtmlEditor()
 {
-    if (AskForFile("Kelpra V2>locate HTML Editor", State.htmlEditor, FilterPrograms).empty()) return;
+    if (AskForFile(HtmlEditorTitle, State.htmlEditor, FilterPrograms).empty()) return;
     State.htmlEditor = State.requesterResult;
     WriteSettingText("Setup", "HTML", State.htmlEditor);
 }
@@ -84,9 +79,9 @@ void ToggleCommandLine()
 void AddIncludeCommand()
 {
     const std::string source =
-        AskForFile("Kelpra V2>locate #include file", State.helpFolder + "myinclude.dba", FilterSources);
+        AskForFile(IncludeSourceTitle, State.helpFolder + "myinclude.dba", FilterSources);
     if (source.empty()) return;
-    if (MessageAsk("Kelpra V3", "WARNING: This will modify many files. Proceede?", MessageQuestion) !=
+    if (MessageAsk(TitleV3, AddIncludeWarningText, MessageQuestion) !=
         AnswerYes)
         return;
     BusyCursorSet(1);
@@ -97,7 +92,7 @@ void AddIncludeCommand()
 
 void ChooseKeywordsFile()
 {
-    if (AskForFile("Kelpra V2>locate keywords.txt", State.keywordsFile, FilterText).empty()) return;
+    if (AskForFile(KeywordsFileTitle, State.keywordsFile, FilterText).empty()) return;
     State.keywordsFile = State.requesterResult;
     WriteSettingText("Setup", "Keywords", State.keywordsFile);
     BackupHelpPages();
@@ -119,7 +114,7 @@ void RunMenuCommand(int id)
 {
     switch (id) {
     case MenuSearch: SearchAsking(); break;
-    case MenuAbout: MessageAsk(AboutTitle, AboutText, MessageOk); break;
+    case MenuAbout: MessageAsk(TitleV2, AboutText, MessageOk); break;
     case MenuHelpOnHelp: ControlSetText(BrowserControl, State.programFolder + "HelpMain.htm"); break;
     case MenuEditPage: EditPage(); break;
     case MenuOpen: OpenPage(); break;

@@ -6,6 +6,3 @@ void RunEventLoop();
 // The commands of the buttons and of the menu (and the Enter key).
 void RunControlCommand(int id);
 void RunMenuCommand(int id);
-
-constexpr const char* AboutTitle = "Kelpra V2";
-constexpr const char* AboutText = "Tamsel's Dark Basic Helper V2\nBuild 1152947269";

@@ -8,42 +8,40 @@
 #include "runtime/requesters.h"
 #include "runtime/text.h"
 #include "runtime/window.h"
-#include "shell/state.h"
+#include "state/state.h"
+#include "state/texts.h"
 
 namespace {
 
-constexpr int32_t OverlappedWindow = 0xCF0000;
-constexpr int EtchedLine = 2;
-
 void BuildMenu()
 {
-    MenuTitleAdd("File");
-    MenuItemAdd(MenuOpen, "Open");
-    MenuItemAdd(MenuClose, "Close");
+    MenuTitleAdd(MenuFileText);
+    MenuItemAdd(MenuOpen, MenuOpenText);
+    MenuItemAdd(MenuClose, MenuCloseText);
     MenuSeparatorAdd();
-    MenuItemAdd(MenuEditPage, "Edit Page");
-    MenuItemAdd(MenuAddInclude, "Add Include");
-    MenuSubmenuOpen("Setup");
-    MenuItemAdd(MenuHelpPath, "Help Path");
-    MenuItemAdd(MenuDbaViewer, "DBA Viewer");
-    MenuItemAdd(MenuHtmlViewer, "HTML Viewer");
-    MenuItemAdd(MenuCommandline, "Commandline");
-    MenuItemAdd(MenuKeywords, "Keywords");
+    MenuItemAdd(MenuEditPage, MenuEditPageText);
+    MenuItemAdd(MenuAddInclude, MenuAddIncludeText);
+    MenuSubmenuOpen(MenuSetupText);
+    MenuItemAdd(MenuHelpPath, MenuHelpPathText);
+    MenuItemAdd(MenuDbaViewer, MenuDbaViewerText);
+    MenuItemAdd(MenuHtmlViewer, MenuHtmlViewerText);
+    MenuItemAdd(MenuCommandline, MenuCommandlineText);
+    MenuItemAdd(MenuKeywords, MenuKeywordsText);
     MenuSubmenuClose();
-    MenuTitleAdd("Help");
-    MenuItemAdd(MenuSearch, "Search");
-    MenuItemAdd(MenuAbout, "About");
-    MenuItemAdd(MenuHelpOnHelp, "Help on Help");
-    MenuItemAdd(MenuContents, "Contents");
-    MenuItemAdd(MenuIndex, "Index");
-    MenuItemAdd(MenuGlossary, "Glossary");
+    MenuTitleAdd(MenuHelpText);
+    MenuItemAdd(MenuSearch, MenuSearchText);
+    MenuItemAdd(MenuAbout, MenuAboutText);
+    MenuItemAdd(MenuHelpOnHelp, MenuHelpOnHelpText);
+    MenuItemAdd(MenuContents, MenuContentsText);
+    MenuItemAdd(MenuIndex, MenuIndexText);
+    MenuItemAdd(MenuGlossary, MenuGlossaryText);
 }
 
 }  // namespace
 
 int BuildMainWindow()
 {
-    if (!WindowOpen(0, 100, 200, 500, 300, OverlappedWindow, MainWindowTitle)) return 0;
+    if (!WindowOpen(0, 100, 200, 500, 300, StyleOverlappedWindow, MainWindowTitle)) return 0;
     // Without a menu bar the window still works; only the menu is missing.
     if (MenuBarCreate(0, WindowHandle())) BuildMenu();
     if (State.commandLineFlag) MenuCheckSet(0, MenuCommandline, 1);
@@ -53,16 +51,16 @@ int BuildMainWindow()
     StatusBarSetText(0, 0, startPage, 0);
 
     ControlParentSet(WindowHandle());
-    ButtonCreate(BackButton, 2, 2, 50, 25, "Back");
-    ButtonCreate(NextButton, 54, 2, 50, 25, "Next");
+    ButtonCreate(BackButton, 2, 2, 50, 25, BackText);
+    ButtonCreate(NextButton, 54, 2, 50, 25, NextText);
     State.initialSearchText = State.commandLineFlag ? CommandLineArgument() : ClipboardGetText();
     TextFieldCreate(SearchField, 155, 5, 0, 20, State.initialSearchText);
-    ToolTipSet(SearchField, "Command to search for help on");
-    ButtonCreate(GoButton, 0, 0, 25, 25, "Go");
-    ToolTipSet(GoButton, "Search for command");
-    LabelCreate(TopLine, 0, 30, 0, 2, "", EtchedLine);
+    ToolTipSet(SearchField, SearchFieldTip);
+    ButtonCreate(GoButton, 0, 0, 25, 25, GoText);
+    ToolTipSet(GoButton, GoButtonTip);
+    LabelCreate(TopLine, 0, 30, 0, 2, "", LabelEtched);
     if (!BrowserCreate(BrowserControl, 0, 31, 0, 0, startPage)) {
-        MessageAsk("Error", "ATL.dll not found", MessageOk);
+        MessageAsk(TitleError, NoBrowserText, MessageOk);
         return 0;
     }
 

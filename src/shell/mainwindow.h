@@ -3,9 +3,7 @@
 
 #include <cstdint>
 
-#include "shell/state.h"
-
-constexpr const char* MainWindowTitle = "Tamsel's Dark Basic Helper V2";
+#include "state/state.h"
 
 // Menu ids, as the menu event reports them; 7 and 8 are unused.
 constexpr int MenuSearch = 0;
@@ -23,8 +21,6 @@ constexpr int MenuGlossary = 13;
 constexpr int MenuCommandline = 14;
 constexpr int MenuAddInclude = 15;
 constexpr int MenuKeywords = 16;
-
-constexpr int KeyEnter = 13;
 
 // Opens and fills the window, shows the start page (or what the quiet search
 // finds) and takes the watcher's first address. 1 when the loop may run; 0

@@ -7,8 +7,8 @@
 #include "runtime/window.h"
 #include "shell/loop.h"
 #include "shell/mainwindow.h"
-#include "shell/settings.h"
-#include "shell/state.h"
+#include "state/settings.h"
+#include "state/state.h"
 
 int RunKelpra()
 {

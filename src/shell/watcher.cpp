@@ -9,7 +9,7 @@
 #include "runtime/text.h"
 #include "runtime/window.h"
 #include "shell/mainwindow.h"
-#include "shell/state.h"
+#include "state/state.h"
 
 namespace {
 
@@ -35,7 +35,7 @@ void PageWatcher()
 
     // The browser is showing a display copy: the status bar keeps naming the
     // page that was copied.
-    if (TextEquals(PathFileName(State.currentPage), "vosks.html")) return;
+    if (IsDisplayCopyName(State.currentPage)) return;
 
     if (TextEquals(TextToUpper(TextTail(address, 3)), "DBA")) {
         ProgramRun(State.sourceViewer, State.currentPage, PathFolderPart(State.currentPage));
@@ -73,7 +73,7 @@ void EditPage()
         return;
     }
     // On a display copy the page to edit is the one it was copied from.
-    if (TextEquals(TextToUpper(TextTail(State.currentPage, 10)), "VOSKS.HTML")) {
+    if (EndsLikeDisplayCopy(State.currentPage)) {
         OpenInEditor(State.copiedPage);
         return;
     }

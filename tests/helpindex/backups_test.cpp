@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "helpindex/backups.h"
-#include "shell/state.h"
+#include "state/state.h"
 #include "support/testfolder.h"
 
 namespace {

@@ -8,7 +8,7 @@
 
 #include "runtime/files.h"
 #include "runtime/scripted/script.h"
-#include "shell/state.h"
+#include "state/state.h"
 #include "support/testfolder.h"
 
 class HelpFolderTest : public ::testing::Test {

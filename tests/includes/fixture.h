@@ -13,7 +13,7 @@
 #include "runtime/files.h"
 #include "runtime/scripted/script.h"
 #include "runtime/window.h"
-#include "shell/state.h"
+#include "state/state.h"
 #include "support/testfolder.h"
 
 // Splits bytes written by a rewrite back into lines (every line ends in CR LF).

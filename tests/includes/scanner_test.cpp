@@ -91,11 +91,12 @@ std::vector<std::string> Scan(const TestFolder& folder, const std::string& sourc
     ReadDescriptionLine(scan, scanner);
     std::vector<std::string> items;
     do {
-        ScanItem item = NextScanItem(scan, scanner);
+        ScanItem item = NextScanItem(scanner);
         if (item.kind == ScanItemKind::LeadIn) items.push_back("lead:" + item.line);
         if (item.kind == ScanItemKind::Ignored) items.push_back("ignored:" + item.line);
         if (item.kind == ScanItemKind::Function) {
-            ReadCommentBlock(item.function, scanner);
+            while (ReadCommentLine(item.function, scanner)) {
+            }
             std::string text = "fn:" + item.function.name;
             for (const auto& line : item.function.commentLines) text += "|" + line;
             items.push_back(text);

@@ -2,7 +2,8 @@
 
 #include "shell/loop.h"
 #include "shell/mainwindow.h"
-#include "shell/settings.h"
+#include "state/settings.h"
+#include "state/texts.h"
 
 #include "shell_fixture.h"
 

@@ -13,7 +13,7 @@
 #include "runtime/scripted/script.h"
 #include "runtime/text.h"
 #include "shell/startup.h"
-#include "shell/state.h"
+#include "state/state.h"
 #include "support/testfolder.h"
 
 inline ScriptedEvent Menu(int id) { return {EventMenu, id}; }

@@ -2,8 +2,9 @@
 
 #include <gtest/gtest.h>
 
-#include "shell/settings.h"
-#include "shell/state.h"
+#include "state/settings.h"
+#include "state/state.h"
+#include "state/texts.h"
 #include "support/testfolder.h"
 
 namespace {

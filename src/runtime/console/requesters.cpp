@@ -12,8 +12,8 @@ int answerYes = 0;
 
 bool AsksYesOrNo(int flags)
 {
-    int buttons = flags & 0xF;
-    return buttons == MessageYesNo || buttons == 3;
+    int buttons = flags & MessageButtons;
+    return buttons == MessageYesNo || buttons == MessageYesNoCancel;
 }
 
 }  // namespace

@@ -152,19 +152,6 @@ std::string DeclaredCharset(const QByteArray& bytes)
 
 }  // namespace
 
-std::string BrowserAddressFromPath(const std::string& windowsPath, const std::string& anchor)
-{
-    std::string address = "file:///";
-    for (char c : windowsPath) {
-        if (c == '\\') address += '/';
-        else if (c == ' ') address += "%20";
-        else if (c == '#') address += "%23";
-        else address += c;
-    }
-    if (!anchor.empty()) address += "#" + anchor;
-    return address;
-}
-
 BrowserTarget BrowserResolveTarget(const std::string& target, const std::string& currentPath)
 {
     BrowserTarget result;

@@ -14,9 +14,6 @@ struct BrowserTarget {
     std::string external;  // "http://..." and the like; path is then empty
 };
 
-// "file:///" + the path with "/" for "\" and "%20" for " ", then "#anchor".
-std::string BrowserAddressFromPath(const std::string& windowsPath, const std::string& anchor);
-
 // Resolves what a page or the program hands over: a Windows path
 // ("C:\H\a.htm", "C:/H/a.htm"), a "file:///" address, a path relative to the
 // current page's folder with either slash, or a lone "#anchor". %XX escapes

@@ -54,23 +54,27 @@ struct ButtonAnswer {
 // The buttons of each message-box style, with the platform's answer numbers.
 std::vector<ButtonAnswer> ButtonsOf(int flags)
 {
-    switch (flags & 0xF) {
-    case 1: return {{QMessageBox::Ok, 1}, {QMessageBox::Cancel, 2}};
-    case 2: return {{QMessageBox::Abort, 3}, {QMessageBox::Retry, 4}, {QMessageBox::Ignore, 5}};
-    case 3: return {{QMessageBox::Yes, 6}, {QMessageBox::No, 7}, {QMessageBox::Cancel, 2}};
-    case 4: return {{QMessageBox::Yes, 6}, {QMessageBox::No, 7}};
-    case 5: return {{QMessageBox::Retry, 4}, {QMessageBox::Cancel, 2}};
-    default: return {{QMessageBox::Ok, 1}};
+    switch (flags & MessageButtons) {
+    case MessageOkCancel: return {{QMessageBox::Ok, AnswerOk}, {QMessageBox::Cancel, AnswerCancel}};
+    case MessageAbortRetryIgnore:
+        return {{QMessageBox::Abort, AnswerAbort}, {QMessageBox::Retry, AnswerRetry},
+                {QMessageBox::Ignore, AnswerIgnore}};
+    case MessageYesNoCancel:
+        return {{QMessageBox::Yes, AnswerYes}, {QMessageBox::No, AnswerNo},
+                {QMessageBox::Cancel, AnswerCancel}};
+    case MessageYesNo: return {{QMessageBox::Yes, AnswerYes}, {QMessageBox::No, AnswerNo}};
+    case MessageRetryCancel: return {{QMessageBox::Retry, AnswerRetry}, {QMessageBox::Cancel, AnswerCancel}};
+    default: return {{QMessageBox::Ok, AnswerOk}};
     }
 }
 
 QMessageBox::Icon IconOf(int flags)
 {
-    switch (flags & 0xF0) {
-    case 0x10: return QMessageBox::Critical;
-    case 0x20: return QMessageBox::Question;
-    case 0x30: return QMessageBox::Warning;
-    case 0x40: return QMessageBox::Information;
+    switch (flags & MessageIcons) {
+    case MessageIconError: return QMessageBox::Critical;
+    case MessageIconQuestion: return QMessageBox::Question;
+    case MessageIconWarning: return QMessageBox::Warning;
+    case MessageIconInformation: return QMessageBox::Information;
     default: return QMessageBox::NoIcon;
     }
 }
@@ -120,7 +124,7 @@ int MessageAsk(const std::string& title, const std::string& text, int flags)
         if (clicked && box.standardButton(clicked) == button.button) return button.answer;
     // Closed without a button: what Escape gives on the platform.
     for (const ButtonAnswer& button : buttons)
-        if (button.answer == 2 || button.answer == 7) return button.answer;
+        if (button.answer == AnswerCancel || button.answer == AnswerNo) return button.answer;
     return buttons.front().answer;
 }
 
@@ -145,7 +149,7 @@ std::string FileRequestOpen(const std::string& title, const std::string& default
     }
     if (!name.empty()) dialog.selectFile(QtTextFromBytes(name));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return "";
-    return WindowsFromHostName(dialog.selectedFiles().first()).substr(0, 9999);
+    return WindowsFromHostName(dialog.selectedFiles().first()).substr(0, RequestPathLimit);
 }
 
 std::string FolderRequest(const std::string& title, const std::string& startFolder)

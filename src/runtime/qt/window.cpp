@@ -18,6 +18,7 @@
 #include <map>
 #include <vector>
 
+#include "runtime/browser.h"
 #include "runtime/files.h"
 #include "runtime/qt/browsertext.h"
 #include "runtime/qt/helpview.h"
@@ -26,9 +27,6 @@
 
 namespace {
 
-constexpr int MessageMove = 3;
-constexpr int FocusGained = 14000;
-constexpr int FocusLost = 14001;
 constexpr int HeartbeatMilliseconds = 100;
 
 class LayerWindow;
@@ -155,7 +153,7 @@ int WindowsKeyOf(const QKeyEvent* event)
 {
     int key = event->key();
     int code = 0;
-    if (key == Qt::Key_Return || key == Qt::Key_Enter) code = 13;
+    if (key == Qt::Key_Return || key == Qt::Key_Enter) code = KeyEnter;
     else if (key == Qt::Key_Tab || key == Qt::Key_Backtab) code = 9;
     else if (key == Qt::Key_Escape) code = 27;
     else if (key == Qt::Key_Space) code = 32;
@@ -172,9 +170,9 @@ int WindowsKeyOf(const QKeyEvent* event)
     else if (key >= Qt::Key_0 && key <= Qt::Key_9) code = '0' + (key - Qt::Key_0);
     if (code == 0) return 0;
     Qt::KeyboardModifiers modifiers = event->modifiers();
-    if (modifiers & Qt::ShiftModifier) code |= 0x10000;
-    if (modifiers & Qt::ControlModifier) code |= 0x20000;
-    if (modifiers & Qt::AltModifier) code |= 0x40000;
+    if (modifiers & Qt::ShiftModifier) code |= ShortcutShift;
+    if (modifiers & Qt::ControlModifier) code |= ShortcutCtrl;
+    if (modifiers & Qt::AltModifier) code |= ShortcutAlt;
     return code;
 }
 
@@ -315,20 +313,20 @@ int WindowOpen(int, int x, int y, int width, int height, int32_t flags, const st
 {
     Layer& layer = TheLayer();
     if (layer.window || !QApplication::instance()) return 0;
-    bool centreOnScreen = flags & 0x1;
-    bool centreOnActive = flags & 0x2;
-    uint32_t style = static_cast<uint32_t>(flags) & ~0x3u;
-    bool hidden = style & 0x10000000u;
-    style &= ~0x10000000u;
-    if (style == 0) style = 0xC00000u;
+    bool centreOnScreen = flags & WindowCentreOnScreen;
+    bool centreOnActive = flags & WindowCentreOnActive;
+    uint32_t style = static_cast<uint32_t>(flags) & ~(WindowCentreOnScreen | WindowCentreOnActive);
+    bool hidden = style & StyleHidden;
+    style &= ~StyleHidden;
+    if (style == 0) style = StyleCaption;
 
     QWidget* active = QApplication::activeWindow();
     auto* window = new LayerWindow;
     Qt::WindowFlags windowFlags = Qt::Window | Qt::CustomizeWindowHint;
-    if (style & 0xC00000u) windowFlags |= Qt::WindowTitleHint;
-    if (style & 0x80000u) windowFlags |= Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
-    if (style & 0x20000u) windowFlags |= Qt::WindowMinimizeButtonHint;
-    if (style & 0x10000u) windowFlags |= Qt::WindowMaximizeButtonHint;
+    if (style & StyleCaption) windowFlags |= Qt::WindowTitleHint;
+    if (style & StyleSystemMenu) windowFlags |= Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
+    if (style & StyleMinimizeBox) windowFlags |= Qt::WindowMinimizeButtonHint;
+    if (style & StyleMaximizeBox) windowFlags |= Qt::WindowMaximizeButtonHint;
     window->setWindowFlags(windowFlags);
     window->setWindowTitle(QtTextFromBytes(title));
     layer.window = window;
@@ -348,7 +346,7 @@ int WindowOpen(int, int x, int y, int width, int height, int32_t flags, const st
     }
     window->move(x, y);
     if (!hidden) {
-        if (style & 0x1000000u) window->showMaximized();
+        if (style & StyleMaximized) window->showMaximized();
         else window->show();
     }
     return 1;
@@ -521,11 +519,11 @@ void StatusBarSetText(int, int, const std::string& text, int flags)
     if (!label) return;
     label->setText(QtTextFromBytes(text));
     Qt::Alignment alignment = Qt::AlignLeft;
-    if (flags & 8) alignment = Qt::AlignRight;
-    else if (flags & 4) alignment = Qt::AlignHCenter;
+    if (flags & StatusRight) alignment = Qt::AlignRight;
+    else if (flags & StatusCentred) alignment = Qt::AlignHCenter;
     label->setAlignment(alignment | Qt::AlignVCenter);
-    if (flags & 2) label->setFrameStyle(QFrame::NoFrame);
-    else if (flags & 1) label->setFrameStyle(QFrame::Panel | QFrame::Raised);
+    if (flags & StatusNoBorder) label->setFrameStyle(QFrame::NoFrame);
+    else if (flags & StatusRaised) label->setFrameStyle(QFrame::Panel | QFrame::Raised);
     else label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
 }
 
@@ -562,7 +560,7 @@ int LabelCreate(int id, int x, int y, int width, int height, const std::string& 
     QWidget* parent = QtControlParent();
     if (!parent) return 0;
     QWidget* widget = nullptr;
-    if (flags == 0) {
+    if (flags == LabelGroupFrame) {
         widget = new QGroupBox(QtTextFromBytes(text), parent);
     } else {
         auto* label = new QLabel(QtTextFromBytes(text), parent);
@@ -570,10 +568,10 @@ int LabelCreate(int id, int x, int y, int width, int height, const std::string& 
         label->setAlignment(Qt::AlignCenter);
         // 1: sunken edge; 2: thin etched edge (a 2-pixel line when that
         // high); anything else: a plain border.
-        if (flags == 1) {
+        if (flags == LabelSunken) {
             label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
             label->setLineWidth(2);
-        } else if (flags == 2) {
+        } else if (flags == LabelEtched) {
             label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
             label->setLineWidth(1);
         } else {
@@ -605,12 +603,12 @@ std::string ControlGetText(int id)
 {
     QWidget* widget = FindControl(id);
     std::string text;
-    if (auto* view = dynamic_cast<HelpView*>(widget)) return view->Address().substr(0, 9999);
+    if (auto* view = dynamic_cast<HelpView*>(widget)) return view->Address().substr(0, BrowserAddressLimit);
     if (auto* button = qobject_cast<QPushButton*>(widget)) text = QtBytesFromText(button->text());
     else if (auto* field = qobject_cast<QLineEdit*>(widget)) text = QtBytesFromText(field->text());
     else if (auto* label = qobject_cast<QLabel*>(widget)) text = QtBytesFromText(label->text());
     else if (auto* group = qobject_cast<QGroupBox*>(widget)) text = QtBytesFromText(group->title());
-    return text.substr(0, 31999);
+    return text.substr(0, ControlTextLimit);
 }
 
 void ControlSetState(int id, int state)

@@ -8,8 +8,8 @@ namespace {
 // Unanswered boxes get the answer that ends nothing: OK, or No.
 int DefaultAnswer(int flags)
 {
-    int buttons = flags & 0xF;
-    return (buttons == MessageYesNo || buttons == 3) ? AnswerNo : AnswerOk;
+    int buttons = flags & MessageButtons;
+    return (buttons == MessageYesNo || buttons == MessageYesNoCancel) ? AnswerNo : AnswerOk;
 }
 
 std::string NextRequesterAnswer()

@@ -1,5 +1,7 @@
 #include "runtime/scripted/script.h"
 
+#include "runtime/browser.h"
+
 namespace {
 
 Script script;
@@ -43,17 +45,12 @@ std::string ScriptAddressOf(const std::string& pathOrAddress)
 {
     if (pathOrAddress.empty()) return "";
     const std::string scheme = "file:///";
-    std::string rest = pathOrAddress.compare(0, scheme.size(), scheme) == 0
+    std::string path = pathOrAddress.compare(0, scheme.size(), scheme) == 0
                            ? pathOrAddress.substr(scheme.size())
                            : pathOrAddress;
-    std::string address = scheme;
-    for (char c : rest) {
-        if (c == '\\')
-            address += '/';
-        else if (c == ' ')
-            address += "%20";
-        else
-            address += c;
-    }
-    return address;
+    // The first "#" starts the anchor, as it does for a real browser.
+    size_t hash = path.find('#');
+    std::string anchor = hash == std::string::npos ? "" : path.substr(hash + 1);
+    if (hash != std::string::npos) path.resize(hash);
+    return BrowserAddressFromPath(path, anchor);
 }

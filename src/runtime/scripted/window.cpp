@@ -246,7 +246,7 @@ std::string ControlGetText(int id)
     RecordedControl* control = FindControl(id);
     if (!control) return "";
     if (IsBrowser(control)) return CurrentAddress();
-    return control->text.substr(0, 31999);
+    return control->text.substr(0, ControlTextLimit);
 }
 
 void ControlSetState(int id, int state)

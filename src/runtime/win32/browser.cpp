@@ -19,7 +19,7 @@ using AtlAxGetControlProcedure = HRESULT(WINAPI*)(HWND, IUnknown**);
 
 constexpr char BrowserInterfaceProperty[] = "KelpraWebBrowser2";
 constexpr int NavigateUnits = 2000;
-constexpr int AddressBytes = 10000;
+constexpr int AddressBytes = BrowserAddressLimit + 1;
 
 // IID_IWebBrowser2, spelled out so that no GUID library is needed.
 const IID WebBrowser2Id = {0xD30C1661, 0xCDAF, 0x11D0, {0x8A, 0x3E, 0x00, 0xC0, 0x4F, 0xC9, 0xE2, 0x6E}};

@@ -21,9 +21,6 @@ struct ControlHandlers {
 HWND ControlParent();
 // Enters the control under its id, replacing (and destroying) an earlier one.
 void ControlRegister(int id, HWND control, const ControlHandlers* handlers);
-// Drops the entry without touching the window.
-void ControlForget(int id);
-HWND ControlHandle(int id);
 
 // An entry point looked up at run time, as the type it really has.
 template <typename Procedure>

@@ -13,7 +13,7 @@
 
 namespace {
 
-constexpr DWORD FileNameBytes = 10000;
+constexpr DWORD FileNameBytes = RequestPathLimit + 1;
 constexpr size_t StartFolderBytes = 260;
 
 BOOL CALLBACK DisableOtherWindow(HWND window, LPARAM scopeParameter)

@@ -17,12 +17,6 @@ constexpr char TemplateClassName[] = "TemplateClass";
 // Accelerator ids of the two focus keys; they move the focus, no event.
 constexpr WORD ShortcutNextControl = 1212;
 constexpr WORD ShortcutPreviousControl = 1213;
-constexpr int EventFocusGained = 14000;
-constexpr int EventFocusLost = 14001;
-constexpr int ShortcutShift = 0x10000;
-constexpr int ShortcutCtrl = 0x20000;
-constexpr int ShortcutAlt = 0x40000;
-constexpr int ControlTextSize = 32000;
 
 struct Control {
     int id = 0;
@@ -266,7 +260,7 @@ HWND CreateControl(int id, DWORD extendedStyle, const char* className, const std
 void CentreWindow(int32_t flags, int& x, int& y, int width, int height)
 {
     RECT area{};
-    HWND active = (flags & 0x2) ? GetActiveWindow() : nullptr;
+    HWND active = (flags & WindowCentreOnActive) ? GetActiveWindow() : nullptr;
     if (active && GetWindowRect(active, &area)) {
         x = (area.left + area.right) / 2 - width / 2;
         y = (area.top + area.bottom) / 2 - height / 2;
@@ -300,23 +294,6 @@ void ControlRegister(int id, HWND control, const ControlHandlers* handlers)
         return;
     }
     TheLayer().controls.push_back({id, control, handlers});
-}
-
-void ControlForget(int id)
-{
-    auto& controls = TheLayer().controls;
-    for (size_t i = 0; i < controls.size(); ++i) {
-        if (controls[i].id == id) {
-            controls.erase(controls.begin() + static_cast<long>(i));
-            return;
-        }
-    }
-}
-
-HWND ControlHandle(int id)
-{
-    Control* control = FindControl(id);
-    return control ? control->handle : nullptr;
 }
 
 void RuntimeStart()
@@ -361,7 +338,7 @@ int WindowOpen(int number, int x, int y, int width, int height, int32_t flags,
     Layer& layer = TheLayer();
     CloseWindow();
 
-    DWORD style = static_cast<DWORD>(flags) & ~0x3u;
+    DWORD style = static_cast<DWORD>(flags) & ~(WindowCentreOnScreen | WindowCentreOnActive);
     if (style == 0 || style == WS_VISIBLE) style |= WS_CAPTION;
     bool hidden = (style & WS_VISIBLE) != 0;
     if (hidden)
@@ -373,7 +350,7 @@ int WindowOpen(int number, int x, int y, int width, int height, int32_t flags,
     AdjustWindowRect(&outer, style, FALSE);
     int outerWidth = outer.right - outer.left;
     int outerHeight = outer.bottom - outer.top;
-    if (flags & 0x3) CentreWindow(flags, x, y, outerWidth, outerHeight);
+    if (flags & (WindowCentreOnScreen | WindowCentreOnActive)) CentreWindow(flags, x, y, outerWidth, outerHeight);
 
     char className[32];
     std::snprintf(className, sizeof className, "WindowClass_%ld", static_cast<long>(number));
@@ -576,15 +553,15 @@ void StatusBarSetText(int, int field, const std::string& text, int flags)
     HWND statusBar = TheLayer().statusBar;
     if (!statusBar) return;
     std::string shown = text;
-    if (flags & 8)
+    if (flags & StatusRight)
         shown = "\t\t" + shown;
-    else if (flags & 4)
+    else if (flags & StatusCentred)
         shown = "\t" + shown;
     WPARAM kind = static_cast<WPARAM>(field & 0xFF);
-    if (flags & 1) kind |= SBT_POPOUT;
-    if (flags & 2) kind |= SBT_NOBORDERS;
+    if (flags & StatusRaised) kind |= SBT_POPOUT;
+    if (flags & StatusNoBorder) kind |= SBT_NOBORDERS;
     SendMessageA(statusBar, SB_SETTEXTA, kind, reinterpret_cast<LPARAM>(shown.c_str()));
-    if (flags & 2) InvalidateRect(statusBar, nullptr, TRUE);
+    if (flags & StatusNoBorder) InvalidateRect(statusBar, nullptr, TRUE);
 }
 
 void ControlParentSet(intptr_t window)
@@ -594,22 +571,27 @@ void ControlParentSet(intptr_t window)
 
 int ButtonCreate(int id, int x, int y, int width, int height, const std::string& text)
 {
-    return CreateControl(id, 0, "BUTTON", text, 0x50030000, x, y, width, height) ? 1 : 0;
+    constexpr DWORD style = WS_CHILD | WS_VISIBLE | WS_GROUP | WS_TABSTOP | BS_PUSHBUTTON;
+    return CreateControl(id, 0, "BUTTON", text, style, x, y, width, height) ? 1 : 0;
 }
 
 int TextFieldCreate(int id, int x, int y, int width, int height, const std::string& text)
 {
-    return CreateControl(id, WS_EX_CLIENTEDGE, "EDIT", text, 0x50030080, x, y, width, height) ? 1
-                                                                                            : 0;
+    constexpr DWORD style = WS_CHILD | WS_VISIBLE | WS_GROUP | WS_TABSTOP | ES_AUTOHSCROLL;
+    return CreateControl(id, WS_EX_CLIENTEDGE, "EDIT", text, style, x, y, width, height) ? 1 : 0;
 }
 
 int LabelCreate(int id, int x, int y, int width, int height, const std::string& text, int flags)
 {
-    if (flags == 0)
-        return CreateControl(id, 0, "BUTTON", text, 0x50020007, x, y, width, height) ? 1 : 0;
-    DWORD style = 0x54020001;
-    if (flags != 1 && flags != 2) style |= WS_BORDER;
-    DWORD extended = flags == 1 ? WS_EX_CLIENTEDGE : flags == 2 ? WS_EX_STATICEDGE : 0;
+    if (flags == LabelGroupFrame) {
+        constexpr DWORD frame = WS_CHILD | WS_VISIBLE | WS_GROUP | BS_GROUPBOX;
+        return CreateControl(id, 0, "BUTTON", text, frame, x, y, width, height) ? 1 : 0;
+    }
+    DWORD style = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_GROUP | SS_CENTER;
+    if (flags != LabelSunken && flags != LabelEtched) style |= WS_BORDER;
+    DWORD extended = flags == LabelSunken   ? WS_EX_CLIENTEDGE
+                     : flags == LabelEtched ? WS_EX_STATICEDGE
+                                            : 0;
     return CreateControl(id, extended, "STATIC", text, style, x, y, width, height) ? 1 : 0;
 }
 
@@ -651,8 +633,8 @@ std::string ControlGetText(int id)
     if (!control) return "";
     if (control->handlers && control->handlers->getText)
         return control->handlers->getText(control->handle);
-    std::string text(ControlTextSize, '\0');
-    int length = GetWindowTextA(control->handle, text.data(), ControlTextSize);
+    std::string text(ControlTextLimit + 1, '\0');
+    int length = GetWindowTextA(control->handle, text.data(), ControlTextLimit + 1);
     text.resize(length > 0 ? static_cast<size_t>(length) : 0);
     return text;
 }

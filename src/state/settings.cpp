@@ -1,9 +1,10 @@
-#include "shell/settings.h"
+#include "state/settings.h"
 
 #include "runtime/profile.h"
 #include "runtime/program.h"
 #include "runtime/text.h"
-#include "shell/state.h"
+#include "state/state.h"
+#include "state/texts.h"
 
 namespace {
 

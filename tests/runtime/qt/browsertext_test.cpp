@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "runtime/browser.h"
 #include "runtime/qt/browsertext.h"
 #include "runtime/qt/requesters_qt.h"
 

@@ -1,4 +1,4 @@
-#include "shell/state.h"
+#include "state/state.h"
 
 ProgramState State;
 

@@ -12,7 +12,7 @@
 #include <functional>
 #include <thread>
 
-#include "guitest.h"
+#include "runtime/qt/qttest.h"
 #include "runtime/requesters.h"
 #include "support/testfolder.h"
 

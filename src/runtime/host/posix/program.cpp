@@ -1,11 +1,11 @@
-#include "program.h"
+#include "runtime/program.h"
 
 #include <unistd.h>
 
 #include <climits>
 #include <vector>
 
-#include "hostpath.h"
+#include "runtime/hostpath.h"
 
 std::string ModuleFileName()
 {

@@ -1,5 +1,5 @@
 // POSIX hosts: drive letters are host folders, in the way Wine maps them.
-#include "hostpath.h"
+#include "runtime/hostpath.h"
 
 #include <dirent.h>
 #include <sys/stat.h>

@@ -4,7 +4,17 @@
 #include <cstdint>
 #include <string>
 
-#include "helpindex/contextlist.h"
+#include "runtime/elementlist.h"
+
+// The context list: keyword and page pairs read from the index page's link
+// lines, first match in list order wins. It lives in the program state, so
+// its record is declared here, below the help index that builds it.
+struct ContextEntry {
+    std::string keyword;
+    std::string page;
+};
+
+using ContextList = ElementList<ContextEntry>;
 
 struct ProgramState {
     std::string programFolder;
@@ -44,6 +54,3 @@ constexpr const char* DefaultHelpFolder = "c:\\program files\\dark basic softwar
 constexpr const char* DefaultKeywordsFile =
     "c:\\program files\\dark basic software\\dark basic\\keywords.txt";
 constexpr const char* DefaultViewer = "NotePad.exe";
-constexpr const char* FileFilter =
-    "Text Files (*.txt)|*.txt|Web files (*.htm,*.html)|*.htm;*.html|Programs (*.exe)|*.exe|"
-    "Source Files (*.dba,*.bas)|*.dba;*.bas|All Files (*.*)|*.*";

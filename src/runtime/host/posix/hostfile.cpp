@@ -2,7 +2,7 @@
 // open from being written, replaced or removed meanwhile; POSIX does not, so
 // those sharing rules are kept here, by file identity (device and inode),
 // for the files this program holds open.
-#include "hostfile.h"
+#include "runtime/hostfile.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -12,7 +12,7 @@
 #include <cstdio>
 #include <vector>
 
-#include "hostpath.h"
+#include "runtime/hostpath.h"
 
 namespace {
 

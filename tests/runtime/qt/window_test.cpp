@@ -6,7 +6,7 @@
 #include <QPushButton>
 #include <QStatusBar>
 
-#include "guitest.h"
+#include "runtime/qt/qttest.h"
 #include "runtime/qt/qtlayer.h"
 
 namespace {

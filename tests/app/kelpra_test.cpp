@@ -5,13 +5,13 @@
 #include <QMenuBar>
 #include <filesystem>
 
-#include "guitest.h"
+#include "runtime/qt/qttest.h"
 #include "helpindex/contextlist.h"
 #include "runtime/qt/helpview.h"
 #include "runtime/qt/qtlayer.h"
 #include "runtime/text.h"
 #include "shell/mainwindow.h"
-#include "shell/state.h"
+#include "state/state.h"
 #include "shell/watcher.h"
 #include "support/testfolder.h"
 

@@ -5,7 +5,7 @@
 #include <QTextBlock>
 #include <QTextDocument>
 
-#include "guitest.h"
+#include "runtime/qt/qttest.h"
 #include "runtime/browser.h"
 #include "runtime/qt/helpview.h"
 #include "runtime/qt/qtlayer.h"
