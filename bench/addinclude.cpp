@@ -26,6 +26,7 @@
 #include "runtime/hostpath.h"
 #include "runtime/scripted/script.h"
 #include "state/state.h"
+#include "support/testfolder.h"
 
 namespace fs = std::filesystem;
 
@@ -35,15 +36,6 @@ constexpr int Functions = 300;
 constexpr int IndexLines = 20000;
 
 std::string root;  // host folder mapped to drive B:
-
-// Removes the scratch folder when the program ends.
-struct Cleanup {
-    ~Cleanup()
-    {
-        std::error_code ignored;
-        if (!root.empty()) fs::remove_all(root, ignored);
-    }
-} cleanup;
 
 std::string ReadBytes(const fs::path& path)
 {
@@ -121,11 +113,10 @@ std::string GeneratedInclude()
 
 void SetUpFolders()
 {
+    // Removed when the program ends.
+    static TestFolder scratch('B');
     if (!root.empty()) return;
-    std::string pattern = (fs::temp_directory_path() / "kelpra-bench-XXXXXX").string();
-    if (!mkdtemp(pattern.data())) return;
-    root = pattern;
-    HostPathMapDrive('B', root);
+    root = scratch.root;
     const fs::path source = fs::path(__FILE__).parent_path().parent_path();
     fs::copy(source / "examples" / "help", root + "/pristine", fs::copy_options::recursive);
     WriteBytes(root + "/pristine/index.htm", GrownIndex(ReadBytes(root + "/pristine/index.htm")));

@@ -15,18 +15,15 @@
 #include "runtime/files.h"
 #include "runtime/hostpath.h"
 #include "state/state.h"
+#include "support/testfolder.h"
 
 namespace {
 
 constexpr int LinkLines = 100000;
-std::string hostFolder;
+std::string hostFolder;  // host folder of drive B:
 
 void WriteIndexPage()
 {
-    std::string pattern = (std::filesystem::temp_directory_path() / "kelpra-bench-XXXXXX").string();
-    if (!mkdtemp(pattern.data())) return;
-    hostFolder = pattern;
-    HostPathMapDrive('B', hostFolder);
     std::ofstream out(hostFolder + "/index.htm", std::ios::binary);
     out << "<html><head><title>Dark Basic Index</title></head><body>\r\n";
     char line[128];
@@ -111,6 +108,8 @@ public:
 
 int main(int argc, char** argv)
 {
+    TestFolder scratch('B');
+    hostFolder = scratch.root;
     WriteIndexPage();
     benchmark::Initialize(&argc, argv);
     RatioReporter reporter;
@@ -119,12 +118,10 @@ int main(int argc, char** argv)
         double scanReal = reporter.realTimes[baseline];
         double scanCpu = reporter.cpuTimes[baseline];
         if (scanReal > 0 && scanCpu > 0)
-            std::printf("BuildContextList / %s of %d link lines: %.2fx real, %.2fx CPU\n",
-                        baseline, LinkLines, reporter.realTimes["BuildList"] / scanReal,
+            std::printf("BuildContextList / %s of %d link lines: %.2fx real, %.2fx CPU\n", baseline,
+                        LinkLines, reporter.realTimes["BuildList"] / scanReal,
                         reporter.cpuTimes["BuildList"] / scanCpu);
     }
     benchmark::Shutdown();
-    HostPathMapDrive('B', "");
-    std::filesystem::remove_all(hostFolder);
     return 0;
 }

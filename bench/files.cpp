@@ -16,11 +16,12 @@
 
 #include "runtime/files.h"
 #include "runtime/hostpath.h"
+#include "support/testfolder.h"
 
 namespace {
 
 constexpr size_t kFileSize = 50u << 20;
-std::string folder;
+std::string folder;  // host folder of drive B:
 
 // Lines of HTML-like lengths, CR LF ended, with a few bare LF ends mixed in.
 void MakeSource()
@@ -94,10 +95,8 @@ BENCHMARK(PlainCopy)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 int main(int argc, char** argv)
 {
-    std::string pattern = (std::filesystem::temp_directory_path() / "kelpra-bench-XXXXXX").string();
-    if (!mkdtemp(pattern.data())) return 1;
-    folder = pattern;
-    HostPathMapDrive('B', folder);
+    TestFolder scratch('B');
+    folder = scratch.root;
     MakeSource();
 
     benchmark::Initialize(&argc, argv);
@@ -109,7 +108,6 @@ int main(int argc, char** argv)
     if (lines > 0 && plain > 0)
         std::printf("line copy %.0f MB/s, plain copy %.0f MB/s, ratio %.2f (at least 0.20 wanted)\n",
                     lines / 1e6, plain / 1e6, lines / plain);
-    std::filesystem::remove_all(folder);
     benchmark::Shutdown();
     return 0;
 }

@@ -69,7 +69,8 @@ std::string ModelDisplayCopy(const std::vector<std::string>& lines)
 {
     std::vector<std::string> out;
     for (const std::string& line : lines)
-        out.push_back(line.compare(0, 9, "<a href=\"") == 0 ? "<a href=\"" + kHelpFolder + line.substr(9) : line);
+        out.push_back(line.compare(0, 9, "<a href=\"") == 0 ? "<a href=\"" + kHelpFolder + line.substr(9)
+                                                            : line);
     return JoinCrLf(out);
 }
 
@@ -93,9 +94,8 @@ void CheckLookup(const std::vector<ContextEntry>& entries, const std::string& wo
     }
     FUZZ_CHECK(found == 1, "FindContext missed " + Shown(word));
     FUZZ_CHECK(list.currentIndex == static_cast<int>(first) + 1,
-               "FindContext of " + Shown(word) + " stopped at entry " +
-                   std::to_string(list.currentIndex) + ", not the first match " +
-                   std::to_string(first + 1));
+               "FindContext of " + Shown(word) + " stopped at entry " + std::to_string(list.currentIndex) +
+                   ", not the first match " + std::to_string(first + 1));
 }
 
 }  // namespace
@@ -141,7 +141,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const std::string kw = ModelUpper(letter);
     size_t place = 0;
     while (place < entries.size() && !ModelGreater(entries[place].keyword, kw)) ++place;
-    entries.insert(entries.begin() + static_cast<long>(place), ContextEntry{kw, kHelpFolder + "index.htm#" + kw});
+    entries.insert(entries.begin() + static_cast<long>(place),
+                   ContextEntry{kw, kHelpFolder + "index.htm#" + kw});
 
     InsertIndexLink(letter);
     CheckListLinks(State.contextList);

@@ -75,18 +75,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const char drive = hasDrive ? static_cast<char>(path[0] & ~0x20) : 0;
     if (drive == 'T' || (!hasDrive && !IsSeparator(path[0])))
         FUZZ_CHECK(Inside(host, root), Shown(path) + " left the test folder: " + Shown(host));
-    else if (drive == 'Z' || !hasDrive)
-        FUZZ_CHECK(host[0] == '/', Shown(path) + " gave " + Shown(host));
-    else
-        FUZZ_CHECK(false, "the unmapped drive of " + Shown(path) + " gave " + Shown(host));
+    else if (drive == 'Z' || !hasDrive) FUZZ_CHECK(host[0] == '/', Shown(path) + " gave " + Shown(host));
+    else FUZZ_CHECK(false, "the unmapped drive of " + Shown(path) + " gave " + Shown(host));
 
     struct stat info;
     if (lstat(host.c_str(), &info) != 0) return 0;
     const std::string windows = WindowsPathFromHost(host);
     FUZZ_CHECK(!windows.empty(), "no Windows form for " + Shown(host));
-    FUZZ_CHECK(HostPathFromWindows(windows) == host,
-               Shown(host) + " came back from " + Shown(windows) + " as " +
-                   Shown(HostPathFromWindows(windows)));
+    FUZZ_CHECK(HostPathFromWindows(windows) == host, Shown(host) + " came back from " + Shown(windows) +
+                                                         " as " + Shown(HostPathFromWindows(windows)));
     if (Inside(host, root))
         FUZZ_CHECK(windows.compare(0, 3, "T:\\") == 0, Shown(host) + " is " + Shown(windows));
     return 0;

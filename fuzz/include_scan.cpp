@@ -96,8 +96,8 @@ void CheckHelpFolder()
     FUZZ_CHECK(folder.Exists("help/index.htm"), "index.htm is gone");
     FUZZ_CHECK(folder.Exists("help/Includes.htm"), "Includes.htm is gone");
     FUZZ_CHECK(!folder.Exists("help/index.new"), "index.new was left behind");
-    for (const char* page : {"help/index.htm", "help/Includes.htm", "help/menu.htm", "help/main.htm",
-                             "help/keywords.txt"})
+    for (const char* page :
+         {"help/index.htm", "help/Includes.htm", "help/menu.htm", "help/main.htm", "help/keywords.txt"})
         FUZZ_CHECK(OnlyCrLfEnds(folder.Read(page)), std::string(page) + " has a line end other than CR LF");
 
     std::error_code ignored;
@@ -141,7 +141,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const std::vector<std::string> outside = WriteGuardTakeViolations();
     WriteGuardAllow("");
 
-    FUZZ_CHECK(outside.empty(), "written outside the test folder: " + Shown(outside.empty() ? "" : outside[0]));
+    FUZZ_CHECK(outside.empty(),
+               "written outside the test folder: " + Shown(outside.empty() ? "" : outside[0]));
     FUZZ_CHECK(OpenDescriptors() == descriptors, "the run left a file open");
     FUZZ_CHECK(TheScript().messages.empty(), "the run showed a message");
     CheckListLinks(State.contextList);

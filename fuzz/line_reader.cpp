@@ -23,13 +23,12 @@ void CheckReadLoop(const std::string& bytes, bool extraEndTests)
         if (extraEndTests) FileAtEnd(1);
         std::string line = FileReadLine();
         FUZZ_CHECK(count < expected.size(), "more lines than the bytes hold");
-        FUZZ_CHECK(line == expected[count], "line " + std::to_string(count + 1) + " is " +
-                                                Shown(line) + ", expected " +
-                                                Shown(expected[count]));
+        FUZZ_CHECK(line == expected[count], "line " + std::to_string(count + 1) + " is " + Shown(line) +
+                                                ", expected " + Shown(expected[count]));
         ++count;
     } while (!FileAtEnd(1));
-    FUZZ_CHECK(count == expected.size(), "the loop stopped after " + std::to_string(count) +
-                                             " of " + std::to_string(expected.size()) + " lines");
+    FUZZ_CHECK(count == expected.size(), "the loop stopped after " + std::to_string(count) + " of " +
+                                             std::to_string(expected.size()) + " lines");
     FUZZ_CHECK(FileAtEnd(1) == -1, "the end of the file did not last");
     FUZZ_CHECK(FileReadLine().empty(), "a read past the end gave text");
     FUZZ_CHECK(FileClose(1) == 1, "closing a file that was read reported a failure");
@@ -43,8 +42,7 @@ void CheckCopy(const std::string& bytes)
         FileSelect(1);
         std::string line = FileReadLine();
         FileSelect(2);
-        FUZZ_CHECK(FileWriteLine(line) == static_cast<int>(line.size()) + 2,
-                   "a line write was cut short");
+        FUZZ_CHECK(FileWriteLine(line) == static_cast<int>(line.size()) + 2, "a line write was cut short");
     } while (!FileAtEnd(1));
     FUZZ_CHECK(FileClose(2) == 1, "closing the copy reported a failure");
     FileClose(1);

@@ -57,7 +57,8 @@ void CheckPieces(const std::string& text, int count, int position)
     const std::string slice = TextSlice(text, position, count);
     size_t start = position < 1 ? 0 : static_cast<size_t>(position) - 1;
     std::string expected;
-    if (count > 0 && start < n) expected = text.substr(start, std::min(n - start, static_cast<size_t>(count)));
+    if (count > 0 && start < n)
+        expected = text.substr(start, std::min(n - start, static_cast<size_t>(count)));
     FUZZ_CHECK(slice == expected, "TextSlice " + std::to_string(position) + ", " + std::to_string(count));
 }
 
@@ -76,9 +77,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
                "PagePathFromAddress of " + Shown(text) + " is " + Shown(PagePathFromAddress(text)));
 
     const int found = TextSearch(text, pattern, start);
-    FUZZ_CHECK(found == ModelSearch(text, pattern, start),
-               "TextSearch for " + Shown(pattern) + " from " + std::to_string(start) + " gave " +
-                   std::to_string(found));
+    FUZZ_CHECK(found == ModelSearch(text, pattern, start), "TextSearch for " + Shown(pattern) + " from " +
+                                                               std::to_string(start) + " gave " +
+                                                               std::to_string(found));
 
     FUZZ_CHECK(TextToInteger(text) == ModelToInteger(text),
                "TextToInteger of " + Shown(text) + " is " + std::to_string(TextToInteger(text)));

@@ -75,7 +75,8 @@ bool HasSetupSection(const std::vector<Line>& lines)
         line = Trimmed(line);
         if (line.empty() || line[0] != '[') continue;
         size_t close = line.find(']');
-        std::string name = Trimmed(line.substr(1, close == std::string::npos ? std::string::npos : close - 1));
+        std::string name =
+            Trimmed(line.substr(1, close == std::string::npos ? std::string::npos : close - 1));
         if (ModelUpper(name) == "SETUP") return true;
     }
     return false;
@@ -91,8 +92,7 @@ bool IsFuzzKeyLine(const std::string& text, const std::string& value)
 // The new file differs from the old one in one place: the key's line
 // replaced, or the key's line added (after the section header added with it,
 // and after an end given to a last line that had none).
-void CheckOnlyKeyChanged(const std::string& before, const std::string& after,
-                         const std::string& value)
+void CheckOnlyKeyChanged(const std::string& before, const std::string& after, const std::string& value)
 {
     const std::vector<Line> old = SplitWithEnds(before);
     const std::vector<Line> now = SplitWithEnds(after);
@@ -115,12 +115,12 @@ void CheckOnlyKeyChanged(const std::string& before, const std::string& after,
         FUZZ_CHECK(line->end == "\r\n", "a changed line has no CR LF: " + Shown(after));
     // The key line comes last; before it may stand the header made for it,
     // and before that the old last line, given the end it lacked.
-    FUZZ_CHECK(IsFuzzKeyLine(added.back()->text, value), "the key line is not where it belongs: " + Shown(after));
+    FUZZ_CHECK(IsFuzzKeyLine(added.back()->text, value),
+               "the key line is not where it belongs: " + Shown(after));
     added.pop_back();
     if (!added.empty() && added.back()->text == "[Setup]" && !HasSetupSection(old)) added.pop_back();
     if (!added.empty()) {
-        FUZZ_CHECK(added.size() == 1 && replaced && replaced->end.empty() &&
-                       added[0]->text == replaced->text,
+        FUZZ_CHECK(added.size() == 1 && replaced && replaced->end.empty() && added[0]->text == replaced->text,
                    "the write changed the line " + Shown(added[0]->text));
     } else if (replaced) {
         FUZZ_CHECK(WasFuzzKeyLine(replaced->text), "the write replaced the line " + Shown(replaced->text));
@@ -154,9 +154,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     for (const Pair& pair : kReadPairs) {
         const std::string full = ProfileGetString(pair.section, pair.key, "none", 65536, kFile);
         const std::string cut = ProfileGetString(pair.section, pair.key, "none", 120, kFile);
-        FUZZ_CHECK(cut.size() <= 119 && full.compare(0, cut.size(), cut) == 0 &&
-                       (cut.size() == 119 || cut == full),
-                   "a value cut to its room is " + Shown(cut) + " of " + Shown(full));
+        FUZZ_CHECK(
+            cut.size() <= 119 && full.compare(0, cut.size(), cut) == 0 && (cut.size() == 119 || cut == full),
+            "a value cut to its room is " + Shown(cut) + " of " + Shown(full));
         FUZZ_CHECK(ProfileGetString(pair.section, pair.key, "none", 1, kFile).empty(),
                    "a room of one byte holds a value");
         values.push_back(full);
@@ -169,9 +169,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
                    Shown(ProfileGetString("setup", "FUZZ", "none", 65536, kFile)));
     CheckOnlyKeyChanged(before, after, value);
     for (size_t i = 0; i < values.size(); ++i)
-        FUZZ_CHECK(ProfileGetString(kReadPairs[i].section, kReadPairs[i].key, "none", 65536, kFile) ==
-                       values[i],
-                   std::string("the write changed the value of ") + kReadPairs[i].key);
+        FUZZ_CHECK(
+            ProfileGetString(kReadPairs[i].section, kReadPairs[i].key, "none", 65536, kFile) == values[i],
+            std::string("the write changed the value of ") + kReadPairs[i].key);
 
     // Writing the same value again changes nothing.
     FUZZ_CHECK(ProfileWriteString("Setup", "Fuzz", value, kFile) == 1, "the second write failed");

@@ -133,7 +133,6 @@ std::string ModelLinkText(const std::string& line)
     return ModelUpper(rest.substr(0, rest.find('<')));
 }
 
-
 void CheckListLinks(const ContextList& list)
 {
     int count = 0;

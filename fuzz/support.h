@@ -14,8 +14,8 @@
 // Prints where and what went wrong and aborts, which libFuzzer reports as a
 // crash together with the input that caused it.
 [[noreturn]] void FuzzFail(const char* file, int line, const std::string& what);
-#define FUZZ_CHECK(condition, what) \
-    do { \
+#define FUZZ_CHECK(condition, what)                           \
+    do {                                                      \
         if (!(condition)) FuzzFail(__FILE__, __LINE__, what); \
     } while (0)
 

@@ -7,9 +7,8 @@ cd "$(dirname "$0")/.."
 kelpra_enable_i386
 kelpra_install "${KELPRA_WINDOWS_PACKAGES[@]}"
 
-cmake -S . -B build-windows -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DKELPRA_QT=OFF \
-    -DCMAKE_BUILD_TYPE=RelWithDebInfo
-cmake --build build-windows -j2
+cmake --preset windows
+cmake --build --preset windows
 cmake --build build-windows --target kelpra_zip
 
 build=build-windows
@@ -19,9 +18,8 @@ export KELPRA_WINE=wine
 if ! /usr/lib/wine/wine --version >/dev/null 2>&1; then
     echo "This kernel cannot run 32-bit programs: testing a 64-bit build under wine64."
     kelpra_install g++-mingw-w64-x86-64-posix wine64
-    cmake -S . -B build-windows64 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake \
-        -DKELPRA_QT=OFF -DCMAKE_BUILD_TYPE=RelWithDebInfo
-    cmake --build build-windows64 -j2
+    cmake --preset windows64
+    cmake --build --preset windows64
     build=build-windows64
     export KELPRA_WINE=/usr/lib/wine/wine64 WINELOADER=/usr/lib/wine/wine64
     export WINESERVER=/usr/lib/wine/wineserver64

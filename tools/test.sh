@@ -1,13 +1,21 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds everything from nothing and runs every test.
+# Installs what is missing, builds everything from nothing and runs every
+# test: formatting, the Linux suites (warnings are errors), the same suites
+# under AddressSanitizer and UndefinedBehaviorSanitizer, then the Windows
+# build and its suites under Wine.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 . tools/packages.sh
 kelpra_install "${KELPRA_BUILD_PACKAGES[@]}"
 
-cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKELPRA_BENCH=ON
-cmake --build build -j2
-QT_QPA_PLATFORM=offscreen ctest --test-dir build --output-on-failure --timeout 600
+bash tools/check-format.sh
 
-# Then the Windows build, its zip and its tests under Wine.
+cmake --preset ci
+cmake --build --preset ci
+ctest --preset ci
+
+cmake --preset asan
+cmake --build --preset asan
+ctest --preset asan
+
 bash tools/test-windows.sh

@@ -138,7 +138,7 @@ int ParseOptions(const std::vector<std::string>& arguments, Options& options)
         } else if (argument == "--") {
             options.command.assign(arguments.begin() + static_cast<long>(at) + 1, arguments.end());
             if (options.command.empty()) return UsageError("no command given");
-        } else if (argument.rfind("-", 0) == 0 && argument.size() > 1) {
+        } else if (argument.rfind('-', 0) == 0 && argument.size() > 1) {
             return UsageError("unknown option " + argument);
         } else {
             options.command.assign(arguments.begin() + static_cast<long>(at), arguments.end());
@@ -198,8 +198,7 @@ int AddIncludeCommand(const std::string& source)
     AddInclude(sourcePath);
     const std::string listPage = State.helpFolder + "Includes.htm";
     if (PathSize(listPage) <= 0) {
-        std::fprintf(stderr, "kelpra-cli: the help folder has no include list page %s\n",
-                     listPage.c_str());
+        std::fprintf(stderr, "kelpra-cli: the help folder has no include list page %s\n", listPage.c_str());
         return ExitFailed;
     }
     const std::string page =

@@ -80,8 +80,8 @@ std::string PagePathFromAddress(const std::string& address)
     return path;
 }
 
-ContextEntry& InsertContextSorted(const std::string& keyword, const std::string& page,
-                                  KeywordCompare compare, SameKeyword same)
+ContextEntry& InsertContextSorted(const std::string& keyword, const std::string& page, KeywordCompare compare,
+                                  SameKeyword same)
 {
     ContextList& list = State.contextList;
     ListRewind(list);

@@ -19,8 +19,8 @@ enum class SameKeyword { AddEntry, UpdatePage };
 // Puts the entry after the last one that does not sort after the keyword
 // (first when there is none), or updates that one when it has the keyword
 // and `same` says so. The entry is then the list's current element.
-ContextEntry& InsertContextSorted(const std::string& keyword, const std::string& page,
-                                  KeywordCompare compare, SameKeyword same);
+ContextEntry& InsertContextSorted(const std::string& keyword, const std::string& page, KeywordCompare compare,
+                                  SameKeyword same);
 // A browser address (or "********" + a link target) as a file path.
 std::string PagePathFromAddress(const std::string& address);
 // The link text of an index-page link line, as index maintenance cuts it

@@ -20,7 +20,7 @@ std::string MakeDisplayCopy(const std::string& pagePath)
     // copy's file: it is shown as itself rather than overwritten.
     if (TextEquals(TextToUpper(PathFileName(pagePath)), "VOSKS.HTML")) return pagePath;
 
-    const std::string copyPath = PathFolderPart(pagePath) + "vosks.html";
+    std::string copyPath = PathFolderPart(pagePath) + "vosks.html";
     if (!FileOpenRead(1, pagePath)) return copyPath;
     if (!FileCreate(2, copyPath)) {
         FileClose(1);

@@ -14,9 +14,8 @@ namespace {
 // the keyword's place; false when the copy could not be written whole.
 bool CopyWithAnchor(const std::string& keyword)
 {
-    const std::vector<std::string> lines = {
-        "<A NAME=\"" + keyword + "\"></A>",
-        "<a href=\"index.htm#" + keyword + "\">" + keyword + "</a><BR>"};
+    const std::vector<std::string> lines = {"<A NAME=\"" + keyword + "\"></A>",
+                                            "<a href=\"index.htm#" + keyword + "\">" + keyword + "</a><BR>"};
     int written = CopyIndexWithEntry(1, 2, keyword, lines, SameLinkText::AddEntry);
     bool closed = FileClose(2) != 0;
     FileClose(1);

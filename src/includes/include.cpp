@@ -85,7 +85,8 @@ void WriteFunctionPage(IncludeFunction& function, const IncludeScan& scan, Inclu
     FileWriteLineTo(5, "<FONT COLOR=\"White\">");
     while (ReadCommentLine(function, scanner)) FileWriteLineTo(5, function.commentLines.back() + "<BR>");
     FileWriteLineTo(5, "<BR><BR><BR>");
-    FileWriteLineTo(5, "<a href=\"Includes\\" + scan.pageName + "\"> Return To " + scan.pageName + "</a><br>");
+    FileWriteLineTo(5,
+                    "<a href=\"Includes\\" + scan.pageName + "\"> Return To " + scan.pageName + "</a><br>");
     WriteFooterLinks(5, scan);
     CopyRest(4, 5);
     FileClose(5);

@@ -43,8 +43,7 @@ void FinishRewrite(int targetNumber, int backupNumber, int ok, const std::string
 
 // Opens the backup for reading and creates the file anew; 0 when either
 // fails, with nothing left open.
-int OpenRewrite(int backupNumber, const std::string& backupPath, int targetNumber,
-                const std::string& path)
+int OpenRewrite(int backupNumber, const std::string& backupPath, int targetNumber, const std::string& path)
 {
     if (!FileOpenRead(backupNumber, backupPath)) return 0;
     if (!FileCreate(targetNumber, path)) {
@@ -78,8 +77,7 @@ void LinkPage(const std::string& page, const std::string& backup, int isMenu)
     FinishRewrite(2, 1, ok, path, backupPath);
 }
 
-std::string IncludeListEntry(const std::string& pageName, const std::string& listText,
-                             int noInformation)
+std::string IncludeListEntry(const std::string& pageName, const std::string& listText, int noInformation)
 {
     std::string prefix = "<a href=\"Includes\\" + pageName + "\">";
     return noInformation ? prefix + " No Information </a><br>" : prefix + " " + listText + "</a><br>";

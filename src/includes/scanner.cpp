@@ -45,9 +45,8 @@ IncludeFunction ParseDeclaration(const std::string& line)
     function.noParameters = TextEquals(TextSlice(function.declaration, open + 1, 1), ")");
     function.fileKeyword = TextToUpper(function.name) + (function.noParameters ? "()" : "");
     const std::string& keyword = function.fileKeyword;
-    function.indexKeyword = TextEquals(TextTail(keyword, 1), ")")
-                                ? TextHead(keyword, TextLength(keyword) - 2)
-                                : keyword;
+    function.indexKeyword =
+        TextEquals(TextTail(keyword, 1), ")") ? TextHead(keyword, TextLength(keyword) - 2) : keyword;
     function.pagePath = "Includes\\" + function.name + ".htm";
     return function;
 }

@@ -20,8 +20,7 @@ HostFile HostFileCreate(const std::string& name);
 // A new empty file for writing in the folder of `target`, under a fresh name
 // given back in `temporaryName`, with the permissions of `source`: where a
 // copy is written before it takes the target's place.
-HostFile HostFileCreateCopy(HostFile source, const std::string& target,
-                            std::string& temporaryName);
+HostFile HostFileCreateCopy(HostFile source, const std::string& target, std::string& temporaryName);
 // Bytes read into the buffer; 0 at the end of the file or on an error.
 size_t HostFileRead(HostFile file, char* buffer, size_t size);
 // Writes all the bytes; false when not all of them could be written.

@@ -8,9 +8,8 @@
 // file, the section or the key is missing. Section and key ignore case; the
 // first match wins.
 std::string ProfileGetString(const std::string& section, const std::string& key,
-                             const std::string& defaultValue, int size,
-                             const std::string& fileName);
+                             const std::string& defaultValue, int size, const std::string& fileName);
 // Replaces the value in place, or adds the key, the section or the file.
 // 1 on success.
-int ProfileWriteString(const std::string& section, const std::string& key,
-                       const std::string& value, const std::string& fileName);
+int ProfileWriteString(const std::string& section, const std::string& key, const std::string& value,
+                       const std::string& fileName);

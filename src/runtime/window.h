@@ -68,8 +68,7 @@ void RuntimeStart();
 // The end routine: every window and control closed, every file closed.
 void RuntimeEnd();
 
-int WindowOpen(int number, int x, int y, int width, int height, int32_t flags,
-               const std::string& title);
+int WindowOpen(int number, int x, int y, int width, int height, int32_t flags, const std::string& title);
 intptr_t WindowHandle();
 int WindowAreaWidth();
 int WindowAreaHeight();

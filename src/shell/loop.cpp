@@ -81,9 +81,7 @@ void AddIncludeCommand()
     const std::string source =
         AskForFile(IncludeSourceTitle, State.helpFolder + "myinclude.dba", FilterSources);
     if (source.empty()) return;
-    if (MessageAsk(TitleV3, AddIncludeWarningText, MessageQuestion) !=
-        AnswerYes)
-        return;
+    if (MessageAsk(TitleV3, AddIncludeWarningText, MessageQuestion) != AnswerYes) return;
     BusyCursorSet(1);
     BackupHelpPages();
     AddInclude(source);
@@ -136,10 +134,8 @@ void RunEventLoop()
 {
     do {
         State.lastEvent = EventWait();
-        if (State.lastEvent == EventControl)
-            RunControlCommand(EventControlId());
-        else if (State.lastEvent == EventMenu)
-            RunMenuCommand(EventMenuId());
+        if (State.lastEvent == EventControl) RunControlCommand(EventControlId());
+        else if (State.lastEvent == EventMenu) RunMenuCommand(EventMenuId());
         PageWatcher();
     } while (State.lastEvent != EventClose);
 }

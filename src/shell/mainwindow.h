@@ -29,5 +29,4 @@ int BuildMainWindow();
 // Sizes the controls to the window's current inner area.
 void LayoutControls();
 // The window callback: keeps the controls sized and swallows the size message.
-intptr_t ResizeHook(intptr_t window, uint32_t message, uintptr_t firstParameter,
-                    intptr_t secondParameter);
+intptr_t ResizeHook(intptr_t window, uint32_t message, uintptr_t firstParameter, intptr_t secondParameter);

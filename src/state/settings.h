@@ -11,8 +11,9 @@ int32_t ReadSettingInteger(const std::string& section, const std::string& key, i
 void WriteSettingInteger(const std::string& section, const std::string& key, int32_t value);
 // The folder of the program's own file, ending in "\".
 std::string ProgramFolder();
-// Start-up steps 2 to 9: filter, program folder, settings file, the five
-// settings. Writes nothing. A program folder already in State (set by the
-// command-line tool's --program-folder, or by a test) is kept; only an empty
-// one is taken from ProgramFolder().
+// What start-up reads before anything else: the requester filter, the
+// program folder, the settings file and the five settings. Writes nothing.
+// A program folder already in State (set by the command-line tool's
+// --program-folder, or by a test) is kept; only an empty one is taken from
+// ProgramFolder().
 void ReadSettings();

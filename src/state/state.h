@@ -47,7 +47,8 @@ constexpr int GoButton = 5;
 constexpr int TopLine = 6;
 constexpr int BrowserControl = 10;
 
-// Clears every field (start-up step 1; tests start each case with it).
+// Clears every field: the first thing the program does, and how each test
+// case starts.
 void ProgramStateClear();
 
 constexpr const char* DefaultHelpFolder = "c:\\program files\\dark basic software\\dark basic\\help\\";

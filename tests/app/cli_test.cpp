@@ -43,21 +43,6 @@ std::vector<std::string> Lines(const std::string& bytes)
     return lines;
 }
 
-std::string CrLfOf(const std::vector<std::string>& lines)
-{
-    std::string out;
-    for (const auto& line : lines) out += line + "\r\n";
-    return out;
-}
-
-bool Contains(const std::vector<std::string>& lines, const std::string& line)
-{
-    return std::find(lines.begin(), lines.end(), line) != lines.end();
-}
-
-const std::vector<std::string> WorkedSource = {"` Screen routines", "global v as integer",
-                                               "function Init()", "` sets v to 0", "ENDFUNCTION"};
-
 class Cli : public ::testing::Test {
 protected:
     void SetUp() override
@@ -73,8 +58,8 @@ protected:
     // The options that point the program at this test's folders.
     std::vector<std::string> Folders() const
     {
-        return {"--program-folder", folder.Host("prog"), "--help-folder", folder.Host("help"),
-                "--keywords", folder.Host("keywords.txt")};
+        return {"--program-folder",  folder.Host("prog"), "--help-folder",
+                folder.Host("help"), "--keywords",        folder.Host("keywords.txt")};
     }
 
     CliResult Run(std::vector<std::string> arguments, bool withFolders = true) const
@@ -132,17 +117,9 @@ protected:
     TestFolder folder;
 };
 
-std::vector<std::string> Framed(std::vector<std::string> head, const std::vector<std::string>& body,
-                                const std::vector<std::string>& tail)
-{
-    head.insert(head.end(), body.begin(), body.end());
-    head.insert(head.end(), tail.begin(), tail.end());
-    return head;
-}
-
 TEST_F(Cli, AddIncludeWritesTheWorkedExample)
 {
-    folder.Write("src/myinclude.dba", CrLfOf(WorkedSource));
+    folder.Write("src/myinclude.dba", CrLf(WorkedSource));
     CliResult result = Run({"add-include", folder.Host("src/myinclude.dba")});
     ASSERT_EQ(result.status, 0) << result.err;
     EXPECT_EQ(result.out, Win("help/Includes/myinclude.htm") + "\n");
@@ -153,28 +130,8 @@ TEST_F(Cli, AddIncludeWritesTheWorkedExample)
     std::vector<std::string> head, tail;
     TemplateParts(head, tail);
     EXPECT_TRUE(Contains(head, "<base href=\"../\">"));
-    EXPECT_EQ(Lines(folder.Read("help/Includes/myinclude.htm")),
-              Framed(head,
-                     {"<FONT COLOR=\"Yellow\">", "<center>myinclude <BR></center>", "<FONT COLOR=\"White\">",
-                      "<A HREF=\"#functions\">View Functions</A><BR>", "global v as integer<BR>",
-                      "<A NAME=\"functions\"></A>", "<FONT COLOR=\"Yellow\">",
-                      "<center>Included  COMMANDS  Are <BR></center>", "<FONT COLOR=\"White\">",
-                      "<a href=\"Includes\\Init.htm\"> Init()</a><br>", "<BR><BR><BR>",
-                      "<a href=\"Includes.htm\"> Return To Include List</a><br>",
-                      "<a href=\"Includes\\myinclude.dba\"> View Source</a><br>",
-                      "<a href=\"main.htm\"> Main Menu</a><br>", "<a href=\"index.htm\"> Index</a><br>",
-                      "<a href=\"glossary.htm\"> Glossary</a><br>"},
-                     tail));
-    EXPECT_EQ(Lines(folder.Read("help/Includes/Init.htm")),
-              Framed(head,
-                     {"<FONT COLOR=\"Yellow\">", "<center>Init()<BR></center>", "<FONT COLOR=\"White\">",
-                      "` sets v to 0<BR>", "<BR><BR><BR>",
-                      "<a href=\"Includes\\myinclude.htm\"> Return To myinclude.htm</a><br>",
-                      "<a href=\"Includes.htm\"> Return To Include List</a><br>",
-                      "<a href=\"Includes\\myinclude.dba\"> View Source</a><br>",
-                      "<a href=\"main.htm\"> Main Menu</a><br>", "<a href=\"index.htm\"> Index</a><br>",
-                      "<a href=\"glossary.htm\"> Glossary</a><br>"},
-                     tail));
+    EXPECT_EQ(Lines(folder.Read("help/Includes/myinclude.htm")), Framed(head, WorkedIncludePage, tail));
+    EXPECT_EQ(Lines(folder.Read("help/Includes/Init.htm")), Framed(head, WorkedFunctionPage, tail));
 
     std::vector<std::string> index = Lines(folder.Read("help/index.htm"));
     auto ink = std::find(index.begin(), index.end(), "<a href=\"commands\\ink.htm\">INK</a><BR>");
@@ -198,9 +155,9 @@ TEST_F(Cli, AddIncludeLeavesEveryFileInItsState)
 {
     const std::map<std::string, std::string> original = Snapshot("help");
     const std::string keywords = folder.Read("keywords.txt");
-    const std::vector<std::string> source = {"` two of them", "function A(x)", "` a", "endfunction",
-                                             "function B()", "endfunction"};
-    folder.Write("src/myinclude.dba", CrLfOf(source));
+    const std::vector<std::string> source = {"` two of them", "function A(x)", "` a",
+                                             "endfunction",   "function B()",  "endfunction"};
+    folder.Write("src/myinclude.dba", CrLf(source));
     ASSERT_EQ(Run({"add-include", folder.Host("src/myinclude.dba")}).status, 0);
 
     std::map<std::string, std::string> after = Snapshot("help");
@@ -212,7 +169,7 @@ TEST_F(Cli, AddIncludeLeavesEveryFileInItsState)
                                                "Includes/myinclude.htm", "Includes/vosk2.htm",
                                                "Includes/vosks.htm", "Index.bak", "main.bak", "menu.bak"}));
     EXPECT_EQ(after["Includes.bak"], folder.Read("prog/Includes.htm"));
-    EXPECT_EQ(after["Includes/myinclude.dba"], CrLfOf(source));
+    EXPECT_EQ(after["Includes/myinclude.dba"], CrLf(source));
     EXPECT_EQ(after["Includes/vosks.htm"], folder.Read("prog/Include2.htm"));
     EXPECT_EQ(after["menu.bak"], original.at("menu.htm"));
     EXPECT_EQ(after["main.bak"], original.at("main.htm"));
@@ -244,7 +201,7 @@ TEST_F(Cli, AddIncludeLeavesEveryFileInItsState)
 
 TEST_F(Cli, RefusalsChangeNothing)
 {
-    folder.Write("src/myinclude.dba", CrLfOf(WorkedSource));
+    folder.Write("src/myinclude.dba", CrLf(WorkedSource));
     const struct {
         const char* what;
         std::string source;
@@ -277,9 +234,13 @@ TEST_F(Cli, LookupFindsTheWordOrItsLetter)
         int status;
         std::string page;
     } cases[] = {
-        {"print", 0, "help/commands/print.htm"}, {"PRINT", 0, "help/commands/print.htm"},
-        {"Wait Key", 0, "help/commands/wait_key.htm"}, {"inkey$", 0, "help/commands/inkey.htm"},
-        {"printx", 1, ""}, {" print", 1, ""}, {"", 1, ""},
+        {"print", 0, "help/commands/print.htm"},
+        {"PRINT", 0, "help/commands/print.htm"},
+        {"Wait Key", 0, "help/commands/wait_key.htm"},
+        {"inkey$", 0, "help/commands/inkey.htm"},
+        {"printx", 1, ""},
+        {" print", 1, ""},
+        {"", 1, ""},
     };
     for (const auto& c : cases) {
         CliResult result = Run({"lookup", c.text});
@@ -302,7 +263,8 @@ TEST_F(Cli, KeywordsListsTheContextListInOrder)
     ASSERT_EQ(result.status, 0);
     std::vector<std::string> lines = Lines(result.out);
     std::vector<std::string> index = Lines(folder.Read("help/index.htm"));
-    EXPECT_EQ(lines.size(), static_cast<size_t>(std::count_if(index.begin(), index.end(), [](const auto& line) {
+    EXPECT_EQ(lines.size(),
+              static_cast<size_t>(std::count_if(index.begin(), index.end(), [](const auto& line) {
                   return line.rfind("<a href=", 0) == 0;
               })));
     ASSERT_FALSE(lines.empty());
@@ -321,8 +283,8 @@ TEST_F(Cli, SettingsComeFromTheProgramFolderAndOverridesWriteNothing)
     EXPECT_EQ(fromSettings.out, Win("help/commands/cls.htm") + "\n");
 
     fs::copy(folder.Host("help"), folder.Host("other"), fs::copy_options::recursive);
-    CliResult overridden = Run({"--program-folder", Win("prog"), "--help-folder", Win("other"), "lookup", "cls"},
-                               false);
+    CliResult overridden =
+        Run({"--program-folder", Win("prog"), "--help-folder", Win("other"), "lookup", "cls"}, false);
     EXPECT_EQ(overridden.status, 0) << overridden.err;
     EXPECT_EQ(overridden.out, Win("other/commands/cls.htm") + "\n");
     EXPECT_EQ(folder.Read("prog/Kelpra.ini"), settings);
@@ -340,8 +302,14 @@ TEST_F(Cli, DisplayCopyPointsLinksIntoTheHelpFolder)
 TEST_F(Cli, UsageErrorsExitWithTwo)
 {
     const std::vector<std::vector<std::string>> cases = {
-        {}, {"frobnicate"}, {"lookup"}, {"lookup", "a", "b"}, {"keywords", "x"}, {"--help-folder"},
-        {"--bogus", "keywords"}, {"--yes"},
+        {},
+        {"frobnicate"},
+        {"lookup"},
+        {"lookup", "a", "b"},
+        {"keywords", "x"},
+        {"--help-folder"},
+        {"--bogus", "keywords"},
+        {"--yes"},
     };
     for (const auto& arguments : cases) {
         CliResult result = Run(arguments, false);

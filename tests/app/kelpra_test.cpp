@@ -80,7 +80,8 @@ TEST_F(MainWindowTest, EnterInTheSearchFieldIsTheSearchCommand)
     ASSERT_NE(field, nullptr);
     field->setFocus();
     QTest::keyClicks(field, "print");
-    for (auto [key, modifiers] : {std::pair{Qt::Key_Return, Qt::NoModifier}, {Qt::Key_Enter, Qt::KeypadModifier}}) {
+    for (auto [key, modifiers] :
+         {std::pair{Qt::Key_Return, Qt::NoModifier}, {Qt::Key_Enter, Qt::KeypadModifier}}) {
         DrainEvents();
         QTest::keyClick(field, key, modifiers);
         auto events = DrainEvents();
@@ -97,7 +98,8 @@ TEST_F(MainWindowTest, ScreenshotOnTheExampleHelpFolder)
     if (std::filesystem::exists(examples / "index.htm")) {
         std::filesystem::copy(examples, folder.Host("help"), std::filesystem::copy_options::recursive);
     } else {
-        folder.Write("help\\Menu.htm", "<p><a href=\"commands\\print.htm\">Your first program: PRINT</a></p>");
+        folder.Write("help\\Menu.htm",
+                     "<p><a href=\"commands\\print.htm\">Your first program: PRINT</a></p>");
         folder.Write("help\\commands\\print.htm", "<h1>PRINT</h1>");
     }
     BuildContextList();

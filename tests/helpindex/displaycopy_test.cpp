@@ -19,13 +19,9 @@ TEST_F(HelpFolderTest, DisplayCopyPointsLinkLinesIntoTheHelpFolder)
     EXPECT_EQ(MakeDisplayCopy("T:\\pages\\page.htm"), "T:\\pages\\vosks.html");
 
     EXPECT_EQ(folder.Read("pages\\vosks.html"),
-              CrLfLines({"<html>",
-                         "<a href=\"C:\\H\\main.htm\">Main</a> <a href=\"x.htm\">X</a>",
-                         "<A HREF=\"caps.htm\">Caps</A>",
-                         " <a href=\"indented.htm\">In</a>",
-                         "<a href=\"C:\\H\\#top\">Top</a>",
-                         "<a href='single.htm'>S</a>",
-                         "</html>"}));
+              CrLf({"<html>", "<a href=\"C:\\H\\main.htm\">Main</a> <a href=\"x.htm\">X</a>",
+                    "<A HREF=\"caps.htm\">Caps</A>", " <a href=\"indented.htm\">In</a>",
+                    "<a href=\"C:\\H\\#top\">Top</a>", "<a href='single.htm'>S</a>", "</html>"}));
 }
 
 TEST_F(HelpFolderTest, DisplayCopyOfAMissingPageWritesNothing)

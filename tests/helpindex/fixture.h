@@ -15,18 +15,9 @@ class HelpFolderTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        ProgramStateClear();
-        ScriptReset();
-        RuntimeStart();
         folder.MakeFolder("prog");
         State.helpFolder = folder.Win();
         State.programFolder = folder.Win("prog\\");
-    }
-
-    void TearDown() override
-    {
-        FileFailWritesAfter(-1);
-        FileCloseAll();
     }
 
     TestFolder folder;
@@ -46,12 +37,4 @@ inline void AddEntry(const std::string& keyword, const std::string& page)
     ContextEntry& entry = ListInsert(State.contextList)->record;
     entry.keyword = keyword;
     entry.page = page;
-}
-
-// Joins lines the way a rewrite writes them.
-inline std::string CrLfLines(const std::vector<std::string>& lines)
-{
-    std::string out;
-    for (const auto& line : lines) out += line + "\r\n";
-    return out;
 }

@@ -41,8 +41,7 @@ std::vector<std::string> WithAnchor(std::vector<std::string> lines, const std::s
 {
     if (replace) lines.erase(lines.begin() + at);
     lines.insert(lines.begin() + at,
-                 {"<A NAME=\"" + kw + "\"></A>",
-                  "<a href=\"index.htm#" + kw + "\">" + kw + "</a><BR>"});
+                 {"<A NAME=\"" + kw + "\"></A>", "<a href=\"index.htm#" + kw + "\">" + kw + "</a><BR>"});
     return lines;
 }
 
@@ -56,27 +55,25 @@ struct PlaceCase {
 TEST_F(IndexLinkTest, AnchorGoesToTheLettersPlaceInTheIndexPage)
 {
     const std::vector<PlaceCase> cases = {
-        {"P", "P", 12, true},       // the heading before the P links
-        {"p", "P", 12, true},       // upper-cased; "print ..." does not count
-        {"I", "I", 8, true},        // "Index of commands" is passed over
-        {"D", "D", 6, true},        // so is "Dark Basic ..."
-        {"B", "B", 7, false},       // before DATA, the first link after it
-        {"A", "A", 3, true},
-        {"PRINT", "PRINT", -1, false},
-        {"PAUSE", "PAUSE", 14, false},
-        {"", "", 4, false},         // only link lines can take an empty keyword
+        {"P", "P", 12, true},  // the heading before the P links
+        {"p", "P", 12, true},  // upper-cased; "print ..." does not count
+        {"I", "I", 8, true},   // "Index of commands" is passed over
+        {"D", "D", 6, true},   // so is "Dark Basic ..."
+        {"B", "B", 7, false},  // before DATA, the first link after it
+        {"A", "A", 3, true},           {"PRINT", "PRINT", -1, false},
+        {"PAUSE", "PAUSE", 14, false}, {"", "", 4, false},  // only link lines can take an empty keyword
         {"Z", "Z", -1, false},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE("keyword '" + c.keyword + "'");
-        folder.Write("index.htm", CrLfLines(IndexPage));
+        folder.Write("index.htm", CrLf(IndexPage));
         TheScript().navigations.clear();
         TheScript().pauses.clear();
 
         InsertIndexLink(c.keyword);
 
         auto expected = c.at < 0 ? IndexPage : WithAnchor(IndexPage, c.kw, c.at, c.replace);
-        EXPECT_EQ(folder.Read("index.htm"), CrLfLines(expected));
+        EXPECT_EQ(folder.Read("index.htm"), CrLf(expected));
         EXPECT_FALSE(folder.Exists("index.new"));
         EXPECT_EQ(TheScript().navigations, std::vector<std::string>{"T:\\index.htm#" + c.kw});
         EXPECT_EQ(TheScript().pauses, std::vector<int>{20});
@@ -120,8 +117,8 @@ TEST_F(IndexLinkTest, RewriteEndsEveryLineWithCrLf)
                  "A<BR>\r<a href=\"abs.htm\">ABS</a><BR>\nP<BR>\r\n<a href=\"print.htm\">PRINT</a>");
     InsertIndexLink("P");
     EXPECT_EQ(folder.Read("index.htm"),
-              CrLfLines({"A<BR>", "<a href=\"abs.htm\">ABS</a><BR>", "<A NAME=\"P\"></A>",
-                         "<a href=\"index.htm#P\">P</a><BR>", "<a href=\"print.htm\">PRINT</a>"}));
+              CrLf({"A<BR>", "<a href=\"abs.htm\">ABS</a><BR>", "<A NAME=\"P\"></A>",
+                    "<a href=\"index.htm#P\">P</a><BR>", "<a href=\"print.htm\">PRINT</a>"}));
 }
 
 TEST_F(IndexLinkTest, EmptyIndexPageBecomesOneEmptyLine)
@@ -134,7 +131,7 @@ TEST_F(IndexLinkTest, EmptyIndexPageBecomesOneEmptyLine)
 
 TEST_F(IndexLinkTest, BackupIsTakenBeforeTheIndexPageChanges)
 {
-    const std::string original = CrLfLines({"P<BR>"});
+    const std::string original = CrLf({"P<BR>"});
     folder.Write("index.htm", original);
     InsertIndexLink("P");
     EXPECT_EQ(folder.Read("prog\\index.bak"), original);
@@ -145,7 +142,7 @@ TEST_F(IndexLinkTest, FailedRewriteKeepsTheIndexPage)
 {
     for (long long allowed : {0LL, 10LL, 60LL}) {
         SCOPED_TRACE(allowed);
-        const std::string original = CrLfLines(IndexPage);
+        const std::string original = CrLf(IndexPage);
         folder.Write("index.htm", original);
         TheScript().navigations.clear();
         FileFailWritesAfter(allowed);

@@ -35,17 +35,17 @@ protected:
 
 TEST_F(SearchTest, FindsTheWordOrFallsBackToItsLetter)
 {
-    const std::vector<std::pair<std::string, std::string>> cases = {
-        {"print", "T:\\print.htm"},  // the first of two equal keywords
-        {"Print", "T:\\print.htm"},
-        {"PRINT", "T:\\print.htm"},
-        {"pause", "T:\\pause.htm"},
-        {"printx", "T:\\index.htm#P"},
-        {"print ", "T:\\index.htm#P"},  // no trimming, so only the letter matches
-        {"pr", "T:\\index.htm#P"},      // no prefix matching
-        {"\xe9t\xe9", "T:\\ete.htm"},
-        {"\xe9x", "T:\\index.htm#E-acute"},
-    };
+    const std::
+        vector<std::pair<std::string, std::string>>
+            cases =
+                {
+                    {"print", "T:\\print.htm"},  // the first of two equal keywords
+                    {"Print", "T:\\print.htm"},    {"PRINT", "T:\\print.htm"},
+                    {"pause", "T:\\pause.htm"},    {"printx", "T:\\index.htm#P"},
+                    {"print ", "T:\\index.htm#P"},  // no trimming, so only the letter matches
+                    {"pr", "T:\\index.htm#P"},      // no prefix matching
+                    {"\xe9t\xe9", "T:\\ete.htm"},  {"\xe9x", "T:\\index.htm#E-acute"},
+                };
     for (const auto& [text, page] : cases) {
         for (int ask : {0, 1}) {
             TheScript().navigations.clear();
@@ -88,14 +88,13 @@ TEST_F(SearchTest, AskingSearchNamesTheTextAndTheLetter)
 
 TEST_F(SearchTest, YesInsertsTheLetterAndLaterSearchesFindIt)
 {
-    folder.Write("index.htm", CrLfLines({"Z<BR>", "<a href=\"zoom.htm\">ZOOM</a><BR>"}));
+    folder.Write("index.htm", CrLf({"Z<BR>", "<a href=\"zoom.htm\">ZOOM</a><BR>"}));
     TheScript().messageAnswers.push_back(AnswerYes);
     Search("zebra", 1);
 
     EXPECT_EQ(Shown(), "T:\\index.htm#Z");
-    EXPECT_EQ(folder.Read("index.htm"),
-              CrLfLines({"<A NAME=\"Z\"></A>", "<a href=\"index.htm#Z\">Z</a><BR>",
-                         "<a href=\"zoom.htm\">ZOOM</a><BR>"}));
+    EXPECT_EQ(folder.Read("index.htm"), CrLf({"<A NAME=\"Z\"></A>", "<a href=\"index.htm#Z\">Z</a><BR>",
+                                              "<a href=\"zoom.htm\">ZOOM</a><BR>"}));
 
     TheScript().navigations.clear();
     Search("zulu", 1);

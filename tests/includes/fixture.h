@@ -16,50 +16,20 @@
 #include "state/state.h"
 #include "support/testfolder.h"
 
-// Splits bytes written by a rewrite back into lines (every line ends in CR LF).
-inline std::vector<std::string> SplitCrLf(const std::string& bytes)
-{
-    std::vector<std::string> lines;
-    size_t start = 0;
-    while (start < bytes.size()) {
-        size_t end = bytes.find("\r\n", start);
-        if (end == std::string::npos) end = bytes.size();
-        lines.push_back(bytes.substr(start, end - start));
-        start = end + 2;
-    }
-    return lines;
-}
-
-inline std::string CrLfOf(const std::vector<std::string>& lines)
-{
-    std::string out;
-    for (const auto& line : lines) out += line + "\r\n";
-    return out;
-}
-
 class IncludeTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        ProgramStateClear();
-        ScriptReset();
-        RuntimeStart();
         State.programFolder = folder.Win("prog\\");
         State.helpFolder = folder.Win("help\\");
         State.keywordsFile = folder.Win("db\\keywords.txt");
-        folder.Write("prog\\Includes.htm", CrLfOf(ListTemplate));
-        folder.Write("prog\\Include2.htm", CrLfOf(PageTemplate));
-        folder.Write("help\\menu.htm", CrLfOf(Menu));
-        folder.Write("help\\main.htm", CrLfOf(Main));
-        folder.Write("help\\index.htm", CrLfOf(Index));
-        folder.Write("db\\keywords.txt", CrLfOf({"PRINT", "CLS"}));
+        folder.Write("prog\\Includes.htm", CrLf(ListTemplate));
+        folder.Write("prog\\Include2.htm", CrLf(PageTemplate));
+        folder.Write("help\\menu.htm", CrLf(Menu));
+        folder.Write("help\\main.htm", CrLf(Main));
+        folder.Write("help\\index.htm", CrLf(Index));
+        folder.Write("db\\keywords.txt", CrLf({"PRINT", "CLS"}));
         ListCreate(State.contextList);
-    }
-
-    void TearDown() override
-    {
-        FileFailWritesAfter(-1);
-        FileCloseAll();
     }
 
     std::vector<std::string> Lines(const std::string& relative) const
@@ -90,11 +60,9 @@ protected:
 
     TestFolder folder;
 
-    const std::vector<std::string> ListTemplate = {"<html>", "<BR>", "your includes:", "<br>",
-                                                   "</html>"};
+    const std::vector<std::string> ListTemplate = {"<html>", "<BR>", "your includes:", "<br>", "</html>"};
     const std::vector<std::string> PageTemplate = {"<head>", "<BR>", "<tail>"};
-    const std::vector<std::string> Menu = {"<html>", "<a href=\"main.htm\">Commands Menu</a><br>",
-                                           "</html>"};
+    const std::vector<std::string> Menu = {"<html>", "<a href=\"main.htm\">Commands Menu</a><br>", "</html>"};
     const std::vector<std::string> Main = {"<html>", "17. <a href=\"x.htm\">Seventeen</a><br>",
                                            "18. <a href=\"y.htm\">Eighteen</a><br>", "</html>"};
     const std::vector<std::string> Index = {"<html>",

@@ -5,70 +5,20 @@
 
 namespace {
 
-const std::vector<std::string> WorkedSource = {"` Screen routines", "global v as integer",
-                                               "function Init()", "` sets v to 0", "ENDFUNCTION"};
-
-const std::vector<std::string> WorkedIncludePage = {
-    "<FONT COLOR=\"Yellow\">",
-    "<center>myinclude <BR></center>",
-    "<FONT COLOR=\"White\">",
-    "<A HREF=\"#functions\">View Functions</A><BR>",
-    "global v as integer<BR>",
-    "<A NAME=\"functions\"></A>",
-    "<FONT COLOR=\"Yellow\">",
-    "<center>Included  COMMANDS  Are <BR></center>",
-    "<FONT COLOR=\"White\">",
-    "<a href=\"Includes\\Init.htm\"> Init()</a><br>",
-    "<BR><BR><BR>",
-    "<a href=\"Includes.htm\"> Return To Include List</a><br>",
-    "<a href=\"Includes\\myinclude.dba\"> View Source</a><br>",
-    "<a href=\"main.htm\"> Main Menu</a><br>",
-    "<a href=\"index.htm\"> Index</a><br>",
-    "<a href=\"glossary.htm\"> Glossary</a><br>",
-};
-
-const std::vector<std::string> WorkedFunctionPage = {
-    "<FONT COLOR=\"Yellow\">",
-    "<center>Init()<BR></center>",
-    "<FONT COLOR=\"White\">",
-    "` sets v to 0<BR>",
-    "<BR><BR><BR>",
-    "<a href=\"Includes\\myinclude.htm\"> Return To myinclude.htm</a><br>",
-    "<a href=\"Includes.htm\"> Return To Include List</a><br>",
-    "<a href=\"Includes\\myinclude.dba\"> View Source</a><br>",
-    "<a href=\"main.htm\"> Main Menu</a><br>",
-    "<a href=\"index.htm\"> Index</a><br>",
-    "<a href=\"glossary.htm\"> Glossary</a><br>",
-};
-
-std::vector<std::string> Framed(const std::vector<std::string>& head, const std::vector<std::string>& body,
-                                const std::vector<std::string>& tail)
-{
-    std::vector<std::string> lines = head;
-    lines.insert(lines.end(), body.begin(), body.end());
-    lines.insert(lines.end(), tail.begin(), tail.end());
-    return lines;
-}
-
 std::vector<std::string> Without(std::vector<std::string> lines, const std::string& line)
 {
     std::erase(lines, line);
     return lines;
 }
 
-bool Contains(const std::vector<std::string>& lines, const std::string& line)
-{
-    return std::find(lines.begin(), lines.end(), line) != lines.end();
-}
-
 TEST_F(IncludeTest, WorkedExampleComesOutByteForByte)
 {
-    folder.Write("src\\myinclude.dba", CrLfOf(WorkedSource));
+    folder.Write("src\\myinclude.dba", CrLf(WorkedSource));
     AddInclude(folder.Win("src\\myinclude.dba"));
     EXPECT_EQ(folder.Read("help\\Includes\\myinclude.htm"),
-              CrLfOf(Framed({"<head>", "<BR>"}, WorkedIncludePage, {"<tail>"})));
+              CrLf(Framed({"<head>", "<BR>"}, WorkedIncludePage, {"<tail>"})));
     EXPECT_EQ(folder.Read("help\\Includes\\Init.htm"),
-              CrLfOf(Framed({"<head>", "<BR>"}, WorkedFunctionPage, {"<tail>"})));
+              CrLf(Framed({"<head>", "<BR>"}, WorkedFunctionPage, {"<tail>"})));
     EXPECT_TRUE(Contains(Lines("help\\Includes.htm"),
                          "<a href=\"Includes\\myinclude.htm\">  Screen routines</a><br>"));
     EXPECT_EQ(Lines("db\\keywords.txt"), (std::vector<std::string>{"PRINT", "CLS", "INIT()"}));
@@ -82,9 +32,9 @@ TEST_F(IncludeTest, WorkedExampleComesOutByteForByte)
 // the state that the run leaves it in.
 TEST_F(IncludeTest, RunLeavesEveryFileInItsState)
 {
-    const std::vector<std::string> source = {"` two of them", "function A(x)", "` a", "endfunction",
-                                             "function B()", "endfunction"};
-    folder.Write("src\\myinclude.dba", CrLfOf(source));
+    const std::vector<std::string> source = {"` two of them", "function A(x)", "` a",
+                                             "endfunction",   "function B()",  "endfunction"};
+    folder.Write("src\\myinclude.dba", CrLf(source));
     const std::string listBefore = folder.Read("prog\\Includes.htm");
     AddInclude(folder.Win("src\\myinclude.dba"));
 
@@ -99,28 +49,28 @@ TEST_F(IncludeTest, RunLeavesEveryFileInItsState)
         {"Includes.htm", folder.Read("help\\Includes.htm")},
         {"Includes/A.htm", folder.Read("help\\Includes\\A.htm")},
         {"Includes/B.htm", folder.Read("help\\Includes\\B.htm")},
-        {"Includes/myinclude.dba", CrLfOf(source)},
+        {"Includes/myinclude.dba", CrLf(source)},
         {"Includes/myinclude.htm", folder.Read("help\\Includes\\myinclude.htm")},
-        {"Includes/vosk2.htm", CrLfOf(PageTemplate)},
-        {"Includes/vosks.htm", CrLfOf(PageTemplate)},
-        {"Index.bak", CrLfOf(Without(index, linkB).size() == index.size() ? index : [&] {
+        {"Includes/vosk2.htm", CrLf(PageTemplate)},
+        {"Includes/vosks.htm", CrLf(PageTemplate)},
+        {"Index.bak", CrLf(Without(index, linkB).size() == index.size() ? index : [&] {
              std::vector<std::string> before = index;
              before[4] = "B<BR>";
              return before;
          }())},
-        {"index.htm", CrLfOf(index)},
-        {"main.bak", CrLfOf(Main)},
-        {"main.htm", CrLfOf({Main[0], Main[1], Main[2],
+        {"index.htm", CrLf(index)},
+        {"main.bak", CrLf(Main)},
+        {"main.htm", CrLf({Main[0], Main[1], Main[2],
                              "19. <a href=\"Includes.htm\">My Include Files</a><br>", Main[3]})},
-        {"menu.bak", CrLfOf(Menu)},
-        {"menu.htm", CrLfOf({Menu[0], Menu[1], "<br>", "<a href=\"Includes.htm\">My Include Files</a><br>",
+        {"menu.bak", CrLf(Menu)},
+        {"menu.htm", CrLf({Menu[0], Menu[1], "<br>", "<a href=\"Includes.htm\">My Include Files</a><br>",
                              Menu[2]})},
     };
     EXPECT_EQ(Snapshot("help"), expected);
     EXPECT_EQ(Lines("db\\keywords.txt"), (std::vector<std::string>{"PRINT", "CLS", "A", "B()"}));
     EXPECT_EQ(Lines("db\\keywords.bak"), (std::vector<std::string>{"PRINT", "CLS", "A"}));
-    EXPECT_TRUE(Contains(Lines("help\\Includes\\myinclude.htm"),
-                         "<a href=\"Includes\\A.htm\"> A(x)</a><br>"));
+    EXPECT_TRUE(
+        Contains(Lines("help\\Includes\\myinclude.htm"), "<a href=\"Includes\\A.htm\"> A(x)</a><br>"));
     EXPECT_TRUE(Contains(Lines("help\\Includes\\B.htm"), "<center>B()<BR></center>"));
 
     ASSERT_EQ(State.contextList.count, 2);
@@ -132,13 +82,13 @@ TEST_F(IncludeTest, RunLeavesEveryFileInItsState)
 
 TEST_F(IncludeTest, SecondRunRefreshesWithoutDoubling)
 {
-    folder.Write("src\\myinclude.dba", CrLfOf(WorkedSource));
+    folder.Write("src\\myinclude.dba", CrLf(WorkedSource));
     AddInclude(folder.Win("src\\myinclude.dba"));
-    folder.Write("src\\other.dba", CrLfOf({"` other", "function Zap()"}));
+    folder.Write("src\\other.dba", CrLf({"` other", "function Zap()"}));
     AddInclude(folder.Win("src\\other.dba"));
     std::vector<std::string> source = WorkedSource;
     source[0] = "` Screen routines, fresh";
-    folder.Write("src\\myinclude.dba", CrLfOf(source));
+    folder.Write("src\\myinclude.dba", CrLf(source));
     const std::string menu = folder.Read("help\\menu.htm");
     AddInclude(folder.Win("src\\myinclude.dba"));
 
@@ -167,7 +117,7 @@ TEST_F(IncludeTest, MissingOrEmptyListTemplateIsReportedAndNothingChanges)
 {
     for (const char* templateBytes : {static_cast<const char*>(nullptr), ""}) {
         ScriptReset();
-        folder.Write("src\\myinclude.dba", CrLfOf(WorkedSource));
+        folder.Write("src\\myinclude.dba", CrLf(WorkedSource));
         if (templateBytes) {
             folder.Write("prog\\Includes.htm", templateBytes);
         } else {
@@ -188,7 +138,7 @@ TEST_F(IncludeTest, MissingOrEmptyListTemplateIsReportedAndNothingChanges)
 TEST_F(IncludeTest, EmptyIndexBakGivesWayToTheNewIndex)
 {
     folder.Write("help\\Index.bak", "");
-    folder.Write("src\\m.dba", CrLfOf({"` d", "function Init()"}));
+    folder.Write("src\\m.dba", CrLf({"` d", "function Init()"}));
     AddInclude(folder.Win("src\\m.dba"));
     std::set<std::string> names = Names("help");
     EXPECT_TRUE(names.count("index.htm") && names.count("Index.bak"));
@@ -207,9 +157,9 @@ protected:
     {
         State.helpFolder = help.Win();
         ListCreate(State.contextList);
-        help.Write("menu.htm", CrLfOf(Menu));
-        help.Write("main.htm", CrLfOf(Main));
-        help.Write("index.htm", CrLfOf(Index));
+        help.Write("menu.htm", CrLf(Menu));
+        help.Write("main.htm", CrLf(Main));
+        help.Write("index.htm", CrLf(Index));
         folder.Write("db\\keywords.txt", Keywords);
         folder.Write("src\\m.dba", Source);
         FileFailWritesAfter(budget);
@@ -217,8 +167,8 @@ protected:
         FileFailWritesAfter(-1);
     }
 
-    const std::string Keywords = CrLfOf({"PRINT"});
-    const std::string Source = CrLfOf({"` d", "function Init()", "function Done()"});
+    const std::string Keywords = CrLf({"PRINT"});
+    const std::string Source = CrLf({"` d", "function Init()", "function Done()"});
 };
 
 TEST_F(FullDiskTest, FailedRewritesKeepTheirOldContent)
@@ -226,8 +176,8 @@ TEST_F(FullDiskTest, FailedRewritesKeepTheirOldContent)
     // What a run writes, in the order it reaches the disk.
     TestFolder reference('R');
     Run(reference, -1);
-    const long long listTemplate = CrLfOf(ListTemplate).size(), pageTemplate = CrLfOf(PageTemplate).size();
-    const long long menu = CrLfOf(Menu).size(), main = CrLfOf(Main).size();
+    const long long listTemplate = CrLf(ListTemplate).size(), pageTemplate = CrLf(PageTemplate).size();
+    const long long menu = CrLf(Menu).size(), main = CrLf(Main).size();
     const long long linkedMenu = reference.Read("menu.htm").size();
     const long long linkedMain = reference.Read("main.htm").size();
     const long long list = reference.Read("Includes.htm").size();
@@ -235,10 +185,10 @@ TEST_F(FullDiskTest, FailedRewritesKeepTheirOldContent)
     const long long upToMenu = listTemplate + menu;
     const long long upToMain = upToMenu + linkedMenu + main;
     const long long upToList = upToMain + linkedMain + static_cast<long long>(Source.size()) + listTemplate;
-    const long long upToKeywords = upToList + list + 2 * pageTemplate + functionPage +
-                                   static_cast<long long>(Keywords.size());
+    const long long upToKeywords =
+        upToList + list + 2 * pageTemplate + functionPage + static_cast<long long>(Keywords.size());
 
-    const std::string oldMenu = CrLfOf(Menu), oldMain = CrLfOf(Main);
+    const std::string oldMenu = CrLf(Menu), oldMain = CrLf(Main);
     const struct {
         const char* what;
         long long budget;
@@ -259,9 +209,9 @@ TEST_F(FullDiskTest, FailedRewritesKeepTheirOldContent)
         EXPECT_EQ(help.Read("main.htm"), c.main) << c.what;
         EXPECT_EQ(help.Read("Includes.htm") == reference.Read("Includes.htm"), c.listed) << c.what;
         if (!c.listed) {
-            EXPECT_EQ(help.Read("Includes.htm"), CrLfOf(ListTemplate)) << c.what;
+            EXPECT_EQ(help.Read("Includes.htm"), CrLf(ListTemplate)) << c.what;
         }
-        EXPECT_EQ(help.Read("index.htm"), CrLfOf(Index)) << c.what;
+        EXPECT_EQ(help.Read("index.htm"), CrLf(Index)) << c.what;
         EXPECT_FALSE(help.Exists("index.new")) << c.what;
         EXPECT_EQ(folder.Read("db\\keywords.txt"), Keywords) << c.what;
         EXPECT_EQ(State.contextList.count, c.functions) << c.what;
@@ -271,14 +221,14 @@ TEST_F(FullDiskTest, FailedRewritesKeepTheirOldContent)
 TEST_F(IncludeTest, FunctionNamedLikeTheSourceLeavesTheIncludePageIntact)
 {
     for (const char* name : {"myinclude", "MyInclude"}) {
-        folder.Write("help\\index.htm", CrLfOf(Index));
+        folder.Write("help\\index.htm", CrLf(Index));
         const std::string declaration = std::string("function ") + name + "()";
-        folder.Write("src\\myinclude.dba", CrLfOf({"` d", "lead", declaration, "` c", "endfunction"}));
+        folder.Write("src\\myinclude.dba", CrLf({"` d", "lead", declaration, "` c", "endfunction"}));
         AddInclude(folder.Win("src\\myinclude.dba"));
         std::vector<std::string> page = Lines("help\\Includes\\myinclude.htm");
         EXPECT_EQ(page.size(), 2u + 16u + 1u) << name;
-        EXPECT_TRUE(Contains(page, std::string("<a href=\"Includes\\") + name + ".htm\"> " + name +
-                                       "()</a><br>"));
+        EXPECT_TRUE(
+            Contains(page, std::string("<a href=\"Includes\\") + name + ".htm\"> " + name + "()</a><br>"));
         EXPECT_EQ(page.back(), "<tail>");
         EXPECT_TRUE(Contains(Lines("db\\keywords.txt"), "MYINCLUDE()"));
         EXPECT_TRUE(Contains(Lines("help\\index.htm"),
@@ -293,23 +243,21 @@ TEST_F(IncludeTest, FunctionNamesThatLeaveTheFolderGetNoPage)
         const char* name;
         const char* outside;  // where its page would have gone
     } cases[] = {
-        {"..\\evil", "help\\evil.htm"},
-        {"..\\..\\prog\\Include2", "prog\\Include2.htm"},
-        {"sub/x", "help\\Includes\\sub\\x.htm"},
-        {"T:\\loose", "loose.htm"},
+        {"..\\evil", "help\\evil.htm"},          {"..\\..\\prog\\Include2", "prog\\Include2.htm"},
+        {"sub/x", "help\\Includes\\sub\\x.htm"}, {"T:\\loose", "loose.htm"},
         {"a..b", "help\\Includes\\a..b.htm"},
     };
     for (const auto& c : cases) {
         const std::string templateBytes = folder.Read("prog\\Include2.htm");
         folder.Write("src\\m.dba",
-                     CrLfOf({"` d", std::string("function ") + c.name + "(v)", "` c", "function Ok()"}));
+                     CrLf({"` d", std::string("function ") + c.name + "(v)", "` c", "function Ok()"}));
         AddInclude(folder.Win("src\\m.dba"));
         EXPECT_TRUE(c.outside == std::string("prog\\Include2.htm") ? folder.Read(c.outside) == templateBytes
-                                                                    : !folder.Exists(c.outside))
+                                                                   : !folder.Exists(c.outside))
             << c.name;
         std::vector<std::string> page = Lines("help\\Includes\\m.htm");
-        EXPECT_TRUE(Contains(page, std::string("<a href=\"Includes\\") + c.name + ".htm\"> " + c.name +
-                                       "(v)</a><br>"))
+        EXPECT_TRUE(Contains(
+            page, std::string("<a href=\"Includes\\") + c.name + ".htm\"> " + c.name + "(v)</a><br>"))
             << c.name;
         EXPECT_TRUE(Contains(Lines("db\\keywords.txt"), TextToUpper(c.name)));
         EXPECT_TRUE(folder.Exists("help\\Includes\\Ok.htm"));
@@ -318,8 +266,8 @@ TEST_F(IncludeTest, FunctionNamesThatLeaveTheFolderGetNoPage)
 
 TEST_F(IncludeTest, TemplateWithoutMarkerFramesBothPages)
 {
-    folder.Write("prog\\Include2.htm", CrLfOf({"<x>", "My head", "<y>"}));
-    folder.Write("src\\m.dba", CrLfOf({"` d", "function F()", "` c"}));
+    folder.Write("prog\\Include2.htm", CrLf({"<x>", "My head", "<y>"}));
+    folder.Write("src\\m.dba", CrLf({"` d", "function F()", "` c"}));
     AddInclude(folder.Win("src\\m.dba"));
     std::vector<std::string> page = Lines("help\\Includes\\m.htm");
     EXPECT_EQ(std::vector<std::string>(page.begin(), page.begin() + 4),
@@ -334,8 +282,8 @@ TEST_F(IncludeTest, TemplateWithoutMarkerFramesBothPages)
 
 TEST_F(IncludeTest, ListPageWithoutIncludesFolderEndsTheRunQuietly)
 {
-    folder.Write("help\\Includes.htm", CrLfOf(ListTemplate));
-    folder.Write("src\\m.dba", CrLfOf({"` d", "function F()"}));
+    folder.Write("help\\Includes.htm", CrLf(ListTemplate));
+    folder.Write("src\\m.dba", CrLf({"` d", "function F()"}));
     const auto before = Snapshot("help");
     AddInclude(folder.Win("src\\m.dba"));
     EXPECT_EQ(Snapshot("help"), before);

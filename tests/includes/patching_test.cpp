@@ -34,13 +34,15 @@ TEST_F(IncludeTest, IncludeListGetsOneEntryPerInclude)
         {"listed above the first marker: left alone, nothing added",
          {"<a href=\"Includes\\my.htm\"> top</a><br>", "<BR>", "My Include Files:<BR>", "<BR>"},
          {"<a href=\"Includes\\my.htm\"> top</a><br>", "<BR>", "My Include Files:<BR>", "<BR>"}},
-        {"one marker, no heading: unchanged", {"<html>", "<br>", "list", "</html>"},
+        {"one marker, no heading: unchanged",
+         {"<html>", "<br>", "list", "</html>"},
          {"<html>", "<br>", "list", "</html>"}},
-        {"markers need the exact text", {" <BR>", "<BR >", "<BR>", "a", "<bR>"},
+        {"markers need the exact text",
+         {" <BR>", "<BR >", "<BR>", "a", "<bR>"},
          Join(Join({" <BR>", "<BR >", "<BR>", "a", "My Include Files:<BR>", Entry, "<bR>"}, Footer), {})},
     };
     for (const auto& c : cases) {
-        folder.Write("help\\Includes.htm", CrLfOf(c.page));
+        folder.Write("help\\Includes.htm", CrLf(c.page));
         UpdateIncludeList("my.htm", " tools", 0);
         EXPECT_EQ(Lines("help\\Includes.htm"), c.expected) << c.what;
         EXPECT_EQ(Lines("help\\Includes.bak"), c.page) << c.what;
@@ -49,7 +51,7 @@ TEST_F(IncludeTest, IncludeListGetsOneEntryPerInclude)
 
 TEST_F(IncludeTest, IncludeWithoutDescriptionIsListedAsNoInformation)
 {
-    folder.Write("help\\Includes.htm", CrLfOf({"<BR>", "My Include Files:<BR>"}));
+    folder.Write("help\\Includes.htm", CrLf({"<BR>", "My Include Files:<BR>"}));
     UpdateIncludeList("m.htm", "ignored", 1);
     EXPECT_EQ(Lines("help\\Includes.htm"),
               (std::vector<std::string>{"<BR>", "My Include Files:<BR>",
@@ -62,8 +64,8 @@ TEST_F(IncludeTest, KeywordsFileGainsAKeywordOnlyOnce)
         std::string before;
         std::vector<std::string> after;
     } cases[] = {
-        {CrLfOf({"PRINT", "CLS"}), {"PRINT", "CLS", "INIT()"}},
-        {CrLfOf({"print", "init()"}), {"print", "init()"}},
+        {CrLf({"PRINT", "CLS"}), {"PRINT", "CLS", "INIT()"}},
+        {CrLf({"print", "init()"}), {"print", "init()"}},
         {"PRINT\nCLS", {"PRINT", "CLS", "INIT()"}},
         {"", {"", "INIT()"}},
     };
@@ -134,26 +136,42 @@ TEST_F(IncludeTest, IndexLinkLineGoesBeforeTheFirstGreaterText)
         std::vector<std::string> page;
         std::vector<std::string> expected;
     } cases[] = {
-        {"in order", "INIT", {"I<BR>", Link("ABS"), Link("PRINT")},
+        {"in order",
+         "INIT",
+         {"I<BR>", Link("ABS"), Link("PRINT")},
          {"I<BR>", Link("ABS"), Mine("INIT"), Link("PRINT")}},
-        {"all texts before it: a plain copy", "ZOOM", {Link("ABS"), Link("PRINT")},
+        {"all texts before it: a plain copy",
+         "ZOOM",
+         {Link("ABS"), Link("PRINT")},
          {Link("ABS"), Link("PRINT")}},
-        {"linked already", "PRINT", {Link("ABS"), Link("print"), Link("ZED")},
+        {"linked already",
+         "PRINT",
+         {Link("ABS"), Link("print"), Link("ZED")},
          {Link("ABS"), Link("print"), Link("ZED")}},
-        {"unordered page: the first greater text wins", "INIT",
-         {Link("ZED"), Link("INIT"), Link("ABS")}, {Mine("INIT"), Link("ZED"), Link("INIT"), Link("ABS")}},
-        {"link lines are case-sensitive", "B", {"<A HREF=\"c.htm\">C</A>", " <a href=\"c.htm\">C</a>"},
+        {"unordered page: the first greater text wins",
+         "INIT",
+         {Link("ZED"), Link("INIT"), Link("ABS")},
+         {Mine("INIT"), Link("ZED"), Link("INIT"), Link("ABS")}},
+        {"link lines are case-sensitive",
+         "B",
+         {"<A HREF=\"c.htm\">C</A>", " <a href=\"c.htm\">C</a>"},
          {"<A HREF=\"c.htm\">C</A>", " <a href=\"c.htm\">C</a>"}},
-        {"one letter replaces its heading", "X", {"Index", "xylophone", "X<BR>", Link("XOR")},
+        {"one letter replaces its heading",
+         "X",
+         {"Index", "xylophone", "X<BR>", Link("XOR")},
          {"Index", "xylophone", Mine("X"), Link("XOR")}},
-        {"a greater link before the heading wins", "X", {Link("Y"), "X<BR>"},
+        {"a greater link before the heading wins",
+         "X",
+         {Link("Y"), "X<BR>"},
          {Mine("X"), Link("Y"), "X<BR>"}},
-        {"IN and DA lines are no headings", "I",
-         {"Index of commands", "in short", "I<BR>"}, {"Index of commands", "in short", Mine("I")}},
+        {"IN and DA lines are no headings",
+         "I",
+         {"Index of commands", "in short", "I<BR>"},
+         {"Index of commands", "in short", Mine("I")}},
         {"DA lines", "D", {"Dark Basic", "DATA<BR>", "D<BR>"}, {"Dark Basic", "DATA<BR>", Mine("D")}},
     };
     for (const auto& c : cases) {
-        folder.Write("help\\index.htm", CrLfOf(c.page));
+        folder.Write("help\\index.htm", CrLf(c.page));
         folder.Write("help\\Index.bak", "old backup");
         AddIndexEntry(c.keyword, "Includes\\f.htm");
         EXPECT_EQ(Lines("help\\index.htm"), c.expected) << c.what;
@@ -177,23 +195,24 @@ TEST_F(IncludeTest, IndexStepEndsWithIndexHtmAndIndexBak)
     for (const auto& c : cases) {
         TestFolder help('H');
         State.helpFolder = help.Win();
-        help.Write(c.indexName, CrLfOf({"old"}));
+        help.Write(c.indexName, CrLf({"old"}));
         if (c.backupBytes) help.Write("Index.bak", c.backupBytes);
         AddIndexEntry("ABS", "Includes\\f.htm");
         std::set<std::string> names;
         for (const auto& entry : std::filesystem::directory_iterator(help.Host()))
             names.insert(entry.path().filename().string());
         EXPECT_EQ(names, (std::set<std::string>{"index.htm", "Index.bak"})) << c.indexName;
-        EXPECT_EQ(help.Read("index.htm"), CrLfOf({"old"}));
-        EXPECT_EQ(help.Read("Index.bak"), c.backupAfter == std::string("old") ? CrLfOf({"old"}) : c.backupAfter);
+        EXPECT_EQ(help.Read("index.htm"), CrLf({"old"}));
+        EXPECT_EQ(help.Read("Index.bak"),
+                  c.backupAfter == std::string("old") ? CrLf({"old"}) : c.backupAfter);
     }
 }
 
 TEST_F(IncludeTest, PreparationLinksMenuAndMainAndMakesTheFolder)
 {
-    folder.Write("help\\menu.htm", CrLfOf({"<A HREF=\"MAIN.HTM\">commands menu</A><BR>", "x",
-                                           "<a href=\"main.htm\">Commands Menu</a><br> "}));
-    folder.Write("help\\main.htm", CrLfOf({"1. a", "18. b", "180 c", "18", " 18. d", "18x"}));
+    folder.Write("help\\menu.htm", CrLf({"<A HREF=\"MAIN.HTM\">commands menu</A><BR>", "x",
+                                         "<a href=\"main.htm\">Commands Menu</a><br> "}));
+    folder.Write("help\\main.htm", CrLf({"1. a", "18. b", "180 c", "18", " 18. d", "18x"}));
     PrepareIncludeFolder();
     EXPECT_EQ(folder.Read("help\\Includes.htm"), folder.Read("prog\\Includes.htm"));
     EXPECT_EQ(Lines("help\\menu.htm"),
@@ -201,8 +220,8 @@ TEST_F(IncludeTest, PreparationLinksMenuAndMainAndMakesTheFolder)
                                         "<a href=\"Includes.htm\">My Include Files</a><br>", "x",
                                         "<a href=\"main.htm\">Commands Menu</a><br> "}));
     const std::string link = "19. <a href=\"Includes.htm\">My Include Files</a><br>";
-    EXPECT_EQ(Lines("help\\main.htm"), (std::vector<std::string>{"1. a", "18. b", link, "180 c", link,
-                                                                 "18", link, " 18. d", "18x", link}));
+    EXPECT_EQ(Lines("help\\main.htm"), (std::vector<std::string>{"1. a", "18. b", link, "180 c", link, "18",
+                                                                 link, " 18. d", "18x", link}));
     EXPECT_EQ(Lines("help\\menu.bak")[0], "<A HREF=\"MAIN.HTM\">commands menu</A><BR>");
     EXPECT_EQ(PathSize(folder.Win("help\\Includes")), -2);
     EXPECT_TRUE(TheScript().messages.empty());

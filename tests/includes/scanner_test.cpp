@@ -11,8 +11,10 @@ TEST(IncludeScanner, DeclarationLinesAreBoundToColumnOne)
         const char* line;
         int expected;
     } cases[] = {
-        {"FUNCTION Init()", 1}, {"function init()", 1}, {"Function x", 1}, {"FUNCTION", 1},
-        {"FUNCTIONAL", 1},      {" FUNCTION x()", 0},   {"\tFUNCTION x()", 0}, {"ENDFUNCTION", 0},
+        {"FUNCTION Init()", 1}, {"function init()", 1},
+        {"Function x", 1},      {"FUNCTION", 1},
+        {"FUNCTIONAL", 1},      {" FUNCTION x()", 0},
+        {"\tFUNCTION x()", 0},  {"ENDFUNCTION", 0},
         {"FUNCTIO", 0},         {"", 0},
     };
     for (const auto& c : cases) EXPECT_EQ(IsDeclarationLine(c.line), c.expected) << c.line;
@@ -95,8 +97,7 @@ std::vector<std::string> Scan(const TestFolder& folder, const std::string& sourc
         if (item.kind == ScanItemKind::LeadIn) items.push_back("lead:" + item.line);
         if (item.kind == ScanItemKind::Ignored) items.push_back("ignored:" + item.line);
         if (item.kind == ScanItemKind::Function) {
-            while (ReadCommentLine(item.function, scanner)) {
-            }
+            while (ReadCommentLine(item.function, scanner)) {}
             std::string text = "fn:" + item.function.name;
             for (const auto& line : item.function.commentLines) text += "|" + line;
             items.push_back(text);
@@ -111,26 +112,50 @@ TEST(IncludeScanner, ScanYieldsLeadInLinesFunctionsAndIgnoredLines)
     const std::vector<ScanCase> cases = {
         {"worked example",
          "` Screen routines\r\nglobal v as integer\r\nfunction Init()\r\n` sets v to 0\r\nENDFUNCTION\r\n",
-         "` Screen routines", 0, " Screen routines",
+         "` Screen routines",
+         0,
+         " Screen routines",
          {"lead:global v as integer", "fn:Init|` sets v to 0", "ignored:ENDFUNCTION"}},
-        {"declaration first", "\r\nx\r\nFUNCTION Init()\r\n  a = 1\r\nENDFUNCTION\r\n",
-         "FUNCTION Init()", 1, "", {"fn:Init", "ignored:  a = 1", "ignored:ENDFUNCTION"}},
-        {"no declarations", "` tools\nrem one\n\nrem two\n", "` tools", 0, " tools",
+        {"declaration first",
+         "\r\nx\r\nFUNCTION Init()\r\n  a = 1\r\nENDFUNCTION\r\n",
+         "FUNCTION Init()",
+         1,
+         "",
+         {"fn:Init", "ignored:  a = 1", "ignored:ENDFUNCTION"}},
+        {"no declarations",
+         "` tools\nrem one\n\nrem two\n",
+         "` tools",
+         0,
+         " tools",
          {"lead:rem one", "lead:", "lead:rem two"}},
         {"empty source", "", "", 0, "", {"lead:"}},
         {"short lines only", "a\r\nbb\r\n\r\nc", "c", 0, "", {"lead:"}},
-        {"description is the last line", "\r\n` only this\r\n", "` only this", 0, " only this",
-         {"lead:"}},
+        {"description is the last line", "\r\n` only this\r\n", "` only this", 0, " only this", {"lead:"}},
         {"comment block then a declaration",
-         "` d\r\nfunction A()\r\n` a1\r\n` a2\r\nfunction B(x)\r\n`b\r\n endfunction\r\n", "` d", 0,
-         " d", {"fn:A|` a1|` a2", "fn:B|`b", "ignored: endfunction"}},
-        {"blank line ends a block", "` d\r\nfunction A()\r\n\r\n` not a comment of A\r\n", "` d", 0,
-         " d", {"fn:A", "ignored:", "ignored:` not a comment of A"}},
+         "` d\r\nfunction A()\r\n` a1\r\n` a2\r\nfunction B(x)\r\n`b\r\n endfunction\r\n",
+         "` d",
+         0,
+         " d",
+         {"fn:A|` a1|` a2", "fn:B|`b", "ignored: endfunction"}},
+        {"blank line ends a block",
+         "` d\r\nfunction A()\r\n\r\n` not a comment of A\r\n",
+         "` d",
+         0,
+         " d",
+         {"fn:A", "ignored:", "ignored:` not a comment of A"}},
         // A declaration left held back when the source ends is still examined.
-        {"declaration on the last line", "` d\r\nfunction A()\r\n` a\r\nfunction Last(x)", "` d", 0,
-         " d", {"fn:A|` a", "fn:Last", "ignored:"}},
-        {"declaration on the last line, ended", "` d\r\nfunction A()\r\nfunction Last()\r\n", "` d", 0,
-         " d", {"fn:A", "fn:Last", "ignored:"}},
+        {"declaration on the last line",
+         "` d\r\nfunction A()\r\n` a\r\nfunction Last(x)",
+         "` d",
+         0,
+         " d",
+         {"fn:A|` a", "fn:Last", "ignored:"}},
+        {"declaration on the last line, ended",
+         "` d\r\nfunction A()\r\nfunction Last()\r\n",
+         "` d",
+         0,
+         " d",
+         {"fn:A", "fn:Last", "ignored:"}},
     };
     for (const auto& c : cases) {
         TestFolder folder;

@@ -87,19 +87,18 @@ TEST(ElementList, InsertLandsWhereTheCursorStands)
         {"after walking off the end it goes last",
          [](List& l) {
              ListRewind(l);
-             while (ListNext(l)) {
-             }
+             while (ListNext(l)) {}
          },
-         {"A", "B", "C", "new"}, 4},
+         {"A", "B", "C", "new"},
+         4},
         {"after the first element",
          [](List& l) {
              ListRewind(l);
              ListNext(l);
          },
-         {"A", "new", "B", "C"}, 2},
-        {"after stepping back from the last",
-         [](List& l) { ListPrevious(l); },
-         {"A", "B", "new", "C"}, 3},
+         {"A", "new", "B", "C"},
+         2},
+        {"after stepping back from the last", [](List& l) { ListPrevious(l); }, {"A", "B", "new", "C"}, 3},
     };
     for (const auto& c : cases) {
         List list = ListOf({"A", "B", "C"});

@@ -68,32 +68,35 @@ std::vector<std::string> CopyLines(const TestFolder& t, const std::string& from,
     return lines;
 }
 
-std::string Joined(const std::vector<std::string>& lines)
-{
-    std::string out;
-    for (const auto& line : lines) out += line + "\r\n";
-    return out;
-}
-
 TEST(Files, LineEnds)
 {
     const std::string wide(65535, 'w');  // puts the next byte on a buffer boundary
-    struct Case { std::string bytes; std::vector<std::string> lines; };
+    struct Case {
+        std::string bytes;
+        std::vector<std::string> lines;
+    };
     const Case cases[] = {
-        {"a\r\nb", {"a", "b"}},        {"a\nb", {"a", "b"}},
-        {"a\rb", {"a", "b"}},          {"a\r", {"a"}},
-        {"a\r\n\r\n", {"a", ""}},      {"", {}},
+        {"a\r\nb", {"a", "b"}},
+        {"a\nb", {"a", "b"}},
+        {"a\rb", {"a", "b"}},
+        {"a\r", {"a"}},
+        {"a\r\n\r\n", {"a", ""}},
+        {"", {}},
         {std::string("a\0b", 3), {"a", "b"}},
-        {"a\n\rb", {"a", "", "b"}},    {"a\r\r\nb\n", {"a", "", "b"}},
-        {"\r", {""}},                  {std::string("\0", 1), {""}},
-        {wide + "\r\nb", {wide, "b"}}, {wide + "\rb", {wide, "b"}},
-        {wide + "\r", {wide}},         {wide + "x\r\n", {wide + "x"}},
+        {"a\n\rb", {"a", "", "b"}},
+        {"a\r\r\nb\n", {"a", "", "b"}},
+        {"\r", {""}},
+        {std::string("\0", 1), {""}},
+        {wide + "\r\nb", {wide, "b"}},
+        {wide + "\rb", {wide, "b"}},
+        {wide + "\r", {wide}},
+        {wide + "x\r\n", {wide + "x"}},
     };
     for (const auto& c : cases) {
         TestFolder t;
         t.Write("in.txt", c.bytes);
         EXPECT_EQ(CopyLines(t, "in.txt", "out.txt"), c.lines) << c.bytes.size();
-        EXPECT_EQ(t.Read("out.txt"), Joined(c.lines));
+        EXPECT_EQ(t.Read("out.txt"), CrLf(c.lines));
     }
 }
 
@@ -117,7 +120,7 @@ TEST(Files, ReadsPastTheEndAndWithoutAFile)
     ASSERT_EQ(FileOpenRead(1, t.Win("empty")), 1);
     EXPECT_EQ(FileAtEnd(1), -1);
     EXPECT_EQ(FileReadLine(), "");
-    EXPECT_EQ(FileAtEnd(3), 0);   // nothing open under 3
+    EXPECT_EQ(FileAtEnd(3), 0);  // nothing open under 3
     EXPECT_EQ(FileAtEnd(-1), 0);
     FileClose(1);
     EXPECT_EQ(FileReadLine(), "");  // no current file
@@ -150,7 +153,7 @@ TEST(Files, OpenUnderABusyNumber)
     t.Write("b", "from b");
     ASSERT_EQ(FileOpenRead(1, t.Win("a")), 1);
     EXPECT_EQ(FileOpenRead(1, t.Win("missing")), 0);
-    EXPECT_EQ(FileReadLine(), "");  // a failed open leaves no file current
+    EXPECT_EQ(FileReadLine(), "");            // a failed open leaves no file current
     EXPECT_EQ(FileCreate(1, t.Win("a")), 0);  // a is still open under 1
     FileSelect(1);
     EXPECT_EQ(FileReadLine(), "from a");
@@ -225,7 +228,12 @@ TEST(Files, WritesThatFailPartWay)
 TEST(Files, SharingRules)
 {
     enum Open { Read, Write };
-    struct Case { Open held; int (*op)(const TestFolder&); int want; const char* what; };
+    struct Case {
+        Open held;
+        int (*op)(const TestFolder&);
+        int want;
+        const char* what;
+    };
     const Case cases[] = {
         {Read, [](const TestFolder& t) { return FileOpenRead(2, t.Win("A.TXT")); }, 1, "read again"},
         {Read, [](const TestFolder& t) { return FileCreate(2, t.Win("a.txt")); }, 0, "create"},
@@ -236,9 +244,11 @@ TEST(Files, SharingRules)
         {Read, [](const TestFolder& t) { return FileRename(t.Win("a.txt"), t.Win("n")); }, 0, "rename"},
         {Write, [](const TestFolder& t) { return FileRename(t.Win("a.txt"), t.Win("n")); }, 0, "rename"},
         {Read, [](const TestFolder& t) { return FileDuplicate(t.Win("a.txt"), t.Win("n")); }, 1, "copy from"},
-        {Write, [](const TestFolder& t) { return FileDuplicate(t.Win("a.txt"), t.Win("n")); }, 0, "copy from"},
+        {Write, [](const TestFolder& t) { return FileDuplicate(t.Win("a.txt"), t.Win("n")); }, 0,
+         "copy from"},
         {Read, [](const TestFolder& t) { return FileDuplicate(t.Win("c"), t.Win("a.txt")); }, 0, "copy onto"},
-        {Write, [](const TestFolder& t) { return FileDuplicate(t.Win("c"), t.Win("a.txt")); }, 0, "copy onto"},
+        {Write, [](const TestFolder& t) { return FileDuplicate(t.Win("c"), t.Win("a.txt")); }, 0,
+         "copy onto"},
     };
     for (const auto& c : cases) {
         TestFolder t;
@@ -261,12 +271,24 @@ TEST(Files, PathSize)
 #ifndef _WIN32
     setenv("WINEPREFIX", "/nonexistent-kelpra-prefix", 1);
 #endif
-    struct Case { std::string path; int32_t want; };
+    struct Case {
+        std::string path;
+        int32_t want;
+    };
     const Case cases[] = {
-        {"", -1}, {t.Win("missing"), -1}, {t.Win("empty"), 0}, {t.Win("FIVE"), 5},
-        {t.Win("sub"), -2}, {t.Win("Sub\\"), -2}, {t.Win().substr(0, 2), -2},
-        {TextToLower(t.Win().substr(0, 3)), -2}, {"Q:", -1},
-        {"Q:\\", -1}, {"Q:\\x", -1}, {t.Win("f*"), -1}, {t.Win("fiv?"), -1},
+        {"", -1},
+        {t.Win("missing"), -1},
+        {t.Win("empty"), 0},
+        {t.Win("FIVE"), 5},
+        {t.Win("sub"), -2},
+        {t.Win("Sub\\"), -2},
+        {t.Win().substr(0, 2), -2},
+        {TextToLower(t.Win().substr(0, 3)), -2},
+        {"Q:", -1},
+        {"Q:\\", -1},
+        {"Q:\\x", -1},
+        {t.Win("f*"), -1},
+        {t.Win("fiv?"), -1},
         {t.Win("five\\x"), -1},
     };
     for (const auto& c : cases) EXPECT_EQ(PathSize(c.path), c.want) << c.path;

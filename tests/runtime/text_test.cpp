@@ -8,7 +8,9 @@ namespace {
 
 TEST(Text, HeadTailSliceAtTheEdges)
 {
-    struct Case { std::string got, want; };
+    struct Case {
+        std::string got, want;
+    };
     const Case cases[] = {
         {TextHead("abc", 5), "abc"},       {TextTail("abc", 5), "abc"},
         {TextHead("abc", 0), ""},          {TextTail("abc", -1), ""},
@@ -23,13 +25,17 @@ TEST(Text, HeadTailSliceAtTheEdges)
 
 TEST(Text, Search)
 {
-    struct Case { const char* text; const char* pattern; int start; int want; };
+    struct Case {
+        const char* text;
+        const char* pattern;
+        int start;
+        int want;
+    };
     const Case cases[] = {
-        {"abcabc", "bc", 1, 2}, {"abcabc", "bc", 3, 5}, {"abc", "B", 1, 0},
-        {"abc", "", 2, 2},      {"abc", "x", 9, 0},     {"abc", "", 0, 1},
-        {"abc", "", 4, 4},      {"abc", "", 5, 0},      {"abcabc", "bc", -3, 2},
-        {"abc", "c", 3, 3},     {"abc", "cd", 3, 0},    {"aab", "ab", 1, 2},
-        {"", "a", 1, 0},        {"abc", "abcd", 1, 0},
+        {"abcabc", "bc", 1, 2},  {"abcabc", "bc", 3, 5}, {"abc", "B", 1, 0},  {"abc", "", 2, 2},
+        {"abc", "x", 9, 0},      {"abc", "", 0, 1},      {"abc", "", 4, 4},   {"abc", "", 5, 0},
+        {"abcabc", "bc", -3, 2}, {"abc", "c", 3, 3},     {"abc", "cd", 3, 0}, {"aab", "ab", 1, 2},
+        {"", "a", 1, 0},         {"abc", "abcd", 1, 0},
     };
     for (const auto& c : cases)
         EXPECT_EQ(TextSearch(c.text, c.pattern, c.start), c.want)
@@ -68,12 +74,27 @@ TEST(Text, Integers)
     EXPECT_EQ(TextFromInteger(2147483647), "2147483647");
     EXPECT_EQ(TextFromInteger(-42), "-42");
 
-    struct Case { const char* text; int32_t want; };
+    struct Case {
+        const char* text;
+        int32_t want;
+    };
     const Case cases[] = {
-        {" 42abc", 42}, {"-7", -7}, {"+8", 8}, {"- 5", 0}, {"x12", 0}, {"", 0},
-        {"007", 7}, {"4294967296", 0}, {"12.9", 12}, {"2147483648", INT32_MIN},
-        {"-2147483648", INT32_MIN}, {"4294967297", 1}, {"--1", 0}, {"+-1", 0},
-        {"\t5", 0}, {"99999999999999999999", static_cast<int32_t>(1661992959u)},
+        {" 42abc", 42},
+        {"-7", -7},
+        {"+8", 8},
+        {"- 5", 0},
+        {"x12", 0},
+        {"", 0},
+        {"007", 7},
+        {"4294967296", 0},
+        {"12.9", 12},
+        {"2147483648", INT32_MIN},
+        {"-2147483648", INT32_MIN},
+        {"4294967297", 1},
+        {"--1", 0},
+        {"+-1", 0},
+        {"\t5", 0},
+        {"99999999999999999999", static_cast<int32_t>(1661992959u)},
     };
     for (const auto& c : cases) EXPECT_EQ(TextToInteger(c.text), c.want) << c.text;
 }
@@ -83,17 +104,26 @@ TEST(Text, EqualsAndGreater)
     std::string unassigned;
     EXPECT_EQ(TextEquals("Abc", "abc"), 0);
     EXPECT_EQ(TextEquals(unassigned, ""), 1);
-    struct Case { const char* a; const char* b; int want; };
+    struct Case {
+        const char* a;
+        const char* b;
+        int want;
+    };
     const Case cases[] = {
         {"abc", "ab", 1}, {"ab", "abc", 0}, {"B", "a", 0}, {"abc", "abc", 0},
-        {"\xE9", "z", 1}, {"z", "\xE9", 0}, {"", "", 0}, {"a", "", 1},
+        {"\xE9", "z", 1}, {"z", "\xE9", 0}, {"", "", 0},   {"a", "", 1},
     };
     for (const auto& c : cases) EXPECT_EQ(TextGreater(c.a, c.b), c.want) << c.a << " > " << c.b;
 }
 
 TEST(Text, PathParts)
 {
-    struct Case { const char* path; const char* folder; const char* file; const char* ext; };
+    struct Case {
+        const char* path;
+        const char* folder;
+        const char* file;
+        const char* ext;
+    };
     const Case cases[] = {
         {"C:\\Help\\index.htm", "C:\\Help\\", "index.htm", "htm"},
         {"\"C:\\My Tools\\view.exe\"", "C:\\My Tools\\", "view.exe", "exe"},
@@ -113,7 +143,10 @@ TEST(Text, PathParts)
 
 TEST(Text, CommandLineFromOneText)
 {
-    struct Case { const char* line; std::vector<std::string> want; };
+    struct Case {
+        const char* line;
+        std::vector<std::string> want;
+    };
     const Case cases[] = {
         {"\"C:\\Program Files\\k.exe\" \"a b\" c", {"a b", "c"}},
         {"k.exe", {}},

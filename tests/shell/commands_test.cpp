@@ -24,17 +24,47 @@ TEST_F(ShellTest, SearchesFromTheLoop)
         std::vector<int> busy;
     };
     const std::vector<Case> cases = {
-        {"enter finds", "print", {Menu(MenuIndex), Menu(MenuSearch)}, 0,
-         "file:///T:/help/commands/vosks.html", "T:\\help\\commands\\print.htm", 0, {1, 0}},
-        {"go finds", "Print", {Menu(MenuIndex), Control(GoButton)}, 0,
-         "file:///T:/help/commands/vosks.html", "T:\\help\\commands\\print.htm", 0, {1, 0}},
-        {"enter answered no", "zzz", {Menu(MenuSearch)}, AnswerNo, "file:///T:/help/Menu.htm",
-         "T:\\help\\Menu.htm", 1, {1, 0}},
-        {"go answered yes", "zzz", {Control(GoButton)}, AnswerYes, "file:///T:/help/index.htm#Z",
-         "T:\\help\\index.htm#Z", 1, {1, 0}},
+        {"enter finds",
+         "print",
+         {Menu(MenuIndex), Menu(MenuSearch)},
+         0,
+         "file:///T:/help/commands/vosks.html",
+         "T:\\help\\commands\\print.htm",
+         0,
+         {1, 0}},
+        {"go finds",
+         "Print",
+         {Menu(MenuIndex), Control(GoButton)},
+         0,
+         "file:///T:/help/commands/vosks.html",
+         "T:\\help\\commands\\print.htm",
+         0,
+         {1, 0}},
+        {"enter answered no",
+         "zzz",
+         {Menu(MenuSearch)},
+         AnswerNo,
+         "file:///T:/help/Menu.htm",
+         "T:\\help\\Menu.htm",
+         1,
+         {1, 0}},
+        {"go answered yes",
+         "zzz",
+         {Control(GoButton)},
+         AnswerYes,
+         "file:///T:/help/index.htm#Z",
+         "T:\\help\\index.htm#Z",
+         1,
+         {1, 0}},
         {"start only", "zzz", {Idle()}, 0, "file:///T:/help/Menu.htm", "T:\\help\\Menu.htm", 0, {}},
-        {"other controls", "zzz", {Control(SearchField), Control(BrowserControl), Control(TopLine)}, 0,
-         "file:///T:/help/Menu.htm", "T:\\help\\Menu.htm", 0, {}},
+        {"other controls",
+         "zzz",
+         {Control(SearchField), Control(BrowserControl), Control(TopLine)},
+         0,
+         "file:///T:/help/Menu.htm",
+         "T:\\help\\Menu.htm",
+         0,
+         {}},
     };
     const std::string index = t.Read("help\\index.htm");
     for (const Case& c : cases) {
@@ -127,8 +157,7 @@ TEST_F(ShellTest, NewSettingsTakeEffectAtOnce)
                                     "T:\\kw2.txt"};
     // With no keywords file at start no backup of it could be made.
     std::filesystem::remove(t.Host("keywords.txt"));
-    Run({Menu(MenuDbaViewer), Menu(MenuOpen), Menu(MenuHelpPath), Menu(MenuContents),
-         Menu(MenuKeywords)});
+    Run({Menu(MenuDbaViewer), Menu(MenuOpen), Menu(MenuHelpPath), Menu(MenuContents), Menu(MenuKeywords)});
     const Script& s = TheScript();
     ASSERT_EQ(s.runs.size(), 1u);
     EXPECT_EQ(s.runs[0].program, "T:\\tools\\view.exe");

@@ -16,10 +16,19 @@
 #include "state/state.h"
 #include "support/testfolder.h"
 
-inline ScriptedEvent Menu(int id) { return {EventMenu, id}; }
-inline ScriptedEvent Control(int id) { return {EventControl, id}; }
+inline ScriptedEvent Menu(int id)
+{
+    return {EventMenu, id};
+}
+inline ScriptedEvent Control(int id)
+{
+    return {EventControl, id};
+}
 // A message the loop does nothing for, such as a mouse move.
-inline ScriptedEvent Idle() { return {512, 0}; }
+inline ScriptedEvent Idle()
+{
+    return {512, 0};
+}
 
 class ShellTest : public ::testing::Test {
 protected:
@@ -29,9 +38,8 @@ protected:
     {
         ScriptReset();
         CommandLineSet("kelpra.exe");
-        t.Write("help\\index.htm",
-                CrLf({"<html>", "<a href=\"commands/print.htm\">Print</a><BR>",
-                      "<a href=\"index.htm#A\">Arrays</a><BR>", "Z<BR>", "</html>"}));
+        t.Write("help\\index.htm", CrLf({"<html>", "<a href=\"commands/print.htm\">Print</a><BR>",
+                                         "<a href=\"index.htm#A\">Arrays</a><BR>", "Z<BR>", "</html>"}));
         t.Write("help\\Menu.htm", CrLf({"<a href=\"index.htm\">Index</a>"}));
         t.Write("help\\glossary.htm", CrLf({"glossary"}));
         t.Write("help\\main.htm", CrLf({"main"}));

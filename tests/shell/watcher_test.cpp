@@ -13,11 +13,11 @@ TEST_F(ShellTest, WatcherFollowsTheBrowser)
     struct Case {
         const char* name;
         const char* page;
-        const char* file;      // a page of ours that must stay as it is
-        const char* address;   // where the browser ends
-        const char* status;    // "" when the watcher leaves it alone
-        const char* edited;    // what Edit Page hands the editor
-        size_t navigations;    // Open's and the watcher's
+        const char* file;     // a page of ours that must stay as it is
+        const char* address;  // where the browser ends
+        const char* status;   // "" when the watcher leaves it alone
+        const char* edited;   // what Edit Page hands the editor
+        size_t navigations;   // Open's and the watcher's
     };
     const std::vector<Case> cases = {
         {"ordinary", "T:\\help\\commands\\print.htm", "", "file:///T:/help/commands/vosks.html",

@@ -56,8 +56,8 @@ TEST_F(Settings, CommandLineFlagValues)
         std::string stored;
         int32_t expected;
     } cases[] = {
-        {"UseCL= 7", 7}, {"UseCL=-1", -1}, {"UseCL=+3", 3}, {"UseCL=12ab", 12},
-        {"UseCL=letters", 0}, {"UseCL=", 0}, {"DBA=x", 0},  // key missing: the default
+        {"UseCL= 7", 7},      {"UseCL=-1", -1}, {"UseCL=+3", 3}, {"UseCL=12ab", 12},
+        {"UseCL=letters", 0}, {"UseCL=", 0},    {"DBA=x", 0},  // key missing: the default
     };
     for (const auto& c : cases) {
         folder.Write("Kelpra.ini", "[Setup]\r\n" + c.stored + "\r\n");
@@ -81,9 +81,8 @@ TEST_F(Settings, WrittenKeysAreReadBackAtTheNextStart)
     WriteSettingText("Setup", "Keywords", "T:\\keywords.txt");  // read as "keywords"
     WriteSettingInteger("Setup", "UseCL", 1);
     WriteSettingInteger("Setup", "Number", -42);
-    EXPECT_EQ(folder.Read("Kelpra.ini"),
-              CrLf({"[Setup]", "Help=T:\\other help\\", "Keywords=T:\\keywords.txt", "UseCL=1",
-                    "Number=-42"}));
+    EXPECT_EQ(folder.Read("Kelpra.ini"), CrLf({"[Setup]", "Help=T:\\other help\\",
+                                               "Keywords=T:\\keywords.txt", "UseCL=1", "Number=-42"}));
 
     ProgramStateClear();
     State.programFolder = folder.Win();
@@ -97,8 +96,7 @@ TEST_F(Settings, WrittenKeysAreReadBackAtTheNextStart)
     WriteSettingText("Setup", "keywords", "T:\\second.txt");  // same setting, replaced in place
     EXPECT_EQ(ReadSettingText("Setup", "KEYWORDS", ""), "T:\\second.txt");
     EXPECT_EQ(folder.Read("Kelpra.ini"),
-              CrLf({"[Setup]", "Help=T:\\other help\\", "Keywords=T:\\second.txt", "UseCL=1",
-                    "Number=-42"}));
+              CrLf({"[Setup]", "Help=T:\\other help\\", "Keywords=T:\\second.txt", "UseCL=1", "Number=-42"}));
 }
 
 TEST(SettingsProgramFolder, TakenFromTheProgramWhenNotGiven)

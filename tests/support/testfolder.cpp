@@ -55,16 +55,15 @@ bool LinkWineDrive(char letter, const std::string& folder)
     if (!unixFolder) return false;
     const char* prefix = std::getenv("WINEPREFIX");
     const char* home = std::getenv("HOME");
-    std::string devices = prefix && *prefix ? std::string(prefix)
-                                            : std::string(home ? home : "") + "/.wine";
-    std::string command = "/bin/ln -sfn \"" + std::string(unixFolder) + "\" \"" + devices +
-                          "/dosdevices/" + lower + ":\"";
+    std::string devices = prefix && *prefix ? std::string(prefix) : std::string(home ? home : "") + "/.wine";
+    std::string command =
+        "/bin/ln -sfn \"" + std::string(unixFolder) + "\" \"" + devices + "/dosdevices/" + lower + ":\"";
     HeapFree(GetProcessHeap(), 0, unixFolder);
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process{};
-    if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                        &startup, &process))
+    if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                        &process))
         return false;
     WaitForSingleObject(process.hProcess, 20000);
     CloseHandle(process.hThread);
@@ -84,9 +83,8 @@ TestFolder::TestFolder(char driveLetter) : drive(driveLetter)
     DWORD length = GetTempPathA(MAX_PATH, temp);
     if (length == 0 || length >= MAX_PATH) throw std::runtime_error("GetTempPathA failed");
     for (unsigned attempt = 0;; ++attempt) {
-        std::string candidate = std::string(temp) + "kelpra-test-" +
-                                std::to_string(GetCurrentProcessId()) + "-" +
-                                std::to_string(GetTickCount() + attempt);
+        std::string candidate = std::string(temp) + "kelpra-test-" + std::to_string(GetCurrentProcessId()) +
+                                "-" + std::to_string(GetTickCount() + attempt);
         if (CreateDirectoryA(candidate.c_str(), nullptr)) {
             root = candidate;
             break;
@@ -103,8 +101,7 @@ TestFolder::TestFolder(char driveLetter) : drive(driveLetter)
     root = std::string(temp) + "kelpra-drive-" + drive;
     fs::remove_all(root, ignored);
     fs::create_directories(root);
-    if (DriveShows(drive, *this) || (LinkWineDrive(drive, root) && DriveShows(drive, *this)))
-        return;
+    if (DriveShows(drive, *this) || (LinkWineDrive(drive, root) && DriveShows(drive, *this))) return;
     drive = 0;
 }
 #else
@@ -122,8 +119,8 @@ TestFolder::~TestFolder()
     if (drive) HostPathMapDrive(drive, "");
     std::error_code ignored;
     // Tests may leave read-only folders behind; make them removable again.
-    for (auto it = fs::recursive_directory_iterator(root, ignored);
-         it != fs::recursive_directory_iterator(); it.increment(ignored))
+    for (auto it = fs::recursive_directory_iterator(root, ignored); it != fs::recursive_directory_iterator();
+         it.increment(ignored))
         fs::permissions(it->path(), fs::perms::owner_all, fs::perm_options::add, ignored);
     fs::remove_all(root, ignored);
 }
@@ -163,11 +160,4 @@ bool TestFolder::Exists(const std::string& relative) const
 void TestFolder::MakeFolder(const std::string& relative) const
 {
     fs::create_directories(Host(relative));
-}
-
-std::string CrLf(std::initializer_list<std::string> lines)
-{
-    std::string out;
-    for (const auto& line : lines) out += line + "\r\n";
-    return out;
 }

@@ -26,5 +26,4 @@ struct TestFolder {
     std::string root;  // host path, no closing "/"
 };
 
-// Joins lines with CR LF after each one: what every rewrite produces.
-std::string CrLf(std::initializer_list<std::string> lines);
+#include "support/lines.h"

@@ -131,7 +131,7 @@ void HelpView::Navigate(const std::string& target)
     }
     entry.scroll = 0;
     if (current_ >= 0) history_[static_cast<size_t>(current_)].scroll = verticalScrollBar()->value();
-    history_.resize(static_cast<size_t>(current_ + 1));
+    history_.resize(static_cast<size_t>(current_) + 1);
     history_.push_back(entry);
     Show(static_cast<int>(history_.size()) - 1);
 }

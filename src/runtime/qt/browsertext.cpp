@@ -52,8 +52,7 @@ bool HasWebScheme(const std::string& text)
     if (colon == std::string::npos || colon < 2) return false;
     for (size_t i = 0; i < colon; ++i) {
         char c = text[i];
-        if (!std::isalnum(static_cast<unsigned char>(c)) && c != '+' && c != '-' && c != '.')
-            return false;
+        if (!std::isalnum(static_cast<unsigned char>(c)) && c != '+' && c != '-' && c != '.') return false;
     }
     return true;
 }
@@ -100,11 +99,10 @@ std::string FolderOf(const std::string& path)
     return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
 }
 
-const char16_t Windows1252High[32] = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
-    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
-    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+const char16_t Windows1252High[32] = {0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+                                      0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
+                                      0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+                                      0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
 
 QString FromWindows1252(const QByteArray& bytes)
 {
@@ -140,8 +138,8 @@ std::string DeclaredCharset(const QByteArray& bytes)
             while (at < tag.size() && (tag[at] == ' ' || tag[at] == '=' || tag[at] == '"' || tag[at] == '\''))
                 ++at;
             std::string name;
-            while (at < tag.size() && (std::isalnum(static_cast<unsigned char>(tag[at])) ||
-                                       tag[at] == '-' || tag[at] == '_' || tag[at] == '.' || tag[at] == ':'))
+            while (at < tag.size() && (std::isalnum(static_cast<unsigned char>(tag[at])) || tag[at] == '-' ||
+                                       tag[at] == '_' || tag[at] == '.' || tag[at] == ':'))
                 name += tag[at++];
             if (!name.empty()) return name;
         }
@@ -172,7 +170,7 @@ BrowserTarget BrowserResolveTarget(const std::string& target, const std::string&
         while (slashes < text.size() && (text[slashes] == '/' || text[slashes] == '\\')) ++slashes;
         // "file:///C:/x" names a drive; "file://server/share" a network share.
         text = (slashes == 2 && !StartsWithDrive(text.substr(2))) ? "\\\\" + text.substr(2)
-                                                                   : text.substr(slashes);
+                                                                  : text.substr(slashes);
     } else if (HasWebScheme(text)) {
         result.external = target;
         result.anchor.clear();
@@ -204,10 +202,8 @@ BrowserTarget BrowserResolveTarget(const std::string& target, const std::string&
 QString BrowserDecodePage(const QByteArray& bytes)
 {
     if (bytes.startsWith("\xEF\xBB\xBF")) return QString::fromUtf8(bytes.mid(3));
-    if (bytes.startsWith("\xFF\xFE"))
-        return QStringDecoder(QStringDecoder::Utf16LE)(bytes.mid(2));
-    if (bytes.startsWith("\xFE\xFF"))
-        return QStringDecoder(QStringDecoder::Utf16BE)(bytes.mid(2));
+    if (bytes.startsWith("\xFF\xFE")) return QStringDecoder(QStringDecoder::Utf16LE)(bytes.mid(2));
+    if (bytes.startsWith("\xFE\xFF")) return QStringDecoder(QStringDecoder::Utf16BE)(bytes.mid(2));
     std::string charset = DeclaredCharset(bytes);
     if (charset == "utf-8" || charset == "utf8") return QString::fromUtf8(bytes);
     if (charset == "windows-1252" || charset == "cp1252" || charset == "iso-8859-1" ||

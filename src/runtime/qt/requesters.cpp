@@ -57,11 +57,12 @@ std::vector<ButtonAnswer> ButtonsOf(int flags)
     switch (flags & MessageButtons) {
     case MessageOkCancel: return {{QMessageBox::Ok, AnswerOk}, {QMessageBox::Cancel, AnswerCancel}};
     case MessageAbortRetryIgnore:
-        return {{QMessageBox::Abort, AnswerAbort}, {QMessageBox::Retry, AnswerRetry},
+        return {{QMessageBox::Abort, AnswerAbort},
+                {QMessageBox::Retry, AnswerRetry},
                 {QMessageBox::Ignore, AnswerIgnore}};
     case MessageYesNoCancel:
-        return {{QMessageBox::Yes, AnswerYes}, {QMessageBox::No, AnswerNo},
-                {QMessageBox::Cancel, AnswerCancel}};
+        return {
+            {QMessageBox::Yes, AnswerYes}, {QMessageBox::No, AnswerNo}, {QMessageBox::Cancel, AnswerCancel}};
     case MessageYesNo: return {{QMessageBox::Yes, AnswerYes}, {QMessageBox::No, AnswerNo}};
     case MessageRetryCancel: return {{QMessageBox::Retry, AnswerRetry}, {QMessageBox::Cancel, AnswerCancel}};
     default: return {{QMessageBox::Ok, AnswerOk}};

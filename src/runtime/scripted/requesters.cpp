@@ -36,8 +36,7 @@ int MessageAsk(const std::string& title, const std::string& text, int flags)
 std::string FileRequestOpen(const std::string& title, const std::string& defaultFile,
                             const std::string& filterList, int filterIndex)
 {
-    TheScript().requests.push_back(
-        RecordedRequest{"open", title, defaultFile, filterList, filterIndex});
+    TheScript().requests.push_back(RecordedRequest{"open", title, defaultFile, filterList, filterIndex});
     return NextRequesterAnswer();
 }
 

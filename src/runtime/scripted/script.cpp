@@ -37,8 +37,7 @@ void ScriptResize(int width, int height)
     }
     // A size message the callback lets through comes back as an event, as
     // the window layer reports it; it is the very next thing the loop sees.
-    if (result == CallbackDefault)
-        script.events.push_front(ScriptedEvent{static_cast<int>(MessageSize), 0});
+    if (result == CallbackDefault) script.events.push_front(ScriptedEvent{static_cast<int>(MessageSize), 0});
 }
 
 std::string ScriptAddressOf(const std::string& pathOrAddress)

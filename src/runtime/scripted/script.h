@@ -20,7 +20,7 @@ struct RecordedMenuEntry {
     std::string kind;  // "title", "item", "separator", "submenu", "submenu-end"
     int id = -1;       // items only
     std::string text;
-    int checked = 0;   // items only; kept current by MenuCheckSet
+    int checked = 0;  // items only; kept current by MenuCheckSet
 };
 
 struct RecordedControl {
@@ -28,7 +28,7 @@ struct RecordedControl {
     int x = 0, y = 0, width = 0, height = 0;
     std::string text;  // for the browser: the address it was created with
     std::string tooltip;
-    int flags = 0;     // labels only
+    int flags = 0;  // labels only
 };
 
 struct RecordedMessage {
@@ -54,7 +54,7 @@ struct RecordedRun {
 struct Script {
     // What the test hands in.
     std::deque<ScriptedEvent> events;
-    std::deque<int> messageAnswers;         // when empty: OK boxes 1, Yes/No boxes 7
+    std::deque<int> messageAnswers;            // when empty: OK boxes 1, Yes/No boxes 7
     std::deque<std::string> requesterAnswers;  // when empty: "" (cancelled)
     std::string clipboard;
     int windowOpenResult = 1;
@@ -69,16 +69,16 @@ struct Script {
     int windowX = 0, windowY = 0, windowWidth = 0, windowHeight = 0;
     int32_t windowFlags = 0;
     std::string windowTitle;
-    std::vector<RecordedMenuEntry> menu;  // in the order they were added
+    std::vector<RecordedMenuEntry> menu;         // in the order they were added
     std::vector<std::pair<int, int>> shortcuts;  // key, menu id
-    std::string statusText;                  // field 0 of status bar 0
-    std::vector<std::string> statusHistory;  // every text set, in order
+    std::string statusText;                      // field 0 of status bar 0
+    std::vector<std::string> statusHistory;      // every text set, in order
     std::map<int, RecordedControl> controls;
     std::vector<RecordedMessage> messages;
     std::vector<RecordedRequest> requests;
     std::vector<RecordedRun> runs;
     std::vector<int> pauses;
-    std::vector<int> busy;                   // every BusyCursorSet argument
+    std::vector<int> busy;  // every BusyCursorSet argument
     WindowCallback callback = nullptr;
     int eventsHandedOut = 0;
     bool runtimeEnded = false;

@@ -50,7 +50,7 @@ RecordedMenuEntry* FindMenuItem(int id)
 void Navigate(const std::string& pathOrAddress)
 {
     Script& script = TheScript();
-    script.history.resize(static_cast<size_t>(script.historyIndex + 1));
+    script.history.resize(static_cast<size_t>(script.historyIndex) + 1);
     script.history.push_back(ScriptAddressOf(pathOrAddress));
     script.historyIndex = static_cast<int>(script.history.size()) - 1;
 }
@@ -192,8 +192,8 @@ int StatusBarCreate(int, intptr_t)
 {
     Script& script = TheScript();
     if (script.callback) {
-        uintptr_t size = (static_cast<uintptr_t>(script.areaHeight & 0xFFFF) << 16) |
-                         (script.areaWidth & 0xFFFF);
+        uintptr_t size =
+            (static_cast<uintptr_t>(script.areaHeight & 0xFFFF) << 16) | (script.areaWidth & 0xFFFF);
         script.callback(WindowHandle(), MessageSize, 0, static_cast<intptr_t>(size));
     }
     return 1;

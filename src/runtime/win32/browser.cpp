@@ -68,8 +68,7 @@ void Navigate(HWND control, const std::string& address)
     IWebBrowser2* browser = BrowserOf(control);
     if (!browser || address.empty()) return;
     std::vector<wchar_t> wide(NavigateUnits, L'\0');
-    if (!MultiByteToWideChar(CP_ACP, 0, address.c_str(), -1, wide.data(), NavigateUnits - 1))
-        return;
+    if (!MultiByteToWideChar(CP_ACP, 0, address.c_str(), -1, wide.data(), NavigateUnits - 1)) return;
     VARIANT target;
     VariantInit(&target);
     target.vt = VT_BSTR;
@@ -86,8 +85,7 @@ std::string CurrentAddress(HWND control)
     BSTR location = nullptr;
     if (FAILED(browser->get_LocationURL(&location)) || !location) return "";
     std::vector<char> text(AddressBytes, '\0');
-    int length = WideCharToMultiByte(CP_ACP, 0, location, -1, text.data(), AddressBytes, nullptr,
-                                     nullptr);
+    int length = WideCharToMultiByte(CP_ACP, 0, location, -1, text.data(), AddressBytes, nullptr, nullptr);
     SysFreeString(location);
     // A longer address than the buffer gives nothing rather than a cut one.
     if (length <= 0) return "";
@@ -99,18 +97,10 @@ void Step(HWND control, int command)
     IWebBrowser2* browser = BrowserOf(control);
     if (!browser) return;
     switch (command) {
-    case BrowserBack:
-        browser->GoBack();
-        break;
-    case BrowserForward:
-        browser->GoForward();
-        break;
-    case BrowserStop:
-        browser->Stop();
-        break;
-    case BrowserReload:
-        browser->Refresh();
-        break;
+    case BrowserBack: browser->GoBack(); break;
+    case BrowserForward: browser->GoForward(); break;
+    case BrowserStop: browser->Stop(); break;
+    case BrowserReload: browser->Refresh(); break;
     }
 }
 
@@ -127,10 +117,9 @@ const ControlHandlers BrowserHandlers = {Navigate, CurrentAddress, Step, Release
 int BrowserCreate(int id, int x, int y, int width, int height, const std::string& address)
 {
     if (!HostReady()) return 0;
-    HWND control = CreateWindowExA(0, "AtlAxWin", "Shell.Explorer.1", WS_CHILD | WS_VISIBLE, x, y,
-                                   width, height, ControlParent(),
-                                   reinterpret_cast<HMENU>(static_cast<intptr_t>(id)),
-                                   GetModuleHandleA(nullptr), nullptr);
+    HWND control = CreateWindowExA(
+        0, "AtlAxWin", "Shell.Explorer.1", WS_CHILD | WS_VISIBLE, x, y, width, height, ControlParent(),
+        reinterpret_cast<HMENU>(static_cast<intptr_t>(id)), GetModuleHandleA(nullptr), nullptr);
     if (!control) return 0;
     IUnknown* component = nullptr;
     IWebBrowser2* browser = nullptr;

@@ -26,8 +26,7 @@ void ControlRegister(int id, HWND control, const ControlHandlers* handlers);
 template <typename Procedure>
 Procedure LibraryProcedure(HMODULE library, const char* name)
 {
-    return reinterpret_cast<Procedure>(
-        reinterpret_cast<void (*)()>(GetProcAddress(library, name)));
+    return reinterpret_cast<Procedure>(reinterpret_cast<void (*)()>(GetProcAddress(library, name)));
 }
 
 // The other enabled visible top-level windows of this thread, except the

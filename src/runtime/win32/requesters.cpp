@@ -41,8 +41,7 @@ int CALLBACK SelectStartFolder(HWND dialog, UINT message, LPARAM, LPARAM startFo
 // arguments; quoted, it stays the one path it is.
 std::string QuotedParameter(const std::string& parameters)
 {
-    if (parameters.find_first_of(" \t") == std::string::npos ||
-        parameters.find('"') != std::string::npos)
+    if (parameters.find_first_of(" \t") == std::string::npos || parameters.find('"') != std::string::npos)
         return parameters;
     return "\"" + parameters + "\"";
 }

@@ -100,9 +100,8 @@ bool FocusInRichControl()
 
 bool IsPlainTab(const MSG& message)
 {
-    return (message.message == WM_KEYDOWN || message.message == WM_SYSKEYDOWN) &&
-           message.wParam == VK_TAB && GetKeyState(VK_CONTROL) >= 0 &&
-           GetKeyState(VK_SHIFT) >= 0 && GetKeyState(VK_MENU) >= 0;
+    return (message.message == WM_KEYDOWN || message.message == WM_SYSKEYDOWN) && message.wParam == VK_TAB &&
+           GetKeyState(VK_CONTROL) >= 0 && GetKeyState(VK_SHIFT) >= 0 && GetKeyState(VK_MENU) >= 0;
 }
 
 void MoveFocus(bool backwards)
@@ -148,14 +147,11 @@ LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARA
     Layer& layer = TheLayer();
     if (message == WM_SIZE && window == layer.window) KeepStatusBarInPlace(lParam);
     if (layer.callback && window == layer.window) {
-        intptr_t result = layer.callback(reinterpret_cast<intptr_t>(window), message, wParam,
-                                         lParam);
+        intptr_t result = layer.callback(reinterpret_cast<intptr_t>(window), message, wParam, lParam);
         if (result != CallbackDefault) return result;
     }
     switch (message) {
-    case WM_COMMAND:
-        RecordCommand(wParam, lParam);
-        return 0;
+    case WM_COMMAND: RecordCommand(wParam, lParam); return 0;
     case WM_HSCROLL:
     case WM_VSCROLL:
         if (lParam) {
@@ -167,12 +163,8 @@ LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARA
         // The application decides whether the window goes.
         Record(EventClose, 0, 0);
         return 0;
-    case WM_MOVE:
-        Record(WM_MOVE, 0, 0);
-        break;
-    case WM_SIZE:
-        Record(WM_SIZE, 0, 0);
-        break;
+    case WM_MOVE: Record(WM_MOVE, 0, 0); break;
+    case WM_SIZE: Record(WM_SIZE, 0, 0); break;
     case WM_SETCURSOR:
         if (layer.busy) {
             SetCursor(LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_WAIT)));
@@ -242,14 +234,13 @@ void CloseWindow()
     layer.parent = nullptr;
 }
 
-HWND CreateControl(int id, DWORD extendedStyle, const char* className, const std::string& text,
-                   DWORD style, int x, int y, int width, int height)
+HWND CreateControl(int id, DWORD extendedStyle, const char* className, const std::string& text, DWORD style,
+                   int x, int y, int width, int height)
 {
     Layer& layer = TheLayer();
-    HWND control = CreateWindowExA(extendedStyle, className, text.c_str(), style, x, y, width,
-                                   height, layer.parent,
-                                   reinterpret_cast<HMENU>(static_cast<intptr_t>(id)),
-                                   layer.instance, nullptr);
+    HWND control =
+        CreateWindowExA(extendedStyle, className, text.c_str(), style, x, y, width, height, layer.parent,
+                        reinterpret_cast<HMENU>(static_cast<intptr_t>(id)), layer.instance, nullptr);
     if (!control) return nullptr;
     SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(layer.font), TRUE);
     ControlRegister(id, control, nullptr);
@@ -332,8 +323,7 @@ void RuntimeEnd()
     layer.oleStarted = false;
 }
 
-int WindowOpen(int number, int x, int y, int width, int height, int32_t flags,
-               const std::string& title)
+int WindowOpen(int number, int x, int y, int width, int height, int32_t flags, const std::string& title)
 {
     Layer& layer = TheLayer();
     CloseWindow();
@@ -341,8 +331,7 @@ int WindowOpen(int number, int x, int y, int width, int height, int32_t flags,
     DWORD style = static_cast<DWORD>(flags) & ~(WindowCentreOnScreen | WindowCentreOnActive);
     if (style == 0 || style == WS_VISIBLE) style |= WS_CAPTION;
     bool hidden = (style & WS_VISIBLE) != 0;
-    if (hidden)
-        style &= ~static_cast<DWORD>(WS_VISIBLE);
+    if (hidden) style &= ~static_cast<DWORD>(WS_VISIBLE);
     bool maximized = !hidden && (style & WS_MAXIMIZE);
     style &= ~static_cast<DWORD>(WS_MAXIMIZE);
 
@@ -350,7 +339,8 @@ int WindowOpen(int number, int x, int y, int width, int height, int32_t flags,
     AdjustWindowRect(&outer, style, FALSE);
     int outerWidth = outer.right - outer.left;
     int outerHeight = outer.bottom - outer.top;
-    if (flags & (WindowCentreOnScreen | WindowCentreOnActive)) CentreWindow(flags, x, y, outerWidth, outerHeight);
+    if (flags & (WindowCentreOnScreen | WindowCentreOnActive))
+        CentreWindow(flags, x, y, outerWidth, outerHeight);
 
     char className[32];
     std::snprintf(className, sizeof className, "WindowClass_%ld", static_cast<long>(number));
@@ -360,8 +350,8 @@ int WindowOpen(int number, int x, int y, int width, int height, int32_t flags,
     windowClass.lpszClassName = className;
     if (!RegisterClassExA(&windowClass)) return 0;
 
-    HWND window = CreateWindowExA(0, className, title.c_str(), style, x, y, outerWidth,
-                                  outerHeight, nullptr, nullptr, layer.instance, nullptr);
+    HWND window = CreateWindowExA(0, className, title.c_str(), style, x, y, outerWidth, outerHeight, nullptr,
+                                  nullptr, layer.instance, nullptr);
     if (!window) {
         UnregisterClassA(className, layer.instance);
         return 0;
@@ -421,8 +411,7 @@ int EventWait()
     // looks a command up in the system menu first: there id 0, the Enter
     // key's, names a separator, and Wine then drops the key.
     const Shortcut* shortcut = nullptr;
-    if (layer.window && GetActiveWindow() == layer.window &&
-        !(IsPlainTab(message) && FocusInRichControl()))
+    if (layer.window && GetActiveWindow() == layer.window && !(IsPlainTab(message) && FocusInRichControl()))
         shortcut = MatchShortcut(message);
     if (shortcut) {
         // What an accelerator sends: the command with the code 1.
@@ -471,8 +460,7 @@ void MenuTitleAdd(const std::string& text)
     if (!layer.menuBar) return;
     layer.enclosingMenus.clear();
     HMENU dropDown = CreatePopupMenu();
-    AppendMenuA(layer.menuBar, MF_POPUP | MF_STRING, reinterpret_cast<UINT_PTR>(dropDown),
-                text.c_str());
+    AppendMenuA(layer.menuBar, MF_POPUP | MF_STRING, reinterpret_cast<UINT_PTR>(dropDown), text.c_str());
     layer.currentMenu = dropDown;
     SetMenu(layer.menuWindow, layer.menuBar);
     DrawMenuBar(layer.menuWindow);
@@ -497,8 +485,7 @@ void MenuSubmenuOpen(const std::string& text)
     Layer& layer = TheLayer();
     if (!layer.currentMenu) return;
     HMENU submenu = CreatePopupMenu();
-    AppendMenuA(layer.currentMenu, MF_POPUP | MF_STRING, reinterpret_cast<UINT_PTR>(submenu),
-                text.c_str());
+    AppendMenuA(layer.currentMenu, MF_POPUP | MF_STRING, reinterpret_cast<UINT_PTR>(submenu), text.c_str());
     layer.enclosingMenus.push_back(layer.currentMenu);
     layer.currentMenu = submenu;
 }
@@ -536,8 +523,8 @@ int StatusBarCreate(int, intptr_t window)
     Layer& layer = TheLayer();
     HWND parent = reinterpret_cast<HWND>(window);
     if (layer.statusBar) DestroyWindow(layer.statusBar);
-    layer.statusBar = CreateWindowExA(0, STATUSCLASSNAMEA, "", WS_CHILD | WS_VISIBLE, 0, 0, 0, 0,
-                                      parent, nullptr, layer.instance, nullptr);
+    layer.statusBar = CreateWindowExA(0, STATUSCLASSNAMEA, "", WS_CHILD | WS_VISIBLE, 0, 0, 0, 0, parent,
+                                      nullptr, layer.instance, nullptr);
     if (!layer.statusBar) return 0;
     int parts[1] = {-1};
     SendMessageA(layer.statusBar, SB_SETPARTS, 1, reinterpret_cast<LPARAM>(parts));
@@ -553,10 +540,8 @@ void StatusBarSetText(int, int field, const std::string& text, int flags)
     HWND statusBar = TheLayer().statusBar;
     if (!statusBar) return;
     std::string shown = text;
-    if (flags & StatusRight)
-        shown = "\t\t" + shown;
-    else if (flags & StatusCentred)
-        shown = "\t" + shown;
+    if (flags & StatusRight) shown = "\t\t" + shown;
+    else if (flags & StatusCentred) shown = "\t" + shown;
     WPARAM kind = static_cast<WPARAM>(field & 0xFF);
     if (flags & StatusRaised) kind |= SBT_POPOUT;
     if (flags & StatusNoBorder) kind |= SBT_NOBORDERS;
@@ -589,9 +574,7 @@ int LabelCreate(int id, int x, int y, int width, int height, const std::string& 
     }
     DWORD style = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_GROUP | SS_CENTER;
     if (flags != LabelSunken && flags != LabelEtched) style |= WS_BORDER;
-    DWORD extended = flags == LabelSunken   ? WS_EX_CLIENTEDGE
-                     : flags == LabelEtched ? WS_EX_STATICEDGE
-                                            : 0;
+    DWORD extended = flags == LabelSunken ? WS_EX_CLIENTEDGE : flags == LabelEtched ? WS_EX_STATICEDGE : 0;
     return CreateControl(id, extended, "STATIC", text, style, x, y, width, height) ? 1 : 0;
 }
 
@@ -601,10 +584,9 @@ void ToolTipSet(int id, const std::string& text)
     Control* control = FindControl(id);
     if (!control) return;
     if (!layer.toolTips) {
-        layer.toolTips = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr,
-                                         WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT,
-                                         CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, layer.window,
-                                         nullptr, layer.instance, nullptr);
+        layer.toolTips = CreateWindowExA(
+            WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT,
+            CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, layer.window, nullptr, layer.instance, nullptr);
         if (!layer.toolTips) return;
     }
     TOOLINFOA tool{};
@@ -631,8 +613,7 @@ std::string ControlGetText(int id)
 {
     Control* control = FindControl(id);
     if (!control) return "";
-    if (control->handlers && control->handlers->getText)
-        return control->handlers->getText(control->handle);
+    if (control->handlers && control->handlers->getText) return control->handlers->getText(control->handle);
     std::string text(ControlTextLimit + 1, '\0');
     int length = GetWindowTextA(control->handle, text.data(), ControlTextLimit + 1);
     text.resize(length > 0 ? static_cast<size_t>(length) : 0);

@@ -80,23 +80,26 @@ TEST(BrowserDecodeTest, PicksTheEncodingAPageUses)
     const QString eAcute = QString(QChar(0xE9));
     const Case cases[] = {
         {"caf\xC3\xA9", "caf" + eAcute},
-        {"caf\xE9 \x93q\x94 \x80", "caf" + eAcute + " " + QChar(0x201C) + "q" + QChar(0x201D) + " " + QChar(0x20AC)},
+        {"caf\xE9 \x93q\x94 \x80",
+         "caf" + eAcute + " " + QChar(0x201C) + "q" + QChar(0x201D) + " " + QChar(0x20AC)},
         {"\xEF\xBB\xBFok", "ok"},
         // A declared charset wins over what the bytes look like.
         {"<head><meta charset=\"windows-1252\"></head>\xC3\xA9",
          "<head><meta charset=\"windows-1252\"></head>" + QString(QChar(0xC3)) + QChar(0xA9)},
         {"<HEAD><META http-equiv=Content-Type content='text/html; charset=UTF-8'></HEAD>\xE9",
-         "<HEAD><META http-equiv=Content-Type content='text/html; charset=UTF-8'></HEAD>" + QString(QChar(0xFFFD))},
+         "<HEAD><META http-equiv=Content-Type content='text/html; charset=UTF-8'></HEAD>" +
+             QString(QChar(0xFFFD))},
         // Only the head counts: a body that talks about charsets does not.
-        {"<body>charset=utf-8 <meta charset=utf-8> \xE9", "<body>charset=utf-8 <meta charset=utf-8> " + eAcute},
+        {"<body>charset=utf-8 <meta charset=utf-8> \xE9",
+         "<body>charset=utf-8 <meta charset=utf-8> " + eAcute},
     };
     for (const Case& c : cases) EXPECT_EQ(BrowserDecodePage(c.bytes), c.text) << c.bytes.toStdString();
 }
 
 TEST(FileFilterTest, PairsBecomeQtNameFilters)
 {
-    QStringList filters = QtNameFilters(
-        "Text Files (*.txt)|*.txt|Web files (*.htm,*.html)|*.htm;*.html|All Files (*.*)|*.*");
+    QStringList filters =
+        QtNameFilters("Text Files (*.txt)|*.txt|Web files (*.htm,*.html)|*.htm;*.html|All Files (*.*)|*.*");
     ASSERT_EQ(filters.size(), 3);
     EXPECT_EQ(filters[0], "Text Files (*.txt) (*.txt)");
     EXPECT_EQ(filters[1], "Web files (*.htm,*.html) (*.htm *.html)");

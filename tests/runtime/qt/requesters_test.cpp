@@ -19,7 +19,7 @@
 namespace {
 
 // Acts on the next modal dialog as soon as it is up.
-void OnNextDialog(std::function<void(QWidget*)> act)
+void OnNextDialog(const std::function<void(QWidget*)>& act)
 {
     QTimer::singleShot(20, [act]() {
         if (QWidget* dialog = QApplication::activeModalWidget()) act(dialog);
@@ -72,8 +72,8 @@ TEST_F(GuiTest, FileRequesterOpensWhereTheDefaultSaysAndAnswersInWindowsForm)
         name = files->findChild<QLineEdit*>("fileNameEdit")->text();
         static_cast<QDialog*>(files)->accept();
     });
-    std::string chosen = FileRequestOpen("Open", "T:\\my docs\\old.htm",
-                                         "Text|*.txt|Web files|*.htm;*.html|All|*.*", 1);
+    std::string chosen =
+        FileRequestOpen("Open", "T:\\my docs\\old.htm", "Text|*.txt|Web files|*.htm;*.html|All|*.*", 1);
     EXPECT_EQ(directory.toStdString(), folder.Host("my docs"));
     EXPECT_EQ(filter, "Web files (*.htm *.html)");
     EXPECT_EQ(name, "old.htm");

@@ -70,10 +70,8 @@ TEST_F(GuiTest, MinusOneKeepsAValueAndTheRestMove)
         QRect expected;
     };
     const Case cases[] = {
-        {-1, -1, -1, 40, QRect(155, 5, 0, 40)},
-        {-1, -1, 415, -1, QRect(155, 5, 415, 40)},
-        {10, -1, -1, -1, QRect(10, 5, 415, 40)},
-        {-1, 7, -1, 20, QRect(10, 7, 415, 20)},
+        {-1, -1, -1, 40, QRect(155, 5, 0, 40)},  {-1, -1, 415, -1, QRect(155, 5, 415, 40)},
+        {10, -1, -1, -1, QRect(10, 5, 415, 40)}, {-1, 7, -1, 20, QRect(10, 7, 415, 20)},
         {-1, -1, -1, -1, QRect(10, 7, 415, 20)},
     };
     QWidget* field = QtControlWidget(4);
@@ -142,8 +140,12 @@ TEST_F(GuiTest, ButtonClickIsAControlEvent)
     auto events = DrainEvents();
     ASSERT_FALSE(events.empty());
     EXPECT_EQ(events.back(), std::make_pair(EventControl, 1));
-    ControlSetText(1, "Zur\xC3\xBC" "ck");
-    EXPECT_EQ(ControlGetText(1), "Zur\xC3\xBC" "ck");
+    ControlSetText(1,
+                   "Zur\xC3\xBC"
+                   "ck");
+    EXPECT_EQ(ControlGetText(1),
+              "Zur\xC3\xBC"
+              "ck");
     EXPECT_EQ(ControlGetText(4), "print");
 }
 

@@ -40,8 +40,7 @@ TEST_F(ScriptedTest, BrowserKeepsAHistoryOfWindowsFileAddresses)
     ControlSetText(10, "C:\\H\\d.htm");  // drops what lay ahead
     ControlSetState(10, BrowserForward);
     EXPECT_EQ(ControlGetText(10), "file:///C:/H/d.htm");
-    EXPECT_EQ(TheScript().history,
-              (std::vector<std::string>{"file:///C:/H/Menu.htm", "file:///C:/H/d.htm"}));
+    EXPECT_EQ(TheScript().history, (std::vector<std::string>{"file:///C:/H/Menu.htm", "file:///C:/H/d.htm"}));
     EXPECT_EQ(TheScript().navigations,
               (std::vector<std::string>{"C:\\H\\a b.htm", "file:///C:/H/c.htm#x", "C:\\H\\d.htm"}));
 }

@@ -33,8 +33,8 @@ TEST(Win32Requesters, MessageBoxDisablesOurOtherWindowsMeanwhile)
 {
     RuntimeStart();
     ASSERT_EQ(WindowOpen(0, 0, 0, 300, 200, 0xCF0000, "main"), 1);
-    other = CreateWindowExA(0, "STATIC", "other", WS_POPUP | WS_VISIBLE, 400, 0, 100, 100,
-                            nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+    other = CreateWindowExA(0, "STATIC", "other", WS_POPUP | WS_VISIBLE, 400, 0, 100, 100, nullptr, nullptr,
+                            GetModuleHandleA(nullptr), nullptr);
     ASSERT_TRUE(other);
     SetForegroundWindow(reinterpret_cast<HWND>(WindowHandle()));
     UINT_PTR timer = SetTimer(nullptr, 0, 300, CloseTheBox);
@@ -79,9 +79,12 @@ TEST(Win32Requesters, ProgramRunStartsInTheProgramsFolder)
     GetSystemDirectoryA(system, MAX_PATH);
     t.MakeFolder("tools");
     t.MakeFolder("work");
-    ASSERT_TRUE(CopyFileA((std::string(system) + "\\cmd.exe").c_str(),
-                          t.Win("tools\\cmd.exe").c_str(), FALSE));
-    struct Case { std::string folder; std::string where; };
+    ASSERT_TRUE(
+        CopyFileA((std::string(system) + "\\cmd.exe").c_str(), t.Win("tools\\cmd.exe").c_str(), FALSE));
+    struct Case {
+        std::string folder;
+        std::string where;
+    };
     const Case cases[] = {{"", "tools"}, {t.Win("work\\"), "work"}};
     for (const auto& c : cases) {
         intptr_t process = ProgramRun(t.Win("tools\\cmd.exe"), "/ccd>here.txt", c.folder);

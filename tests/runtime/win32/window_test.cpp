@@ -96,10 +96,7 @@ protected:
         Drain();
     }
 
-    void TearDown() override
-    {
-        RuntimeEnd();
-    }
+    void TearDown() override { RuntimeEnd(); }
 };
 
 TEST_F(Win32Window, OpensWithItsClassSizeAndControls)
@@ -117,7 +114,12 @@ TEST_F(Win32Window, OpensWithItsClassSizeAndControls)
     EXPECT_EQ(outer.left, 100);
     EXPECT_EQ(outer.top, 200);
 
-    struct Expected { int id; const char* className; DWORD style; DWORD extended; };
+    struct Expected {
+        int id;
+        const char* className;
+        DWORD style;
+        DWORD extended;
+    };
     const Expected controls[] = {
         {1, "Button", 0x50030000, 0},
         {4, "Edit", 0x50030080, WS_EX_CLIENTEDGE},
@@ -128,8 +130,7 @@ TEST_F(Win32Window, OpensWithItsClassSizeAndControls)
         ASSERT_TRUE(control) << c.id;
         EXPECT_EQ(ClassOf(control), c.className);
         EXPECT_EQ(static_cast<DWORD>(GetWindowLongA(control, GWL_STYLE)) & c.style, c.style) << c.id;
-        EXPECT_EQ(static_cast<DWORD>(GetWindowLongA(control, GWL_EXSTYLE)) & c.extended, c.extended)
-            << c.id;
+        EXPECT_EQ(static_cast<DWORD>(GetWindowLongA(control, GWL_EXSTYLE)) & c.extended, c.extended) << c.id;
         EXPECT_EQ(SendMessageA(control, WM_GETFONT, 0, 0),
                   reinterpret_cast<LRESULT>(GetStockObject(DEFAULT_GUI_FONT)));
     }

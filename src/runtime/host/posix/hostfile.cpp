@@ -29,8 +29,7 @@ std::vector<HeldFile> heldFiles;
 bool HeldOpen(const struct stat& info, bool writersOnly)
 {
     for (const HeldFile& file : heldFiles)
-        if (file.device == info.st_dev && file.inode == info.st_ino &&
-            (file.writing || !writersOnly))
+        if (file.device == info.st_dev && file.inode == info.st_ino && (file.writing || !writersOnly))
             return true;
     return false;
 }
@@ -179,8 +178,7 @@ bool HostFileRename(const std::string& oldName, const std::string& newName)
     std::string newHost = HostPathFromWindows(newName);
     struct stat info;
     if (oldHost.empty() || newHost.empty() || lstat(oldHost.c_str(), &info) != 0) return false;
-    if (!S_ISDIR(info.st_mode) && stat(oldHost.c_str(), &info) == 0 && HeldOpen(info, false))
-        return false;
+    if (!S_ISDIR(info.st_mode) && stat(oldHost.c_str(), &info) == 0 && HeldOpen(info, false)) return false;
 
     struct stat existing;
     if (lstat(newHost.c_str(), &existing) == 0) {
@@ -195,8 +193,7 @@ bool HostFileRename(const std::string& oldName, const std::string& newName)
         return rename(oldHost.c_str(), target.c_str()) == 0;
     }
     // Never replace a file that appeared meanwhile, where the host can say so.
-    if (renameat2(AT_FDCWD, oldHost.c_str(), AT_FDCWD, newHost.c_str(), RENAME_NOREPLACE) == 0)
-        return true;
+    if (renameat2(AT_FDCWD, oldHost.c_str(), AT_FDCWD, newHost.c_str(), RENAME_NOREPLACE) == 0) return true;
     if (errno != EINVAL && errno != ENOSYS) return false;
     return rename(oldHost.c_str(), newHost.c_str()) == 0;
 }

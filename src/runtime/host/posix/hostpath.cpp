@@ -80,8 +80,7 @@ std::string DriveRoot(char letter)
     const std::string& mapped = mappedDrives[letter - 'A'];
     if (!mapped.empty()) return mapped;
     if (letter == 'Z') return "/";
-    std::string device = WinePrefix() + "/dosdevices/" +
-                         static_cast<char>(letter - 'A' + 'a') + ":";
+    std::string device = WinePrefix() + "/dosdevices/" + static_cast<char>(letter - 'A' + 'a') + ":";
     // The device entry is a link; its target is what host paths start with.
     char* real = realpath(device.c_str(), nullptr);
     if (!real) return "";
@@ -109,8 +108,7 @@ bool IsDeviceName(const std::string& component)
 // ".." there), so it is refused with the other control bytes.
 bool IsRefusedByte(unsigned char b)
 {
-    return b <= 0x1F || b == '<' || b == '>' || b == ':' || b == '"' ||
-           b == '|' || b == '?' || b == '*';
+    return b <= 0x1F || b == '<' || b == '>' || b == ':' || b == '"' || b == '|' || b == '?' || b == '*';
 }
 
 // Splits the part after the drive into checked components; false when
@@ -200,10 +198,8 @@ std::string HostPathFromWindows(const std::string& windowsPath)
             std::string name = component;
             if (missingFrom == SIZE_MAX) {
                 std::string entry = FindEntry(folder, component);
-                if (entry.empty())
-                    missingFrom = resolved.size();
-                else
-                    name = entry;
+                if (entry.empty()) missingFrom = resolved.size();
+                else name = entry;
             }
             resolved.push_back(name);
         }
@@ -246,9 +242,8 @@ std::string WindowsPathFromHost(const std::string& hostPath)
     for (char letter = 'A'; letter <= 'Z'; ++letter) {
         std::string root = DriveRoot(letter);
         if (root.empty()) continue;
-        bool prefix = root == "/" ||
-                      (normal.compare(0, root.size(), root) == 0 &&
-                       (normal.size() == root.size() || normal[root.size()] == '/'));
+        bool prefix = root == "/" || (normal.compare(0, root.size(), root) == 0 &&
+                                      (normal.size() == root.size() || normal[root.size()] == '/'));
         size_t length = root == "/" ? 0 : root.size();
         if (prefix && (best == 0 || length > bestLength)) {
             best = letter;
@@ -260,10 +255,8 @@ std::string WindowsPathFromHost(const std::string& hostPath)
     std::string rest = normal.substr(bestLength);
     std::string windows = std::string(1, best) + ":";
     for (char c : rest) windows += c == '/' ? '\\' : c;
-    if (rest.empty() || rest == "/")
-        windows = std::string(1, best) + ":\\";
-    else if (hostPath.back() == '/')
-        windows += "\\";
+    if (rest.empty() || rest == "/") windows = std::string(1, best) + ":\\";
+    else if (hostPath.back() == '/') windows += "\\";
     return windows;
 }
 

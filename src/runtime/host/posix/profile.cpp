@@ -31,7 +31,8 @@ std::vector<ProfileLine> SplitLines(const std::string& bytes)
             lines.push_back({bytes.substr(start), ""});
             break;
         }
-        size_t endLength = (bytes[stop] == '\r' && stop + 1 < bytes.size() && bytes[stop + 1] == '\n') ? 2 : 1;
+        size_t endLength =
+            (bytes[stop] == '\r' && stop + 1 < bytes.size() && bytes[stop + 1] == '\n') ? 2 : 1;
         lines.push_back({bytes.substr(start, stop - start), bytes.substr(stop, endLength)});
         start = stop + endLength;
     }
@@ -122,8 +123,7 @@ ProfilePlace FindKey(const std::vector<ProfileLine>& lines, const std::string& s
 // As the platform does: a value in matching quotes is given without them.
 std::string Unquote(const std::string& value)
 {
-    if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
-        value.back() == value.front())
+    if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') && value.back() == value.front())
         return value.substr(1, value.size() - 2);
     return value;
 }
@@ -214,8 +214,7 @@ std::string JoinLines(const std::vector<ProfileLine>& lines)
 }  // namespace
 
 std::string ProfileGetString(const std::string& section, const std::string& key,
-                             const std::string& defaultValue, int size,
-                             const std::string& fileName)
+                             const std::string& defaultValue, int size, const std::string& fileName)
 {
     if (size < 1) return "";
     std::string result = defaultValue;
@@ -233,8 +232,8 @@ std::string ProfileGetString(const std::string& section, const std::string& key,
     return result;
 }
 
-int ProfileWriteString(const std::string& section, const std::string& key,
-                       const std::string& value, const std::string& fileName)
+int ProfileWriteString(const std::string& section, const std::string& key, const std::string& value,
+                       const std::string& fileName)
 {
     // A line break or a misplaced bracket or "=" would write a line that
     // reads back as another key or section.
@@ -267,4 +266,3 @@ int ProfileWriteString(const std::string& section, const std::string& key,
     }
     return ReplaceFile(hostPath, JoinLines(lines));
 }
-

@@ -27,8 +27,8 @@ HANDLE OpenForWriting(const std::string& name, DWORD disposition)
 
 HostFile HostFileOpenRead(const std::string& name)
 {
-    return FromHandle(CreateFileA(name.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    return FromHandle(CreateFileA(name.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr));
 }
 
 HostFile HostFileCreate(const std::string& name)

@@ -20,7 +20,9 @@ TEST(HostPath, ResolvesComponentsWithoutRegardToCase)
     t.Write("Both/readme", "x");
     t.Write("Both/README", "x");
 
-    struct Case { std::string windows, host; };
+    struct Case {
+        std::string windows, host;
+    };
     const Case cases[] = {
         {"T:\\Help\\Index.htm", t.Host("Help/Index.htm")},
         {"t:\\HELP\\index.HTM", t.Host("Help/Index.htm")},
@@ -51,10 +53,31 @@ TEST(HostPath, RefusesWhatWindowsRefuses)
 {
     TestFolder t;
     const char* refused[] = {
-        "", "T:\\a<b", "T:\\a>b", "T:\\a:b", "T:\\a\"b", "T:\\a|b", "T:\\a?b", "T:\\a*b",
-        "T:\\a\x01" "b", "T:\\a\tb", "T:\\x\\a\x1F", "T:\\CON", "T:\\con.txt", "T:\\Nul",
-        "T:\\aux.htm", "T:\\prn", "T:\\com1", "T:\\LPT9.x", "T:\\con\\x", "T:\\con .txt",
-        "\\\\server\\share\\x", "//server/share", "\\\\?\\T:\\x", "1:\\x", "T:\\C:\\x",
+        "",
+        "T:\\a<b",
+        "T:\\a>b",
+        "T:\\a:b",
+        "T:\\a\"b",
+        "T:\\a|b",
+        "T:\\a?b",
+        "T:\\a*b",
+        "T:\\a\001b",
+        "T:\\a\tb",
+        "T:\\x\\a\x1F",
+        "T:\\CON",
+        "T:\\con.txt",
+        "T:\\Nul",
+        "T:\\aux.htm",
+        "T:\\prn",
+        "T:\\com1",
+        "T:\\LPT9.x",
+        "T:\\con\\x",
+        "T:\\con .txt",
+        "\\\\server\\share\\x",
+        "//server/share",
+        "\\\\?\\T:\\x",
+        "1:\\x",
+        "T:\\C:\\x",
     };
     for (const char* path : refused) EXPECT_EQ(HostPathFromWindows(path), "") << path;
     // A NUL inside the text would cut the name short at the host's edge.
@@ -78,7 +101,8 @@ TEST(HostPath, UnmappedDrivesAreRefused)
         EXPECT_EQ(HostPathFromWindows("q:\\a"), q.Host("a"));
     }
     EXPECT_EQ(HostPathFromWindows("Q:\\index.htm"), "");
-    if (saved.empty()) unsetenv("WINEPREFIX"); else setenv("WINEPREFIX", saved.c_str(), 1);
+    if (saved.empty()) unsetenv("WINEPREFIX");
+    else setenv("WINEPREFIX", saved.c_str(), 1);
 }
 
 TEST(HostPath, WinePrefixDevices)
@@ -90,13 +114,13 @@ TEST(HostPath, WinePrefixDevices)
     std::string saved = std::getenv("WINEPREFIX") ? std::getenv("WINEPREFIX") : "";
     setenv("WINEPREFIX", prefix.root.c_str(), 1);
 
-    EXPECT_EQ(HostPathFromWindows("C:\\program files\\x"),
-              prefix.Host("drive_c/Program Files/x"));
+    EXPECT_EQ(HostPathFromWindows("C:\\program files\\x"), prefix.Host("drive_c/Program Files/x"));
     EXPECT_EQ(WindowsPathFromHost(prefix.Host("drive_c/Program Files/x")), "C:\\Program Files\\x");
     EXPECT_EQ(HostPathDriveExists('c'), 1);
     EXPECT_EQ(HostPathDriveExists('d'), 0);
 
-    if (saved.empty()) unsetenv("WINEPREFIX"); else setenv("WINEPREFIX", saved.c_str(), 1);
+    if (saved.empty()) unsetenv("WINEPREFIX");
+    else setenv("WINEPREFIX", saved.c_str(), 1);
 }
 
 TEST(HostPath, WindowsFormOfHostPaths)
@@ -104,7 +128,9 @@ TEST(HostPath, WindowsFormOfHostPaths)
     TestFolder t;
     TestFolder u('U');
     HostPathMapDrive('U', t.Host("inner"));  // nested inside T: — the longer wins
-    struct Case { std::string host, windows; };
+    struct Case {
+        std::string host, windows;
+    };
     const Case cases[] = {
         {t.Host("a/b.htm"), "T:\\a\\b.htm"},
         {t.Host("a/"), "T:\\a\\"},

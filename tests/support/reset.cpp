@@ -1,0 +1,18 @@
+#include "support/reset.h"
+
+#include "runtime/files.h"
+#include "runtime/hostpath.h"
+#include "runtime/text.h"
+#include "state/state.h"
+
+void ResetGlobalState()
+{
+    ProgramStateClear();
+    FileCloseAll();
+    FileFailWritesAfter(-1);
+    CommandLineSetArguments({});
+#ifndef _WIN32
+    for (char letter = 'A'; letter <= 'Z'; ++letter) HostPathMapDrive(letter, "");
+#endif
+    ResetRealization();
+}

@@ -1,0 +1,3 @@
+#include "support/reset.h"
+
+void ResetRealization() {}
