@@ -135,6 +135,7 @@ void FreshHelpFolder()
     ProgramStateClear();
     ScriptReset();
     State.programFolder = "B:\\prog\\";
+    State.dataFolder = State.programFolder;
     State.helpFolder = "B:\\help\\";
     State.keywordsFile = "B:\\keywords.txt";
     BuildContextList();

@@ -128,6 +128,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     MakeHelpFolder(source);
     ProgramStateClear();
     State.programFolder = "T:\\prog\\";
+    State.dataFolder = State.programFolder;
     State.helpFolder = "T:\\help\\";
     State.keywordsFile = "T:\\help\\keywords.txt";
     ScriptReset();

@@ -107,7 +107,7 @@ void AddInclude(const std::string& sourcePath)
     ReadDescriptionLine(scan, scanner);
     UpdateIncludeList(scan.pageName, scan.listText, scan.noInformation);
 
-    const std::string pageTemplate = State.programFolder + "Include2.htm";
+    const std::string pageTemplate = State.dataFolder + "Include2.htm";
     FileDuplicate(pageTemplate, helpFolder + "Includes\\vosks.htm");
     FileDuplicate(pageTemplate, helpFolder + "Includes\\vosk2.htm");
     if (FileOpenRead(2, helpFolder + "Includes\\vosks.htm")) {

@@ -115,7 +115,7 @@ int BeginsWithMy(const std::string& line)
 
 void PrepareIncludeFolder()
 {
-    const std::string templatePath = State.programFolder + "Includes.htm";
+    const std::string templatePath = State.dataFolder + "Includes.htm";
     if (PathSize(templatePath) <= 0) {
         MessageAsk(TitleV3, NoListTemplateText + templatePath, MessageError);
         return;

@@ -9,6 +9,7 @@
 #include "runtime/requesters.h"
 #include "runtime/window.h"
 #include "shell/mainwindow.h"
+#include "state/programfolders.h"
 #include "state/settings.h"
 #include "state/state.h"
 #include "state/texts.h"
@@ -113,7 +114,7 @@ void RunMenuCommand(int id)
     switch (id) {
     case MenuSearch: SearchAsking(); break;
     case MenuAbout: MessageAsk(TitleV2, AboutText, MessageOk); break;
-    case MenuHelpOnHelp: ControlSetText(BrowserControl, State.programFolder + "HelpMain.htm"); break;
+    case MenuHelpOnHelp: ControlSetText(BrowserControl, HelpOnHelpPage()); break;
     case MenuEditPage: EditPage(); break;
     case MenuOpen: OpenPage(); break;
     case MenuClose: State.lastEvent = EventClose; break;

@@ -12,11 +12,15 @@
 
 int RunKelpra()
 {
-    // A program folder set before the start (by a test) survives the clear;
-    // the settings are then read from there.
+    // Folders set before the start (by a test) survive the clear; the
+    // settings are then read from there.
     const std::string presetProgramFolder = State.programFolder;
+    const std::string presetDataFolder = State.dataFolder;
+    const std::string presetSettingsFile = State.settingsFile;
     ProgramStateClear();
     State.programFolder = presetProgramFolder;
+    State.dataFolder = presetDataFolder;
+    State.settingsFile = presetSettingsFile;
     RuntimeStart();
 
     ReadSettings();

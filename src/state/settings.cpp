@@ -3,6 +3,7 @@
 #include "runtime/profile.h"
 #include "runtime/program.h"
 #include "runtime/text.h"
+#include "state/programfolders.h"
 #include "state/state.h"
 #include "state/texts.h"
 
@@ -45,12 +46,17 @@ std::string ProgramFolder()
 void ReadSettings()
 {
     State.fileFilter = FileFilter;
-    if (State.programFolder.empty()) State.programFolder = ProgramFolder();
-    State.settingsFile = State.programFolder + "Kelpra.ini";
+    if (State.programFolder.empty()) {
+        SettleProgramFolders(ProgramFolder());
+    } else if (State.settingsFile.empty()) {
+        if (State.dataFolder.empty()) State.dataFolder = State.programFolder;
+        State.settingsFile = State.programFolder + "Kelpra.ini";
+    }
     State.helpFolder = DefaultHelpFolder;
     State.helpFolder = ReadSettingText("Setup", "Help", State.helpFolder);
     State.sourceViewer = ReadSettingText("Setup", "DBA", DefaultViewer);
     State.htmlEditor = ReadSettingText("Setup", "HTML", DefaultViewer);
     State.commandLineFlag = ReadSettingInteger("Setup", "UseCL", 0);
     State.keywordsFile = ReadSettingText("Setup", "keywords", DefaultKeywordsFile);
+    UseExampleHelpFolder();
 }

@@ -12,8 +12,10 @@ void WriteSettingInteger(const std::string& section, const std::string& key, int
 // The folder of the program's own file, ending in "\".
 std::string ProgramFolder();
 // What start-up reads before anything else: the requester filter, the
-// program folder, the settings file and the five settings. Writes nothing.
-// A program folder already in State (set by the command-line tool's
-// --program-folder, or by a test) is kept; only an empty one is taken from
-// ProgramFolder().
+// program and data folders, the settings file and the five settings, and on
+// an installed program's first run the example help folder. Writes nothing
+// to the settings file. Folders already in State are kept: a program folder
+// alone (the command-line tool's --program-folder, a test) is used portably,
+// with the data folder beside it unless one is given too; only an empty one
+// is settled from ProgramFolder().
 void ReadSettings();

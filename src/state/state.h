@@ -17,8 +17,14 @@ struct ContextEntry {
 using ContextList = ElementList<ContextEntry>;
 
 struct ProgramState {
+    // Where Kelpra writes its own files (the one-time backups, the copy of
+    // Help on Help): the program's folder, or the per-user folder of an
+    // installed program (state/programfolders.h).
     std::string programFolder;
     std::string settingsFile;
+    // Where the templates and HelpMain.htm are read: the program's folder,
+    // or the installed data folder.
+    std::string dataFolder;
     std::string helpFolder;
     std::string sourceViewer;
     std::string htmlEditor;

@@ -65,3 +65,34 @@ constexpr int FilterText = 0;
 constexpr int FilterWeb = 1;
 constexpr int FilterPrograms = 2;
 constexpr int FilterSources = 3;
+
+// kelpra --help and --version, printed without opening the window.
+constexpr const char* KelpraHelpText =
+    "Usage: kelpra [WORD]\n"
+    "Kelpra shows the pages of a Dark Basic help folder, looks commands up by\n"
+    "keyword and turns include sources (.dba) into help pages.\n"
+    "\n"
+    "  WORD       Looked up at start when File > Setup > Commandline is on;\n"
+    "             otherwise the clipboard's text is.\n"
+    "  --help     Show this text and exit.\n"
+    "  --version  Show the version and exit.\n"
+    "\n"
+    "Where Kelpra keeps its files:\n"
+    "  Portable   When the program's folder holds a Kelpra.ini, or is writable\n"
+    "             and not where the package or installer put it, Kelpra.ini,\n"
+    "             the one-time backups (index.bak, main.bak, menu.bak,\n"
+    "             keywords.bak) and the templates (Includes.htm, Include2.htm,\n"
+    "             HelpMain.htm) lie in that folder.\n"
+    "  Installed  Otherwise Kelpra.ini lies in the per-user settings folder\n"
+    "             and the backups in the per-user data folder:\n"
+    "               Linux:   $XDG_CONFIG_HOME/kelpra (~/.config/kelpra) and\n"
+    "                        $XDG_DATA_HOME/kelpra (~/.local/share/kelpra)\n"
+    "               Windows: %APPDATA%\\Kelpra for both\n"
+    "             and the templates are read from the installed data folder\n"
+    "             (/usr/share/kelpra; on Windows the program's folder).\n"
+    "             Without a help folder setting or a Dark Basic installation,\n"
+    "             the first run copies the example help folder into the\n"
+    "             per-user data folder and shows it; File > Setup > Help Path\n"
+    "             switches to your own.\n"
+    "kelpra-cli follows the same rule.\n";
+constexpr const char* KelpraVersionText = "kelpra ";

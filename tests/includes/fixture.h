@@ -21,6 +21,7 @@ protected:
     void SetUp() override
     {
         State.programFolder = folder.Win("prog\\");
+        State.dataFolder = State.programFolder;
         State.helpFolder = folder.Win("help\\");
         State.keywordsFile = folder.Win("db\\keywords.txt");
         folder.Write("prog\\Includes.htm", CrLf(ListTemplate));

@@ -1,0 +1,101 @@
+// POSIX hosts: the XDG base folders, and the share/kelpra beside bin/ that
+// an installation lays out.
+#include "runtime/install.h"
+
+#include <dirent.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdlib>
+
+#include "runtime/hostfile.h"
+#include "runtime/hostpath.h"
+
+namespace {
+
+// An environment folder counts only when absolute, as the XDG rules say.
+std::string AbsoluteFolderFrom(const char* variable)
+{
+    const char* value = std::getenv(variable);
+    if (!value || value[0] != '/') return "";
+    std::string folder = value;
+    if (folder.back() != '/') folder += '/';
+    return folder;
+}
+
+std::string UserFolder(const char* variable, const std::string& underHome)
+{
+    std::string folder = AbsoluteFolderFrom(variable);
+    if (folder.empty()) {
+        std::string home = AbsoluteFolderFrom("HOME");
+        if (home.empty()) return "";
+        folder = home + underHome;
+    }
+    return WindowsPathFromHost(folder + "kelpra/");
+}
+
+bool EqualIgnoringAsciiCase(const std::string& a, const std::string& b)
+{
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i) {
+        char x = a[i] >= 'a' && a[i] <= 'z' ? static_cast<char>(a[i] - 0x20) : a[i];
+        char y = b[i] >= 'a' && b[i] <= 'z' ? static_cast<char>(b[i] - 0x20) : b[i];
+        if (x != y) return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+UserFolders HostUserFolders()
+{
+    UserFolders folders{UserFolder("XDG_CONFIG_HOME", ".config/"),
+                        UserFolder("XDG_DATA_HOME", ".local/share/")};
+    if (folders.settingsFolder.empty() || folders.dataFolder.empty()) return UserFolders{};
+    return folders;
+}
+
+std::string HostInstalledDataFolder(const std::string& programFolder)
+{
+    // prefix/bin/kelpra reads prefix/share/kelpra, whatever the prefix.
+    std::string folder = programFolder;
+    while (!folder.empty() && (folder.back() == '\\' || folder.back() == '/')) folder.pop_back();
+    const size_t cut = folder.find_last_of("\\/");
+    if (cut == std::string::npos || !EqualIgnoringAsciiCase(folder.substr(cut + 1), "bin")) return "";
+    const std::string data = folder.substr(0, cut + 1) + "share\\kelpra\\";
+    return HostFileSize(data + "Includes.htm") >= 0 ? data : "";
+}
+
+int FolderWritable(const std::string& folder)
+{
+    const std::string host = HostPathFromWindows(folder);
+    if (host.empty()) return 0;
+    std::string probe = host + (host.back() == '/' ? "" : "/") + ".kelpra-probe-XXXXXX";
+    const int fd = mkstemp(probe.data());
+    if (fd < 0) return 0;
+    close(fd);
+    unlink(probe.c_str());
+    return 1;
+}
+
+std::vector<std::string> FolderNames(const std::string& folder)
+{
+    std::vector<std::string> names;
+    const std::string host = HostPathFromWindows(folder);
+    DIR* dir = host.empty() ? nullptr : opendir(host.c_str());
+    if (!dir) return names;
+    while (const dirent* entry = readdir(dir)) {
+        const std::string name = entry->d_name;
+        if (name == "." || name == "..") continue;
+        const std::string path = host + "/" + name;
+        struct stat info;
+        if (lstat(path.c_str(), &info) != 0) continue;
+        if (S_ISDIR(info.st_mode)) {
+            names.push_back(name + "\\");
+        } else if (stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode)) {
+            names.push_back(name);
+        }
+    }
+    closedir(dir);
+    return names;
+}

@@ -1,0 +1,103 @@
+// The two programs as a package lays them out: bin/ beside share/kelpra,
+// the per-user folders in a temporary XDG home, no display.
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "support/testfolder.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+struct Ran {
+    int status = -1;
+    std::string out;
+};
+
+// Runs a shell command line; its standard output is the result's text.
+Ran RunCommand(const std::string& command)
+{
+    Ran ran;
+    FILE* pipe = popen(command.c_str(), "r");
+    if (!pipe) return ran;
+    char buffer[4096];
+    size_t got;
+    while ((got = fread(buffer, 1, sizeof buffer, pipe)) > 0) ran.out.append(buffer, got);
+    const int status = pclose(pipe);
+    ran.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return ran;
+}
+
+class Installed : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        const fs::path source = KELPRA_SOURCE_DIR;
+        const fs::path bin = KELPRA_BIN_DIR;
+        fs::create_directories(folder.Host("usr/bin"));
+        fs::create_directories(folder.Host("usr/share/kelpra/examples"));
+        fs::copy(bin / "kelpra-cli", folder.Host("usr/bin/kelpra-cli"));
+        for (const char* name : {"Includes.htm", "Include2.htm", "HelpMain.htm"})
+            fs::copy(source / "data" / name, folder.Host("usr/share/kelpra/") + name);
+        fs::copy(source / "examples", folder.Host("usr/share/kelpra/examples"), fs::copy_options::recursive);
+    }
+
+    Ran Cli(const std::string& arguments) const
+    {
+        return RunCommand("env -u DISPLAY -u WAYLAND_DISPLAY HOME=" + folder.Host("home") +
+                          " XDG_CONFIG_HOME=" + folder.Host("cfg") + " XDG_DATA_HOME=" + folder.Host("data") +
+                          " WINEPREFIX=" + folder.Host("no-wine") + " " + folder.Host("usr/bin/kelpra-cli") +
+                          " " + arguments + " 2>/dev/null");
+    }
+
+    TestFolder folder;
+};
+
+TEST_F(Installed, KelpraCliWritesToThePerUserFoldersAndReadsTheInstalledData)
+{
+    // First run: nothing set, no Dark Basic; the examples become the user's.
+    Ran added = Cli("--yes add-include " + folder.Host("usr/share/kelpra/examples/screenfx.dba"));
+    ASSERT_EQ(added.status, 0) << added.out;
+    const std::string userHelp = "data/kelpra/examples/help/";
+    EXPECT_TRUE(folder.Exists(userHelp + "Includes/screenfx.htm"));
+    EXPECT_NE(folder.Read(userHelp + "index.htm"), folder.Read("usr/share/kelpra/examples/help/index.htm"));
+    for (const char* backup : {"index.bak", "main.bak", "menu.bak", "keywords.bak"})
+        EXPECT_TRUE(folder.Exists(std::string("data/kelpra/") + backup)) << backup;
+    EXPECT_EQ(folder.Read("data/kelpra/index.bak"), folder.Read("usr/share/kelpra/examples/help/index.htm"));
+    EXPECT_FALSE(folder.Exists("cfg/kelpra/Kelpra.ini"));
+
+    Ran found = Cli("lookup fadein");
+    EXPECT_EQ(found.status, 0);
+    EXPECT_NE(found.out.find("\\data\\kelpra\\examples\\help\\Includes\\"), std::string::npos) << found.out;
+
+    // The package's folders gained nothing.
+    for (const auto& entry : fs::recursive_directory_iterator(folder.Host("usr"))) {
+        const std::string name = entry.path().filename().string();
+        EXPECT_TRUE(name.find(".bak") == std::string::npos && name != "Kelpra.ini") << entry.path();
+    }
+}
+
+TEST(KelpraWithoutDisplay, HelpAndVersionNeedNoWindow)
+{
+    const std::string kelpra = std::string(KELPRA_BIN_DIR) + "/kelpra";
+    const struct {
+        const char* argument;
+        const char* says;
+    } cases[] = {
+        {"--help", "kelpra-cli follows the same rule."},
+        {"--version", "kelpra " KELPRA_VERSION "\n"},
+    };
+    for (const auto& c : cases) {
+        Ran ran =
+            RunCommand("env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM " + kelpra + " " + c.argument);
+        EXPECT_EQ(ran.status, 0) << c.argument;
+        EXPECT_NE(ran.out.find(c.says), std::string::npos) << ran.out;
+    }
+}
+
+}  // namespace
