@@ -16,9 +16,14 @@ kelpra_install() {
 
 KELPRA_BUILD_PACKAGES=(cmake g++ make git clang-format libgtest-dev libgmock-dev libbenchmark-dev qt6-base-dev)
 
-# The Windows build and its tests under Wine (tools/test-windows.sh). Wine's
-# 32-bit loader comes from the i386 architecture, which is enabled first.
-KELPRA_WINDOWS_PACKAGES=(cmake make g++-mingw-w64-i686-posix googletest wine wine32:i386 xvfb xauth)
+# Building, checking and installing the Debian package (tools/test-package.sh).
+KELPRA_PACKAGE_PACKAGES=(dpkg-dev file gzip desktop-file-utils appstream lintian)
+
+# The Windows builds, their installers and their tests under Wine
+# (tools/test-windows.sh). Wine's 32-bit loader comes from the i386
+# architecture, which is enabled first.
+KELPRA_WINDOWS_PACKAGES=(cmake make g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix googletest nsis
+    wine wine32:i386 wine64 xvfb xauth)
 
 kelpra_enable_i386() {
     dpkg --print-foreign-architectures | grep -qx i386 && return 0

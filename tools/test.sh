@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds everything from nothing and runs every
-# test: formatting, the Linux suites (warnings are errors), the same suites
+# test: formatting, the Linux suites (warnings are errors), the Debian
+# package built, validated, installed, tried and removed, the same suites
 # under AddressSanitizer and UndefinedBehaviorSanitizer, then the Windows
-# build and its suites under Wine.
+# builds, zips and installers and their tests under Wine.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 . tools/packages.sh
@@ -13,6 +14,7 @@ bash tools/check-format.sh
 cmake --preset ci
 cmake --build --preset ci
 ctest --preset ci
+bash tools/test-package.sh build
 
 cmake --preset asan
 cmake --build --preset asan
