@@ -1,5 +1,3 @@
-#include <sys/wait.h>
-
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
@@ -10,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include "support/command.h"
 #include "support/testfolder.h"
 
 namespace fs = std::filesystem;
@@ -73,15 +72,8 @@ protected:
         for (const auto& argument : arguments) command += " " + Quote(argument);
         const std::string errors = folder.Host("stderr.txt");
         command += " 2>" + Quote(errors);
-        CliResult result;
-        FILE* pipe = popen(command.c_str(), "r");
-        if (!pipe) return result;
-        char buffer[4096];
-        size_t got;
-        while ((got = fread(buffer, 1, sizeof buffer, pipe)) > 0) result.out.append(buffer, got);
-        int status = pclose(pipe);
-        result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        result.err = folder.Read("stderr.txt");
+        const CommandResult ran = RunCommandLine(command);
+        CliResult result{ran.status, ran.out, folder.Read("stderr.txt")};
         fs::remove(errors);
         return result;
     }

@@ -1,37 +1,16 @@
 // The two programs as a package lays them out: bin/ beside share/kelpra,
 // the per-user folders in a temporary XDG home, no display.
-#include <sys/wait.h>
-
-#include <cstdio>
 #include <filesystem>
 #include <string>
 
 #include <gtest/gtest.h>
 
+#include "support/command.h"
 #include "support/testfolder.h"
 
 namespace fs = std::filesystem;
 
 namespace {
-
-struct Ran {
-    int status = -1;
-    std::string out;
-};
-
-// Runs a shell command line; its standard output is the result's text.
-Ran RunCommand(const std::string& command)
-{
-    Ran ran;
-    FILE* pipe = popen(command.c_str(), "r");
-    if (!pipe) return ran;
-    char buffer[4096];
-    size_t got;
-    while ((got = fread(buffer, 1, sizeof buffer, pipe)) > 0) ran.out.append(buffer, got);
-    const int status = pclose(pipe);
-    ran.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return ran;
-}
 
 class Installed : public ::testing::Test {
 protected:
@@ -47,12 +26,12 @@ protected:
         fs::copy(source / "examples", folder.Host("usr/share/kelpra/examples"), fs::copy_options::recursive);
     }
 
-    Ran Cli(const std::string& arguments) const
+    CommandResult Cli(const std::string& arguments) const
     {
-        return RunCommand("env -u DISPLAY -u WAYLAND_DISPLAY HOME=" + folder.Host("home") +
-                          " XDG_CONFIG_HOME=" + folder.Host("cfg") + " XDG_DATA_HOME=" + folder.Host("data") +
-                          " WINEPREFIX=" + folder.Host("no-wine") + " " + folder.Host("usr/bin/kelpra-cli") +
-                          " " + arguments + " 2>/dev/null");
+        return RunCommandLine("env -u DISPLAY -u WAYLAND_DISPLAY HOME=" + folder.Host("home") +
+                              " XDG_CONFIG_HOME=" + folder.Host("cfg") + " XDG_DATA_HOME=" +
+                              folder.Host("data") + " WINEPREFIX=" + folder.Host("no-wine") + " " +
+                              folder.Host("usr/bin/kelpra-cli") + " " + arguments + " 2>/dev/null");
     }
 
     TestFolder folder;
@@ -61,7 +40,7 @@ protected:
 TEST_F(Installed, KelpraCliWritesToThePerUserFoldersAndReadsTheInstalledData)
 {
     // First run: nothing set, no Dark Basic; the examples become the user's.
-    Ran added = Cli("--yes add-include " + folder.Host("usr/share/kelpra/examples/screenfx.dba"));
+    CommandResult added = Cli("--yes add-include " + folder.Host("usr/share/kelpra/examples/screenfx.dba"));
     ASSERT_EQ(added.status, 0) << added.out;
     const std::string userHelp = "data/kelpra/examples/help/";
     EXPECT_TRUE(folder.Exists(userHelp + "Includes/screenfx.htm"));
@@ -71,7 +50,7 @@ TEST_F(Installed, KelpraCliWritesToThePerUserFoldersAndReadsTheInstalledData)
     EXPECT_EQ(folder.Read("data/kelpra/index.bak"), folder.Read("usr/share/kelpra/examples/help/index.htm"));
     EXPECT_FALSE(folder.Exists("cfg/kelpra/Kelpra.ini"));
 
-    Ran found = Cli("lookup fadein");
+    CommandResult found = Cli("lookup fadein");
     EXPECT_EQ(found.status, 0);
     EXPECT_NE(found.out.find("\\data\\kelpra\\examples\\help\\Includes\\"), std::string::npos) << found.out;
 
@@ -93,8 +72,8 @@ TEST(KelpraWithoutDisplay, HelpAndVersionNeedNoWindow)
         {"--version", "kelpra " KELPRA_VERSION "\n"},
     };
     for (const auto& c : cases) {
-        Ran ran =
-            RunCommand("env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM " + kelpra + " " + c.argument);
+        CommandResult ran = RunCommandLine("env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM " + kelpra +
+                                           " " + c.argument);
         EXPECT_EQ(ran.status, 0) << c.argument;
         EXPECT_NE(ran.out.find(c.says), std::string::npos) << ran.out;
     }

@@ -256,6 +256,19 @@ TEST_F(FirstRun, TheExampleHelpFolderIsCopiedOnceAndUsedUntilASettingNamesAnothe
     EXPECT_EQ(State.helpFolder, copy + "help\\");
 }
 
+#ifndef _WIN32
+TEST_F(FirstRun, DarkBasicInTheWinePrefixIsUsedAsItIs)
+{
+    // C: comes from the Wine prefix, where Dark Basic's installer put it.
+    TestFolder driveC('C');
+    driveC.Write("program files\\dark basic software\\dark basic\\help\\index.htm", "index");
+    Start("share\\", "");
+    EXPECT_EQ(State.helpFolder, DefaultHelpFolder);
+    EXPECT_EQ(State.keywordsFile, DefaultKeywordsFile);
+    EXPECT_FALSE(folder.Exists("user\\examples"));
+}
+#endif
+
 TEST_F(FirstRun, HelpOnHelpIsShownFromAFreshCopyWhereItsDisplayCopyCanGo)
 {
     Start("share\\", "");
