@@ -13,6 +13,8 @@
 
 #ifdef _WIN32
 #include <windows.h>
+#else
+#include <sys/stat.h>
 #endif
 
 namespace {
@@ -219,6 +221,12 @@ protected:
 TEST_F(FirstRun, TheExampleHelpFolderIsCopiedOnceAndUsedUntilASettingNamesAnother)
 {
     folder.Write("db\\help\\index.htm", "Dark Basic's own");
+#ifndef _WIN32
+    // Neither blocks nor loops the copy: a pipe named like a page, a link
+    // back up the tree.
+    ASSERT_EQ(mkfifo(folder.Host("share/examples/help/pipe.htm").c_str(), 0644), 0);
+    std::filesystem::create_directory_symlink("..", folder.Host("share/examples/help/up"));
+#endif
     const std::string copy = folder.Win("user\\examples\\");
     const struct {
         const char* what;
@@ -247,6 +255,8 @@ TEST_F(FirstRun, TheExampleHelpFolderIsCopiedOnceAndUsedUntilASettingNamesAnothe
         EXPECT_EQ(folder.Read("user\\examples\\help\\commands\\print.htm"), copied ? "print" : "") << c.what;
         EXPECT_EQ(folder.Read("user\\examples\\keywords.txt"), copied ? "PRINT\r\n" : "") << c.what;
         EXPECT_EQ(folder.Exists("user\\Kelpra.ini"), !c.ini.empty()) << c.what;
+        EXPECT_FALSE(folder.Exists("user\\examples\\help\\pipe.htm")) << c.what;
+        EXPECT_FALSE(folder.Exists("user\\examples\\help\\up")) << c.what;
     }
 
     // The copy is the user's: a later start keeps what Add Include wrote.
