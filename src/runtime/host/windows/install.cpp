@@ -3,6 +3,8 @@
 
 #include <windows.h>
 
+#include <string>
+
 namespace {
 
 std::string Environment(const char* name)
@@ -40,10 +42,22 @@ std::string HostInstalledDataFolder(const std::string& programFolder)
 
 int FolderWritable(const std::string& folder)
 {
-    char probe[MAX_PATH + 1];
-    if (folder.empty() || GetTempFileNameA(folder.c_str(), "klp", 0, probe) == 0) return 0;
-    DeleteFileA(probe);
-    return 1;
+    // GetTempFileNameA cannot serve: Wine reports a name even when it could
+    // not make the file.
+    if (folder.empty()) return 0;
+    const std::string base = folder + (folder.back() == '\\' ? "" : "\\") + ".kelpra-probe-" +
+                             std::to_string(GetCurrentProcessId()) + "-";
+    for (DWORD attempt = 0; attempt < 100; ++attempt) {
+        const std::string probe = base + std::to_string(GetTickCount() + attempt);
+        HANDLE file = CreateFileA(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                  FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+        if (file != INVALID_HANDLE_VALUE) {
+            CloseHandle(file);
+            return 1;
+        }
+        if (GetLastError() != ERROR_FILE_EXISTS) return 0;
+    }
+    return 0;
 }
 
 std::vector<std::string> FolderNames(const std::string& folder)
