@@ -12,15 +12,13 @@
 
 int RunKelpra()
 {
-    // Folders set before the start (by a test) survive the clear; the
-    // settings are then read from there.
+    // Program and data folders set before the start (by a test) survive the
+    // clear; the settings are then read from there.
     const std::string presetProgramFolder = State.programFolder;
     const std::string presetDataFolder = State.dataFolder;
-    const std::string presetSettingsFile = State.settingsFile;
     ProgramStateClear();
     State.programFolder = presetProgramFolder;
     State.dataFolder = presetDataFolder;
-    State.settingsFile = presetSettingsFile;
     RuntimeStart();
 
     ReadSettings();
