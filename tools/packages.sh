@@ -14,7 +14,9 @@ kelpra_install() {
     DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
 }
 
-KELPRA_BUILD_PACKAGES=(cmake g++ make git clang-format libgtest-dev libgmock-dev libbenchmark-dev qt6-base-dev)
+# xvfb, xauth and xdotool run the real window under a virtual X display.
+KELPRA_BUILD_PACKAGES=(cmake g++ make git clang-format libgtest-dev libgmock-dev libbenchmark-dev qt6-base-dev
+    xvfb xauth xdotool)
 
 # The Windows build and its tests under Wine (tools/test-windows.sh). Wine's
 # 32-bit loader comes from the i386 architecture, which is enabled first.

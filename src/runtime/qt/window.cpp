@@ -1,6 +1,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QFile>
 #include <deque>
 #include <QGroupBox>
 #include <QKeyEvent>
@@ -301,6 +302,14 @@ std::string QtBytesFromText(const QString& text)
     return text.toUtf8().toStdString();
 }
 
+void QtLogStatus(const std::string& text)
+{
+    static const QByteArray log = qgetenv("KELPRA_STATUS_LOG");
+    if (log.isEmpty()) return;
+    QFile file(QFile::decodeName(log));
+    if (file.open(QIODevice::Append)) file.write(QByteArray::fromStdString(text + "\n"));
+}
+
 bool QtExitAfterFirstPage()
 {
     static const bool exitAfterFirstPage = qgetenv("KELPRA_EXIT_AFTER_FIRST_PAGE") == "1";
@@ -561,6 +570,7 @@ void StatusBarSetText(int, int, const std::string& text, int flags)
     QLabel* label = TheLayer().statusText;
     if (!label) return;
     label->setText(QtTextFromBytes(text));
+    QtLogStatus(QtBytesFromText(label->text()));
     Qt::Alignment alignment = Qt::AlignLeft;
     if (flags & StatusRight) alignment = Qt::AlignRight;
     else if (flags & StatusCentred) alignment = Qt::AlignHCenter;
