@@ -34,19 +34,38 @@ std::string PathOfAddress(const std::string& text)
     return path;
 }
 
-const std::string FileScheme = "file:///";
+bool IsFileAddress(const std::string& text)
+{
+    if (text.size() < 5) return false;
+    for (size_t i = 0; i < 5; ++i)
+        if (std::tolower(static_cast<unsigned char>(text[i])) != "file:"[i]) return false;
+    return true;
+}
+
+// What follows "file:" and its slashes: a drive path, or a share ("//"
+// then the server) after two slashes or five.
+std::string FileAddressRest(const std::string& address)
+{
+    size_t slashes = 5;
+    while (slashes < address.size() && (address[slashes] == '/' || address[slashes] == '\\')) ++slashes;
+    std::string rest = address.substr(slashes);
+    bool drive = rest.size() >= 2 && std::isalpha(static_cast<unsigned char>(rest[0])) && rest[1] == ':';
+    return drive || slashes - 5 == 3 ? rest : "//" + rest;
+}
 
 }  // namespace
 
+// Browsers write a file's address in more than one way: Windows's own
+// component as "file:///C:/A%20B/x.htm", Wine's as "file://C:\A B\x.htm".
 BrowserEntry BrowserEntryOf(const std::string& pathOrAddress)
 {
     BrowserEntry entry;
-    bool address = pathOrAddress.compare(0, FileScheme.size(), FileScheme) == 0;
+    bool address = IsFileAddress(pathOrAddress);
     if (!address && HasScheme(pathOrAddress)) {
         entry.path = pathOrAddress;
         return entry;
     }
-    std::string text = address ? pathOrAddress.substr(FileScheme.size()) : pathOrAddress;
+    std::string text = address ? FileAddressRest(pathOrAddress) : pathOrAddress;
     size_t hash = text.find('#');
     if (hash != std::string::npos) {
         entry.anchor = text.substr(hash + 1);

@@ -22,6 +22,11 @@ TEST(BrowserEntry, AddressesAndPathsNameTheSameEntry)
         {"C:\\My Help\\index.htm#P", "C:\\My Help\\index.htm", "P", "file:///C:/My%20Help/index.htm#P"},
         {"file:///C:/My%20Help/a%23b.htm#x", "C:\\My Help\\a#b.htm", "x", "file:///C:/My%20Help/a%23b.htm#x"},
         {"T:\\h\\x.htm", "T:\\h\\x.htm", "", "file:///T:/h/x.htm"},
+        // Wine's browser component reports a file so.
+        {"file://C:\\My Help\\x.htm#y", "C:\\My Help\\x.htm", "y", "file:///C:/My%20Help/x.htm#y"},
+        {"FILE:///C:/x.htm", "C:\\x.htm", "", "file:///C:/x.htm"},
+        {"file://server/share/x.htm", "\\\\server\\share\\x.htm", "", "file://///server/share/x.htm"},
+        {"file://///server/share/x.htm", "\\\\server\\share\\x.htm", "", "file://///server/share/x.htm"},
         {"about:blank", "about:blank", "", "about:blank"},
     };
     for (const Case& c : cases) {

@@ -217,9 +217,11 @@ TEST_F(ShellTest, BrokenLinksLookBroken)
         EXPECT_EQ(s.runs[0].parameters, c.link) << c.name;
     }
     // A link named like a copy that points at the user's own page is
-    // replaced, never written through.
+    // replaced, never written through (where the system has such links).
     t.Write("mine.htm", own);
-    std::filesystem::create_symlink(t.Host("mine.htm"), t.Host("help\\commands\\vosks.html"));
+    std::error_code noLinks;
+    std::filesystem::create_symlink(t.Host("mine.htm"), t.Host("help\\commands\\vosks.html"), noLinks);
+    if (noLinks) return;
     ScriptReset();
     Run({Click("T:\\help\\commands\\print.htm"), Idle()});
     EXPECT_EQ(t.Read("mine.htm"), own);

@@ -63,11 +63,14 @@ bool HostReady()
 // our own, whose entries know the page a display copy stands for. The
 // component's own history is never used; each entry is navigated to anew.
 struct Browser {
+    HWND control = nullptr;
     IWebBrowser2* component = nullptr;
     BrowserHistory history;
-    // The component's address last accounted for, so that a link it
-    // followed by itself is told from a navigation of ours still on its way.
+    // The component's address last accounted for, and the addresses we sent
+    // it to that it has not reported yet, so that a link it followed by
+    // itself is told from a navigation of ours still on its way.
     std::string seen;
+    std::vector<std::string> asked;
 };
 
 constexpr UINT_PTR ShowTimer = 1;
@@ -80,6 +83,7 @@ Browser* BrowserOf(HWND control)
 void NavigateComponent(Browser& browser, const std::string& address)
 {
     if (address.empty()) return;
+    browser.asked.push_back(address);
     std::vector<wchar_t> wide(NavigateUnits, L'\0');
     if (!MultiByteToWideChar(CP_ACP, 0, address.c_str(), -1, wide.data(), NavigateUnits - 1)) return;
     VARIANT target;
@@ -110,19 +114,6 @@ std::string ShownAddress(const Browser& browser)
     return BrowserEntryAddress(history.entries[static_cast<size_t>(history.current)]);
 }
 
-// A link the component followed by itself becomes a navigation of ours, so
-// that the page watcher can put a display copy in its place.
-void TakeFollowedLink(Browser& browser)
-{
-    std::string now = ComponentAddress(browser);
-    if (now.empty() || now == browser.seen) return;
-    browser.seen = now;
-    const BrowserEntry* target = HistoryTarget(browser.history);
-    if (target && BrowserEntryAddress(*target) == now) return;
-    if (now == ShownAddress(browser)) return;
-    HistoryNavigate(browser.history, BrowserEntryOf(now));
-}
-
 // The event loop's part: the navigation started last becomes the shown
 // entry, and the component is sent wherever that entry is.
 void CALLBACK ShowPending(HWND control, UINT, UINT_PTR, DWORD)
@@ -130,10 +121,12 @@ void CALLBACK ShowPending(HWND control, UINT, UINT_PTR, DWORD)
     KillTimer(control, ShowTimer);
     Browser* browser = BrowserOf(control);
     if (!browser) return;
-    BrowserCommit commit = HistoryCommit(browser->history, 0);
+    bool reread = browser->history.pending.reread;
+    HistoryCommit(browser->history, 0);
     std::string address = ShownAddress(*browser);
     if (address.empty()) return;
-    if (!commit.layOut && ComponentAddress(*browser) == address) return;
+    // A link the component followed is on screen already.
+    if (!reread && ComponentAddress(*browser) == address) return;
     NavigateComponent(*browser, address);
     HistoryLaidOut(browser->history);
 }
@@ -141,6 +134,26 @@ void CALLBACK ShowPending(HWND control, UINT, UINT_PTR, DWORD)
 void Schedule(HWND control)
 {
     SetTimer(control, ShowTimer, USER_TIMER_MINIMUM, ShowPending);
+}
+
+// A link to a file that the component followed by itself becomes a
+// navigation of ours, so that the page watcher can put a display copy in
+// its place. Its own pages (errors, "about:") are not pages of the history.
+void TakeFollowedLink(Browser& browser)
+{
+    std::string now = ComponentAddress(browser);
+    if (now.empty() || now == browser.seen) return;
+    browser.seen = now;
+    for (size_t i = browser.asked.size(); i-- > 0;) {
+        if (browser.asked[i] == now) {
+            browser.asked.erase(browser.asked.begin(), browser.asked.begin() + static_cast<long>(i) + 1);
+            return;
+        }
+    }
+    BrowserEntry followed = BrowserEntryOf(now);
+    if (now.compare(0, 5, "file:") != 0 || followed.path.size() < 3) return;
+    HistoryNavigate(browser.history, followed);
+    Schedule(browser.control);
 }
 
 void Navigate(HWND control, const std::string& address)
@@ -213,6 +226,7 @@ int BrowserCreate(int id, int x, int y, int width, int height, const std::string
         return 0;
     }
     auto* state = new Browser;
+    state->control = control;
     state->component = browser;
     SetPropA(control, BrowserInterfaceProperty, state);
     ControlRegister(id, control, &BrowserHandlers);
