@@ -132,8 +132,8 @@ void PageWatcher()
     if (!page.empty()) return FollowCopy(address, page, earlierDocument);
 
     State.currentPage = PagePathFromAddress(address);
-    // A file named like a copy that no page of ours stands for: the status
-    // bar keeps naming the page that was copied last.
+    // A file named like a copy that no entry says it stands for: nothing is
+    // copied or named (Edit Page knows it only if it is the copy made last).
     if (IsDisplayCopyName(State.currentPage)) return;
     if (AnchorPosition(State.currentPage) > 0) {
         // An anchor is shown on the page itself; a copy would lose it.
