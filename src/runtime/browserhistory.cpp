@@ -143,7 +143,7 @@ BrowserCommit HistoryCommit(BrowserHistory& history, int scrollOfShown)
         history.entries[static_cast<size_t>(next.index)] = next.entry;
         history.current = next.index;
     } else {
-        history.entries.resize(static_cast<size_t>(history.current + 1));
+        history.entries.resize(static_cast<size_t>(history.current) + 1);
         history.entries.push_back(next.entry);
         history.current = static_cast<int>(history.entries.size()) - 1;
     }
