@@ -14,7 +14,9 @@ kelpra_install() {
     DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
 }
 
-KELPRA_BUILD_PACKAGES=(cmake g++ make git clang-format libgtest-dev libgmock-dev libbenchmark-dev qt6-base-dev)
+# xvfb, xauth and xdotool run the real window under a virtual X display.
+KELPRA_BUILD_PACKAGES=(cmake g++ make git clang-format libgtest-dev libgmock-dev libbenchmark-dev qt6-base-dev
+    xvfb xauth xdotool)
 
 # Building, checking and installing the Debian package (tools/test-package.sh).
 KELPRA_PACKAGE_PACKAGES=(dpkg-dev file gzip desktop-file-utils appstream lintian)

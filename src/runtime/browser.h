@@ -1,7 +1,9 @@
 // The embedded browser control. It is driven through the control operations
 // of window.h: ControlSetText navigates (an empty address does nothing),
-// ControlGetText gives the current address ("file:///C:/Some%20Folder/page.htm"
-// for a local file), ControlSetState steps through the history.
+// ControlGetText gives the address shown ("file:///C:/Some%20Folder/page.htm"
+// for a local file), ControlSetState steps through the history; BrowserStop
+// forgets a navigation that has not been shown yet. Navigating and stepping
+// only start: the page is read and drawn when the event loop gets to it.
 #pragma once
 
 #include <string>
@@ -20,3 +22,15 @@ std::string BrowserAddressFromPath(const std::string& windowsPath, const std::st
 
 // Nonzero on success; 0 when no browser can be had.
 int BrowserCreate(int id, int x, int y, int width, int height, const std::string& address);
+
+// Where the browser is headed: the address of a navigation asked for but not
+// shown yet, else the address shown. The page watcher reads it so that it can
+// put a display copy in a page's place before the page is drawn.
+std::string BrowserTargetAddress(int id);
+// The page that the entry the browser is headed for stands for, when that
+// entry is a display copy shown with BrowserShowCopy; "" otherwise.
+std::string BrowserTargetPage(int id);
+// Shows the display copy at copyPath, which stands for page, in place of the
+// entry the browser is headed for (or shows): the copy is read afresh and no
+// history entry is added, so Back and Next move one page per step.
+void BrowserShowCopy(int id, const std::string& copyPath, const std::string& page);

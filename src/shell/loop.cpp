@@ -17,14 +17,6 @@
 
 namespace {
 
-// Every page a copy stands for leaves two history entries (the page and its
-// display copy), so one press of Back or Next is two steps.
-void StepHistory(int direction)
-{
-    ControlSetState(BrowserControl, direction);
-    ControlSetState(BrowserControl, direction);
-}
-
 // A Yes to the search's question rewrites the index page.
 void SearchAsking()
 {
@@ -102,8 +94,10 @@ void ChooseKeywordsFile()
 void RunControlCommand(int id)
 {
     switch (id) {
-    case BackButton: StepHistory(BrowserBack); break;
-    case NextButton: StepHistory(BrowserForward); break;
+    // A display copy takes its page's place in the history, so one step is
+    // one page.
+    case BackButton: ControlSetState(BrowserControl, BrowserBack); break;
+    case NextButton: ControlSetState(BrowserControl, BrowserForward); break;
     case GoButton: SearchAsking(); break;
     default: break;
     }

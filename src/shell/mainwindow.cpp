@@ -2,7 +2,6 @@
 
 #include <string>
 
-#include "helpindex/contextlist.h"
 #include "helpindex/search.h"
 #include "runtime/browser.h"
 #include "runtime/requesters.h"
@@ -10,6 +9,7 @@
 #include "runtime/window.h"
 #include "state/state.h"
 #include "state/texts.h"
+#include "shell/watcher.h"
 
 namespace {
 
@@ -68,10 +68,12 @@ int BuildMainWindow()
     ShortcutAdd(0, KeyEnter, MenuSearch);
     LayoutControls();
     WindowSetCallback(ResizeHook);
-    // Give the browser a moment to report the page it was sent to.
+    // The first page (the start page, or what the quiet search found) takes
+    // the road of every other page: the watcher puts its display copy in its
+    // place before it is drawn and names it in the status bar.
+    PageWatcher();
+    // A moment for the browser to start drawing before the loop waits.
     Pause(20);
-    State.lastAddress = ControlGetText(BrowserControl);
-    State.currentPage = PagePathFromAddress(State.lastAddress);
     return 1;
 }
 

@@ -5,6 +5,7 @@
 #include "helpindex/contextlist.h"
 #include "helpindex/displaycopy.h"
 #include "runtime/browser.h"
+#include "runtime/files.h"
 #include "runtime/requesters.h"
 #include "runtime/text.h"
 #include "runtime/window.h"
@@ -18,64 +19,140 @@ void ShowPageInStatusBar()
     StatusBarSetText(0, 0, State.currentPage, 0);
 }
 
+// Where the browser is headed now, so that the next run sees no change.
+void NoteTarget()
+{
+    State.lastAddress = BrowserTargetAddress(BrowserControl);
+    State.lastPage = BrowserTargetPage(BrowserControl);
+}
+
+// The text up to its first "#".
+std::string WithoutAnchor(const std::string& path)
+{
+    int anchor = AnchorPosition(path);
+    return anchor > 0 ? TextHead(path, anchor - 1) : path;
+}
+
+int NamedLikeDisplayCopy(const std::string& page)
+{
+    return TextEquals(TextToUpper(PathFileName(page)), "VOSKS.HTML");
+}
+
+// The page's display copy, written afresh; "" when there is none to show:
+// the page is missing (the browser then says so, naming it), or the copy
+// cannot be written. An older copy left in the folder would show another
+// page as if it were this one, so it goes first and must really be gone.
+std::string FreshDisplayCopy(const std::string& page)
+{
+    if (NamedLikeDisplayCopy(page) || PathSize(page) < 0) return "";
+    const std::string copy = PathFolderPart(page) + "vosks.html";
+    FileRemove(copy);
+    if (PathSize(copy) != -1) return "";
+    MakeDisplayCopy(page);
+    return PathSize(copy) >= 0 ? copy : "";
+}
+
+// An ordinary page without an anchor: its display copy takes its place in
+// the same history entry, or it is shown as itself when there is no copy.
+void ShowThroughCopy()
+{
+    ShowPageInStatusBar();
+    const std::string copy = FreshDisplayCopy(State.currentPage);
+    if (copy.empty()) {
+        // A page whose name is the copy's is its own copy: Edit Page on it
+        // edits the page.
+        if (NamedLikeDisplayCopy(State.currentPage))
+            State.copiedPage = State.displayCopyPath = State.currentPage;
+        return;
+    }
+    State.copiedPage = State.currentPage;
+    State.displayCopyPath = copy;
+    BrowserShowCopy(BrowserControl, copy, State.currentPage);
+    NoteTarget();
+}
+
+// The browser is on (or headed for) a display copy that stands for page:
+// the status bar names that page, with the anchor the address has.
+void FollowCopy(const std::string& address, const std::string& page, const std::string& earlierDocument)
+{
+    const std::string path = PagePathFromAddress(address);
+    const std::string copy = WithoutAnchor(path);
+    State.currentPage = page + TextTail(path, TextLength(path) - TextLength(copy));
+    ShowPageInStatusBar();
+    // A jump within the copy on screen needs nothing more. Any other step
+    // onto it (Back, Next) may find the file holding another page's copy by
+    // now, so it is written anew.
+    if (TextEquals(copy, earlierDocument)) return;
+    const std::string fresh = FreshDisplayCopy(page);
+    if (fresh.empty()) {
+        BrowserShowCopy(BrowserControl, page, "");
+    } else {
+        State.copiedPage = page;
+        State.displayCopyPath = fresh;
+        BrowserShowCopy(BrowserControl, fresh, page);
+    }
+    NoteTarget();
+}
+
 void OpenInEditor(const std::string& page)
 {
     ProgramRun(State.htmlEditor, page, PathFolderPart(page));
+}
+
+// A source goes to the source viewer and never becomes a page of the
+// history: its navigation is dropped before it is shown, or stepped back
+// from when it already was.
+void HandToSourceViewer(const std::string& address)
+{
+    const std::string source = PagePathFromAddress(address);
+    ProgramRun(State.sourceViewer, source, PathFolderPart(source));
+    ControlSetState(BrowserControl, BrowserStop);
+    if (!TextEquals(BrowserTargetAddress(BrowserControl), address)) return;
+    ControlSetState(BrowserControl, BrowserBack);
+    // The page stepped back to is seen as a change at the next run.
+    State.lastAddress = address;
+    State.lastPage = "";
 }
 
 }  // namespace
 
 void PageWatcher()
 {
-    const std::string address = ControlGetText(BrowserControl);
-    if (TextEquals(address, State.lastAddress)) return;
+    const std::string address = BrowserTargetAddress(BrowserControl);
+    const std::string page = BrowserTargetPage(BrowserControl);
+    if (TextEquals(address, State.lastAddress) && TextEquals(page, State.lastPage)) return;
 
+    if (page.empty() && TextEquals(TextToUpper(TextTail(address, 3)), "DBA"))
+        return HandToSourceViewer(address);
+
+    const std::string earlierDocument =
+        TextEquals(page, State.lastPage) ? WithoutAnchor(PagePathFromAddress(State.lastAddress)) : "";
     State.lastAddress = address;
+    State.lastPage = page;
+    if (!page.empty()) return FollowCopy(address, page, earlierDocument);
+
     State.currentPage = PagePathFromAddress(address);
-
-    // The browser is showing a display copy: the status bar keeps naming the
-    // page that was copied.
+    // A file named like a copy that no entry says it stands for: nothing is
+    // copied or named (Edit Page knows it only if it is the copy made last).
     if (IsDisplayCopyName(State.currentPage)) return;
-
-    if (TextEquals(TextToUpper(TextTail(address, 3)), "DBA")) {
-        ProgramRun(State.sourceViewer, State.currentPage, PathFolderPart(State.currentPage));
-        // The last address stays the source's, so the page we return to is
-        // seen as a change at the next event.
-        ControlSetState(BrowserControl, BrowserBack);
-        return;
-    }
-
     if (AnchorPosition(State.currentPage) > 0) {
-        // An anchor has to be shown on the page itself; a copy would lose it.
+        // An anchor is shown on the page itself; a copy would lose it.
         ShowPageInStatusBar();
-        State.lastAddress = ControlGetText(BrowserControl);
         return;
     }
-
-    State.copiedPage = State.currentPage;
-    State.displayCopyPath = MakeDisplayCopy(State.currentPage);
-    // For a page whose own name is the copy's name in another case, the copy
-    // path is the page itself: we navigate to the address we are already on,
-    // which keeps the two history entries per page that Back and Next expect.
-    // Reading the address afresh below makes the next run see no change, so
-    // this cannot repeat.
-    ControlSetText(BrowserControl, State.displayCopyPath);
-    ShowPageInStatusBar();
-    State.lastAddress = ControlGetText(BrowserControl);
+    ShowThroughCopy();
 }
 
 void EditPage()
 {
     State.anchorPosition = AnchorPosition(State.currentPage);
-    if (State.anchorPosition > 0) {
-        ProgramRun(State.htmlEditor, TextHead(State.currentPage, State.anchorPosition - 1),
-                   PathFolderPart(State.currentPage));
-        return;
+    std::string page = WithoutAnchor(State.currentPage);
+    // A display copy is never handed to the editor: the next view of a page
+    // in that folder would overwrite the user's work. Only the copy written
+    // last is known to stand for a page.
+    if (EndsLikeDisplayCopy(page)) {
+        if (!TextEquals(TextToUpper(page), TextToUpper(State.displayCopyPath))) return;
+        page = State.copiedPage;
     }
-    // On a display copy the page to edit is the one it was copied from.
-    if (EndsLikeDisplayCopy(State.currentPage)) {
-        OpenInEditor(State.copiedPage);
-        return;
-    }
-    OpenInEditor(State.currentPage);
+    if (!page.empty()) OpenInEditor(page);
 }

@@ -35,6 +35,10 @@ struct ProgramState {
     int32_t lastEvent = 0;
     std::string requesterResult;
     std::string lastAddress;
+    // The page the browser's entry stood for when the watcher last took note
+    // ("" for a page shown as itself): two display copies in one folder share
+    // an address.
+    std::string lastPage;
     std::string currentPage;
     std::string copiedPage;
     std::string displayCopyPath;

@@ -3,6 +3,9 @@
 #include <QLineEdit>
 #include <QMainWindow>
 #include <QMenuBar>
+#include <QSignalSpy>
+#include <QStatusBar>
+#include <QLabel>
 #include <filesystem>
 
 #include "runtime/qt/qttest.h"
@@ -36,6 +39,39 @@ protected:
 
     TestFolder folder;
 };
+
+// The text of the status bar's one field.
+QString StatusText()
+{
+    QStatusBar* bar = QtMainWindow()->findChild<QStatusBar*>();
+    QLabel* label = bar ? bar->findChild<QLabel*>() : nullptr;
+    return label ? label->text() : QString();
+}
+
+// Started with a word, the window shows the page the word finds, through
+// its display copy, names that page, and lays it out once: the start page
+// is never drawn.
+TEST_F(MainWindowTest, StartsOnThePageOfItsWord)
+{
+    folder.Write("help\\Menu.htm", "<p>Start</p>");
+    folder.Write("help\\index.htm", "<a href=\"commands/print.htm\">PRINT</a>\r\n");
+    folder.Write("help\\commands\\print.htm", "<h1>PRINT</h1>");
+    CommandLineSetArguments({"kelpra", "print"});
+    BuildContextList();
+    ASSERT_EQ(BuildMainWindow(), 1);
+    auto* view = dynamic_cast<HelpView*>(QtControlWidget(BrowserControl));
+    QSignalSpy layouts(view, &QTextEdit::textChanged);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(QtMainWindow()));
+    for (int i = 0; i < 3; ++i) {
+        DrainEvents();
+        PageWatcher();
+    }
+    EXPECT_EQ(StatusText(), "T:\\help\\commands\\print.htm");
+    EXPECT_EQ(ControlGetText(BrowserControl), "file:///T:/help/commands/vosks.html");
+    EXPECT_EQ(view->document()->toPlainText().trimmed(), "PRINT");
+    EXPECT_LE(layouts.count(), 1);
+    EXPECT_FALSE(folder.Exists("help\\vosks.html"));
+}
 
 TEST_F(MainWindowTest, ControlsFollowTheWindowSize)
 {
@@ -106,7 +142,9 @@ TEST_F(MainWindowTest, ScreenshotOnTheExampleHelpFolder)
     Build();
     QtMainWindow()->resize(760, 520);
     DrainEvents();
-    EXPECT_EQ(ControlGetText(BrowserControl), "file:///T:/help/Menu.htm");
+    // The start page is shown through its display copy and named.
+    EXPECT_EQ(ControlGetText(BrowserControl), "file:///T:/help/vosks.html");
+    EXPECT_EQ(State.currentPage, "T:\\help\\Menu.htm");
 
     // A click on a link written with a backslash, then what the loop does
     // after each event: the watcher puts the display copy in its place.
@@ -115,11 +153,15 @@ TEST_F(MainWindowTest, ScreenshotOnTheExampleHelpFolder)
     ASSERT_FALSE(found.isNull());
     QTextCursor inside(view->document());
     inside.setPosition(found.selectionStart() + 1);
+    // The loop's order: the watcher runs as soon as the click's event is
+    // handled, so the copy takes the page's place before either is drawn.
+    QSignalSpy layouts(view, &QTextEdit::textChanged);
     QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->cursorRect(inside).center());
     for (int i = 0; i < 3; ++i) {
-        DrainEvents();
         PageWatcher();
+        DrainEvents();
     }
+    EXPECT_EQ(layouts.count(), 1);
     EXPECT_EQ(ControlGetText(BrowserControl), "file:///T:/help/commands/vosks.html");
     EXPECT_EQ(State.currentPage, "T:\\help\\commands\\print.htm");
     EXPECT_TRUE(folder.Exists("help\\commands\\vosks.html"));

@@ -18,16 +18,21 @@
 
 inline ScriptedEvent Menu(int id)
 {
-    return {EventMenu, id};
+    return {EventMenu, id, ""};
 }
 inline ScriptedEvent Control(int id)
 {
-    return {EventControl, id};
+    return {EventControl, id, ""};
 }
 // A message the loop does nothing for, such as a mouse move.
 inline ScriptedEvent Idle()
 {
-    return {512, 0};
+    return {512, 0, ""};
+}
+// The user clicks a link in the page shown (then the mouse's message).
+inline ScriptedEvent Click(const std::string& link)
+{
+    return {512, 0, link};
 }
 
 class ShellTest : public ::testing::Test {
@@ -73,9 +78,10 @@ protected:
         return files;
     }
 
+    // Where the browser ends, once it has shown what it was last sent to.
     static std::string Address()
     {
-        const Script& script = TheScript();
-        return script.historyIndex < 0 ? "" : script.history[static_cast<size_t>(script.historyIndex)];
+        ScriptShowPending();
+        return ScriptShownAddress();
     }
 };

@@ -1,9 +1,16 @@
 #include "shell/mainwindow.h"
 #include "shell/watcher.h"
 
+#include <algorithm>
+
 #include "shell_fixture.h"
 
 namespace {
+
+std::string WithoutAnchorForTest(const std::string& page)
+{
+    return page.substr(0, page.find('#'));
+}
 
 // A page reached through Open, then idle events, then Edit Page: what the
 // browser ends on, what the status bar says, what the editor is given.
@@ -16,23 +23,24 @@ TEST_F(ShellTest, WatcherFollowsTheBrowser)
         const char* file;     // a page of ours that must stay as it is
         const char* address;  // where the browser ends
         const char* status;   // "" when the watcher leaves it alone
-        const char* edited;   // what Edit Page hands the editor
-        size_t navigations;   // Open's and the watcher's
+        const char* edited;   // what Edit Page hands the editor; "" for nothing
+        size_t navigations;   // the start page's copy, Open's and the watcher's
     };
     const std::vector<Case> cases = {
         {"ordinary", "T:\\help\\commands\\print.htm", "", "file:///T:/help/commands/vosks.html",
-         "T:\\help\\commands\\print.htm", "T:\\help\\commands\\print.htm", 2},
+         "T:\\help\\commands\\print.htm", "T:\\help\\commands\\print.htm", 3},
         {"anchor", "T:\\help\\index.htm#A", "", "file:///T:/help/index.htm#A", "T:\\help\\index.htm#A",
-         "T:\\help\\index.htm", 1},
+         "T:\\help\\index.htm", 2},
         {"spaces", "T:\\my help\\page one.htm", "my help\\page one.htm", "file:///T:/my%20help/vosks.html",
-         "T:\\my help\\page one.htm", "T:\\my help\\page one.htm", 2},
+         "T:\\my help\\page one.htm", "T:\\my help\\page one.htm", 3},
         // Its own name is the copy's name, so it is never copied or named;
-        // nothing has been copied yet, so Edit Page has no page to give.
+        // no page is known to stand behind it, so nothing is edited: the
+        // editor would otherwise get a copy, or another page.
         {"vosks.html", "T:\\pages\\vosks.html", "pages\\vosks.html", "file:///T:/pages/vosks.html", "", "",
-         1},
+         2},
         // The copy's name in capitals, alone in its folder: on a file system
-        // that ignores case its copy would be the page itself. It is shown as
-        // itself, and going to its own address again must not start a loop.
+        // that ignores case its copy would be the page itself. It is shown
+        // and edited as itself.
         {"VOSKS.HTML", "T:\\caps\\VOSKS.HTML", "caps\\VOSKS.HTML", "file:///T:/caps/VOSKS.HTML",
          "T:\\caps\\VOSKS.HTML", "T:\\caps\\VOSKS.HTML", 2},
     };
@@ -45,71 +53,180 @@ TEST_F(ShellTest, WatcherFollowsTheBrowser)
         const Script& s = TheScript();
         EXPECT_EQ(Address(), c.address) << c.name;
         EXPECT_EQ(s.navigations.size(), c.navigations) << c.name;
-        std::vector<std::string> status = {"T:\\help\\Menu.htm"};
+        std::vector<std::string> status = {"T:\\help\\Menu.htm", "T:\\help\\Menu.htm"};
         if (*c.status) status.push_back(c.status);
         EXPECT_EQ(s.statusHistory, status) << c.name;
         if (*c.file) {
             EXPECT_EQ(t.Read(c.file), own) << c.name;
         }
-        ASSERT_EQ(s.runs.size(), 1u) << c.name;
+        ASSERT_EQ(s.runs.size(), *c.edited ? 1u : 0u) << c.name;
+        if (!*c.edited) continue;
         EXPECT_EQ(s.runs[0].program, "T:\\tools\\edit.exe");
         EXPECT_EQ(s.runs[0].parameters, c.edited) << c.name;
         EXPECT_EQ(s.runs[0].workingFolder, PathFolderPart(c.edited)) << c.name;
     }
 }
 
-// An address ending in d, b, a in any case goes to the source viewer, and
-// the browser steps back to the page before it.
+// An address ending in d, b, a in any case goes to the source viewer and
+// never becomes a page of the history: Next does not start the viewer again.
 TEST_F(ShellTest, WatcherHandsSourcesToTheViewer)
 {
+    t.Write("help\\src.htm", CrLf({"sources"}));
     for (const char* source : {"T:\\src\\game.dba", "T:\\src\\GAME.DBA", "T:\\src\\My Game.Dba",
                                "T:\\src\\samba", "T:\\src\\xdBa"}) {
         ScriptReset();
         t.Write("prog\\Kelpra.ini", Ini("DBA=T:\\tools\\view.exe\r\n"));
-        TheScript().requesterAnswers.push_back(source);
-        Run({Menu(MenuOpen), Idle(), Idle(), Idle()});
+        TheScript().requesterAnswers.push_back("T:\\help\\src.htm");
+        Run({Menu(MenuOpen), Click(source), Idle(), Control(NextButton), Control(NextButton), Idle(),
+             Menu(MenuEditPage)});
         const Script& s = TheScript();
         const bool dba = TextToUpper(TextTail(source, 3)) == "DBA";
-        ASSERT_EQ(s.runs.size(), dba ? 1u : 0u) << source;
-        if (!dba) continue;
-        EXPECT_EQ(s.runs[0].program, "T:\\tools\\view.exe");
-        EXPECT_EQ(s.runs[0].parameters, source);
-        EXPECT_EQ(s.runs[0].workingFolder, "T:\\src\\");
-        EXPECT_EQ(s.browserStates, std::vector<int>{1});
-        // The page stepped back to is seen as a change and copied.
-        EXPECT_EQ(s.statusText, "T:\\help\\Menu.htm");
-        EXPECT_EQ(Address(), "file:///T:/help/vosks.html");
-        EXPECT_EQ(s.navigations.size(), 2u);
+        ASSERT_EQ(s.runs.size(), dba ? 2u : 1u) << source;
+        if (dba) {
+            EXPECT_EQ(s.runs[0].program, "T:\\tools\\view.exe");
+            EXPECT_EQ(s.runs[0].parameters, source);
+            EXPECT_EQ(s.runs[0].workingFolder, "T:\\src\\");
+            // The browser never left the page, which is still the one edited.
+            EXPECT_EQ(Address(), "file:///T:/help/vosks.html") << source;
+            EXPECT_EQ(s.statusText, "T:\\help\\src.htm");
+            EXPECT_EQ(s.runs[1].parameters, "T:\\help\\src.htm");
+            EXPECT_EQ(s.browser.entries.size(), 2u) << source;
+        }
+        EXPECT_EQ(s.runs.back().program, "NotePad.exe");
     }
 }
 
 // While the address stays the same, nothing is written, drawn or started.
 TEST_F(ShellTest, WatcherDoesNothingWhileTheAddressStays)
 {
+    Run({Idle()});
+    const Script& before = TheScript();
+    const size_t navigations = before.navigations.size(), status = before.statusHistory.size();
+    ScriptReset();
     Run(std::vector<ScriptedEvent>(50, Idle()));
     const Script& s = TheScript();
     EXPECT_EQ(s.eventsHandedOut, 51);
-    EXPECT_TRUE(s.navigations.empty());
-    EXPECT_EQ(s.statusHistory.size(), 1u);
+    EXPECT_EQ(s.navigations.size(), navigations);
+    EXPECT_EQ(s.statusHistory.size(), status);
+    EXPECT_EQ(s.layouts.size(), 1u);
     EXPECT_TRUE(s.runs.empty());
-    EXPECT_FALSE(t.Exists("help\\vosks.html"));
 }
 
-// Edit Page on a display copy reaches the page it stands for, even after
-// a page with an anchor was shown in between.
-TEST_F(ShellTest, EditPageOnACopyEditsTheCopiedPage)
+// Edit Page reaches the page a display copy stands for, whatever was shown
+// in between, and never the copy itself: in-page anchors of a copy (the
+// contents links of Help on Help) included.
+TEST_F(ShellTest, EditPageNeverOpensADisplayCopy)
 {
-    TheScript().requesterAnswers = {"T:\\help\\glossary.htm", "T:\\help\\index.htm#A",
-                                    "T:\\help\\vosks.html"};
-    Run({Menu(MenuOpen), Menu(MenuEditPage), Menu(MenuOpen), Menu(MenuOpen), Menu(MenuEditPage)});
+    t.Write("prog\\HelpMain.htm",
+            CrLf({"<a href=\"#bottom\">To the end</a>", "text", "<a name=\"bottom\">end</a>"}));
+    TheScript().requesterAnswers = {"T:\\help\\glossary.htm", "T:\\help\\index.htm#A"};
+    Run({Menu(MenuOpen), Menu(MenuEditPage), Menu(MenuOpen), Menu(MenuEditPage), Menu(MenuHelpOnHelp), Idle(),
+         Click("#bottom"), Menu(MenuEditPage), Click("T:\\prog\\vosks.html#bottom"), Menu(MenuEditPage),
+         Control(BackButton), Control(BackButton), Control(BackButton), Menu(MenuEditPage)});
     const Script& s = TheScript();
-    ASSERT_EQ(s.runs.size(), 2u);
-    EXPECT_EQ(State.currentPage, "T:\\help\\vosks.html");
-    for (const RecordedRun& run : s.runs) {
-        EXPECT_EQ(run.program, "NotePad.exe");
-        EXPECT_EQ(run.parameters, "T:\\help\\glossary.htm");
-        EXPECT_EQ(run.workingFolder, "T:\\help\\");
+    std::vector<std::string> edited;
+    for (const RecordedRun& run : s.runs) edited.push_back(run.parameters);
+    EXPECT_EQ(edited, (std::vector<std::string>{"T:\\help\\glossary.htm", "T:\\help\\index.htm",
+                                                "T:\\prog\\HelpMain.htm", "T:\\prog\\HelpMain.htm",
+                                                "T:\\help\\index.htm"}));
+    EXPECT_NE(std::find(s.statusHistory.begin(), s.statusHistory.end(), "T:\\prog\\HelpMain.htm#bottom"),
+              s.statusHistory.end());
+}
+
+// Back and Next step one page each and keep what lies ahead; the status
+// bar, Edit Page and what is drawn always agree, even when two pages share
+// one folder and so one display copy file.
+TEST_F(ShellTest, BackAndNextAreHonest)
+{
+    t.Write("help\\Menu.htm", CrLf({"menu page"}));
+    t.Write("help\\glossary.htm", CrLf({"glossary page"}));
+    struct Step {
+        ScriptedEvent event;
+        const char* status;  // the page named, and edited
+        const char* shown;   // the first line drawn; "" when the page on screen stays
+    };
+    const Step steps[] = {
+        {Idle(), "T:\\help\\Menu.htm", ""},
+        {Menu(MenuGlossary), "T:\\help\\glossary.htm", "glossary page"},
+        {Click("T:\\help\\index.htm#A"), "T:\\help\\index.htm#A", "<html>"},
+        {Menu(MenuOpen), "T:\\help\\commands\\print.htm", "<a href=\"T:\\help\\main.htm\">Main</a>"},
+        {Control(BackButton), "T:\\help\\index.htm#A", "<html>"},
+        {Control(BackButton), "T:\\help\\glossary.htm", "glossary page"},
+        {Control(BackButton), "T:\\help\\Menu.htm", "menu page"},
+        {Control(BackButton), "T:\\help\\Menu.htm", ""},
+        {Control(NextButton), "T:\\help\\glossary.htm", "glossary page"},
+        {Control(NextButton), "T:\\help\\index.htm#A", "<html>"},
+        {Control(NextButton), "T:\\help\\commands\\print.htm", "<a href=\"T:\\help\\main.htm\">Main</a>"},
+        {Control(NextButton), "T:\\help\\commands\\print.htm", ""},
+    };
+    TheScript().requesterAnswers = {"T:\\help\\commands\\print.htm"};
+    std::vector<ScriptedEvent> events;
+    for (const Step& step : steps) {
+        events.push_back(step.event);
+        events.push_back(Menu(MenuEditPage));
     }
+    Run(events);
+    const Script& s = TheScript();
+    ASSERT_EQ(s.runs.size(), std::size(steps));
+    std::vector<std::string> shown;
+    for (const RecordedLayout& layout : s.layouts)
+        shown.push_back(layout.text.substr(0, layout.text.find('\r')));
+    std::vector<std::string> expected;
+    for (size_t i = 0; i < std::size(steps); ++i) {
+        EXPECT_EQ(s.runs[i].parameters, WithoutAnchorForTest(steps[i].status)) << i;
+        if (*steps[i].shown) expected.push_back(steps[i].shown);
+    }
+    // The start page, drawn once, then each step's page, each drawn once.
+    expected.insert(expected.begin(), "menu page");
+    EXPECT_EQ(shown, expected);
+    EXPECT_EQ(s.statusText, "T:\\help\\commands\\print.htm");
+    EXPECT_EQ(s.browser.entries.size(), 4u);
+}
+
+// A link to a page that is not there, or to one whose copy cannot be
+// written, shows that page itself (the browser then says it is missing),
+// never an older copy as if it were the page asked for.
+TEST_F(ShellTest, BrokenLinksLookBroken)
+{
+    const std::string own = CrLf({"the user's own page"});
+    struct Case {
+        const char* name;
+        const char* link;
+        void (*prepare)(TestFolder&);
+        const char* address;
+    };
+    const Case cases[] = {
+        {"missing page", "T:\\help\\gone.htm", [](TestFolder&) {}, "file:///T:/help/gone.htm"},
+        {"missing folder", "T:\\nowhere\\gone.htm", [](TestFolder&) {}, "file:///T:/nowhere/gone.htm"},
+        {"copy in the way", "T:\\other\\a.htm",
+         [](TestFolder& f) {
+             f.Write("other\\a.htm", CrLf({"page a"}));
+             f.MakeFolder("other\\vosks.html");
+         },
+         "file:///T:/other/a.htm"},
+    };
+    for (const Case& c : cases) {
+        ScriptReset();
+        c.prepare(t);
+        Run({Idle(), Click(c.link), Idle(), Menu(MenuEditPage)});
+        const Script& s = TheScript();
+        EXPECT_EQ(Address(), c.address) << c.name;
+        EXPECT_EQ(s.statusText, c.link) << c.name;
+        EXPECT_EQ(s.layouts.back().address, c.address) << c.name;
+        ASSERT_EQ(s.runs.size(), 1u);
+        EXPECT_EQ(s.runs[0].parameters, c.link) << c.name;
+    }
+    // A link named like a copy that points at the user's own page is
+    // replaced, never written through (where the system has such links).
+    t.Write("mine.htm", own);
+    std::error_code noLinks;
+    std::filesystem::create_symlink(t.Host("mine.htm"), t.Host("help\\commands\\vosks.html"), noLinks);
+    if (noLinks) return;
+    ScriptReset();
+    Run({Click("T:\\help\\commands\\print.htm"), Idle()});
+    EXPECT_EQ(t.Read("mine.htm"), own);
+    EXPECT_EQ(Address(), "file:///T:/help/commands/vosks.html");
+    EXPECT_NE(TheScript().layouts.back().text.find("Main"), std::string::npos);
 }
 
 }  // namespace

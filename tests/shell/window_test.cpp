@@ -81,14 +81,16 @@ TEST_F(ShellTest, BuildsTheWindowMenuAndControls)
     EXPECT_EQ(s.controls.at(6).flags, 2);
 
     EXPECT_EQ(s.shortcuts, (std::vector<std::pair<int, int>>{{13, 0}}));
-    EXPECT_EQ(s.statusHistory, (std::vector<std::string>{"T:\\help\\Menu.htm"}));
+    EXPECT_EQ(s.statusHistory, (std::vector<std::string>{"T:\\help\\Menu.htm", "T:\\help\\Menu.htm"}));
     EXPECT_EQ(s.pauses, (std::vector<int>{20}));
     EXPECT_NE(s.callback, nullptr);
     EXPECT_TRUE(s.runtimeEnded);
-    // The start page was reached before the first address was taken, so it
-    // stays shown as itself.
-    EXPECT_EQ(State.lastAddress, "file:///T:/help/Menu.htm");
+    // The start page takes the road of every page: its display copy is put
+    // in its place before it is drawn.
+    EXPECT_EQ(State.lastAddress, "file:///T:/help/vosks.html");
     EXPECT_EQ(State.currentPage, "T:\\help\\Menu.htm");
+    ASSERT_EQ(s.layouts.size(), 1u);
+    EXPECT_EQ(s.layouts[0].address, "file:///T:/help/vosks.html");
 }
 
 // A computed -1 is ControlResize's "unchanged": the value before it stays.
@@ -122,7 +124,8 @@ TEST_F(ShellTest, LayoutFollowsTheWindowSize)
 
 // The first text comes from the command line or the clipboard, by the
 // setting (any nonzero value, which also checks Commandline), and the quiet
-// search shows what it finds without asking.
+// search shows what it finds without asking, through its display copy and
+// named in the status bar; the start page is then never drawn.
 TEST_F(ShellTest, SearchesTheFirstTextAtStart)
 {
     struct Case {
@@ -130,14 +133,16 @@ TEST_F(ShellTest, SearchesTheFirstTextAtStart)
         const char* commandLine;
         const char* clipboard;
         const char* field;
-        const char* page;  // what the browser shows after start-up
+        const char* page;  // named in the status bar after start-up
     };
+    const char* print = "T:\\help\\commands\\print.htm";
+    const char* start = "T:\\help\\Menu.htm";
     const std::vector<Case> cases = {
-        {"1", "kelpra.exe \"print\"", "glossary", "print", "file:///T:/help/commands/print.htm"},
-        {"-1", "kelpra.exe PRINT other", "", "PRINT", "file:///T:/help/commands/print.htm"},
-        {"1", "kelpra.exe", "print", "", "file:///T:/help/Menu.htm"},
-        {"0", "kelpra.exe zzz", "print", "print", "file:///T:/help/commands/print.htm"},
-        {"0", "kelpra.exe print", "no such word", "no such word", "file:///T:/help/Menu.htm"},
+        {"1", "kelpra.exe \"print\"", "glossary", "print", print},
+        {"-1", "kelpra.exe PRINT other", "", "PRINT", print},
+        {"1", "kelpra.exe", "print", "", start},
+        {"0", "kelpra.exe zzz", "print", "print", print},
+        {"0", "kelpra.exe print", "no such word", "no such word", start},
     };
     for (const Case& c : cases) {
         ScriptReset();
@@ -146,9 +151,13 @@ TEST_F(ShellTest, SearchesTheFirstTextAtStart)
         t.Write("prog\\Kelpra.ini", Ini(std::string("UseCL=") + c.useCl + "\r\n"));
         Run({Idle()});
         EXPECT_EQ(TheScript().controls.at(4).text, c.field) << c.commandLine;
-        EXPECT_EQ(Address(), c.page) << c.commandLine;
+        const std::string copy = ScriptAddressOf(PathFolderPart(c.page) + "vosks.html");
+        EXPECT_EQ(Address(), copy) << c.commandLine;
+        EXPECT_EQ(TheScript().statusText, c.page) << c.commandLine;
+        EXPECT_EQ(State.currentPage, c.page) << c.commandLine;
+        ASSERT_EQ(TheScript().layouts.size(), 1u) << c.commandLine;
+        EXPECT_EQ(TheScript().layouts[0].address, copy) << c.commandLine;
         EXPECT_TRUE(TheScript().messages.empty()) << c.commandLine;
-        EXPECT_EQ(State.lastAddress, c.page) << c.commandLine;
         EXPECT_EQ(MenuCheckGet(0, MenuCommandline), std::string(c.useCl) == "0" ? 0 : 1);
     }
 }

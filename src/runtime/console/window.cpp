@@ -140,3 +140,15 @@ int BrowserCreate(int id, int, int, int, int, const std::string&)
     controlTexts.erase(id);
     return 1;
 }
+
+std::string BrowserTargetAddress(int)
+{
+    return "";
+}
+
+std::string BrowserTargetPage(int)
+{
+    return "";
+}
+
+void BrowserShowCopy(int, const std::string&, const std::string&) {}

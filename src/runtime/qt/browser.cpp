@@ -1,9 +1,11 @@
 #include <QDesktopServices>
 #include <QFile>
 #include <QFileInfo>
+#include <QAbstractTextDocumentLayout>
 #include <QMouseEvent>
 #include <QScrollBar>
 #include <QTextDocument>
+#include <QTimer>
 #include <QUrl>
 
 #include "runtime/browser.h"
@@ -38,9 +40,11 @@ bool ReadWindowsFile(const std::string& path, QByteArray* bytes)
     return true;
 }
 
+// Names the page that was asked for, so a broken link looks broken.
 QString NotFoundPage(const std::string& path)
 {
-    return "<h3>Page not found</h3><p>" + QtTextFromBytes(path).toHtmlEscaped() + "</p>";
+    return "<h2>Page not found</h2><p>There is no page at</p><p><b>" + QtTextFromBytes(path).toHtmlEscaped() +
+           "</b></p><p>The link that led here is broken, or the page was moved or deleted.</p>";
 }
 
 }  // namespace
@@ -53,7 +57,7 @@ HelpView::HelpView(QWidget* parent) : QTextBrowser(parent)
         // The href as the page wrote it: QUrl would read "C:\H\a.htm" as a
         // scheme "c" and escape the backslashes.
         QString href = pendingHref_.isEmpty() ? QUrl::fromPercentEncoding(url.toEncoded()) : pendingHref_;
-        Follow(href);
+        Navigate(QtBytesFromText(href));
     });
 }
 
@@ -67,118 +71,120 @@ void HelpView::mouseReleaseEvent(QMouseEvent* event)
 void HelpView::paintEvent(QPaintEvent* event)
 {
     QTextBrowser::paintEvent(event);
-    if (!painted_ && current_ >= 0) {
+    if (!painted_ && history_.current >= 0) {
         painted_ = true;
         if (QtExitAfterFirstPage()) QtRecordEvent(16, 0);
     }
 }
 
-void HelpView::Follow(const QString& href)
+void HelpView::SchedulePending()
 {
-    Navigate(QtBytesFromText(href));
-}
-
-std::string HelpView::ShownPath() const
-{
-    return current_ >= 0 ? history_[static_cast<size_t>(current_)].path : std::string();
-}
-
-HelpView::Entry HelpView::Load(const std::string& path, const std::string& anchor) const
-{
-    Entry entry;
-    entry.path = path;
-    entry.anchor = anchor;
-    std::string extension = LowerExtension(path);
-    if (extension == "dba") {
-        // A source file goes to the viewer, not onto the screen: the page
-        // shown stays as it is.
-        if (current_ >= 0) {
-            entry.html = history_[static_cast<size_t>(current_)].html;
-            entry.plain = history_[static_cast<size_t>(current_)].plain;
-        }
-        return entry;
-    }
-    QByteArray bytes;
-    if (!ReadWindowsFile(path, &bytes)) {
-        entry.html = NotFoundPage(path);
-    } else if (extension == "txt") {
-        entry.html = BrowserDecodePage(bytes);
-        entry.plain = true;
-    } else if (extension == "png" || extension == "gif" || extension == "jpg" || extension == "jpeg" ||
-               extension == "bmp") {
-        entry.html = "<img src=\"" + QtTextFromBytes(path).toHtmlEscaped() + "\">";
-    } else {
-        entry.html = BrowserDecodePage(bytes);
-    }
-    return entry;
+    if (scheduled_ || !history_.pending.active) return;
+    scheduled_ = true;
+    QTimer::singleShot(0, this, [this]() { ShowPending(); });
 }
 
 void HelpView::Navigate(const std::string& target)
 {
     if (target.empty()) return;
-    BrowserTarget resolved = BrowserResolveTarget(target, ShownPath());
+    // Links are written relative to the page on screen.
+    BrowserTarget resolved = BrowserResolveTarget(target, history_.shownPath);
     if (!resolved.external.empty()) {
         QDesktopServices::openUrl(QUrl(QString::fromStdString(resolved.external)));
         return;
     }
     if (resolved.path.empty()) return;
-    Entry entry;
-    if (current_ >= 0 && resolved.path == ShownPath() && !resolved.anchor.empty()) {
-        entry = history_[static_cast<size_t>(current_)];
-        entry.anchor = resolved.anchor;
-    } else {
-        entry = Load(resolved.path, resolved.anchor);
-    }
-    entry.scroll = 0;
-    if (current_ >= 0) history_[static_cast<size_t>(current_)].scroll = verticalScrollBar()->value();
-    history_.resize(static_cast<size_t>(current_) + 1);
-    history_.push_back(entry);
-    Show(static_cast<int>(history_.size()) - 1);
-}
-
-void HelpView::Show(int index)
-{
-    const Entry& entry = history_[static_cast<size_t>(index)];
-    bool sameText = shown_ >= 0 && history_[static_cast<size_t>(shown_)].path == entry.path &&
-                    history_[static_cast<size_t>(shown_)].html == entry.html;
-    current_ = index;
-    if (!sameText) {
-        size_t slash = entry.path.rfind('\\');
-        std::string folder = slash == std::string::npos ? entry.path : entry.path.substr(0, slash + 1);
-        document()->setBaseUrl(QUrl(QtTextFromBytes(BrowserAddressFromPath(folder, ""))));
-        document()->setDefaultStyleSheet(entry.plain ? QString() : BrowserBodyStyle(entry.html));
-        if (entry.plain) setPlainText(entry.html);
-        else setHtml(entry.html);
-    }
-    shown_ = index;
-    if (!entry.anchor.empty()) scrollToAnchor(QtTextFromBytes(entry.anchor));
-    else verticalScrollBar()->setValue(entry.scroll);
-}
-
-std::string HelpView::Address() const
-{
-    if (current_ < 0) return "";
-    const Entry& entry = history_[static_cast<size_t>(current_)];
-    return BrowserAddressFromPath(entry.path, entry.anchor);
+    BrowserEntry entry;
+    entry.path = resolved.path;
+    entry.anchor = resolved.anchor;
+    HistoryNavigate(history_, entry);
+    SchedulePending();
 }
 
 void HelpView::Command(int command)
 {
-    if (current_ < 0) return;
-    history_[static_cast<size_t>(current_)].scroll = verticalScrollBar()->value();
-    if (command == BrowserBack && current_ > 0) {
-        Show(current_ - 1);
-    } else if (command == BrowserForward && current_ + 1 < static_cast<int>(history_.size())) {
-        Show(current_ + 1);
-    } else if (command == BrowserReload) {
-        Entry& entry = history_[static_cast<size_t>(current_)];
-        int scroll = entry.scroll;
-        entry = Load(entry.path, entry.anchor);
-        entry.scroll = scroll;
-        shown_ = -1;
-        Show(current_);
+    if (command == BrowserBack) HistoryStep(history_, -1);
+    else if (command == BrowserForward) HistoryStep(history_, 1);
+    else if (command == BrowserStop) HistoryStop(history_);
+    else if (command == BrowserReload) HistoryReload(history_);
+    SchedulePending();
+}
+
+void HelpView::ShowCopy(const std::string& copyPath, const std::string& page)
+{
+    HistoryShowCopy(history_, copyPath, page);
+    SchedulePending();
+}
+
+void HelpView::ShowPending()
+{
+    scheduled_ = false;
+    BrowserCommit commit = HistoryCommit(history_, verticalScrollBar()->value());
+    if (!commit.done) return;
+    const BrowserEntry& entry = history_.entries[static_cast<size_t>(history_.current)];
+    if (commit.layOut) LayOut(entry);
+    PlaceScroll(entry, commit.returning);
+}
+
+void HelpView::LayOut(const BrowserEntry& entry)
+{
+    std::string extension = LowerExtension(entry.path);
+    // A source goes to the viewer, not onto the screen: the page shown stays.
+    if (extension == "dba") return;
+    QByteArray bytes;
+    QString text;
+    bool plain = false;
+    if (!ReadWindowsFile(entry.path, &bytes)) {
+        text = NotFoundPage(entry.page.empty() ? entry.path : entry.page);
+    } else if (extension == "txt") {
+        text = BrowserDecodePage(bytes);
+        plain = true;
+    } else if (extension == "png" || extension == "gif" || extension == "jpg" || extension == "jpeg" ||
+               extension == "bmp") {
+        text = "<img src=\"" + QtTextFromBytes(entry.path).toHtmlEscaped() + "\">";
+    } else {
+        text = BrowserDecodePage(bytes);
     }
-    // Pages load at once, so there is never anything to stop.
+    size_t slash = entry.path.rfind('\\');
+    std::string folder = slash == std::string::npos ? entry.path : entry.path.substr(0, slash + 1);
+    // The entry is the shown one before the text goes in, so that pictures
+    // and style sheets resolve against its folder.
+    HistoryLaidOut(history_);
+    document()->setBaseUrl(QUrl(QtTextFromBytes(BrowserAddressFromPath(folder, ""))));
+    document()->setDefaultStyleSheet(plain ? QString() : BrowserBodyStyle(text));
+    if (plain) setPlainText(text);
+    else setHtml(text);
+}
+
+void HelpView::PlaceScroll(const BrowserEntry& entry, bool returning)
+{
+    if (returning) {
+        // The whole page must be laid out before a place far down exists.
+        if (entry.scroll > 0) document()->documentLayout()->documentSize();
+        verticalScrollBar()->setValue(entry.scroll);
+    } else if (!entry.anchor.empty()) {
+        scrollToAnchor(QtTextFromBytes(entry.anchor));
+    } else {
+        verticalScrollBar()->setValue(0);
+    }
+}
+
+std::string HelpView::Address() const
+{
+    if (history_.current < 0) return "";
+    return BrowserEntryAddress(history_.entries[static_cast<size_t>(history_.current)]);
+}
+
+std::string HelpView::TargetAddress() const
+{
+    const BrowserEntry* target = HistoryTarget(history_);
+    return target ? BrowserEntryAddress(*target) : "";
+}
+
+std::string HelpView::TargetPage() const
+{
+    const BrowserEntry* target = HistoryTarget(history_);
+    return target ? target->page : "";
 }
 
 QVariant HelpView::loadResource(int type, const QUrl& name)
@@ -188,7 +194,7 @@ QVariant HelpView::loadResource(int type, const QUrl& name)
     // Names arrive resolved against the page's folder; backslashes come
     // escaped and a "C:\..." source reads as a scheme, so undo both.
     std::string raw = QtBytesFromText(QUrl::fromPercentEncoding(name.toEncoded()));
-    BrowserTarget target = BrowserResolveTarget(raw, ShownPath());
+    BrowserTarget target = BrowserResolveTarget(raw, history_.shownPath);
     QByteArray bytes;
     if (target.path.empty() || !ReadWindowsFile(target.path, &bytes)) return QVariant();
     if (type == QTextDocument::StyleSheetResource) return BrowserDecodePage(bytes);
@@ -205,4 +211,30 @@ int BrowserCreate(int id, int x, int y, int width, int height, const std::string
     QtControlAdd(id, view);
     view->Navigate(address);
     return 1;
+}
+
+namespace {
+
+HelpView* ViewOf(int id)
+{
+    return dynamic_cast<HelpView*>(QtControlWidget(id));
+}
+
+}  // namespace
+
+std::string BrowserTargetAddress(int id)
+{
+    HelpView* view = ViewOf(id);
+    return view ? view->TargetAddress().substr(0, BrowserAddressLimit) : "";
+}
+
+std::string BrowserTargetPage(int id)
+{
+    HelpView* view = ViewOf(id);
+    return view ? view->TargetPage() : "";
+}
+
+void BrowserShowCopy(int id, const std::string& copyPath, const std::string& page)
+{
+    if (HelpView* view = ViewOf(id)) view->ShowCopy(copyPath, page);
 }

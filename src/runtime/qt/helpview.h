@@ -4,18 +4,34 @@
 
 #include <QTextBrowser>
 #include <string>
-#include <vector>
+
+#include "runtime/browserhistory.h"
 
 class HelpView : public QTextBrowser {
 public:
     explicit HelpView(QWidget* parent);
 
-    // An empty target does nothing; see BrowserResolveTarget for the forms.
+    // Starts a navigation: the page is read and laid out once the event loop
+    // gets to it, so the page watcher can put a display copy in its place
+    // first. An empty target does nothing; see BrowserResolveTarget for the
+    // forms.
     void Navigate(const std::string& target);
-    // "file:///C:/Some%20Folder/page.htm#A", or "" before the first page.
-    std::string Address() const;
-    // BrowserBack, BrowserForward, BrowserStop, BrowserReload.
+    // BrowserBack, BrowserForward, BrowserStop, BrowserReload; started like
+    // a navigation.
     void Command(int command);
+    // The display copy at copyPath, standing for page, in place of the entry
+    // the view is headed for (page "" shows copyPath as itself).
+    void ShowCopy(const std::string& copyPath, const std::string& page);
+    // Shows the navigation started last, at once: what the event loop does.
+    void ShowPending();
+
+    // "file:///C:/Some%20Folder/page.htm#A" of the entry shown, or "" before
+    // the first page.
+    std::string Address() const;
+    // The address of the entry the view is headed for, and the page it
+    // stands for.
+    std::string TargetAddress() const;
+    std::string TargetPage() const;
 
 protected:
     QVariant loadResource(int type, const QUrl& name) override;
@@ -23,26 +39,15 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    // Each entry keeps the text it showed: display copies of one folder
-    // share one file name, and Back must show the older copy.
-    struct Entry {
-        std::string path;
-        std::string anchor;
-        QString html;
-        bool plain = false;
-        int scroll = 0;
-    };
+    void SchedulePending();
+    // Reads the shown entry's file and lays it out.
+    void LayOut(const BrowserEntry& entry);
+    void PlaceScroll(const BrowserEntry& entry, bool returning);
 
-    void Follow(const QString& href);
-    Entry Load(const std::string& path, const std::string& anchor) const;
-    void Show(int index);
-    std::string ShownPath() const;
-
-    std::vector<Entry> history_;
-    int current_ = -1;
-    // What the document holds now, so anchor steps within one page do not
-    // lay it out again.
-    int shown_ = -1;
+    // Entries keep their path and scroll, never their text: a page is read
+    // again when it is shown again, so the history costs next to nothing.
+    BrowserHistory history_;
+    bool scheduled_ = false;
     QString pendingHref_;
     bool painted_ = false;
 };

@@ -27,3 +27,8 @@ std::string QtBytesFromText(const QString& text);
 // once the browser control has painted its first page: the start-up
 // benchmark measures exactly that span.
 bool QtExitAfterFirstPage();
+
+// Set KELPRA_STATUS_LOG to a file and every text the status bar shows is
+// added to it as a line: how the end-to-end test reads the status bar of
+// the running program.
+void QtLogStatus(const std::string& text);

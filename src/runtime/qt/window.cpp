@@ -1,9 +1,11 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QFile>
 #include <deque>
 #include <QGroupBox>
 #include <QKeyEvent>
+#include <QMouseEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMainWindow>
@@ -176,8 +178,32 @@ int WindowsKeyOf(const QKeyEvent* event)
     return code;
 }
 
+// The browser's own history keys: Alt+Left and Alt+Right, the keyboard's
+// Back and Forward keys and the mouse's back and forward buttons. 0 for
+// any other event.
+int HistoryCommandOf(const QEvent* event)
+{
+    if (event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<const QKeyEvent*>(event);
+        Qt::KeyboardModifiers modifiers = key->modifiers() & ~Qt::KeypadModifier;
+        if (key->key() == Qt::Key_Back) return BrowserBack;
+        if (key->key() == Qt::Key_Forward) return BrowserForward;
+        if (modifiers != Qt::AltModifier) return 0;
+        if (key->key() == Qt::Key_Left) return BrowserBack;
+        if (key->key() == Qt::Key_Right) return BrowserForward;
+        return 0;
+    }
+    if (event->type() == QEvent::MouseButtonPress) {
+        const auto* mouse = static_cast<const QMouseEvent*>(event);
+        if (mouse->button() == Qt::BackButton) return BrowserBack;
+        if (mouse->button() == Qt::ForwardButton) return BrowserForward;
+    }
+    return 0;
+}
+
 // Sees every event of the program first: shortcuts are taken before the
-// focused control gets the key, and the text fields report their focus.
+// focused control gets the key, the browser's history keys work wherever
+// the focus is, and the text fields report their focus.
 class LayerFilter : public QObject {
 public:
     using QObject::QObject;
@@ -186,6 +212,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override
     {
         QEvent::Type type = event->type();
+        if (int command = HistoryCommandOf(event)) return StepBrowser(watched, command);
         if (type == QEvent::KeyPress) return TakeShortcut(watched, static_cast<QKeyEvent*>(event));
         if (type == QEvent::FocusIn || type == QEvent::FocusOut) {
             QVariant id = watched->property("kelpraTextField");
@@ -195,11 +222,28 @@ protected:
     }
 
 private:
+    static bool InOurWindow(QObject* watched)
+    {
+        auto* widget = qobject_cast<QWidget*>(watched);
+        return TheLayer().window && widget && widget->window() == TheLayer().window;
+    }
+
+    static bool StepBrowser(QObject* watched, int command)
+    {
+        if (!InOurWindow(watched)) return false;
+        for (const auto& control : TheLayer().controls) {
+            if (auto* view = dynamic_cast<HelpView*>(control.second.data())) {
+                view->Command(command);
+                return true;
+            }
+        }
+        return false;
+    }
+
     bool TakeShortcut(QObject* watched, QKeyEvent* event)
     {
         Layer& layer = TheLayer();
-        auto* widget = qobject_cast<QWidget*>(watched);
-        if (!layer.window || !widget || widget->window() != layer.window) return false;
+        if (!InOurWindow(watched)) return false;
         int key = WindowsKeyOf(event);
         for (const auto& shortcut : layer.shortcuts) {
             if (shortcut.first == key) {
@@ -256,6 +300,14 @@ void QtRecordEvent(int code, int id)
 std::string QtBytesFromText(const QString& text)
 {
     return text.toUtf8().toStdString();
+}
+
+void QtLogStatus(const std::string& text)
+{
+    static const QByteArray log = qgetenv("KELPRA_STATUS_LOG");
+    if (log.isEmpty()) return;
+    QFile file(QFile::decodeName(log));
+    if (file.open(QIODevice::Append)) file.write(QByteArray::fromStdString(text + "\n"));
 }
 
 bool QtExitAfterFirstPage()
@@ -518,6 +570,7 @@ void StatusBarSetText(int, int, const std::string& text, int flags)
     QLabel* label = TheLayer().statusText;
     if (!label) return;
     label->setText(QtTextFromBytes(text));
+    QtLogStatus(QtBytesFromText(label->text()));
     Qt::Alignment alignment = Qt::AlignLeft;
     if (flags & StatusRight) alignment = Qt::AlignRight;
     else if (flags & StatusCentred) alignment = Qt::AlignHCenter;

@@ -61,4 +61,6 @@ std::string ClipboardGetText()
 void Pause(int milliseconds)
 {
     TheScript().pauses.push_back(milliseconds);
+    // A real pause lets the browser get on with its navigation.
+    ScriptShowPending();
 }

@@ -1,6 +1,10 @@
 #include "runtime/scripted/script.h"
 
+#include <fstream>
+#include <iterator>
+
 #include "runtime/browser.h"
+#include "runtime/hostpath.h"
 
 namespace {
 
@@ -37,19 +41,37 @@ void ScriptResize(int width, int height)
     }
     // A size message the callback lets through comes back as an event, as
     // the window layer reports it; it is the very next thing the loop sees.
-    if (result == CallbackDefault) script.events.push_front(ScriptedEvent{static_cast<int>(MessageSize), 0});
+    if (result == CallbackDefault)
+        script.events.push_front(ScriptedEvent{static_cast<int>(MessageSize), 0, ""});
 }
 
 std::string ScriptAddressOf(const std::string& pathOrAddress)
 {
     if (pathOrAddress.empty()) return "";
-    const std::string scheme = "file:///";
-    std::string path = pathOrAddress.compare(0, scheme.size(), scheme) == 0
-                           ? pathOrAddress.substr(scheme.size())
-                           : pathOrAddress;
-    // The first "#" starts the anchor, as it does for a real browser.
-    size_t hash = path.find('#');
-    std::string anchor = hash == std::string::npos ? "" : path.substr(hash + 1);
-    if (hash != std::string::npos) path.resize(hash);
-    return BrowserAddressFromPath(path, anchor);
+    return BrowserEntryAddress(BrowserEntryOf(pathOrAddress));
+}
+
+void ScriptShowPending()
+{
+    BrowserCommit commit = HistoryCommit(script.browser, 0);
+    if (!commit.layOut) return;
+    HistoryLaidOut(script.browser);
+    const BrowserEntry& shown = script.browser.entries[static_cast<size_t>(script.browser.current)];
+    std::ifstream file(HostPathFromWindows(shown.path), std::ios::binary);
+    std::string text((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    script.layouts.push_back(RecordedLayout{ScriptShownAddress(), text});
+}
+
+void ScriptFollowLink(const std::string& link)
+{
+    BrowserEntry entry = BrowserEntryOf(link);
+    if (entry.path.empty()) entry.path = script.browser.shownPath;
+    HistoryNavigate(script.browser, entry);
+}
+
+std::string ScriptShownAddress()
+{
+    const BrowserHistory& history = script.browser;
+    if (history.current < 0) return "";
+    return BrowserEntryAddress(history.entries[static_cast<size_t>(history.current)]);
 }

@@ -9,11 +9,20 @@
 #include <string>
 #include <vector>
 
+#include "runtime/browserhistory.h"
 #include "runtime/window.h"
 
 struct ScriptedEvent {
     int code = 0;  // EventControl, EventMenu, EventClose or any other number
     int id = 0;
+    // A link the user clicks in the page shown just before the event is
+    // handed out: a path, a "file:///" address or "#anchor" in that page.
+    std::string link;
+};
+
+struct RecordedLayout {
+    std::string address;
+    std::string text;  // the file's bytes as the browser read them; "" when missing
 };
 
 struct RecordedMenuEntry {
@@ -83,11 +92,15 @@ struct Script {
     int eventsHandedOut = 0;
     bool runtimeEnded = false;
 
-    // The browser: a real history of addresses in the Windows "file:///" form.
-    std::vector<std::string> history;
-    int historyIndex = -1;
-    std::vector<std::string> navigations;  // every non-empty ControlSetText of the browser
-    std::vector<int> browserStates;        // every ControlSetState of the browser
+    // The browser: a real history, whose navigations are shown when the loop
+    // next waits for an event (or pauses), as a real browser's are.
+    BrowserHistory browser;
+    // Every non-empty ControlSetText of the browser, and every display copy
+    // it was sent to with BrowserShowCopy.
+    std::vector<std::string> navigations;
+    std::vector<int> browserStates;  // every ControlSetState of the browser
+    // Every page read and laid out, in order: what the user saw.
+    std::vector<RecordedLayout> layouts;
 };
 
 // The one script of the run; ScriptReset starts a new test.
@@ -98,3 +111,9 @@ void ScriptReset();
 void ScriptResize(int width, int height);
 // The address the browser shows for a Windows path or a "file:///" address.
 std::string ScriptAddressOf(const std::string& pathOrAddress);
+// Shows the browser's pending navigation, as the event loop does.
+void ScriptShowPending();
+// The user clicks a link in the page shown.
+void ScriptFollowLink(const std::string& link);
+// The address the browser shows; "" before the first page.
+std::string ScriptShownAddress();

@@ -45,23 +45,6 @@ RecordedMenuEntry* FindMenuItem(int id)
     return nullptr;
 }
 
-// Going to a new address drops the entries ahead of the current one, as a
-// browser does after Back.
-void Navigate(const std::string& pathOrAddress)
-{
-    Script& script = TheScript();
-    script.history.resize(static_cast<size_t>(script.historyIndex) + 1);
-    script.history.push_back(ScriptAddressOf(pathOrAddress));
-    script.historyIndex = static_cast<int>(script.history.size()) - 1;
-}
-
-std::string CurrentAddress()
-{
-    const Script& script = TheScript();
-    if (script.historyIndex < 0) return "";
-    return script.history[static_cast<size_t>(script.historyIndex)];
-}
-
 }  // namespace
 
 void RuntimeStart()
@@ -113,12 +96,14 @@ int EventWait()
 {
     Script& script = TheScript();
     script.eventsHandedOut += 1;
+    ScriptShowPending();
     if (script.events.empty()) {
         ScriptLastEventId() = 0;
         return EventClose;
     }
     ScriptedEvent event = script.events.front();
     script.events.pop_front();
+    if (!event.link.empty()) ScriptFollowLink(event.link);
     ScriptLastEventId() = event.id;
     return event.code;
 }
@@ -238,14 +223,14 @@ void ControlSetText(int id, const std::string& text)
     }
     if (text.empty()) return;
     TheScript().navigations.push_back(text);
-    Navigate(text);
+    HistoryNavigate(TheScript().browser, BrowserEntryOf(text));
 }
 
 std::string ControlGetText(int id)
 {
     RecordedControl* control = FindControl(id);
     if (!control) return "";
-    if (IsBrowser(control)) return CurrentAddress();
+    if (IsBrowser(control)) return ScriptShownAddress();
     return control->text.substr(0, ControlTextLimit);
 }
 
@@ -253,11 +238,12 @@ void ControlSetState(int id, int state)
 {
     RecordedControl* control = FindControl(id);
     if (!IsBrowser(control)) return;
-    Script& script = TheScript();
-    script.browserStates.push_back(state);
-    if (state == BrowserBack && script.historyIndex > 0) script.historyIndex -= 1;
-    if (state == BrowserForward && script.historyIndex + 1 < static_cast<int>(script.history.size()))
-        script.historyIndex += 1;
+    BrowserHistory& history = TheScript().browser;
+    TheScript().browserStates.push_back(state);
+    if (state == BrowserBack) HistoryStep(history, -1);
+    else if (state == BrowserForward) HistoryStep(history, 1);
+    else if (state == BrowserStop) HistoryStop(history);
+    else if (state == BrowserReload) HistoryReload(history);
 }
 
 void ControlResize(int id, int x, int y, int width, int height)
@@ -279,6 +265,27 @@ int BrowserCreate(int id, int x, int y, int width, int height, const std::string
 {
     if (!TheScript().browserCreateResult) return 0;
     CreateControl("browser", id, x, y, width, height, address, 0);
-    if (!address.empty()) Navigate(address);
+    if (!address.empty()) HistoryNavigate(TheScript().browser, BrowserEntryOf(address));
     return TheScript().browserCreateResult;
+}
+
+std::string BrowserTargetAddress(int id)
+{
+    if (!IsBrowser(FindControl(id))) return "";
+    const BrowserEntry* target = HistoryTarget(TheScript().browser);
+    return target ? BrowserEntryAddress(*target) : "";
+}
+
+std::string BrowserTargetPage(int id)
+{
+    if (!IsBrowser(FindControl(id))) return "";
+    const BrowserEntry* target = HistoryTarget(TheScript().browser);
+    return target ? target->page : "";
+}
+
+void BrowserShowCopy(int id, const std::string& copyPath, const std::string& page)
+{
+    if (!IsBrowser(FindControl(id))) return;
+    TheScript().navigations.push_back(copyPath);
+    HistoryShowCopy(TheScript().browser, copyPath, page);
 }

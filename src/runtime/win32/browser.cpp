@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "runtime/browserhistory.h"
 #include "runtime/win32/layer.h"
 
 namespace {
@@ -17,7 +18,7 @@ namespace {
 using AtlAxWinInitProcedure = BOOL(WINAPI*)();
 using AtlAxGetControlProcedure = HRESULT(WINAPI*)(HWND, IUnknown**);
 
-constexpr char BrowserInterfaceProperty[] = "KelpraWebBrowser2";
+constexpr char BrowserInterfaceProperty[] = "KelpraBrowser";
 constexpr int NavigateUnits = 2000;
 constexpr int AddressBytes = BrowserAddressLimit + 1;
 
@@ -58,15 +59,31 @@ bool HostReady()
     return true;
 }
 
-IWebBrowser2* BrowserOf(HWND control)
+// What the control keeps with its window: the component and a history of
+// our own, whose entries know the page a display copy stands for. The
+// component's own history is never used; each entry is navigated to anew.
+struct Browser {
+    HWND control = nullptr;
+    IWebBrowser2* component = nullptr;
+    BrowserHistory history;
+    // The component's address last accounted for, and the addresses we sent
+    // it to that it has not reported yet, so that a link it followed by
+    // itself is told from a navigation of ours still on its way.
+    std::string seen;
+    std::vector<std::string> asked;
+};
+
+constexpr UINT_PTR ShowTimer = 1;
+
+Browser* BrowserOf(HWND control)
 {
-    return static_cast<IWebBrowser2*>(GetPropA(control, BrowserInterfaceProperty));
+    return static_cast<Browser*>(GetPropA(control, BrowserInterfaceProperty));
 }
 
-void Navigate(HWND control, const std::string& address)
+void NavigateComponent(Browser& browser, const std::string& address)
 {
-    IWebBrowser2* browser = BrowserOf(control);
-    if (!browser || address.empty()) return;
+    if (address.empty()) return;
+    browser.asked.push_back(address);
     std::vector<wchar_t> wide(NavigateUnits, L'\0');
     if (!MultiByteToWideChar(CP_ACP, 0, address.c_str(), -1, wide.data(), NavigateUnits - 1)) return;
     VARIANT target;
@@ -74,43 +91,119 @@ void Navigate(HWND control, const std::string& address)
     target.vt = VT_BSTR;
     target.bstrVal = SysAllocString(wide.data());
     if (!target.bstrVal) return;
-    browser->Navigate2(&target, nullptr, nullptr, nullptr, nullptr);
+    browser.component->Navigate2(&target, nullptr, nullptr, nullptr, nullptr);
     VariantClear(&target);
 }
 
-std::string CurrentAddress(HWND control)
+std::string ComponentAddress(Browser& browser)
 {
-    IWebBrowser2* browser = BrowserOf(control);
-    if (!browser) return "";
     BSTR location = nullptr;
-    if (FAILED(browser->get_LocationURL(&location)) || !location) return "";
+    if (FAILED(browser.component->get_LocationURL(&location)) || !location) return "";
     std::vector<char> text(AddressBytes, '\0');
     int length = WideCharToMultiByte(CP_ACP, 0, location, -1, text.data(), AddressBytes, nullptr, nullptr);
     SysFreeString(location);
     // A longer address than the buffer gives nothing rather than a cut one.
     if (length <= 0) return "";
-    return std::string(text.data());
+    return BrowserEntryAddress(BrowserEntryOf(text.data()));
+}
+
+std::string ShownAddress(const Browser& browser)
+{
+    const BrowserHistory& history = browser.history;
+    if (history.current < 0) return "";
+    return BrowserEntryAddress(history.entries[static_cast<size_t>(history.current)]);
+}
+
+// The event loop's part: the navigation started last becomes the shown
+// entry, and the component is sent wherever that entry is.
+void CALLBACK ShowPending(HWND control, UINT, UINT_PTR, DWORD)
+{
+    KillTimer(control, ShowTimer);
+    Browser* browser = BrowserOf(control);
+    if (!browser) return;
+    bool reread = browser->history.pending.reread;
+    HistoryCommit(browser->history, 0);
+    std::string address = ShownAddress(*browser);
+    if (address.empty()) return;
+    // A link the component followed is on screen already.
+    if (!reread && ComponentAddress(*browser) == address) return;
+    NavigateComponent(*browser, address);
+    HistoryLaidOut(browser->history);
+}
+
+void Schedule(HWND control)
+{
+    SetTimer(control, ShowTimer, USER_TIMER_MINIMUM, ShowPending);
+}
+
+// A link to a file that the component followed by itself becomes a
+// navigation of ours, so that the page watcher can put a display copy in
+// its place. Its own pages (errors, "about:") are not pages of the history.
+void TakeFollowedLink(Browser& browser)
+{
+    std::string now = ComponentAddress(browser);
+    if (now.empty() || now == browser.seen) return;
+    browser.seen = now;
+    for (size_t i = browser.asked.size(); i-- > 0;) {
+        if (browser.asked[i] == now) {
+            browser.asked.erase(browser.asked.begin(), browser.asked.begin() + static_cast<long>(i) + 1);
+            return;
+        }
+    }
+    BrowserEntry followed = BrowserEntryOf(now);
+    if (now.compare(0, 5, "file:") != 0 || followed.path.size() < 3) return;
+    HistoryNavigate(browser.history, followed);
+    Schedule(browser.control);
+}
+
+void Navigate(HWND control, const std::string& address)
+{
+    Browser* browser = BrowserOf(control);
+    if (!browser || address.empty()) return;
+    HistoryNavigate(browser->history, BrowserEntryOf(address));
+    Schedule(control);
+}
+
+std::string CurrentAddress(HWND control)
+{
+    Browser* browser = BrowserOf(control);
+    if (!browser) return "";
+    TakeFollowedLink(*browser);
+    return ShownAddress(*browser);
 }
 
 void Step(HWND control, int command)
 {
-    IWebBrowser2* browser = BrowserOf(control);
+    Browser* browser = BrowserOf(control);
     if (!browser) return;
     switch (command) {
-    case BrowserBack: browser->GoBack(); break;
-    case BrowserForward: browser->GoForward(); break;
-    case BrowserStop: browser->Stop(); break;
-    case BrowserReload: browser->Refresh(); break;
+    case BrowserBack: HistoryStep(browser->history, -1); break;
+    case BrowserForward: HistoryStep(browser->history, 1); break;
+    // Also brings the component back to the shown entry when it had gone on.
+    case BrowserStop: HistoryStop(browser->history); break;
+    case BrowserReload: HistoryReload(browser->history); break;
+    default: return;
     }
+    Schedule(control);
 }
 
 void Release(HWND control)
 {
-    if (IWebBrowser2* browser = BrowserOf(control)) browser->Release();
+    KillTimer(control, ShowTimer);
+    if (Browser* browser = BrowserOf(control)) {
+        browser->component->Release();
+        delete browser;
+    }
     RemovePropA(control, BrowserInterfaceProperty);
 }
 
 const ControlHandlers BrowserHandlers = {Navigate, CurrentAddress, Step, Release};
+
+HWND BrowserWindow(int id)
+{
+    HWND control = ControlHandle(id);
+    return control && BrowserOf(control) ? control : nullptr;
+}
 
 }  // namespace
 
@@ -132,8 +225,37 @@ int BrowserCreate(int id, int x, int y, int width, int height, const std::string
         DestroyWindow(control);
         return 0;
     }
-    SetPropA(control, BrowserInterfaceProperty, browser);
+    auto* state = new Browser;
+    state->control = control;
+    state->component = browser;
+    SetPropA(control, BrowserInterfaceProperty, state);
     ControlRegister(id, control, &BrowserHandlers);
     Navigate(control, address);
     return 1;
+}
+
+std::string BrowserTargetAddress(int id)
+{
+    HWND control = BrowserWindow(id);
+    if (!control) return "";
+    Browser* browser = BrowserOf(control);
+    TakeFollowedLink(*browser);
+    const BrowserEntry* target = HistoryTarget(browser->history);
+    return target ? BrowserEntryAddress(*target) : "";
+}
+
+std::string BrowserTargetPage(int id)
+{
+    HWND control = BrowserWindow(id);
+    if (!control) return "";
+    const BrowserEntry* target = HistoryTarget(BrowserOf(control)->history);
+    return target ? target->page : "";
+}
+
+void BrowserShowCopy(int id, const std::string& copyPath, const std::string& page)
+{
+    HWND control = BrowserWindow(id);
+    if (!control) return;
+    HistoryShowCopy(BrowserOf(control)->history, copyPath, page);
+    Schedule(control);
 }

@@ -19,6 +19,8 @@ struct ControlHandlers {
 
 // The window chosen with ControlParentSet.
 HWND ControlParent();
+// The window of a control id, or nullptr.
+HWND ControlHandle(int id);
 // Enters the control under its id, replacing (and destroying) an earlier one.
 void ControlRegister(int id, HWND control, const ControlHandlers* handlers);
 

@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <vector>
 
+#include "runtime/browser.h"
 #include "runtime/files.h"
 #include "runtime/win32/layer.h"
 
@@ -175,6 +176,37 @@ LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARA
     return DefWindowProcA(window, message, wParam, lParam);
 }
 
+// The browser's own history keys: Alt+Left and Alt+Right, the keyboard's
+// Back and Forward keys and the mouse's back and forward buttons. 0 for
+// any other message.
+int HistoryCommandOf(const MSG& message)
+{
+    bool keyDown = message.message == WM_KEYDOWN || message.message == WM_SYSKEYDOWN;
+    if (keyDown && message.wParam == VK_BROWSER_BACK) return BrowserBack;
+    if (keyDown && message.wParam == VK_BROWSER_FORWARD) return BrowserForward;
+    bool altOnly = GetKeyState(VK_MENU) < 0 && GetKeyState(VK_CONTROL) >= 0 && GetKeyState(VK_SHIFT) >= 0;
+    if (message.message == WM_SYSKEYDOWN && altOnly && message.wParam == VK_LEFT) return BrowserBack;
+    if (message.message == WM_SYSKEYDOWN && altOnly && message.wParam == VK_RIGHT) return BrowserForward;
+    if (message.message == WM_XBUTTONUP && HIWORD(message.wParam) == XBUTTON1) return BrowserBack;
+    if (message.message == WM_XBUTTONUP && HIWORD(message.wParam) == XBUTTON2) return BrowserForward;
+    return 0;
+}
+
+// Steps the window's browser control, wherever in the window the key or
+// button was used; false when the message is not for our window.
+bool StepBrowser(const MSG& message, int command)
+{
+    Layer& layer = TheLayer();
+    if (!layer.window || (message.hwnd != layer.window && !IsChild(layer.window, message.hwnd))) return false;
+    for (Control& control : layer.controls) {
+        if (control.handlers && control.handlers->setState) {
+            control.handlers->setState(control.handle, command);
+            return true;
+        }
+    }
+    return false;
+}
+
 // The shortcut a key press stands for, with the modifiers held now.
 const Shortcut* MatchShortcut(const MSG& message)
 {
@@ -270,6 +302,12 @@ void CentreWindow(int32_t flags, int& x, int& y, int width, int height)
 HWND ControlParent()
 {
     return TheLayer().parent;
+}
+
+HWND ControlHandle(int id)
+{
+    Control* control = FindControl(id);
+    return control ? control->handle : nullptr;
 }
 
 void ControlRegister(int id, HWND control, const ControlHandlers* handlers)
@@ -413,7 +451,10 @@ int EventWait()
     const Shortcut* shortcut = nullptr;
     if (layer.window && GetActiveWindow() == layer.window && !(IsPlainTab(message) && FocusInRichControl()))
         shortcut = MatchShortcut(message);
-    if (shortcut) {
+    int history = HistoryCommandOf(message);
+    if (history && StepBrowser(message, history)) {
+        // Taken here, so the component never steps through a history of its own.
+    } else if (shortcut) {
         // What an accelerator sends: the command with the code 1.
         SendMessageA(layer.window, WM_COMMAND, MAKEWPARAM(shortcut->command, 1), 0);
     } else {

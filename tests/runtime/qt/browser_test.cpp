@@ -2,8 +2,10 @@
 #include <QImage>
 #include <QMainWindow>
 #include <QScrollBar>
+#include <QSignalSpy>
 #include <QTextBlock>
 #include <QTextDocument>
+#include <functional>
 
 #include "runtime/qt/qttest.h"
 #include "runtime/browser.h"
@@ -45,51 +47,112 @@ protected:
     TestFolder folder;
 };
 
-TEST_F(BrowserTest, HistoryShowsWhatEachDisplayCopyHeldWhenVisited)
+// What the page watcher does when the view is headed for a page of the help
+// folder: it writes the copy and puts it in the page's place.
+void PutCopyInPlace(TestFolder& folder, const std::string& page, const std::string& text)
+{
+    folder.Write("help\\vosks.html", text);
+    BrowserShowCopy(10, "T:\\help\\vosks.html", page);
+}
+
+// Navigations are shown on the event loop: until then the address is the one
+// shown before, and a navigation replaced in time is never read or laid out.
+TEST_F(BrowserTest, NavigationsAreShownOnTheEventLoop)
 {
     folder.Write("help\\a.htm", "<p>Page A</p>");
     folder.Write("help\\b.htm", "<p>Page B</p>");
     HelpView* view = Create("T:\\help\\a.htm");
-    // What the page watcher does: a copy beside each page, then the copy.
-    folder.Write("help\\vosks.html", "<p>Copy of A</p>");
-    ControlSetText(10, "T:\\help\\vosks.html");
+    QSignalSpy layouts(view, &QTextEdit::textChanged);
+    EXPECT_EQ(ControlGetText(10), "");
+    EXPECT_EQ(BrowserTargetAddress(10), "file:///T:/help/a.htm");
+    PutCopyInPlace(folder, "T:\\help\\a.htm", "<p>Copy of A</p>");
+    EXPECT_EQ(BrowserTargetAddress(10), "file:///T:/help/vosks.html");
+    EXPECT_EQ(BrowserTargetPage(10), "T:\\help\\a.htm");
+    QCoreApplication::processEvents();
+    EXPECT_EQ(ControlGetText(10), "file:///T:/help/vosks.html");
+    EXPECT_EQ(Shown(view), "Copy of A");
+    EXPECT_EQ(layouts.count(), 1);
+
     ControlSetText(10, "T:\\help\\b.htm");
-    folder.Write("help\\vosks.html", "<p>Copy of B</p>");
-    ControlSetText(10, "T:\\help\\vosks.html");
+    EXPECT_EQ(ControlGetText(10), "file:///T:/help/vosks.html");
+    ControlSetState(10, BrowserStop);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(BrowserTargetAddress(10), "file:///T:/help/vosks.html");
+    EXPECT_EQ(layouts.count(), 1);
+}
+
+// One entry per page, each display copy knowing its page; Back and Next
+// show what the watcher wrote for that page and where the user had scrolled.
+TEST_F(BrowserTest, HistoryEntriesOfCopiesKnowTheirPageAndScroll)
+{
+    std::string longPage = "<p>Copy of A</p>";
+    for (int i = 0; i < 300; ++i) longPage += "<p>line</p>";
+    HelpView* view = Create("T:\\help\\a.htm");
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(QtMainWindow()));
+    PutCopyInPlace(folder, "T:\\help\\a.htm", longPage);
+    QCoreApplication::processEvents();
+    view->verticalScrollBar()->setValue(500);
+    ControlSetText(10, "T:\\help\\b.htm");
+    PutCopyInPlace(folder, "T:\\help\\b.htm", "<p>Copy of B</p>");
+    QCoreApplication::processEvents();
     EXPECT_EQ(Shown(view), "Copy of B");
 
-    struct Step {
-        int command;
-        const char* address;
-        const char* shown;
-    };
-    const Step steps[] = {
-        {BrowserBack, "file:///T:/help/b.htm", "Page B"},
-        {BrowserBack, "file:///T:/help/vosks.html", "Copy of A"},
-        {BrowserBack, "file:///T:/help/a.htm", "Page A"},
-        {BrowserBack, "file:///T:/help/a.htm", "Page A"},
-        {BrowserForward, "file:///T:/help/vosks.html", "Copy of A"},
-        {BrowserForward, "file:///T:/help/b.htm", "Page B"},
-        {BrowserForward, "file:///T:/help/vosks.html", "Copy of B"},
-        {BrowserForward, "file:///T:/help/vosks.html", "Copy of B"},
-        {BrowserReload, "file:///T:/help/vosks.html", "Copy of B"},
-        {BrowserStop, "file:///T:/help/vosks.html", "Copy of B"},
-        {99, "file:///T:/help/vosks.html", "Copy of B"},
-    };
-    for (const Step& step : steps) {
-        ControlSetState(10, step.command);
-        EXPECT_EQ(ControlGetText(10), step.address) << step.command;
-        EXPECT_EQ(Shown(view), step.shown) << step.command;
-    }
+    QSignalSpy layouts(view, &QTextEdit::textChanged);
+    ControlSetState(10, BrowserBack);
+    EXPECT_EQ(BrowserTargetPage(10), "T:\\help\\a.htm");
+    PutCopyInPlace(folder, "T:\\help\\a.htm", longPage);
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(Shown(view).startsWith("Copy of A"));
+    EXPECT_EQ(view->verticalScrollBar()->value(), 500);
+    EXPECT_EQ(layouts.count(), 1);
+    // Forward again: the entry ahead was kept.
+    ControlSetState(10, BrowserForward);
+    EXPECT_EQ(BrowserTargetPage(10), "T:\\help\\b.htm");
+    ControlSetState(10, BrowserForward);  // nothing beyond
+    PutCopyInPlace(folder, "T:\\help\\b.htm", "<p>Copy of B</p>");
+    QCoreApplication::processEvents();
+    EXPECT_EQ(Shown(view), "Copy of B");
+    EXPECT_EQ(ControlGetText(10), "file:///T:/help/vosks.html");
     // Reload reads the file afresh.
     folder.Write("help\\vosks.html", "<p>Copy of B, edited</p>");
     ControlSetState(10, BrowserReload);
+    QCoreApplication::processEvents();
     EXPECT_EQ(Shown(view), "Copy of B, edited");
-    // A new page after Back drops the entries ahead.
-    ControlSetState(10, BrowserBack);
-    ControlSetText(10, "T:\\help\\a.htm");
-    ControlSetState(10, BrowserForward);
-    EXPECT_EQ(ControlGetText(10), "file:///T:/help/a.htm");
+    EXPECT_EQ(layouts.count(), 3);
+}
+
+// Alt+Left and Alt+Right, and the mouse's back and forward buttons, step
+// the browser wherever the focus is in the window.
+TEST_F(BrowserTest, HistoryKeysAndMouseButtonsStepTheBrowser)
+{
+    folder.Write("help\\a.htm", "<p>Page A</p>");
+    folder.Write("help\\b.htm", "<p>Page B</p>");
+    HelpView* view = Create("T:\\help\\a.htm");
+    ASSERT_NE(TextFieldCreate(4, 0, 0, 100, 20, ""), 0);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(QtMainWindow()));
+    ControlSetText(10, "T:\\help\\b.htm");
+    QCoreApplication::processEvents();
+    QWidget* field = QtControlWidget(4);
+    struct Press {
+        std::function<void()> press;
+        const char* address;
+    };
+    const Press presses[] = {
+        {[&] { QTest::keyClick(field, Qt::Key_Left, Qt::AltModifier); }, "file:///T:/help/a.htm"},
+        {[&] { QTest::keyClick(view, Qt::Key_Right, Qt::AltModifier); }, "file:///T:/help/b.htm"},
+        {[&] { QTest::mouseClick(view->viewport(), Qt::BackButton); }, "file:///T:/help/a.htm"},
+        {[&] { QTest::mouseClick(field, Qt::ForwardButton); }, "file:///T:/help/b.htm"},
+        // Left alone, or with Ctrl as well, is the field's own key.
+        {[&] { QTest::keyClick(field, Qt::Key_Left); }, "file:///T:/help/b.htm"},
+        {[&] { QTest::keyClick(field, Qt::Key_Left, Qt::AltModifier | Qt::ControlModifier); },
+         "file:///T:/help/b.htm"},
+    };
+    for (const Press& press : presses) {
+        press.press();
+        EXPECT_EQ(BrowserTargetAddress(10), press.address);
+        QCoreApplication::processEvents();
+        EXPECT_EQ(ControlGetText(10), press.address);
+    }
 }
 
 TEST_F(BrowserTest, LinksInEveryWrittenFormAreFollowed)
@@ -117,8 +180,10 @@ TEST_F(BrowserTest, LinksInEveryWrittenFormAreFollowed)
         {"file link", "file:///T:/my%20help/x.htm", "Spaced"},
         {"other", "file:///T:/my%20help/other%20page.htm", "Other page"},
     };
+    QCoreApplication::processEvents();
     for (const Step& step : steps) {
         ClickLink(view, step.link);
+        QCoreApplication::processEvents();
         EXPECT_EQ(ControlGetText(10), step.address) << step.link;
         EXPECT_TRUE(Shown(view).startsWith(step.shownStart)) << step.link;
     }
@@ -132,13 +197,19 @@ TEST_F(BrowserTest, AnchorsScrollWithinThePage)
     folder.Write("help\\long.htm", page);
     HelpView* view = Create("T:\\help\\long.htm");
     ASSERT_TRUE(QTest::qWaitForWindowExposed(QtMainWindow()));
+    QCoreApplication::processEvents();
     EXPECT_EQ(view->verticalScrollBar()->value(), 0);
+    QSignalSpy layouts(view, &QTextEdit::textChanged);
     ClickLink(view, "to bottom");
+    QCoreApplication::processEvents();
     EXPECT_EQ(ControlGetText(10), "file:///T:/help/long.htm#bottom");
     EXPECT_GT(view->verticalScrollBar()->value(), 0);
     ControlSetState(10, BrowserBack);
+    QCoreApplication::processEvents();
     EXPECT_EQ(ControlGetText(10), "file:///T:/help/long.htm");
     EXPECT_EQ(view->verticalScrollBar()->value(), 0);
+    // Jumps within the page never lay it out again.
+    EXPECT_EQ(layouts.count(), 0);
 }
 
 TEST_F(BrowserTest, PagesAreDecodedAsTheyWereWritten)
@@ -146,28 +217,48 @@ TEST_F(BrowserTest, PagesAreDecodedAsTheyWereWritten)
     folder.Write("help\\old.htm", "<p>caf\xE9 \x93quoted\x94</p>");
     folder.Write("help\\new.htm", "<p>caf\xC3\xA9</p>");
     HelpView* view = Create("T:\\help\\old.htm");
+    QCoreApplication::processEvents();
     EXPECT_EQ(Shown(view), QString("caf") + QChar(0xE9) + " " + QChar(0x201C) + "quoted" + QChar(0x201D));
     ControlSetText(10, "T:\\help\\new.htm");
+    QCoreApplication::processEvents();
     EXPECT_EQ(Shown(view), QString("caf") + QChar(0xE9));
 }
 
-TEST_F(BrowserTest, MissingPagesAndSourcesStillReportTheirAddress)
+// A source is never shown: the page stays, and once the watcher has stopped
+// its navigation it leaves no entry behind. A missing page gets a view that
+// names the page asked for (for a copy, the page it stands for).
+TEST_F(BrowserTest, SourcesAndMissingPages)
 {
     folder.Write("help\\a.htm", "<p>Page A <a href=\"demo.DBA\">source</a></p>");
     folder.Write("help\\demo.DBA", std::string("\x00\x01\x02rem binary", 13));
     HelpView* view = Create("T:\\help\\a.htm");
     ASSERT_TRUE(QTest::qWaitForWindowExposed(QtMainWindow()));
+    QCoreApplication::processEvents();
     ClickLink(view, "source");
+    EXPECT_EQ(BrowserTargetAddress(10), "file:///T:/help/demo.DBA");
+    ControlSetState(10, BrowserStop);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(ControlGetText(10), "file:///T:/help/a.htm");
+    ControlSetState(10, BrowserForward);
+    EXPECT_EQ(BrowserTargetAddress(10), "file:///T:/help/a.htm");
+    // Shown anyway (no watcher stopped it), the page on screen stays.
+    ControlSetText(10, "T:\\help\\demo.DBA");
+    QCoreApplication::processEvents();
     EXPECT_EQ(ControlGetText(10), "file:///T:/help/demo.DBA");
     EXPECT_TRUE(Shown(view).startsWith("Page A"));
-    ControlSetState(10, BrowserBack);
-    EXPECT_EQ(ControlGetText(10), "file:///T:/help/a.htm");
 
     ControlSetText(10, "T:\\help\\gone.htm");
+    QCoreApplication::processEvents();
     EXPECT_EQ(ControlGetText(10), "file:///T:/help/gone.htm");
     EXPECT_TRUE(Shown(view).startsWith("Page not found"));
+    EXPECT_TRUE(Shown(view).contains("T:\\help\\gone.htm"));
+    ControlSetText(10, "T:\\other\\x.htm");
+    BrowserShowCopy(10, "T:\\other\\vosks.html", "T:\\other\\x.htm");
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(Shown(view).contains("T:\\other\\x.htm"));
+    EXPECT_FALSE(Shown(view).contains("vosks"));
     ControlSetText(10, "");
-    EXPECT_EQ(ControlGetText(10), "file:///T:/help/gone.htm");
+    EXPECT_EQ(BrowserTargetAddress(10), "file:///T:/other/vosks.html");
 }
 
 // The share of the view's pixels that are pure red.
@@ -194,12 +285,15 @@ TEST_F(BrowserTest, ImagesWithBackslashesAreLoadedFromThePagesFolder)
     folder.Write("help\\pic.htm", "<p><img src=\"img\\red.png\"></p>");
     HelpView* view = Create("T:\\help\\sub\\pic.htm");
     ASSERT_TRUE(QTest::qWaitForWindowExposed(QtMainWindow()));
+    QCoreApplication::processEvents();
     EXPECT_GT(RedShare(view), 0.005);
     // The same name in another folder is another picture.
     ControlSetText(10, "T:\\help\\pic.htm");
+    QCoreApplication::processEvents();
     EXPECT_EQ(RedShare(view), 0.0);
     folder.Write("help\\img\\up.htm", "<p><img src=\"..\\sub/img\\red.png\"></p>");
     ControlSetText(10, "T:\\help\\img\\up.htm");
+    QCoreApplication::processEvents();
     EXPECT_GT(RedShare(view), 0.005);
 }
 

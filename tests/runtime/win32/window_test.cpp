@@ -245,6 +245,60 @@ TEST_F(Win32Window, BrowserControlOrNothing)
     EXPECT_EQ(place.right - place.left, 320);
 }
 
+// Pumps messages until the browser shows where it is headed (a second at most).
+bool Settle()
+{
+    for (int i = 0; i < 200; ++i) {
+        MSG message;
+        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&message);
+            DispatchMessageA(&message);
+        }
+        if (ControlGetText(10) == BrowserTargetAddress(10)) return true;
+        Sleep(5);
+    }
+    return false;
+}
+
+// The control keeps a history of its own, whose navigations are shown when
+// the loop gets to them: a display copy takes its page's entry and knows the
+// page, a step is one page, the mouse's back button steps wherever it is
+// pressed in the window, and a stopped navigation leaves no entry.
+TEST_F(Win32Window, BrowserKeepsAHistoryOfItsOwn)
+{
+    if (!BrowserCreate(10, 0, 31, 300, 200, "C:\\kelpra-none\\a.htm"))
+        GTEST_SKIP() << "no web-browser component on this system";
+    EXPECT_EQ(BrowserTargetAddress(10), "file:///C:/kelpra-none/a.htm");
+    ASSERT_TRUE(Settle());
+    ControlSetText(10, "C:\\kelpra-none\\b.htm");
+    EXPECT_EQ(ControlGetText(10), "file:///C:/kelpra-none/a.htm");
+    BrowserShowCopy(10, "C:\\kelpra-none\\vosks.html", "C:\\kelpra-none\\b.htm");
+    EXPECT_EQ(BrowserTargetPage(10), "C:\\kelpra-none\\b.htm");
+    ASSERT_TRUE(Settle());
+    EXPECT_EQ(ControlGetText(10), "file:///C:/kelpra-none/vosks.html");
+
+    PostMessageA(GetDlgItem(Window(), 10), WM_XBUTTONUP, MAKEWPARAM(0, XBUTTON1), 0);
+    Drain();
+    EXPECT_EQ(BrowserTargetAddress(10), "file:///C:/kelpra-none/a.htm");
+    EXPECT_EQ(BrowserTargetPage(10), "");
+    ASSERT_TRUE(Settle());
+    ControlSetState(10, BrowserForward);
+    ControlSetState(10, BrowserForward);  // nothing beyond
+    EXPECT_EQ(BrowserTargetPage(10), "C:\\kelpra-none\\b.htm");
+    ASSERT_TRUE(Settle());
+    EXPECT_EQ(ControlGetText(10), "file:///C:/kelpra-none/vosks.html");
+
+    ControlSetText(10, "C:\\kelpra-none\\game.dba");
+    ControlSetState(10, BrowserStop);
+    EXPECT_EQ(BrowserTargetAddress(10), "file:///C:/kelpra-none/vosks.html");
+    ControlSetState(10, BrowserBack);
+    ASSERT_TRUE(Settle());
+    ControlSetState(10, BrowserForward);
+    EXPECT_EQ(BrowserTargetAddress(10), "file:///C:/kelpra-none/vosks.html");
+    ControlSetState(10, BrowserForward);
+    EXPECT_EQ(BrowserTargetAddress(10), "file:///C:/kelpra-none/vosks.html");
+}
+
 TEST(Win32Runtime, EndClosesTheWindowAndItsClass)
 {
     RuntimeStart();

@@ -1,0 +1,143 @@
+#!/usr/bin/env bash
+# The real kelpra window on a virtual X display, driven as a user drives it:
+# real key presses and mouse clicks (xdotool), a help folder whose path has
+# spaces, and an HTML editor that logs what it is given. The status bar is
+# read through KELPRA_STATUS_LOG, which the window fills with every text it
+# shows there.
+#
+#   bash tests/app/kelpra_x11_test.sh <kelpra program folder>
+set -euo pipefail
+bin="$(cd "$1" && pwd)"
+
+if [ -z "${KELPRA_X11_INSIDE:-}" ]; then
+    export KELPRA_X11_INSIDE=1
+    exec xvfb-run -a -s "-screen 0 1024x768x24" bash "$0" "$@"
+fi
+unset QT_QPA_PLATFORM
+
+work="$(mktemp -d "${TMPDIR:-/tmp}/kelpra x11 XXXXXX")"
+kelpra=""
+cleanup() {
+    if [ -n "$kelpra" ]; then kill "$kelpra" 2>/dev/null || true; fi
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+windows() { printf 'Z:%s' "${1//\//\\}"; }
+help="$work/help folder"
+mkdir -p "$work/program" "$help/commands"
+cp "$bin/kelpra" "$bin"/*.htm "$work/program/"
+cat > "$work/editor.sh" <<'EOF'
+#!/bin/sh
+printf '%s\n' "$1" >> "$(dirname "$0")/editor.log"
+EOF
+chmod +x "$work/editor.sh"
+: > "$work/keywords.txt"
+
+# Each page opens with one large link, so a click near the top of the
+# browser lands on it whatever the fonts.
+big() { printf '<a href="%s" style="font-size:40px">%s</a><br>\r\n' "$1" "$2"; }
+printf '<p>Start</p>\r\n' > "$help/Menu.htm"
+printf '<a href="commands/print.htm">Print</a><BR>\r\n<a href="glossary.htm">Glossary</a><BR>\r\n' \
+    > "$help/index.htm"
+{ big "../glossary.htm" "PRINT GOES ON"; printf '<p>The PRINT command.</p>\r\n'; } > "$help/commands/print.htm"
+{ big "page two.htm" "PAGE TWO PAGE TWO"; printf '<p>The glossary.</p>\r\n'; } > "$help/glossary.htm"
+{
+    big "#bottom" "TO THE BOTTOM"
+    for i in $(seq 1 200); do printf '<p>line %s</p>\r\n' "$i"; done
+    printf '<p><a name="bottom">The bottom of page two.</a></p>\r\n'
+} > "$help/page two.htm"
+printf '[Setup]\r\nHelp=%s\\\r\nkeywords=%s\r\nUseCL=1\r\nHTML=%s\r\n' \
+    "$(windows "$help")" "$(windows "$work/keywords.txt")" "$(windows "$work/editor.sh")" \
+    > "$work/program/Kelpra.ini"
+
+export KELPRA_STATUS_LOG="$work/status.log"
+: > "$KELPRA_STATUS_LOG"
+: > "$work/editor.log"
+"$work/program/kelpra" print &
+kelpra=$!
+
+passes=0
+failures=0
+pass() {
+    echo "ok: $*"
+    passes=$((passes + 1))
+}
+fail() {
+    echo "FAILED: $*"
+    failures=$((failures + 1))
+}
+# Waits up to five seconds for the last line of a log to be the one given.
+expect_last() {
+    local log="$1" want="$2" what="$3" i
+    for i in $(seq 1 50); do
+        [ "$(tail -n 1 "$log")" = "$want" ] && { pass "$what"; return 0; }
+        sleep 0.1
+    done
+    fail "$what: wanted '$want', last was '$(tail -n 1 "$log")'"
+}
+status() { expect_last "$KELPRA_STATUS_LOG" "$(windows "$help")\\$1" "status bar after $2"; }
+edited() { expect_last "$work/editor.log" "$help/$1" "editor given $1 after $2"; }
+
+window="$(xdotool search --sync --name "Tamsel's Dark Basic Helper V2" | head -n 1)"
+xdotool windowfocus --sync "$window" || true
+# Places inside the window; the menu bar above the controls is about 24
+# pixels high, and every place below allows for a few pixels either way.
+click() { xdotool mousemove --window "$window" "$1" "$2" click "${3:-1}"; }
+link() { click 80 90; }
+edit_page() { click 18 10 && sleep 0.3 && xdotool key Down Down Down Return; }
+
+status 'commands\print.htm' "starting with a word"
+check() {
+    local what="$1"
+    shift
+    if "$@"; then pass "$what"; else fail "$what"; fi
+}
+check "the word's page shown through its display copy" test -f "$help/commands/vosks.html"
+check "the start page never copied when the word found a page" test ! -e "$help/vosks.html"
+
+click 300 40
+xdotool key ctrl+a
+xdotool type --delay 20 glossary
+xdotool key Return
+status 'glossary.htm' "searching for glossary"
+
+link
+status 'page two.htm' "clicking a link"
+click 27 38
+status 'glossary.htm' "the Back button"
+xdotool key alt+Right
+status 'page two.htm' "Alt+Right"
+edit_page
+edited "page two.htm" "Edit Page on a display copy"
+
+link
+status 'page two.htm#bottom' "an in-page anchor"
+edit_page
+edited "page two.htm" "Edit Page on the copy's anchor"
+
+click 200 150 8
+status 'page two.htm' "the mouse's back button"
+xdotool key alt+Left
+status 'glossary.htm' "Alt+Left"
+click 80 38
+status 'page two.htm' "the Next button"
+edit_page
+edited "page two.htm" "Edit Page after Back and Next"
+check "the editor never given a display copy" bash -c '! grep -q vosks "$1"' - "$work/editor.log"
+
+click 18 10 && sleep 0.3 && xdotool key Down Down Return
+for i in $(seq 1 50); do kill -0 "$kelpra" 2>/dev/null || break; sleep 0.1; done
+if kill -0 "$kelpra" 2>/dev/null; then
+    fail "Close ends the program"
+else
+    code=0
+    wait "$kelpra" || code=$?
+    kelpra=""
+    check "Close ends the program with status 0" test "$code" -eq 0
+fi
+
+echo "status bar texts:"
+sed 's/^/  /' "$KELPRA_STATUS_LOG"
+echo "$passes passed, $failures failed"
+[ "$failures" -eq 0 ]
