@@ -18,6 +18,9 @@ struct ElementList {
     ListElement<Record>* current = nullptr;
     int count = 0;
     int currentIndex = 0;  // 1-based; 0 when no element is current
+    // Goes up with every insert and release, never back: what is built from
+    // the list (the type-ahead index) knows by it that the list changed.
+    long long changes = 0;
 };
 
 // Frees every element; the list is then empty. Nothing removes single
@@ -30,7 +33,9 @@ void ListRelease(ElementList<Record>& list)
         delete element;
         element = next;
     }
+    long long changes = list.changes + 1;
     list = ElementList<Record>{};
+    list.changes = changes;
 }
 
 // A second ListCreate on the same list starts it anew.
@@ -58,6 +63,7 @@ ListElement<Record>* ListInsert(ElementList<Record>& list)
     list.current = element;
     list.count += 1;
     list.currentIndex += 1;
+    list.changes += 1;
     return element;
 }
 

@@ -9,6 +9,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 using HostFile = intptr_t;
 constexpr HostFile NoHostFile = -1;
@@ -39,3 +40,21 @@ bool HostFileRename(const std::string& oldName, const std::string& newName);
 bool HostFileRemove(const std::string& name);
 // One new folder; its parent must exist.
 bool HostFolderMake(const std::string& name);
+
+// One entry of a folder listing, under the name the host has for it.
+enum class HostEntryKind { File, Folder, Other };
+struct HostFolderEntry {
+    std::string name;
+    HostEntryKind kind = HostEntryKind::Other;
+    int64_t size = 0;
+    // The later of the last write and the entry's own change (a file put in
+    // place by a rename or a copy that kept its write time): only compared.
+    int64_t time = 0;
+};
+
+// The entries directly inside a folder, in no particular order, without "."
+// and "..". A link to a folder, a pipe or a device is Other, so nothing
+// walks into a loop or waits on a pipe; a link to a file is that file.
+// Names Windows could not spell are left out. false when the folder cannot
+// be read.
+bool HostFolderList(const std::string& name, std::vector<HostFolderEntry>& entries);

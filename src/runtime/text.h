@@ -20,6 +20,11 @@ int32_t TextToInteger(const std::string& text);
 int TextEquals(const std::string& a, const std::string& b);
 int TextGreater(const std::string& a, const std::string& b);
 
+// 1 when the bytes are well-formed UTF-8 throughout (no overlong forms, no
+// surrogates): the test by which a text of unknown origin is taken as UTF-8
+// rather than Windows-1252.
+int TextIsUtf8(const std::string& text);
+
 std::string PathFolderPart(const std::string& path);
 std::string PathFileName(const std::string& path);
 std::string PathExtension(const std::string& path);

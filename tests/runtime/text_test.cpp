@@ -178,4 +178,26 @@ TEST(Text, CommandLineFromHostArguments)
     EXPECT_EQ(CommandLineArgument(), "");
 }
 
+TEST(Text, Utf8IsTakenOnlyWhenWellFormed)
+{
+    const std::pair<std::string, int> cases[] = {
+        {"", 1},
+        {"plain ascii, longer than one word of eight", 1},
+        {"caf\xc3\xa9 and \xe2\x82\xac and \xf0\x9f\x98\x80", 1},
+        {"0123456789abcdef\xc3\xa9", 1},  // after the eight-byte stride
+        {"0123456789abcdef\xe9", 0},      // Windows-1252 there
+        {"caf\xe9", 0},                   // Windows-1252
+        {"\x93quoted\x94", 0},            // Windows-1252 quotes
+        {"\xc0\xaf", 0},                  // overlong "/"
+        {"\xe0\x80\xaf", 0},              // overlong in three bytes
+        {"\xed\xa0\x80", 0},              // a surrogate
+        {"\xf4\x90\x80\x80", 0},          // beyond U+10FFFF
+        {"\xf5\x80\x80\x80", 0},
+        {"\xe2\x82", 0},  // cut short at the end
+        {"\x80", 0},      // a lone continuation byte
+        {std::string("a\0b", 3), 1},
+    };
+    for (const auto& [text, utf8] : cases) EXPECT_EQ(TextIsUtf8(text), utf8) << text;
+}
+
 }  // namespace

@@ -4,12 +4,15 @@
 // for the files this program holds open.
 #include "runtime/hostfile.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <vector>
 
 #include "runtime/hostpath.h"
@@ -61,6 +64,19 @@ std::string GivenName(const std::string& windowsPath)
     if (slash == std::string::npos && name.size() >= 2 && name[1] == ':') name = name.substr(2);
     while (!name.empty() && (name.back() == '.' || name.back() == ' ')) name.pop_back();
     return name;
+}
+
+// A name that a Windows-form path can carry back to this same entry.
+bool SpellableOnWindows(const std::string& name)
+{
+    for (unsigned char c : name)
+        if (c < 0x20 || std::strchr("<>:\"/\\|?*", c)) return false;
+    return !name.empty() && name.back() != '.' && name.back() != ' ';
+}
+
+int64_t Nanoseconds(const struct timespec& time)
+{
+    return static_cast<int64_t>(time.tv_sec) * 1000000000 + time.tv_nsec;
 }
 
 // A plain file that nobody here holds open, or nothing at all, at that path.
@@ -212,4 +228,32 @@ bool HostFolderMake(const std::string& name)
 {
     std::string host = HostPathFromWindows(name);
     return !host.empty() && mkdir(host.c_str(), 0777) == 0;
+}
+
+bool HostFolderList(const std::string& name, std::vector<HostFolderEntry>& entries)
+{
+    entries.clear();
+    std::string host = HostPathFromWindows(name);
+    DIR* dir = host.empty() ? nullptr : opendir(host.c_str());
+    if (!dir) return false;
+    int fd = dirfd(dir);
+    while (dirent* found = readdir(dir)) {
+        HostFolderEntry entry;
+        entry.name = found->d_name;
+        if (entry.name == "." || entry.name == ".." || !SpellableOnWindows(entry.name)) continue;
+        struct stat info;
+        if (fstatat(fd, found->d_name, &info, 0) != 0) {
+            entries.push_back(entry);  // a dangling link: there, but nothing to read
+            continue;
+        }
+        struct stat own;
+        bool link = fstatat(fd, found->d_name, &own, AT_SYMLINK_NOFOLLOW) == 0 && S_ISLNK(own.st_mode);
+        if (S_ISREG(info.st_mode)) entry.kind = HostEntryKind::File;
+        if (S_ISDIR(info.st_mode) && !link) entry.kind = HostEntryKind::Folder;
+        entry.size = static_cast<int64_t>(info.st_size);
+        entry.time = std::max(Nanoseconds(info.st_mtim), Nanoseconds(info.st_ctim));
+        entries.push_back(entry);
+    }
+    closedir(dir);
+    return true;
 }

@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include <algorithm>
+
 namespace {
 
 HANDLE Handle(HostFile file)
@@ -21,6 +23,11 @@ HANDLE OpenForWriting(const std::string& name, DWORD disposition)
 {
     return CreateFileA(name.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, disposition,
                        FILE_ATTRIBUTE_NORMAL, nullptr);
+}
+
+int64_t FileTimeValue(const FILETIME& time)
+{
+    return static_cast<int64_t>((static_cast<uint64_t>(time.dwHighDateTime) << 32) | time.dwLowDateTime);
 }
 
 }  // namespace
@@ -120,4 +127,30 @@ bool HostFileRemove(const std::string& name)
 bool HostFolderMake(const std::string& name)
 {
     return CreateDirectoryA(name.c_str(), nullptr) != 0;
+}
+
+bool HostFolderList(const std::string& name, std::vector<HostFolderEntry>& entries)
+{
+    entries.clear();
+    std::string pattern = name;
+    if (!pattern.empty() && pattern.back() != '\\' && pattern.back() != '/') pattern += '\\';
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((pattern + "*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return false;
+    do {
+        HostFolderEntry entry;
+        entry.name = found.cFileName;
+        if (entry.name == "." || entry.name == "..") continue;
+        bool folder = (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+        // A junction or a link to a folder may lead back up the tree.
+        bool reparse = (found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+        if (folder) entry.kind = reparse ? HostEntryKind::Other : HostEntryKind::Folder;
+        else if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DEVICE)) entry.kind = HostEntryKind::File;
+        entry.size =
+            static_cast<int64_t>((static_cast<uint64_t>(found.nFileSizeHigh) << 32) | found.nFileSizeLow);
+        entry.time = std::max(FileTimeValue(found.ftLastWriteTime), FileTimeValue(found.ftCreationTime));
+        entries.push_back(entry);
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+    return true;
 }

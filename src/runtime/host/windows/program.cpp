@@ -18,3 +18,11 @@ std::string ModuleFileName()
         name.resize(name.size() * 2);
     }
 }
+
+std::string UserName()
+{
+    char name[257];
+    DWORD size = sizeof name;
+    if (!GetUserNameA(name, &size) || size == 0) return "";
+    return std::string(name, size - 1);
+}
