@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "runtime/elementlist.h"
 
@@ -15,6 +16,56 @@ struct ContextEntry {
 };
 
 using ContextList = ElementList<ContextEntry>;
+
+// The context list's keywords upper-cased and sorted, each keyword once (its
+// first entry), for type-ahead. Built on first use and again whenever the
+// list has changed since.
+struct KeywordIndexEntry {
+    std::string upper;
+    int position = 0;  // in list order
+    const ContextEntry* entry = nullptr;
+};
+struct KeywordIndex {
+    long long listChanges = -1;  // the list's change count it was built at
+    std::vector<KeywordIndexEntry> entries;
+};
+
+// The help folder's pages as the full-text search read them, kept for the
+// run: a page is read again only when its size or time has changed.
+struct CachedPage {
+    std::string path;  // relative to the help folder, as the folder names it
+    int64_t size = 0;
+    int64_t time = 0;
+    // UTF-8, white space run together; the folded copies are upper-cased
+    // byte for byte in place, so a place in one is the same place in the other.
+    std::string title;
+    std::string text;
+    std::string foldedTitle;
+    std::string foldedText;
+};
+struct PageCache {
+    std::string helpFolder;  // the folder the pages were read from
+    std::vector<CachedPage> pages;
+};
+
+// A window's place: where WindowOpen puts it and the size of its inner area.
+struct WindowPlace {
+    int x = 0;
+    int y = 0;
+    int width = 0;
+    int height = 0;
+};
+// Where the window opens on the first run, and whenever the remembered place
+// cannot be used.
+constexpr WindowPlace DefaultWindowPlace = {100, 200, 500, 300};
+
+// The settings of the [View] section; [Setup] keeps only what it always had.
+struct ViewSettings {
+    int zoom = 100;  // per cent of the page's own text size
+    WindowPlace place = DefaultWindowPlace;
+    int placeRemembered = 0;
+    int singleWindow = 1;  // a second start hands its word to the running window
+};
 
 struct ProgramState {
     // Where Kelpra writes its own files (the one-time backups, the copy of
@@ -44,6 +95,9 @@ struct ProgramState {
     std::string displayCopyPath;
     int32_t anchorPosition = 0;
     ContextList contextList;
+    KeywordIndex keywordIndex;
+    PageCache pageCache;
+    ViewSettings view;
 };
 
 extern ProgramState State;
