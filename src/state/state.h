@@ -22,12 +22,12 @@ using ContextList = ElementList<ContextEntry>;
 // list has changed since.
 struct KeywordIndexEntry {
     std::string upper;
-    int position = 0;  // in list order
     const ContextEntry* entry = nullptr;
 };
 struct KeywordIndex {
     long long listChanges = -1;  // the list's change count it was built at
     std::vector<KeywordIndexEntry> entries;
+    std::vector<int> positions;  // each entry's place in the list, side by side
 };
 
 // The help folder's pages as the full-text search read them, kept for the
