@@ -19,8 +19,20 @@ struct FolderEntry {
 // so a walk over the tree neither loops nor waits. 0 when the folder cannot
 // be read.
 int FolderList(const std::string& folder, std::vector<FolderEntry>& entries);
+// The same without sizes and times (left 0): quicker where only the names
+// and what they are matter.
+int FolderNames(const std::string& folder, std::vector<FolderEntry>& entries);
 
-// The file's bytes, at most `limit` of them, into `bytes` (whose room is
-// kept for the next file). 0 when it cannot be read: missing, not a plain
-// file, or open for writing here.
+// A folder held open under a number (as files are) while the files in it are
+// read one after another by name: cheaper than naming each by its whole
+// path. Opening under a number in use closes the folder there. 0 when the
+// folder cannot be opened.
+int FolderOpen(int number, const std::string& folder);
+// The whole of a file directly in the folder under that number, at most
+// `limit` bytes, into `bytes` (whose room is kept for the next file). 0 when
+// it cannot be read: missing, not a plain file (a pipe is not waited on), or
+// open for writing here.
+int FolderReadFile(int number, const std::string& name, std::string& bytes, size_t limit);
+void FolderClose(int number);
+// The same for a single file named by its whole path.
 int FileReadAll(const std::string& name, std::string& bytes, size_t limit);

@@ -55,6 +55,19 @@ struct HostFolderEntry {
 // The entries directly inside a folder, in no particular order, without "."
 // and "..". A link to a folder, a pipe or a device is Other, so nothing
 // walks into a loop or waits on a pipe; a link to a file is that file.
-// Names Windows could not spell are left out. false when the folder cannot
-// be read.
-bool HostFolderList(const std::string& name, std::vector<HostFolderEntry>& entries);
+// Names Windows could not spell are left out. Sizes and times only when
+// asked for: without them most entries need no look of their own. false
+// when the folder cannot be read.
+bool HostFolderList(const std::string& name, std::vector<HostFolderEntry>& entries, bool sizes);
+
+// A folder held open, so that the files in it are opened by their names
+// alone rather than each by its whole path.
+using HostFolder = intptr_t;
+constexpr HostFolder NoHostFolder = -1;
+HostFolder HostFolderOpen(const std::string& name);
+void HostFolderClose(HostFolder folder);
+// The whole of a plain file directly in the folder, at most `limit` bytes of
+// it, into `bytes`; the name is matched without regard to case when it is
+// not there as given. false when it cannot be read (missing, not a plain
+// file, or open for writing here); a pipe is not waited on.
+bool HostFileReadAllIn(HostFolder folder, const std::string& name, std::string& bytes, size_t limit);

@@ -85,6 +85,45 @@ TEST(Folders, ReadAllTakesTheWholeFileUpToTheLimit)
     EXPECT_TRUE(FileReadAll(folder.Win("open.htm"), bytes, 10));
 }
 
+TEST(Folders, AFolderHeldOpenReadsItsFilesByName)
+{
+    TestFolder folder;
+    folder.Write("sub\\a.htm", "first");
+    folder.Write("sub\\B.htm", "second");
+    folder.Write("sub\\deeper\\c.htm", "third");
+    std::vector<FolderEntry> named;
+    ASSERT_TRUE(FolderNames(folder.Win("sub"), named));
+    std::vector<FolderEntry> sized;
+    ASSERT_TRUE(FolderList(folder.Win("sub"), sized));
+    ASSERT_EQ(named.size(), sized.size());
+    for (size_t i = 0; i < named.size(); ++i) {
+        EXPECT_EQ(named[i].name, sized[i].name);
+        EXPECT_EQ(named[i].isFolder, sized[i].isFolder);
+        EXPECT_EQ(named[i].size, 0);
+    }
+    EXPECT_EQ(sized[0].size, 5);
+
+    std::string bytes;
+    ASSERT_TRUE(FolderOpen(3, folder.Win("SUB\\")));
+    EXPECT_TRUE(FolderReadFile(3, "a.htm", bytes, 100));
+    EXPECT_EQ(bytes, "first");
+    EXPECT_TRUE(FolderReadFile(3, "b.HTM", bytes, 100));  // names ignore case
+    EXPECT_EQ(bytes, "second");
+    EXPECT_FALSE(FolderReadFile(3, "deeper", bytes, 100));
+    EXPECT_FALSE(FolderReadFile(3, "deeper/c.htm", bytes, 100));  // in the folder itself only
+    EXPECT_FALSE(FolderReadFile(3, "missing.htm", bytes, 100));
+    // Another folder under the same number takes the old one's place.
+    ASSERT_TRUE(FolderOpen(3, folder.Win("sub\\deeper")));
+    EXPECT_FALSE(FolderReadFile(3, "a.htm", bytes, 100));
+    EXPECT_TRUE(FolderReadFile(3, "c.htm", bytes, 100));
+    FolderClose(3);
+    EXPECT_FALSE(FolderReadFile(3, "c.htm", bytes, 100));
+    EXPECT_FALSE(FolderOpen(4, folder.Win("missing")));
+    EXPECT_FALSE(FolderOpen(4, folder.Win("sub\\a.htm")));
+    EXPECT_FALSE(FolderReadFile(4, "a.htm", bytes, 100));
+    EXPECT_FALSE(FolderReadFile(-1, "a.htm", bytes, 100));
+}
+
 #ifndef _WIN32
 TEST(Folders, LinksToFoldersPipesAndDanglingLinksAreLeftOut)
 {
@@ -104,6 +143,9 @@ TEST(Folders, LinksToFoldersPipesAndDanglingLinksAreLeftOut)
     std::string bytes;
     EXPECT_TRUE(FileReadAll(folder.Win("link.htm"), bytes, 100));
     EXPECT_EQ(bytes, "linked");
+    // Named where a page should be, a pipe is refused at once, not waited on.
+    EXPECT_FALSE(FileReadAll(folder.Win("pipe.htm"), bytes, 100));
+    EXPECT_FALSE(FileReadAll(folder.Win("dangling.htm"), bytes, 100));
 }
 #endif
 

@@ -74,6 +74,36 @@ bool SpellableOnWindows(const std::string& name)
     return !name.empty() && name.back() != '.' && name.back() != ' ';
 }
 
+bool SameIgnoringAsciiCase(const std::string& a, const char* b)
+{
+    size_t i = 0;
+    for (; i < a.size() && b[i]; ++i) {
+        char x = a[i] >= 'A' && a[i] <= 'Z' ? static_cast<char>(a[i] + 0x20) : a[i];
+        char y = b[i] >= 'A' && b[i] <= 'Z' ? static_cast<char>(b[i] + 0x20) : b[i];
+        if (x != y) return false;
+    }
+    return i == a.size() && !b[i];
+}
+
+// The entry of the folder that differs from the name in ASCII case only;
+// of several, the same one every time.
+std::string EntryIgnoringCase(int folder, const std::string& name)
+{
+    int copy = dup(folder);
+    DIR* dir = copy < 0 ? nullptr : fdopendir(copy);
+    if (!dir) {
+        if (copy >= 0) close(copy);
+        return "";
+    }
+    rewinddir(dir);
+    std::string found;
+    while (dirent* entry = readdir(dir))
+        if (SameIgnoringAsciiCase(name, entry->d_name) && (found.empty() || entry->d_name < found))
+            found = entry->d_name;
+    closedir(dir);
+    return found;
+}
+
 int64_t Nanoseconds(const struct timespec& time)
 {
     return static_cast<int64_t>(time.tv_sec) * 1000000000 + time.tv_nsec;
@@ -230,7 +260,7 @@ bool HostFolderMake(const std::string& name)
     return !host.empty() && mkdir(host.c_str(), 0777) == 0;
 }
 
-bool HostFolderList(const std::string& name, std::vector<HostFolderEntry>& entries)
+bool HostFolderList(const std::string& name, std::vector<HostFolderEntry>& entries, bool sizes)
 {
     entries.clear();
     std::string host = HostPathFromWindows(name);
@@ -241,13 +271,23 @@ bool HostFolderList(const std::string& name, std::vector<HostFolderEntry>& entri
         HostFolderEntry entry;
         entry.name = found->d_name;
         if (entry.name == "." || entry.name == ".." || !SpellableOnWindows(entry.name)) continue;
+        // The folder's own record tells a link from a file or a folder, so
+        // most entries cost one stat, or none when no size is wanted.
+        if (!sizes && (found->d_type == DT_REG || found->d_type == DT_DIR)) {
+            entry.kind = found->d_type == DT_REG ? HostEntryKind::File : HostEntryKind::Folder;
+            entries.push_back(entry);
+            continue;
+        }
+        bool link = found->d_type == DT_LNK;
         struct stat info;
+        if (found->d_type == DT_UNKNOWN) {
+            if (fstatat(fd, found->d_name, &info, AT_SYMLINK_NOFOLLOW) != 0) continue;
+            link = S_ISLNK(info.st_mode);
+        }
         if (fstatat(fd, found->d_name, &info, 0) != 0) {
             entries.push_back(entry);  // a dangling link: there, but nothing to read
             continue;
         }
-        struct stat own;
-        bool link = fstatat(fd, found->d_name, &own, AT_SYMLINK_NOFOLLOW) == 0 && S_ISLNK(own.st_mode);
         if (S_ISREG(info.st_mode)) entry.kind = HostEntryKind::File;
         if (S_ISDIR(info.st_mode) && !link) entry.kind = HostEntryKind::Folder;
         entry.size = static_cast<int64_t>(info.st_size);
@@ -255,5 +295,47 @@ bool HostFolderList(const std::string& name, std::vector<HostFolderEntry>& entri
         entries.push_back(entry);
     }
     closedir(dir);
+    return true;
+}
+
+HostFolder HostFolderOpen(const std::string& name)
+{
+    std::string host = HostPathFromWindows(name);
+    int fd = host.empty() ? -1 : open(host.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    return fd < 0 ? NoHostFolder : fd;
+}
+
+void HostFolderClose(HostFolder folder)
+{
+    if (folder != NoHostFolder) close(static_cast<int>(folder));
+}
+
+bool HostFileReadAllIn(HostFolder folder, const std::string& name, std::string& bytes, size_t limit)
+{
+    bytes.clear();
+    const int at = static_cast<int>(folder);
+    if (folder == NoHostFolder || name.find('/') != std::string::npos) return false;
+    int fd = openat(at, name.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0 && errno == ENOENT) {
+        const std::string found = EntryIgnoringCase(at, name);
+        if (!found.empty()) fd = openat(at, found.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    }
+    struct stat info;
+    if (fd < 0 || fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || HeldOpen(info, true)) {
+        Refuse(fd);
+        return false;
+    }
+    // As much as the file held when it was opened: one read, and no second
+    // one to find the end that its size already tells.
+    const size_t size = std::min(limit, static_cast<size_t>(info.st_size));
+    size_t have = 0;
+    bytes.resize(size);
+    while (have < size) {
+        size_t got = HostFileRead(fd, bytes.data() + have, size - have);
+        if (got == 0) break;
+        have += got;
+    }
+    bytes.resize(have);
+    close(fd);
     return true;
 }

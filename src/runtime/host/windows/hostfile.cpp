@@ -129,7 +129,7 @@ bool HostFolderMake(const std::string& name)
     return CreateDirectoryA(name.c_str(), nullptr) != 0;
 }
 
-bool HostFolderList(const std::string& name, std::vector<HostFolderEntry>& entries)
+bool HostFolderList(const std::string& name, std::vector<HostFolderEntry>& entries, bool)
 {
     entries.clear();
     std::string pattern = name;
@@ -152,5 +152,53 @@ bool HostFolderList(const std::string& name, std::vector<HostFolderEntry>& entri
         entries.push_back(entry);
     } while (FindNextFileA(search, &found));
     FindClose(search);
+    return true;
+}
+
+// The folder's path, kept for the files opened in it: Windows opens by
+// path alone.
+HostFolder HostFolderOpen(const std::string& name)
+{
+    DWORD attributes = GetFileAttributesA(name.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY))
+        return NoHostFolder;
+    std::string* folder = new std::string(name);
+    if (!folder->empty() && folder->back() != '\\' && folder->back() != '/') *folder += '\\';
+    return reinterpret_cast<HostFolder>(folder);
+}
+
+void HostFolderClose(HostFolder folder)
+{
+    if (folder != NoHostFolder) delete reinterpret_cast<std::string*>(folder);
+}
+
+bool HostFileReadAllIn(HostFolder folder, const std::string& name, std::string& bytes, size_t limit)
+{
+    bytes.clear();
+    if (folder == NoHostFolder || name.find_first_of("\\/") != std::string::npos) return false;
+    const std::string path = *reinterpret_cast<std::string*>(folder) + name;
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    if (GetFileType(file) != FILE_TYPE_DISK) {
+        CloseHandle(file);
+        return false;
+    }
+    // As much as the file held when it was opened.
+    LARGE_INTEGER size;
+    if (!GetFileSizeEx(file, &size)) {
+        CloseHandle(file);
+        return false;
+    }
+    const size_t wanted = std::min<size_t>(limit, static_cast<size_t>(size.QuadPart));
+    size_t have = 0;
+    bytes.resize(wanted);
+    while (have < wanted) {
+        size_t got = HostFileRead(FromHandle(file), bytes.data() + have, wanted - have);
+        if (got == 0) break;
+        have += got;
+    }
+    bytes.resize(have);
+    CloseHandle(file);
     return true;
 }
