@@ -33,9 +33,8 @@ void AppendPagePath(std::string& path, const char* at, const char* end)
     }
 }
 
-// Fills an entry from a link line: the target up to the first double quote
-// after the opening one, the text from two characters after that quote up
-// to the next "<". A field the line does not reach stays empty.
+}  // namespace
+
 void ReadLinkLine(const std::string& line, ContextEntry& entry)
 {
     if (line.size() <= 9) return;
@@ -51,8 +50,6 @@ void ReadLinkLine(const std::string& line, ContextEntry& entry)
     if (textEnd == std::string::npos) return;
     entry.keyword = TextToUpper(line.substr(textStart, textEnd - textStart));
 }
-
-}  // namespace
 
 int IsLinkLine(const std::string& line)
 {

@@ -26,5 +26,10 @@ std::string PagePathFromAddress(const std::string& address);
 // The link text of an index-page link line, as index maintenance cuts it
 // (upper-cased; "" when the line holds no further double quote).
 std::string LinkLineText(const std::string& line);
+// Fills an entry from a link line as the list builder does: the target up to
+// the first double quote after the opening one, the text from two
+// characters after that quote up to the next "<". A field the line does not
+// reach stays empty.
+void ReadLinkLine(const std::string& line, ContextEntry& entry);
 // 1 when the line's first 8 characters are exactly "<a href=".
 int IsLinkLine(const std::string& line);

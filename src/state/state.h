@@ -36,12 +36,9 @@ struct CachedPage {
     std::string path;  // relative to the help folder, as the folder names it
     int64_t size = 0;
     int64_t time = 0;
-    // UTF-8, white space run together; the folded copies are upper-cased
-    // byte for byte in place, so a place in one is the same place in the other.
+    // UTF-8, white space run together.
     std::string title;
     std::string text;
-    std::string foldedTitle;
-    std::string foldedText;
 };
 struct PageCache {
     std::string helpFolder;  // the folder the pages were read from

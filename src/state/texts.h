@@ -96,3 +96,32 @@ constexpr const char* KelpraHelpText =
     "             switches to your own.\n"
     "kelpra-cli follows the same rule.\n";
 constexpr const char* KelpraVersionText = "kelpra ";
+
+// The full-text search's results page.
+constexpr const char* SearchResultsTitle = "Search results";
+constexpr const char* SearchWordsText = "Pages that hold all of: ";
+constexpr const char* SearchNoWordsText = "Type the words to look for in the help pages.";
+constexpr const char* SearchNothingText = "No page of the help folder holds all of these words.";
+constexpr const char* SearchOnePageText = "1 page found.";
+// Follows the number of pages.
+constexpr const char* SearchPagesText = " pages found.";
+// Followed by the help folder's path.
+constexpr const char* HelpFolderUnreadableText = "The help folder cannot be read: ";
+
+// The help-folder check's summary and report page.
+constexpr const char* CheckReportTitle = "Help folder check";
+// "Checked", the number of pages, then what was found.
+constexpr const char* CheckedText = "Checked ";
+constexpr const char* CheckedPagesText = " pages: ";
+constexpr const char* CheckNothingText = "nothing to put right.";
+constexpr const char* CheckOneFindingText = "1 finding.";
+// Follows the number of findings.
+constexpr const char* CheckFindingsText = " findings.";
+// The report's heading of each kind of finding.
+constexpr const char* CheckIndexTargetMissingText = "Index links whose page is missing";
+constexpr const char* CheckLinkTargetMissingText = "Links that lead nowhere";
+constexpr const char* CheckImageMissingText = "Images that are missing";
+constexpr const char* CheckUnreachablePageText = "Pages no link leads to from the menu, main or index page";
+constexpr const char* CheckKeywordNotInIndexText = "Keywords without an index entry";
+constexpr const char* CheckLeftoverCopyText = "Display copies left in folders without pages";
+constexpr const char* CheckFileMissingText = "Files the check starts from that are missing";

@@ -1,0 +1,473 @@
+#include "pages/check.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <functional>
+#include <string_view>
+#include <unordered_map>
+#include <unordered_set>
+
+#include "helpindex/contextlist.h"
+#include "pages/helpfolder.h"
+#include "pages/html.h"
+#include "runtime/browser.h"
+#include "runtime/files.h"
+#include "runtime/text.h"
+#include "state/state.h"
+#include "state/texts.h"
+
+namespace {
+
+constexpr size_t None = std::string::npos;
+const char* const StartPages[] = {"menu.htm", "main.htm", "index.htm"};
+
+struct KindText {
+    FindingKind kind;
+    const char* name;
+    const char* heading;
+};
+const KindText KindTexts[] = {
+    {FindingKind::IndexTargetMissing, "index-target-missing", CheckIndexTargetMissingText},
+    {FindingKind::LinkTargetMissing, "link-target-missing", CheckLinkTargetMissingText},
+    {FindingKind::ImageMissing, "image-missing", CheckImageMissingText},
+    {FindingKind::UnreachablePage, "unreachable-page", CheckUnreachablePageText},
+    {FindingKind::KeywordNotInIndex, "keyword-not-in-index", CheckKeywordNotInIndexText},
+    {FindingKind::LeftoverCopy, "leftover-copy", CheckLeftoverCopyText},
+    {FindingKind::FileMissing, "file-missing", CheckFileMissingText},
+};
+
+// Where a link leads, worked out once for every page that has it.
+struct Destination {
+    bool followed = false;  // a file here (or on this machine) to look for
+    bool exists = false;
+    size_t page = None;  // the page it is, when it is one of the help folder's
+};
+
+// Where links lead, looked up for every link of every page: the check's
+// busiest table. Open addressing with the hashes side by side keeps a lookup
+// to one or two places in memory, where a table of linked nodes takes three.
+struct DestinationTable {
+    std::vector<uint64_t> hashes;   // per slot; 0 for a free one
+    std::vector<uint32_t> numbers;  // per slot: the number of its entry
+    std::string keys;               // every entry's key, one after another
+    std::vector<size_t> keyEnds;    // where each entry's key ends in `keys`
+    std::vector<Destination> destinations;
+};
+
+// What the check knows of the help folder while it runs. Paths are UTF-8
+// and, where they are keys, folded, so that names match without regard to
+// case as they do on Windows.
+struct Walk {
+    std::string hostFolder;  // the help folder as the program names it, closing "\"
+    std::string folder;      // the same as UTF-8
+    std::string foldedFolder;
+    std::vector<HelpFile> files;
+    std::vector<HelpFile> pages;
+    std::unordered_set<std::string> existing;         // every file and folder, relative
+    std::unordered_map<std::string, size_t> numbers;  // pages, relative, to their number
+    DestinationTable destinations;                    // by base folder's number and target
+    std::unordered_map<std::string, uint32_t> bases;
+    std::string key;
+    std::vector<std::vector<size_t>> linksTo;
+    std::vector<Finding> findings;
+};
+
+bool IsSchemeByte(unsigned char c, bool first)
+{
+    bool letter = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+    return letter || (!first && ((c >= '0' && c <= '9') || c == '+' || c == '-' || c == '.'));
+}
+
+int HexValue(char c)
+{
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    return -1;
+}
+
+// %XX escapes as the bytes they stand for, taken as a program text.
+std::string PercentDecoded(const std::string& text)
+{
+    if (text.find('%') == None) return text;
+    std::string bytes;
+    for (size_t i = 0; i < text.size(); ++i) {
+        int high = i + 2 < text.size() && text[i] == '%' ? HexValue(text[i + 1]) : -1;
+        int low = high >= 0 ? HexValue(text[i + 2]) : -1;
+        if (low >= 0) {
+            bytes += static_cast<char>(high * 16 + low);
+            i += 2;
+        } else {
+            bytes += text[i];
+        }
+    }
+    return Utf8FromText(bytes);
+}
+
+// The scheme of an address ("http" of "http://..."); "" for a path, where a
+// drive letter is no scheme.
+std::string SchemeOf(const std::string& target)
+{
+    size_t colon = target.find(':');
+    if (colon == None || colon < 2) return "";
+    for (size_t i = 0; i < colon; ++i)
+        if (!IsSchemeByte(static_cast<unsigned char>(target[i]), i == 0)) return "";
+    return TextToLower(target.substr(0, colon));
+}
+
+// "." and ".." folded away and separators made single; a closing "\" kept,
+// and the two that open a network path.
+std::string NormalPath(const std::string& path)
+{
+    const std::string network = path.compare(0, 2, "\\\\") == 0 ? "\\\\" : "";
+    std::vector<std::string> parts;
+    size_t at = network.size();
+    while (at <= path.size()) {
+        size_t end = path.find('\\', at);
+        if (end == None) end = path.size();
+        std::string part = path.substr(at, end - at);
+        if (part == "..") {
+            if (parts.size() > 1) parts.pop_back();
+        } else if (!part.empty() && part != ".") {
+            parts.push_back(part);
+        }
+        at = end + 1;
+    }
+    std::string normal;
+    for (const std::string& part : parts) normal += (normal.empty() ? "" : "\\") + part;
+    if (parts.size() == 1 || (!path.empty() && path.back() == '\\')) normal += '\\';
+    return network + normal;
+}
+
+// The full path a link leads to (UTF-8), from the folder the page's links
+// are relative to; "" for another site, another machine or the page itself.
+std::string LinkPath(std::string target, const std::string& base)
+{
+    target.resize(std::min(target.find_first_of("#?"), target.size()));
+    target = PercentDecoded(target);
+    if (target.empty()) return "";
+    const std::string scheme = SchemeOf(target);
+    if (!scheme.empty()) {
+        if (scheme != "file") return "";
+        target = target.substr(5);
+        size_t slashes = 0;
+        while (slashes < target.size() && slashes < 3 && (target[slashes] == '/' || target[slashes] == '\\'))
+            ++slashes;
+        target = target.substr(slashes);
+    }
+    std::replace(target.begin(), target.end(), '/', '\\');
+    if (target.size() >= 2 && target[1] == ':') return NormalPath(target);
+    if (target.compare(0, 2, "\\\\") == 0) return "";
+    if (base.empty()) return "";  // the page's base is on another site
+    if (target[0] == '\\') return NormalPath(base.substr(0, 2) + target);
+    return NormalPath(base + target);
+}
+
+// The path relative to the help folder, folded, without a closing "\"; the
+// path itself when it lies outside.
+bool InsideFolder(const Walk& walk, const std::string& path, std::string& relative)
+{
+    relative = FoldedForMatching(path);
+    if (relative.compare(0, walk.foldedFolder.size(), walk.foldedFolder) != 0) return false;
+    relative.erase(0, walk.foldedFolder.size());
+    if (!relative.empty() && relative.back() == '\\') relative.pop_back();
+    return true;
+}
+
+Destination FindDestination(const Walk& walk, const std::string& target, const std::string& base)
+{
+    Destination destination;
+    const std::string path = LinkPath(target, base);
+    if (path.empty()) return destination;
+    destination.followed = true;
+    std::string relative;
+    if (InsideFolder(walk, path, relative)) {
+        destination.exists = relative.empty() || walk.existing.count(relative) > 0;
+        auto page = walk.numbers.find(relative);
+        if (page != walk.numbers.end()) destination.page = page->second;
+    }
+    // Outside the folder, or under a link to a folder that the walk does
+    // not follow: the host has the last word.
+    if (!destination.exists) destination.exists = PathSize(path) != -1;
+    return destination;
+}
+
+uint64_t KeyHash(std::string_view key)
+{
+    return static_cast<uint64_t>(std::hash<std::string_view>{}(key)) | 1;
+}
+
+std::string_view KeyOf(const DestinationTable& table, uint32_t number)
+{
+    const size_t start = number == 0 ? 0 : table.keyEnds[number - 1];
+    return std::string_view(table.keys).substr(start, table.keyEnds[number] - start);
+}
+
+// The slot that holds the key, or the free slot where it would go.
+size_t SlotOf(const DestinationTable& table, std::string_view key, uint64_t hash)
+{
+    const size_t mask = table.hashes.size() - 1;
+    size_t slot = static_cast<size_t>(hash) & mask;
+    while (table.hashes[slot] != 0 &&
+           (table.hashes[slot] != hash || KeyOf(table, table.numbers[slot]) != key))
+        slot = (slot + 1) & mask;
+    return slot;
+}
+
+// Twice the slots whenever half are taken, so the runs stay short.
+void GrowTable(DestinationTable& table)
+{
+    std::vector<uint64_t> hashes = std::move(table.hashes);
+    std::vector<uint32_t> numbers = std::move(table.numbers);
+    table.hashes.assign(std::max<size_t>(1024, hashes.size() * 2), 0);
+    table.numbers.assign(table.hashes.size(), 0);
+    for (size_t slot = 0; slot < hashes.size(); ++slot) {
+        if (hashes[slot] == 0) continue;
+        size_t free = SlotOf(table, KeyOf(table, numbers[slot]), hashes[slot]);
+        table.hashes[free] = hashes[slot];
+        table.numbers[free] = numbers[slot];
+    }
+}
+
+// A page's base folder stands in the table's keys as a number, which is
+// shorter to hash and compare than the folder itself.
+uint32_t BaseNumber(Walk& walk, const std::string& base)
+{
+    return walk.bases.emplace(base, static_cast<uint32_t>(walk.bases.size())).first->second;
+}
+
+const Destination& DestinationOf(Walk& walk, const std::string& target, const std::string& base,
+                                 uint32_t baseNumber)
+{
+    // The key is made in the same room every time: most links are known.
+    std::string& key = walk.key;
+    key.assign(reinterpret_cast<const char*>(&baseNumber), sizeof baseNumber).append(target);
+    DestinationTable& table = walk.destinations;
+    if ((table.destinations.size() + 1) * 2 > table.hashes.size()) GrowTable(table);
+    const uint64_t hash = KeyHash(key);
+    const size_t slot = SlotOf(table, key, hash);
+    if (table.hashes[slot] != 0) return table.destinations[table.numbers[slot]];
+    table.hashes[slot] = hash;
+    table.numbers[slot] = static_cast<uint32_t>(table.destinations.size());
+    table.keys += key;
+    table.keyEnds.push_back(table.keys.size());
+    table.destinations.push_back(FindDestination(walk, target, base));
+    return table.destinations.back();
+}
+
+std::string FolderPartOf(const std::string& path)
+{
+    size_t slash = path.rfind('\\');
+    return slash == None ? "" : path.substr(0, slash + 1);
+}
+
+void AddFinding(Walk& walk, FindingKind kind, const std::string& page, const std::string& target)
+{
+    walk.findings.push_back({kind, page, target});
+}
+
+// The folder a page's relative links start from: its own, or its <base>.
+std::string LinkBase(const Walk& walk, const std::string& pagePath, const std::string& baseHref)
+{
+    const std::string own = walk.folder + FolderPartOf(pagePath);
+    if (baseHref.empty()) return own;
+    return FolderPartOf(LinkPath(baseHref, own));
+}
+
+void CheckPageLinks(Walk& walk, size_t number, const PageLinks& links)
+{
+    const std::string path = Utf8FromText(walk.pages[number].path);
+    const bool isIndex = FoldedForMatching(path) == "INDEX.HTM";
+    const std::string base = LinkBase(walk, path, links.base);
+    const uint32_t baseNumber = BaseNumber(walk, base);
+    for (const PageLink& link : links.links) {
+        const Destination& destination = DestinationOf(walk, link.target, base, baseNumber);
+        if (!destination.followed) continue;
+        if (destination.exists) {
+            if (link.kind == LinkKind::Page && destination.page != None)
+                walk.linksTo[number].push_back(destination.page);
+            continue;
+        }
+        FindingKind kind = link.kind == LinkKind::Image    ? FindingKind::ImageMissing
+                           : isIndex && link.opensLinkLine ? FindingKind::IndexTargetMissing
+                                                           : FindingKind::LinkTargetMissing;
+        AddFinding(walk, kind, path, link.target);
+    }
+}
+
+void ReadPages(Walk& walk)
+{
+    std::string bytes;
+    PageLinks links;
+    HelpFileReader reader;
+    walk.linksTo.assign(walk.pages.size(), {});
+    for (size_t number = 0; number < walk.pages.size(); ++number) {
+        if (!ReadHelpFile(reader, walk.hostFolder, walk.pages[number].path, bytes)) continue;
+        ReadPageLinks(bytes, links);
+        CheckPageLinks(walk, number, links);
+    }
+    ReadHelpFilesDone(reader);
+}
+
+void FindUnreachablePages(Walk& walk)
+{
+    std::vector<char> reached(walk.pages.size(), 0);
+    std::vector<size_t> waiting;
+    for (const char* start : StartPages) {
+        auto page = walk.numbers.find(FoldedForMatching(start));
+        if (page == walk.numbers.end()) {
+            AddFinding(walk, FindingKind::FileMissing, start, "");
+            continue;
+        }
+        reached[page->second] = 1;
+        waiting.push_back(page->second);
+    }
+    while (!waiting.empty()) {
+        size_t page = waiting.back();
+        waiting.pop_back();
+        for (size_t next : walk.linksTo[page])
+            if (!reached[next]) {
+                reached[next] = 1;
+                waiting.push_back(next);
+            }
+    }
+    for (size_t page = 0; page < walk.pages.size(); ++page)
+        if (!reached[page])
+            AddFinding(walk, FindingKind::UnreachablePage, Utf8FromText(walk.pages[page].path), "");
+}
+
+// The keywords of index.htm's link lines, as the context list has them.
+std::unordered_set<std::string> IndexKeywords()
+{
+    std::unordered_set<std::string> keywords;
+    if (!FileOpenRead(1, HelpFolderPath() + "index.htm")) return keywords;
+    do {
+        std::string line = FileReadLine();
+        if (!IsLinkLine(line)) continue;
+        ContextEntry entry;
+        ReadLinkLine(line, entry);
+        keywords.insert(entry.keyword);
+    } while (!FileAtEnd(1));
+    FileClose(1);
+    return keywords;
+}
+
+// A function without parameters stands in the keywords file as "NAME()"
+// and in the index as "NAME".
+void CheckKeywordsFile(Walk& walk)
+{
+    const std::string file = Utf8FromText(State.keywordsFile);
+    const std::unordered_set<std::string> keywords = IndexKeywords();
+    if (!FileOpenRead(1, State.keywordsFile)) {
+        AddFinding(walk, FindingKind::FileMissing, file, "");
+        return;
+    }
+    do {
+        const std::string keyword = TextStripSpaces(FileReadLine());
+        if (keyword.empty()) continue;
+        std::string key = TextToUpper(keyword);
+        if (key.size() > 2 && key.compare(key.size() - 2, 2, "()") == 0) key.resize(key.size() - 2);
+        if (!keywords.count(key))
+            AddFinding(walk, FindingKind::KeywordNotInIndex, file, Utf8FromText(keyword));
+    } while (!FileAtEnd(1));
+    FileClose(1);
+}
+
+void FindLeftoverCopies(Walk& walk)
+{
+    std::unordered_set<std::string> shownFolders;
+    for (const HelpFile& page : walk.pages)
+        shownFolders.insert(FoldedForMatching(Utf8FromText(FolderPartOf(page.path))));
+    for (const HelpFile& file : walk.files)
+        if (!file.isFolder && IsDisplayCopyPath(file.path) &&
+            !shownFolders.count(FoldedForMatching(Utf8FromText(FolderPartOf(file.path)))))
+            AddFinding(walk, FindingKind::LeftoverCopy, Utf8FromText(file.path), "");
+}
+
+bool FindingOrder(const Finding& a, const Finding& b)
+{
+    if (a.kind != b.kind) return a.kind < b.kind;
+    const std::string pageA = FoldedForMatching(a.page);
+    const std::string pageB = FoldedForMatching(b.page);
+    if (pageA != pageB) return pageA < pageB;
+    return a.page != b.page ? a.page < b.page : a.target < b.target;
+}
+
+bool SameFinding(const Finding& a, const Finding& b)
+{
+    return a.kind == b.kind && a.page == b.page && a.target == b.target;
+}
+
+std::string FindingRow(const Finding& finding, const std::string& folder)
+{
+    std::string page = HtmlFromText(finding.page);
+    const bool isPage =
+        finding.kind != FindingKind::KeywordNotInIndex && finding.kind != FindingKind::FileMissing;
+    if (isPage)
+        page = "<a href=\"" + HtmlFromText(BrowserAddressFromPath(folder + finding.page, "")) + "\">" + page +
+               "</a>";
+    return "<tr><td>" + page + "</td><td>" + HtmlFromText(finding.target) + "</td></tr>\r\n";
+}
+
+}  // namespace
+
+const char* FindingKindName(FindingKind kind)
+{
+    for (const KindText& text : KindTexts)
+        if (text.kind == kind) return text.name;
+    return "";
+}
+
+CheckReport CheckHelpFolder()
+{
+    CheckReport report;
+    Walk walk;
+    walk.hostFolder = HelpFolderPath();
+    walk.folder = Utf8FromText(walk.hostFolder);
+    walk.foldedFolder = FoldedForMatching(walk.folder);
+    if (!ListHelpFolder(walk.hostFolder, walk.files, 0)) return report;
+    report.folderRead = 1;
+    for (const HelpFile& file : walk.files) {
+        const std::string relative = FoldedForMatching(Utf8FromText(file.path));
+        walk.existing.insert(relative);
+        if (!IsOwnPage(file)) continue;
+        walk.numbers.emplace(relative, walk.pages.size());
+        walk.pages.push_back(file);
+    }
+    ReadPages(walk);
+    FindUnreachablePages(walk);
+    CheckKeywordsFile(walk);
+    FindLeftoverCopies(walk);
+    std::sort(walk.findings.begin(), walk.findings.end(), FindingOrder);
+    walk.findings.erase(std::unique(walk.findings.begin(), walk.findings.end(), SameFinding),
+                        walk.findings.end());
+    report.pages = static_cast<int>(walk.pages.size());
+    report.findings = std::move(walk.findings);
+    return report;
+}
+
+std::string CheckSummary(const CheckReport& report)
+{
+    if (!report.folderRead) return HelpFolderUnreadableText + Utf8FromText(HelpFolderPath());
+    std::string summary = CheckedText + TextFromInteger(report.pages) + CheckedPagesText;
+    if (report.findings.empty()) return summary + CheckNothingText;
+    if (report.findings.size() == 1) return summary + CheckOneFindingText;
+    return summary + TextFromInteger(static_cast<int32_t>(report.findings.size())) + CheckFindingsText;
+}
+
+std::string CheckReportPage(const CheckReport& report)
+{
+    const std::string folder = Utf8FromText(HelpFolderPath());
+    std::string page = PageHead(CheckReportTitle);
+    page += "<font color=\"Yellow\" size=\"5\">" + std::string(CheckReportTitle) + "</font><br>\r\n";
+    page += "<p>" + HtmlFromText(folder) + "<br>\r\n" + HtmlFromText(CheckSummary(report)) + "</p>\r\n";
+    for (const KindText& kind : KindTexts) {
+        std::string rows;
+        for (const Finding& finding : report.findings)
+            if (finding.kind == kind.kind) rows += FindingRow(finding, folder);
+        if (rows.empty()) continue;
+        page += "<hr noshade size=\"1\">\r\n<p><font color=\"Yellow\">" + HtmlFromText(kind.heading) +
+                "</font></p>\r\n<table border=\"0\" cellpadding=\"2\">\r\n" + rows + "</table>\r\n";
+    }
+    return page + PageFoot();
+}

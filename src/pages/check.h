@@ -1,0 +1,41 @@
+// The help-folder check: what a maintainer needs to put right after Add
+// Include runs or edits by hand.
+#pragma once
+
+#include <string>
+#include <vector>
+
+enum class FindingKind {
+    IndexTargetMissing,  // a link line of index.htm leads to no page
+    LinkTargetMissing,   // a link in a page leads to nothing
+    ImageMissing,        // an image of a page is not there
+    UnreachablePage,     // no chain of links leads to the page from menu.htm, main.htm or index.htm
+    KeywordNotInIndex,   // a keywords-file line without an index entry
+    LeftoverCopy,        // a display copy in a folder where no page is shown
+    FileMissing,         // one of the files the check starts from is not there
+};
+
+struct Finding {
+    FindingKind kind = FindingKind::FileMissing;
+    // The page (relative to the help folder) or file the finding is about,
+    // and what it points at: a link target as written, or a keyword.
+    std::string page;
+    std::string target;
+};
+
+struct CheckReport {
+    int folderRead = 0;             // 0 when the help folder could not be read at all
+    int pages = 0;                  // pages checked
+    std::vector<Finding> findings;  // by kind, then page, then target; each once
+};
+
+// Reads every page of the help folder, index.htm's link lines and the
+// keywords file, and reports what is broken.
+CheckReport CheckHelpFolder();
+// The name a finding's kind goes by in kelpra-cli's lines ("image-missing").
+const char* FindingKindName(FindingKind kind);
+// One line on the whole: how many pages, how many findings.
+std::string CheckSummary(const CheckReport& report);
+// The report as a page for the browser control, the pages linked so that
+// each is shown as any page is.
+std::string CheckReportPage(const CheckReport& report);

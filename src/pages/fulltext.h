@@ -1,0 +1,54 @@
+// Full-text search over the pages of the help folder: the pages that hold
+// all the words, title matches first, then by how often the words occur.
+//
+// The pages' text is kept in the program state for the run (the page
+// cache): read in full on the first search, and afterwards only for pages
+// whose size or time has changed. Each search scans the cached text, upper-
+// cased once at reading; there is no word index (see ARCHITECTURE.md).
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+// A place in a text: where it starts and how many bytes it covers.
+struct TextMark {
+    size_t start = 0;
+    size_t length = 0;
+};
+
+struct SearchHit {
+    std::string path;   // relative to the help folder, as the folder names it
+    std::string title;  // UTF-8; the file name when the page has no title
+    // Text around the first place a word occurs (UTF-8), with the places of
+    // the words in it.
+    std::string snippet;
+    std::vector<TextMark> marks;
+    int titleWords = 0;   // how many of the words the title holds
+    int occurrences = 0;  // how often the words occur in the page's text
+};
+
+struct SearchResults {
+    std::vector<std::string> words;  // UTF-8, each once, as typed
+    std::vector<SearchHit> hits;     // best first
+    int folderRead = 0;              // 0 when the help folder could not be read
+};
+
+// Snippets show this much text, about a third of it before the first word.
+constexpr size_t SnippetLength = 200;
+constexpr size_t SnippetLead = 60;
+
+// The words of a query: split at white space, each once without regard to
+// case, as UTF-8 (a program text: UTF-8 when well-formed, else Windows-1252).
+std::vector<std::string> SearchWords(const std::string& query);
+// Brings the page cache up to the help folder's state: new and changed pages
+// read, vanished ones dropped; everything anew when the help folder is
+// another. 0 when the help folder cannot be read (the cache is then empty).
+int RefreshPageCache();
+// A word occurs where its letters stand at the start of a word of the text,
+// without regard to case: "print" in "PRINT" and "printing", not in "sprint".
+SearchResults SearchHelpFolder(const std::string& query);
+// The results as a page for the browser control: each hit with its title
+// linked to the page itself (so it is shown as any page is), its path and
+// its snippet with the words marked.
+std::string SearchResultsPage(const SearchResults& results);

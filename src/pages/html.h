@@ -1,0 +1,63 @@
+// Reading help pages as HTML: the charset, the text a reader sees, the links
+// and images; and writing text into the pages the program makes. Texts come
+// out as UTF-8 whatever the page was written in.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+enum class PageCharset { Unknown, Utf8, Windows1252 };
+
+// What the page says it is written in: a byte-order mark, or a charset in a
+// <meta> tag before the body. Names other than UTF-8 and the Windows-1252
+// family (ISO-8859-1, Latin-1, ASCII) give Unknown.
+PageCharset DeclaredCharset(const std::string& bytes);
+// The bytes as UTF-8 in that charset; an Unknown one is UTF-8 when the bytes
+// are well-formed UTF-8 and Windows-1252 otherwise, as old pages are.
+std::string Utf8FromCharset(const std::string& bytes, PageCharset charset);
+// A text of the program (UTF-8 when well-formed, else Windows-1252) as UTF-8.
+std::string Utf8FromText(const std::string& text);
+// Upper-cased for matching, byte for byte in place: the ASCII letters and
+// the accented Latin-1 letters (U+00E0 to U+00FE but U+00F7).
+std::string FoldedForMatching(const std::string& utf8);
+
+// The page as a reader sees it: the title and the body's text, with tags,
+// comments, scripts and styles dropped, entities decoded and white space run
+// together into single spaces.
+struct PageText {
+    std::string title;
+    std::string text;
+    std::vector<char> room;  // where the text is put together, kept from page to page
+};
+void ExtractPageText(const std::string& bytes, PageText& page);
+
+// Where a page leads: links (a, area, frame, iframe, link, script) and
+// images (img, input, and the background of body, table and cells), each
+// target as written in the page but decoded to UTF-8 (entities too).
+enum class LinkKind { Page, Image };
+struct PageLink {
+    std::string target;
+    LinkKind kind = LinkKind::Page;
+    // The tag opens a line that begins exactly "<a href=": a link line of
+    // the index page.
+    int opensLinkLine = 0;
+};
+struct PageLinks {
+    std::string base;  // the href of the first <base> tag; "" when none
+    std::vector<PageLink> links;
+};
+void ReadPageLinks(const std::string& bytes, PageLinks& links);
+
+// Text into an HTML page of the program's making: markup characters escaped
+// and every character beyond ASCII as a numeric reference, so the page reads
+// the same whatever charset the viewer takes it in.
+std::string HtmlFromText(const std::string& utf8);
+
+// The start of such a page, up to and with its <body> tag, in the help
+// pages' own colours; and its end.
+std::string PageHead(const std::string& title);
+std::string PageFoot();
+// Writes a page made by the program, line by line with CR LF ends; 1 when
+// it was written whole.
+int WriteHtmlPage(const std::string& name, const std::string& html);

@@ -1,0 +1,144 @@
+#include "pages/check.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <string>
+#include <vector>
+
+#include "state/state.h"
+#include "support/lines.h"
+#include "support/testfolder.h"
+
+namespace {
+
+std::string Page(const std::string& body, const std::string& head = "")
+{
+    return CrLf({"<html><head>" + head + "<title>t</title></head><body>", body, "</body></html>"});
+}
+
+class Check : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        State.helpFolder = folder.Win("help\\");
+        State.keywordsFile = folder.Win("keywords.txt");
+    }
+
+    // The findings as kelpra-cli prints them.
+    std::vector<std::string> Lines(const CheckReport& report) const
+    {
+        std::vector<std::string> lines;
+        for (const Finding& finding : report.findings)
+            lines.push_back(std::string(FindingKindName(finding.kind)) + "\t" + finding.page + "\t" +
+                            finding.target);
+        return lines;
+    }
+
+    TestFolder folder;
+};
+
+TEST_F(Check, EveryKindOfFaultIsFoundOnce)
+{
+    folder.Write(
+        "help\\menu.htm",
+        Page(
+            "<a href=\"main.htm\">Main</a> <a href=\"index.htm\">Index</a> <a href=\"glossary.htm\">G</a>\r\n"
+            "<a href=\"Includes.htm\">My Include Files</a> <a href=\"missing-from-menu.htm\">x</a>\r\n"
+            "<img src=\"images/logo.gif\"><img src=\"images/gone.gif\"><img src=\"images/gone.gif\">\r\n"
+            "<a href=\"http://example.com/x.htm\">web</a> <a href=\"mailto:me@example.com\">mail</a>\r\n"
+            "<a href=\"#top\">top</a> <a href=\"javascript:void(0)\">js</a> <a href=\"\">self</a>"));
+    folder.Write("help\\images\\logo.gif", "GIF89a");
+    folder.Write("help\\main.htm",
+                 Page("<a href=\"commands\\print.htm\">PRINT</a> <a href=\"Commands/CLS.HTM\">CLS</a>\r\n"
+                      "<a href=\"commands/close%20file.htm\">CLOSE FILE</a>"));
+    folder.Write("help\\index.htm",
+                 CrLf({"<html><head>",
+                       "<meta http-equiv=\"Content-Type\" content=\"text/html; charset=windows-1252\">",
+                       "</head><body>", "P<BR>", "<a href=\"commands\\print.htm\">PRINT</a><BR>",
+                       "<a href=\"commands\\gone.htm\">GONE</a><BR>", "<a href=\"index.htm#P\">P</a><BR>",
+                       "<a href=\"caf\xe9.htm\">CAFE</a><BR>", "<a href=\"Includes\\Init.htm\">INIT</a><BR>",
+                       "<p><a href=\"nothere.htm\">not a link line</a></p>", "</body></html>"}));
+    folder.Write("help\\caf\xc3\xa9.htm", Page("caf\xc3\xa9"));
+    folder.Write("help\\glossary.htm", Page("<a href=\"menu.htm\">back</a>"));
+    folder.Write("help\\commands\\print.htm",
+                 Page("<a href=\"index.htm\">Index</a> <a href=\"commands\\cls.htm\">CLS</a>\r\n"
+                      "<a href=\"commands\\nothere.htm\">x</a>",
+                      "<base href=\"../\">"));
+    folder.Write("help\\commands\\cls.htm",
+                 Page("<a href=\"../index.htm\">Index</a> <a href=\"print.htm\">PRINT</a>"));
+    folder.Write("help\\commands\\close file.htm", Page("<a href=\"./../menu.htm\">Menu</a>"));
+    folder.Write("help\\commands\\orphan.htm", Page("<a href=\"print.htm\">PRINT</a>"));
+    folder.Write("help\\orphans\\a.htm", Page("<a href=\"b.htm\">b</a>"));
+    folder.Write("help\\orphans\\b.htm", Page("<a href=\"a.htm\">a</a>"));
+    // An include as Add Include leaves it, working copies and all.
+    folder.Write("help\\Includes.htm", Page("<a href=\"Includes\\myinc.htm\"> my include</a><br>"));
+    folder.Write("help\\Includes\\myinc.htm", Page("<a href=\"Includes\\Init.htm\"> Init()</a><br>\r\n"
+                                                   "<a href=\"Includes\\myinc.dba\"> View Source</a><br>",
+                                                   "<base href=\"../\">"));
+    folder.Write("help\\Includes\\Init.htm",
+                 Page("<a href=\"Includes.htm\">list</a>", "<base href=\"../\">"));
+    folder.Write("help\\Includes\\myinc.dba", "function Init()\r\n");
+    folder.Write("help\\Includes\\vosks.htm", Page("", "<base href=\"../\">"));
+    folder.Write("help\\Includes\\vosk2.htm", Page("", "<base href=\"../\">"));
+    // A display copy beside pages is where it belongs; one in a folder
+    // without pages is left over.
+    folder.Write("help\\commands\\vosks.html", Page("<a href=\"T:\\help\\gone-from-copy.htm\">x</a>"));
+    folder.Write("help\\stale\\vosks.html", Page(""));
+    folder.Write("keywords.txt", CrLf({"PRINT", "", "  print  ", "INIT()", "NOTINDEXED", "CAFE"}));
+#ifndef _WIN32
+    ASSERT_EQ(mkfifo(folder.Host("help/pipe.htm").c_str(), 0600), 0);
+#endif
+
+    CheckReport report = CheckHelpFolder();
+    EXPECT_EQ(report.folderRead, 1);
+    EXPECT_EQ(report.pages, 14);
+    EXPECT_EQ(Lines(report), (std::vector<std::string>{
+                                 "index-target-missing\tindex.htm\tcommands\\gone.htm",
+                                 "link-target-missing\tcommands\\print.htm\tcommands\\nothere.htm",
+                                 "link-target-missing\tindex.htm\tnothere.htm",
+                                 "link-target-missing\tmenu.htm\tmissing-from-menu.htm",
+                                 "image-missing\tmenu.htm\timages/gone.gif",
+                                 "unreachable-page\tcommands\\orphan.htm\t",
+                                 "unreachable-page\torphans\\a.htm\t",
+                                 "unreachable-page\torphans\\b.htm\t",
+                                 "keyword-not-in-index\t" + folder.Win("keywords.txt") + "\tNOTINDEXED",
+                                 "leftover-copy\tstale\\vosks.html\t",
+                             }));
+    EXPECT_EQ(CheckSummary(report), "Checked 14 pages: 10 findings.");
+
+    const std::string page = CheckReportPage(report);
+    for (char c : page) ASSERT_LT(static_cast<unsigned char>(c), 0x80) << "bytes beyond ASCII in the page";
+    EXPECT_NE(page.find("<a href=\"file:///T:/help/orphans/a.htm\">orphans\\a.htm</a>"), std::string::npos)
+        << page;
+    EXPECT_NE(page.find("Images that are missing"), std::string::npos);
+    EXPECT_EQ(page.find("Files the check starts from"), std::string::npos);
+    EXPECT_NE(page.find("Checked 14 pages: 10 findings."), std::string::npos);
+}
+
+TEST_F(Check, MissingStartFilesAndAMissingFolderAreSaid)
+{
+    folder.Write("help\\page.htm", Page("<a href=\"page.htm\">me</a>"));
+    CheckReport report = CheckHelpFolder();
+    EXPECT_EQ(Lines(report), (std::vector<std::string>{
+                                 "unreachable-page\tpage.htm\t",
+                                 "file-missing\tindex.htm\t",
+                                 "file-missing\tmain.htm\t",
+                                 "file-missing\tmenu.htm\t",
+                                 "file-missing\t" + folder.Win("keywords.txt") + "\t",
+                             }));
+    folder.Write("help\\Menu.htm", Page("<a href=\"PAGE.HTM\">page</a>"));
+    folder.Write("help\\Main.htm", Page(""));
+    folder.Write("help\\INDEX.HTM", Page(""));
+    folder.Write("keywords.txt", "");
+    EXPECT_TRUE(CheckHelpFolder().findings.empty());
+    EXPECT_EQ(CheckSummary(CheckHelpFolder()), "Checked 4 pages: nothing to put right.");
+
+    State.helpFolder = folder.Win("nowhere\\");
+    report = CheckHelpFolder();
+    EXPECT_EQ(report.folderRead, 0);
+    EXPECT_TRUE(report.findings.empty());
+    EXPECT_EQ(CheckSummary(report), "The help folder cannot be read: " + folder.Win("nowhere\\"));
+}
+
+}  // namespace

@@ -1,0 +1,218 @@
+#include "pages/fulltext.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <cctype>
+#include <filesystem>
+#include <map>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "pages/html.h"
+#include "runtime/text.h"
+#include "state/state.h"
+#include "support/testfolder.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string Page(const std::string& title, const std::string& body, const std::string& head = "")
+{
+    return "<html><head>" + head + "<title>" + title + "</title></head>\r\n<body>\r\n" + body +
+           "\r\n</body></html>\r\n";
+}
+
+class FullText : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        State.helpFolder = folder.Win();
+        folder.Write("commands\\print.htm", Page("PRINT", "<p>PRINT writes text. Print again.</p>"));
+        folder.Write("commands\\sprint.htm",
+                     Page("SPRINT", "<p>Sprinting is fast, and so is a blueprint.</p>"));
+        folder.Write("commands\\cls.htm",
+                     Page("CLS", "<p>Clears the screen; PRINT then starts at the top. print, print!</p>"));
+        folder.Write("glossary.htm",
+                     Page("Glossary", "<dl><dt>printing</dt><dd>Putting text on the screen.</dd>"));
+        folder.Write(
+            "old.htm",
+            Page("Old &amp; 1252", "<script>var print = 1;</script><p>Caf\xe9 &eacute;cran</p><!-- print -->",
+                 "<meta http-equiv=\"Content-Type\" content=\"text/html; charset=windows-1252\">"));
+        folder.Write("utf8.htm", Page("Caf\xc3\xa9 <b>",
+                                      "<p>\xc3\x89"
+                                      "CRAN caf\xc3\xa9</p>",
+                                      "<meta charset=\"utf-8\">"));
+        // Copies and other files are not pages of their own.
+        folder.Write("commands\\vosks.html", Page("PRINT", "<p>print print print print</p>"));
+        folder.Write("Includes\\vosk2.htm", Page("Include Files", "print"));
+        folder.Write("readme.txt", "print print");
+    }
+
+    std::vector<std::string> Paths(const std::string& query)
+    {
+        std::vector<std::string> paths;
+        for (const SearchHit& hit : SearchHelpFolder(query).hits) paths.push_back(hit.path);
+        return paths;
+    }
+
+    TestFolder folder;
+};
+
+TEST_F(FullText, PagesWithAllTheWordsTitleMatchesFirstThenByOccurrences)
+{
+    const std::pair<std::string, std::vector<std::string>> cases[] = {
+        // print.htm has it in its title; cls.htm three times, glossary.htm once
+        // ("printing"); "sprint", a script and a comment do not count.
+        {"print", {"commands\\print.htm", "commands\\cls.htm", "glossary.htm"}},
+        {"PRINT screen", {"commands\\cls.htm", "glossary.htm"}},
+        {"print print  PRINT", {"commands\\print.htm", "commands\\cls.htm", "glossary.htm"}},
+        {"sprint", {"commands\\sprint.htm"}},
+        {"caf\xc3\xa9", {"utf8.htm", "old.htm"}},  // typed as UTF-8
+        {"CAF\xe9", {"utf8.htm", "old.htm"}},      // typed in Windows-1252
+        {"\xc3\xa9"
+         "cran",
+         {"old.htm", "utf8.htm"}},
+        {"1252", {"old.htm"}},
+        {"var", {}},
+        {"print nowhere", {}},
+        {"", {}},
+        {"   ", {}},
+    };
+    for (const auto& [query, paths] : cases) EXPECT_EQ(Paths(query), paths) << query;
+    SearchResults results = SearchHelpFolder("print");
+    ASSERT_EQ(results.hits.size(), 3u);
+    EXPECT_EQ(results.hits[0].title, "PRINT");
+    EXPECT_EQ(results.hits[0].titleWords, 1);
+    EXPECT_EQ(results.hits[1].occurrences, 3);
+    EXPECT_EQ(results.words, (std::vector<std::string>{"print"}));
+}
+
+TEST_F(FullText, SnippetsMarkEveryWordTheyShow)
+{
+    std::string body;
+    for (int i = 0; i < 40; ++i) body += "filler" + std::to_string(i) + " ";
+    body += "the SCREEN and the Sync command, screens synced";
+    for (int i = 0; i < 40; ++i) body += " tail" + std::to_string(i);
+    folder.Write("long.htm", Page("Long", body));
+    SearchResults results = SearchHelpFolder("screen sync");
+    ASSERT_EQ(results.hits.size(), 1u);
+    const SearchHit& hit = results.hits[0];
+    EXPECT_LE(hit.snippet.size(), SnippetLength + 8);
+    EXPECT_EQ(hit.snippet.rfind("\xe2\x80\xa6 ", 0), 0u);                   // cut at the front...
+    EXPECT_EQ(hit.snippet.substr(hit.snippet.size() - 3), "\xe2\x80\xa6");  // ...and at the back
+    std::vector<std::string> marked;
+    for (const TextMark& mark : hit.marks) marked.push_back(hit.snippet.substr(mark.start, mark.length));
+    EXPECT_EQ(marked, (std::vector<std::string>{"SCREEN", "Sync", "screen", "sync"}));
+    EXPECT_TRUE(TextIsUtf8(hit.snippet));
+}
+
+TEST_F(FullText, ResultsPageLinksEachPageAndEscapesWhatItShows)
+{
+    const std::string page = SearchResultsPage(SearchHelpFolder("caf\xc3\xa9"));
+    for (char c : page) ASSERT_LT(static_cast<unsigned char>(c), 0x80) << "bytes beyond ASCII in the page";
+    EXPECT_NE(page.find("<a href=\"file:///T:/utf8.htm\">Caf&#233; &lt;b&gt;</a>"), std::string::npos)
+        << page;
+    EXPECT_NE(page.find("<b><font color=\"Yellow\">Caf&#233;</font></b>"), std::string::npos) << page;
+    EXPECT_NE(page.find("2 pages found."), std::string::npos);
+    EXPECT_NE(SearchResultsPage(SearchHelpFolder("nowhere")).find("No page of the help folder"),
+              std::string::npos);
+    State.helpFolder = folder.Win("missing\\");
+    EXPECT_NE(SearchResultsPage(SearchHelpFolder("print")).find("cannot be read"), std::string::npos);
+}
+
+TEST_F(FullText, PagesAreReadOnceAndAgainOnlyWhenTheyChange)
+{
+    ASSERT_EQ(Paths("print").size(), 3u);
+    // An unchanged page is not read again: what the cache holds is searched.
+    for (CachedPage& cached : State.pageCache.pages)
+        if (cached.path == "glossary.htm") cached.text += " cachedOnly";
+    EXPECT_EQ(Paths("cachedonly"), (std::vector<std::string>{"glossary.htm"}));
+
+    folder.Write("glossary.htm", Page("Glossary", "<p>Rewritten, longer than it was: vertex.</p>"));
+    EXPECT_EQ(Paths("vertex"), (std::vector<std::string>{"glossary.htm"}));
+    EXPECT_TRUE(Paths("cachedonly").empty());
+    // The same size and the old write time: replaced all the same.
+    const auto written = fs::last_write_time(folder.Host("commands/cls.htm"));
+    std::string cls = folder.Read("commands\\cls.htm");
+    cls.replace(cls.find("Clears"), 6, "Wipes ");
+    folder.Write("new.tmp", cls);
+    fs::last_write_time(folder.Host("new.tmp"), written);
+    fs::rename(folder.Host("new.tmp"), folder.Host("commands/cls.htm"));
+    EXPECT_EQ(Paths("wipes"), (std::vector<std::string>{"commands\\cls.htm"}));
+
+    fs::remove(folder.Host("commands/print.htm"));
+    folder.Write("commands\\input.htm", Page("INPUT", "print a prompt"));
+    EXPECT_EQ(Paths("print"), (std::vector<std::string>{"commands\\cls.htm", "commands\\input.htm"}));
+    // Another help folder is read from nothing.
+    TestFolder other('U');
+    other.Write("index.htm", Page("Index", "print"));
+    State.helpFolder = other.Win();
+    EXPECT_EQ(Paths("print"), (std::vector<std::string>{"index.htm"}));
+    EXPECT_EQ(State.pageCache.pages.size(), 1u);
+}
+
+#ifndef _WIN32
+TEST_F(FullText, PipesAndLinkLoopsDoNotStopASearch)
+{
+    ASSERT_EQ(mkfifo(folder.Host("pipe.htm").c_str(), 0600), 0);
+    fs::create_directory_symlink(folder.root, folder.Host("commands/loop"));
+    fs::create_symlink(folder.Host("commands/print.htm"), folder.Host("linked.htm"));
+    EXPECT_EQ(Paths("print"), (std::vector<std::string>{"commands\\print.htm", "linked.htm",
+                                                        "commands\\cls.htm", "glossary.htm"}));
+}
+#endif
+
+// How often the word begins a word of the text, the slow way.
+int ModelCount(const std::string& text, const std::string& word)
+{
+    const std::string folded = FoldedForMatching(text);
+    const std::string wanted = FoldedForMatching(word);
+    int count = 0;
+    for (size_t at = 0; at + wanted.size() <= folded.size(); ++at) {
+        if (folded.compare(at, wanted.size(), wanted) != 0) continue;
+        const unsigned char before = at > 0 ? static_cast<unsigned char>(folded[at - 1]) : ' ';
+        if (std::isalnum(before) || before >= 0x80) continue;
+        ++count;
+        at += wanted.size() - 1;
+    }
+    return count;
+}
+
+TEST(FullTextModel, CountsAgreeWithASlowScanOnRandomText)
+{
+    TestFolder folder;
+    State.helpFolder = folder.Win();
+    std::mt19937 random(5);
+    // Accented letters in both cases, and two characters whose last bytes
+    // differ as a letter's two cases do (U+20AC and U+208C).
+    const std::vector<std::string> letters = {
+        "a", "b", "A", "B", "\xc3\xa9", "\xc3\x89", "\xe2\x82\xac", "\xe2\x82\x8c", " ", " ", "."};
+    std::vector<std::string> texts;
+    for (int page = 0; page < 40; ++page) {
+        std::string text;
+        for (size_t length = random() % 400; text.size() < length;) {
+            const std::string& letter = letters[random() % letters.size()];
+            if (letter != " " || (!text.empty() && text.back() != ' ')) text += letter;
+        }
+        while (!text.empty() && text.back() == ' ') text.pop_back();
+        texts.push_back(text);
+        folder.Write("p" + std::to_string(page) + ".htm", "<meta charset=utf-8><title>t</title>" + text);
+    }
+    for (int query = 0; query < 300; ++query) {
+        std::string word;
+        for (size_t length = 1 + random() % 5; length > 0; --length) word += letters[random() % 8];
+        SearchResults results = SearchHelpFolder(word);
+        std::map<std::string, int> found;
+        for (const SearchHit& hit : results.hits) found[hit.path] = hit.occurrences;
+        for (size_t page = 0; page < texts.size(); ++page) {
+            const std::string path = "p" + std::to_string(page) + ".htm";
+            ASSERT_EQ(found.count(path) ? found[path] : 0, ModelCount(texts[page], word))
+                << "word " << word << " in " << path;
+        }
+    }
+}
+
+}  // namespace

@@ -1,0 +1,144 @@
+#include "pages/html.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+// An old page as editors of the day wrote them: Windows-1252, a style
+// sheet, a script with markup in its strings, comments, entities.
+const std::string OldPage =
+    "<html><head><meta http-equiv=\"Content-Type\" content=\"text/html; charset=windows-1252\">\r\n"
+    "<title>PRINT &amp; Co</title>\r\n"
+    "<style type=\"text/css\">\r\nbody { font-family: Verdana; } p > b { color: red }\r\n</style>\r\n"
+    "<script language=\"JavaScript\"><!--\r\n"
+    "function go() { if (a < b && c > d) document.write(\"<b>not text</b>\"); }\r\n"
+    "//--></SCRIPT>\r\n"
+    "</head><body onload=\"go()\">\r\n"
+    "<!-- a comment with <b>tags</b> -->\r\n"
+    "<p>The &#8220;PRINT&#8221; command&nbsp;writes \x93quoted\x94 text &copy; caf\xe9.</p>\r\n"
+    "<pre>PRINT \"Hello\"\r\nPRINT 2+2</pre>\r\n"
+    "<a href=\"x.htm\" title=\"a > b\">See</a> also<br>END\r\n"
+    "</body></html>\r\n";
+
+TEST(Html, TextIsWhatAReaderSees)
+{
+    struct Case {
+        std::string page;
+        std::string title;
+        std::string text;
+    };
+    const Case cases[] = {
+        {OldPage, "PRINT & Co",
+         "The \xe2\x80\x9cPRINT\xe2\x80\x9d command writes \xe2\x80\x9cquoted\xe2\x80\x9d text \xc2\xa9 "
+         "caf\xc3\xa9. "
+         "PRINT \"Hello\" PRINT 2+2 See also END"},
+        // A declared UTF-8 page; a reference without its ';' before markup.
+        {"<meta charset=\"utf-8\"><title>Caf\xc3\xa9</title><p>na\xc3\xafve &#x263A; &eacute</p>",
+         "Caf\xc3\xa9", "na\xc3\xafve \xe2\x98\xba \xc3\xa9"},
+        // Undeclared: UTF-8 when it is well-formed, Windows-1252 when not.
+        {"<p>caf\xc3\xa9</p>", "", "caf\xc3\xa9"},
+        {"<p>caf\xe9 \x80</p>", "", "caf\xc3\xa9 \xe2\x82\xac"},
+        // Declared Windows-1252 wins over bytes that look like UTF-8.
+        {"<meta content=\"text/html; charset=ISO-8859-1\"><p>\xc3\xa9</p>", "", "\xc3\x83\xc2\xa9"},
+        {"\xef\xbb\xbf<title>t</title>\xc3\xa9", "t", "\xc3\xa9"},
+        {"AT&T &bogus; &amp x &#0; &#150; &#x110000; &#; &#65", "",
+         "AT&T &bogus; & x \xef\xbf\xbd \xe2\x80\x93 \xef\xbf\xbd &#; A"},
+        {"a < b, x<3, <>", "", "a < b, x<3, <>"},
+        {"<p>before<!-- never closed <p>after", "", "before"},
+        {"Syntax</p><pre>PRINT</pre>\r\n\t  a  \n b ", "", "Syntax PRINT a b"},
+        {"<title> one <b>&amp;</b> </title><title>two</title>body", "one <b>&</b>", "body"},
+        {"<img alt=\"1 > 0\" src=x>text<br/>more", "", "text more"},
+        {"<style>p{}</style >a<script>document.write('</scr' + 'ipt>')</script>b", "", "a b"},
+        {"\xc2\xa0spaced\xc2\xa0out\xc2\xa1", "", "spaced out\xc2\xa1"},
+        {"", "", ""},
+        {"<", "", "<"},
+        {"<html", "", ""},
+    };
+    for (const Case& c : cases) {
+        PageText page;
+        ExtractPageText(c.page, page);
+        EXPECT_EQ(page.title, c.title) << c.page;
+        EXPECT_EQ(page.text, c.text) << c.page;
+    }
+}
+
+TEST(Html, CharsetComesFromTheMarkOrTheHead)
+{
+    const std::pair<std::string, PageCharset> cases[] = {
+        {"\xef\xbb\xbf<html>", PageCharset::Utf8},
+        {"<META HTTP-EQUIV=\"Content-Type\" CONTENT=\"text/html; CHARSET=UTF-8\">", PageCharset::Utf8},
+        {"<meta charset='cp1252'>", PageCharset::Windows1252},
+        {"<meta charset=us-ascii>", PageCharset::Windows1252},
+        {"<meta charset=\"shift_jis\">", PageCharset::Unknown},
+        {"<!-- <meta charset=\"utf-8\"> --><p>", PageCharset::Unknown},
+        {"<body><meta charset=\"utf-8\">", PageCharset::Unknown},
+        {"<meta name=\"charset-free\" content=\"x\"><meta charset=utf8>", PageCharset::Utf8},
+        {"<p>no head</p>", PageCharset::Unknown},
+    };
+    for (const auto& [page, charset] : cases) EXPECT_EQ(DeclaredCharset(page), charset) << page;
+}
+
+TEST(Html, LinksAndImagesAsThePageWritesThem)
+{
+    const std::string page =
+        "<html><head><base href=\"../\"><link rel=stylesheet href=\"style.css\"></head>\r\n"
+        "<body background=\"bg.jpg\">\r\n"
+        "<a href=\"commands\\print.htm\">PRINT</a><BR>\r\n"
+        "  <A HREF='Main.htm#top'>Main</A> <a href=index.htm>Index</a> <a name=\"here\">x</a>\r\n"
+        "<img src=\"images/logo.gif\" alt=\"a > b\"><td background=cell.gif>\r\n"
+        "<a href=\"caf&eacute;.htm\">\r\n"
+        "<!-- <a href=\"commented.htm\"> -->\r\n"
+        "<script>var s = '<a href=\"inscript.htm\">';</script><script src=\"tools.js\"></script>\r\n"
+        "<frameset><frame src=\"menu.htm\"></frameset><a href = \" spaced.htm \">\r\n"
+        "<A HREF=\"caps.htm\">at a line's start, but not a link line</A>\r\n";
+    PageLinks links;
+    ReadPageLinks(page, links);
+    EXPECT_EQ(links.base, "../");
+    struct Want {
+        std::string target;
+        LinkKind kind;
+        int opensLinkLine;
+    };
+    const std::vector<Want> wanted = {
+        {"style.css", LinkKind::Page, 0},
+        {"bg.jpg", LinkKind::Image, 0},
+        {"commands\\print.htm", LinkKind::Page, 1},
+        {"Main.htm#top", LinkKind::Page, 0},
+        {"index.htm", LinkKind::Page, 0},
+        {"images/logo.gif", LinkKind::Image, 0},
+        {"cell.gif", LinkKind::Image, 0},
+        {"caf\xc3\xa9.htm", LinkKind::Page, 1},
+        {"tools.js", LinkKind::Page, 0},
+        {"menu.htm", LinkKind::Page, 0},
+        {"spaced.htm", LinkKind::Page, 0},
+        {"caps.htm", LinkKind::Page, 0},
+    };
+    ASSERT_EQ(links.links.size(), wanted.size());
+    for (size_t i = 0; i < wanted.size(); ++i) {
+        EXPECT_EQ(links.links[i].target, wanted[i].target);
+        EXPECT_EQ(links.links[i].kind, wanted[i].kind) << wanted[i].target;
+        EXPECT_EQ(links.links[i].opensLinkLine, wanted[i].opensLinkLine) << wanted[i].target;
+    }
+    // A Windows-1252 page's names come out as UTF-8 too.
+    ReadPageLinks("<a href=\"caf\xe9.htm\">", links);
+    ASSERT_EQ(links.links.size(), 1u);
+    EXPECT_EQ(links.links[0].target, "caf\xc3\xa9.htm");
+    EXPECT_EQ(links.base, "");
+}
+
+TEST(Html, TextGoesIntoPagesAsEscapedAscii)
+{
+    EXPECT_EQ(HtmlFromText("a<b & \"c\" > caf\xc3\xa9 \xe2\x82\xac \xf0\x9f\x98\x80"),
+              "a&lt;b &amp; &quot;c&quot; &gt; caf&#233; &#8364; &#128512;");
+    // Stray bytes are the Windows-1252 characters a program text means by them.
+    EXPECT_EQ(HtmlFromText("caf\xe9 \x80\x01"), "caf&#233; &#8364;");
+    EXPECT_EQ(FoldedForMatching("print Caf\xc3\xa9 \xc3\xbf \xc3\xb7 \xc3\xa0"),
+              "PRINT CAF\xc3\x89 \xc3\xbf \xc3\xb7 \xc3\x80");
+    EXPECT_EQ(Utf8FromText("caf\xe9"), "caf\xc3\xa9");
+    EXPECT_EQ(Utf8FromText("caf\xc3\xa9"), "caf\xc3\xa9");
+}
+
+}  // namespace
