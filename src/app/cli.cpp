@@ -10,6 +10,9 @@
 #include "helpindex/indexlinks.h"
 #include "helpindex/search.h"
 #include "includes/include.h"
+#include "pages/check.h"
+#include "pages/fulltext.h"
+#include "pages/html.h"
 #include "runtime/console/console.h"
 #include "runtime/files.h"
 #include "runtime/hostpath.h"
@@ -17,6 +20,7 @@
 #include "runtime/window.h"
 #include "state/settings.h"
 #include "state/state.h"
+#include "state/texts.h"
 
 namespace {
 
@@ -31,7 +35,8 @@ const char* const UsageText =
 
 const char* const HelpText =
     "Usage: kelpra-cli [OPTION]... COMMAND ...\n"
-    "Kelpra's keyword lookups and Add Include runs, without the window.\n"
+    "Kelpra's keyword lookups, Add Include runs, full-text search and help-folder\n"
+    "check, without the window.\n"
     "\n"
     "Commands:\n"
     "  lookup TEXT        Look TEXT up as the search field does (the whole text,\n"
@@ -52,6 +57,18 @@ const char* const HelpText =
     "  display-copy PAGE  Write the display copy vosks.html beside PAGE, with its\n"
     "                     link lines pointing into the help folder; prints the\n"
     "                     copy's path.\n"
+    "  search WORD...     Full-text search: the help folder's pages that hold all\n"
+    "                     the words (at the start of a word, in any case), best\n"
+    "                     first (title matches, then how often the words occur);\n"
+    "                     one PATH<TAB>TITLE line per page, the path relative to\n"
+    "                     the help folder. Exit 1 when no page holds them all.\n"
+    "  check              Check the help folder: index links and links and\n"
+    "                     images in pages that lead nowhere, pages no link\n"
+    "                     reaches from menu.htm, main.htm or index.htm, keywords\n"
+    "                     without an index entry, display copies left in folders\n"
+    "                     without pages, and missing start files. One\n"
+    "                     KIND<TAB>PAGE<TAB>TARGET line per finding, then a\n"
+    "                     summary line. Exit 1 when anything was found.\n"
     "\n"
     "Options:\n"
     "  --program-folder DIR  Run portably from DIR: Kelpra.ini, the templates\n"
@@ -77,7 +94,10 @@ const char* const HelpText =
     "form (Z:\\home\\me\\help\\); a folder gets a closing backslash. Printed\n"
     "paths are in Windows form.\n"
     "\n"
-    "Exit status: 0 done (lookup: found), 1 failed (lookup: nothing matches),\n"
+    "Titles, paths and targets of search and check are printed as UTF-8.\n"
+    "\n"
+    "Exit status: 0 done (lookup, search: found; check: nothing found), 1 failed\n"
+    "(lookup, search: nothing matches; check: findings, or no help folder),\n"
     "2 usage error.\n";
 
 struct Options {
@@ -224,6 +244,34 @@ int DisplayCopy(const std::string& page)
     return ExitFound;
 }
 
+int Search(const std::vector<std::string>& words)
+{
+    std::string query;
+    for (const std::string& word : words) query += (query.empty() ? "" : " ") + word;
+    const SearchResults results = SearchHelpFolder(query);
+    if (!results.folderRead) {
+        std::fprintf(stderr, "kelpra-cli: %s%s\n", HelpFolderUnreadableText, State.helpFolder.c_str());
+        return ExitFailed;
+    }
+    for (const SearchHit& hit : results.hits)
+        std::printf("%s\t%s\n", Utf8FromText(hit.path).c_str(), hit.title.c_str());
+    return results.hits.empty() ? ExitFailed : ExitFound;
+}
+
+int Check()
+{
+    const CheckReport report = CheckHelpFolder();
+    if (!report.folderRead) {
+        std::fprintf(stderr, "kelpra-cli: %s\n", CheckSummary(report).c_str());
+        return ExitFailed;
+    }
+    for (const Finding& finding : report.findings)
+        std::printf("%s\t%s\t%s\n", FindingKindName(finding.kind), finding.page.c_str(),
+                    finding.target.c_str());
+    std::printf("%s\n", CheckSummary(report).c_str());
+    return report.findings.empty() ? ExitFound : ExitFailed;
+}
+
 int RunCommand(const std::vector<std::string>& command)
 {
     const std::string& name = command[0];
@@ -234,8 +282,10 @@ int RunCommand(const std::vector<std::string>& command)
     if (name == "index-link" && needs(1)) return IndexLink(command[1]);
     if (name == "add-include" && needs(1)) return AddIncludeCommand(command[1]);
     if (name == "display-copy" && needs(1)) return DisplayCopy(command[1]);
+    if (name == "search" && given >= 1) return Search({command.begin() + 1, command.end()});
+    if (name == "check" && needs(0)) return Check();
     if (name == "lookup" || name == "keywords" || name == "index-link" || name == "add-include" ||
-        name == "display-copy")
+        name == "display-copy" || name == "search" || name == "check")
         return UsageError("wrong number of arguments for " + name);
     return UsageError("unknown command " + name);
 }

@@ -291,17 +291,90 @@ TEST_F(Cli, DisplayCopyPointsLinksIntoTheHelpFolder)
                          "<a href=\"" + Win("help") + "\\index.htm\">Index</a> |"));
 }
 
+TEST_F(Cli, SearchPrintsPathAndTitleBestFirstAndWritesNothing)
+{
+    // A page as old editors wrote it: Windows-1252, its accented title and
+    // text as bytes of that charset.
+    folder.Write(
+        "help/commands/caf\xc3\xa9.htm",
+        "<html><head><meta http-equiv=\"Content-Type\" content=\"text/html; charset=windows-1252\">"
+        "<title>Caf\xe9 &amp; PRINT</title></head><body><p>Na\xefve caf\xe9 texts.</p></body></html>");
+    const std::map<std::string, std::string> before = Snapshot("help");
+
+    CliResult print = Run({"search", "print"});
+    ASSERT_EQ(print.status, 0) << print.err;
+    std::vector<std::string> lines = Lines(print.out);
+    ASSERT_GE(lines.size(), 3u);
+    // Title matches first: the PRINT page, then the one whose title has it too.
+    EXPECT_EQ(lines[0], "commands\\print.htm\tPRINT");
+    EXPECT_EQ(lines[1], "commands\\caf\xc3\xa9.htm\tCaf\xc3\xa9 & PRINT");
+    for (const std::string& line : lines) EXPECT_EQ(std::count(line.begin(), line.end(), '\t'), 1) << line;
+
+    CliResult cafe = Run({"search", "CAF\xc3\x89", "na\xc3\xafve"});
+    EXPECT_EQ(cafe.status, 0);
+    EXPECT_EQ(cafe.out, "commands\\caf\xc3\xa9.htm\tCaf\xc3\xa9 & PRINT\n");
+
+    CliResult none = Run({"search", "print", "nosuchword"});
+    EXPECT_EQ(none.status, 1);
+    EXPECT_EQ(none.out, "");
+    EXPECT_EQ(Snapshot("help"), before);
+
+    CliResult missing = Run({"--help-folder", folder.Host("nowhere"), "search", "print"}, false);
+    EXPECT_EQ(missing.status, 1);
+    EXPECT_NE(missing.err.find("The help folder cannot be read"), std::string::npos) << missing.err;
+}
+
+TEST_F(Cli, CheckFindsWhatAddIncludeAndHandEditsLeaveBroken)
+{
+    folder.Write("src/myinclude.dba", CrLf(WorkedSource));
+    ASSERT_EQ(Run({"add-include", folder.Host("src/myinclude.dba")}).status, 0);
+    // A keywords file of the index's own keywords: nothing to report.
+    std::string keywords;
+    for (const std::string& line : Lines(Run({"keywords"}).out))
+        keywords += line.substr(0, line.find('\t')) + "\r\n";
+    folder.Write("keywords.txt", keywords + "INIT()\r\n");
+    const std::map<std::string, std::string> before = Snapshot("help");
+    CliResult clean = Run({"check"});
+    EXPECT_EQ(clean.status, 0) << clean.out;
+    const size_t pages = before.size();
+    EXPECT_EQ(Lines(clean.out).size(), 1u) << clean.out;
+    EXPECT_EQ(clean.out.rfind("Checked ", 0), 0u);
+    EXPECT_NE(clean.out.find(" pages: nothing to put right.\n"), std::string::npos) << pages;
+    EXPECT_EQ(Snapshot("help"), before);
+
+    // A page gone by hand, a copy left in a folder without pages, a keyword
+    // without an entry.
+    fs::remove(folder.Host("help/commands/cls.htm"));
+    folder.Write("help/old/vosks.html", "<html></html>");
+    folder.Write("keywords.txt", keywords + "INIT()\r\nNOSUCHKEYWORD\r\n");
+    CliResult broken = Run({"check"});
+    EXPECT_EQ(broken.status, 1);
+    std::vector<std::string> lines = Lines(broken.out);
+    ASSERT_FALSE(lines.empty());
+    const std::string summary = lines.back();
+    lines.pop_back();
+    EXPECT_TRUE(Contains(lines, "index-target-missing\tindex.htm\tcommands\\cls.htm"));
+    EXPECT_TRUE(Contains(lines, "link-target-missing\tmain.htm\tcommands\\cls.htm"));
+    EXPECT_TRUE(Contains(lines, "leftover-copy\told\\vosks.html\t"));
+    EXPECT_TRUE(Contains(lines, "keyword-not-in-index\t" + Win("keywords.txt") + "\tNOSUCHKEYWORD"));
+    for (const std::string& line : lines) {
+        EXPECT_EQ(std::count(line.begin(), line.end(), '\t'), 2) << line;
+        EXPECT_EQ(line.find("unreachable-page"), std::string::npos) << line;
+    }
+    EXPECT_EQ(summary.find('\t'), std::string::npos);
+    EXPECT_NE(summary.find(": " + std::to_string(lines.size()) + " findings."), std::string::npos) << summary;
+
+    CliResult missing = Run({"--help-folder", folder.Host("nowhere"), "check"}, false);
+    EXPECT_EQ(missing.status, 1);
+    EXPECT_EQ(missing.out, "");
+    EXPECT_NE(missing.err.find("The help folder cannot be read"), std::string::npos) << missing.err;
+}
+
 TEST_F(Cli, UsageErrorsExitWithTwo)
 {
     const std::vector<std::vector<std::string>> cases = {
-        {},
-        {"frobnicate"},
-        {"lookup"},
-        {"lookup", "a", "b"},
-        {"keywords", "x"},
-        {"--help-folder"},
-        {"--bogus", "keywords"},
-        {"--yes"},
+        {},         {"frobnicate"}, {"lookup"},        {"lookup", "a", "b"},    {"keywords", "x"},
+        {"search"}, {"check", "x"}, {"--help-folder"}, {"--bogus", "keywords"}, {"--yes"},
     };
     for (const auto& arguments : cases) {
         CliResult result = Run(arguments, false);
@@ -310,8 +383,9 @@ TEST_F(Cli, UsageErrorsExitWithTwo)
     }
     CliResult help = Run({"--help"}, false);
     EXPECT_EQ(help.status, 0);
-    for (const char* word : {"lookup TEXT", "keywords", "index-link TEXT", "add-include SOURCE",
-                             "display-copy PAGE", "--program-folder", "--help-folder", "--keywords", "--yes"})
+    for (const char* word :
+         {"lookup TEXT", "keywords", "index-link TEXT", "add-include SOURCE", "display-copy PAGE",
+          "search WORD...", "check", "--program-folder", "--help-folder", "--keywords", "--yes"})
         EXPECT_NE(help.out.find(word), std::string::npos) << word;
 }
 
