@@ -14,6 +14,7 @@
 #include "helpindex/search.h"
 #include "runtime/files.h"
 #include "runtime/hostpath.h"
+#include "ratioreporter.h"
 #include "state/state.h"
 #include "support/testfolder.h"
 
@@ -88,21 +89,6 @@ BENCHMARK(PlainLineScan)->Unit(benchmark::kMillisecond);
 BENCHMARK(RuntimeLineScan)->Unit(benchmark::kMillisecond);
 BENCHMARK(BuildList)->Unit(benchmark::kMillisecond);
 BENCHMARK(FindMissingWord)->Unit(benchmark::kMicrosecond);
-
-// Keeps the times of the two whole-file runs so the ratio can be printed.
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override
-    {
-        for (const auto& run : runs) {
-            realTimes[run.benchmark_name()] = run.GetAdjustedRealTime();
-            cpuTimes[run.benchmark_name()] = run.GetAdjustedCPUTime();
-        }
-        ConsoleReporter::ReportRuns(runs);
-    }
-    std::map<std::string, double> realTimes;
-    std::map<std::string, double> cpuTimes;
-};
 
 }  // namespace
 

@@ -22,6 +22,7 @@
 #include "pages/helpfolder.h"
 #include "runtime/folders.h"
 #include "runtime/hostpath.h"
+#include "ratioreporter.h"
 #include "state/state.h"
 #include "support/testfolder.h"
 
@@ -200,20 +201,6 @@ void CheckFolder(benchmark::State& state)
     for (auto _ : state) state.counters["findings"] = static_cast<double>(CheckHelpFolder().findings.size());
 }
 
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override
-    {
-        for (const auto& run : runs) {
-            realTimes[run.run_name.function_name] = run.GetAdjustedRealTime();
-            cpuTimes[run.run_name.function_name] = run.GetAdjustedCPUTime();
-        }
-        ConsoleReporter::ReportRuns(runs);
-    }
-    std::map<std::string, double> realTimes;
-    std::map<std::string, double> cpuTimes;
-};
-
 }  // namespace
 
 int main(int argc, char** argv)
@@ -229,31 +216,19 @@ int main(int argc, char** argv)
     if (!fs::exists(hostFolder + "/index.htm")) WriteHelpFolder();
 
     benchmark::Initialize(&argc, argv);
-    benchmark::RegisterBenchmark("GrepFolder", GrepFolder)
-        ->Unit(benchmark::kMillisecond)
-        ->UseRealTime()
-        ->Iterations(5);
-    benchmark::RegisterBenchmark("FirstSearch", FirstSearch)
-        ->Unit(benchmark::kMillisecond)
-        ->UseRealTime()
-        ->Iterations(5);
+    // The whole-folder runs take long enough that five of each tell enough.
+    const std::pair<const char*, void (*)(benchmark::State&)> wholeFolder[] = {{"GrepFolder", GrepFolder},
+                                                                               {"FirstSearch", FirstSearch},
+                                                                               {"PlainRead", PlainRead},
+                                                                               {"RuntimeRead", RuntimeRead},
+                                                                               {"CheckFolder", CheckFolder}};
+    for (const auto& [name, run] : wholeFolder)
+        benchmark::RegisterBenchmark(name, run)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(5);
     for (const char* query : {"zephyrine", "screen object", "print"})
         benchmark::RegisterBenchmark((std::string("LaterSearch/") + query).c_str(), LaterSearch,
                                      std::string(query))
             ->Unit(benchmark::kMillisecond)
             ->UseRealTime();
-    benchmark::RegisterBenchmark("PlainRead", PlainRead)
-        ->Unit(benchmark::kMillisecond)
-        ->UseRealTime()
-        ->Iterations(5);
-    benchmark::RegisterBenchmark("RuntimeRead", RuntimeRead)
-        ->Unit(benchmark::kMillisecond)
-        ->UseRealTime()
-        ->Iterations(5);
-    benchmark::RegisterBenchmark("CheckFolder", CheckFolder)
-        ->Unit(benchmark::kMillisecond)
-        ->UseRealTime()
-        ->Iterations(5);
     RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     auto ratio = [](double a, double b) { return b > 0 ? a / b : 0.0; };

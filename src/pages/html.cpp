@@ -471,8 +471,13 @@ void ReadText(TextReader& reader, std::string_view text, bool markup)
     TextWriter& out = reader.out;
     size_t at = 0;
     while (at < text.size()) {
+        // A run of plain text; a single space between two plain bytes stays
+        // in it, so most runs are whole sentences rather than single words.
         size_t run = at;
-        while (run < text.size() && !special[data[run]]) ++run;
+        while (run < text.size() &&
+               (!special[data[run]] ||
+                (data[run] == ' ' && run > at && run + 1 < text.size() && !special[data[run + 1]])))
+            ++run;
         if (run > at) {
             Put(out, text.data() + at, run - at);
             at = run;
@@ -719,15 +724,10 @@ std::string HtmlFromText(const std::string& utf8)
         }
         // A well-formed character is referred to as itself; a stray byte as
         // its Windows-1252 character.
-        size_t length = c >= 0xC2 && c <= 0xDF   ? 2
-                        : c >= 0xE0 && c <= 0xEF ? 3
-                        : c >= 0xF0 && c <= 0xF4 ? 4
-                                                 : 0;
-        uint32_t code = Windows1252Code(c);
-        if (length > 0 && at + length <= utf8.size() && TextIsUtf8(utf8.substr(at, length))) {
-            code = c & (0xFF >> (length + 1));
-            for (size_t k = 1; k < length; ++k) code = (code << 6) | (data[at + k] & 0x3F);
-        } else {
+        uint32_t code = 0;
+        size_t length = static_cast<size_t>(TextUtf8Character(utf8, at, code));
+        if (length == 0) {
+            code = Windows1252Code(c);
             length = 1;
         }
         html += "&#" + std::to_string(code) + ";";

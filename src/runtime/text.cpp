@@ -132,38 +132,51 @@ int TextGreater(const std::string& a, const std::string& b)
     return a.size() > b.size() ? 1 : 0;
 }
 
+int TextUtf8Character(const std::string& text, size_t at, uint32_t& code)
+{
+    if (at >= text.size()) return 0;
+    const auto* bytes = reinterpret_cast<const unsigned char*>(text.data()) + at;
+    const unsigned char c = bytes[0];
+    if (c < 0x80) {
+        code = c;
+        return 1;
+    }
+    const size_t length = c >= 0xC2 && c <= 0xDF   ? 2
+                          : c >= 0xE0 && c <= 0xEF ? 3
+                          : c >= 0xF0 && c <= 0xF4 ? 4
+                                                   : 0;
+    if (length == 0 || text.size() - at < length) return 0;
+    // The second byte's range rules out overlong forms, surrogates and code
+    // points beyond U+10FFFF.
+    const unsigned char low = c == 0xE0 ? 0xA0 : c == 0xF0 ? 0x90 : 0x80;
+    const unsigned char high = c == 0xED ? 0x9F : c == 0xF4 ? 0x8F : 0xBF;
+    if (bytes[1] < low || bytes[1] > high) return 0;
+    uint32_t value = c & (0xFFu >> (length + 1));
+    for (size_t k = 1; k < length; ++k) {
+        if ((bytes[k] & 0xC0) != 0x80) return 0;
+        value = (value << 6) | (bytes[k] & 0x3F);
+    }
+    code = value;
+    return static_cast<int>(length);
+}
+
 int TextIsUtf8(const std::string& text)
 {
-    const auto* at = reinterpret_cast<const unsigned char*>(text.data());
-    const auto* end = at + text.size();
-    while (at < end) {
+    size_t at = 0;
+    while (at < text.size()) {
         // Plain ASCII eight bytes at a time: most of any page is.
-        if (end - at >= 8) {
+        if (text.size() - at >= 8) {
             uint64_t word;
-            std::memcpy(&word, at, 8);
+            std::memcpy(&word, text.data() + at, 8);
             if ((word & 0x8080808080808080ull) == 0) {
                 at += 8;
                 continue;
             }
         }
-        unsigned char c = *at;
-        if (c < 0x80) {
-            ++at;
-            continue;
-        }
-        size_t length = c >= 0xC2 && c <= 0xDF   ? 2
-                        : c >= 0xE0 && c <= 0xEF ? 3
-                        : c >= 0xF0 && c <= 0xF4 ? 4
-                                                 : 0;
-        if (length == 0 || static_cast<size_t>(end - at) < length) return 0;
-        // The second byte's range rules out overlong forms, surrogates and
-        // code points beyond U+10FFFF.
-        unsigned char low = c == 0xE0 ? 0xA0 : c == 0xF0 ? 0x90 : 0x80;
-        unsigned char high = c == 0xED ? 0x9F : c == 0xF4 ? 0x8F : 0xBF;
-        if (at[1] < low || at[1] > high) return 0;
-        for (size_t k = 2; k < length; ++k)
-            if ((at[k] & 0xC0) != 0x80) return 0;
-        at += length;
+        uint32_t code = 0;
+        const int length = TextUtf8Character(text, at, code);
+        if (length == 0) return 0;
+        at += static_cast<size_t>(length);
     }
     return 1;
 }

@@ -24,6 +24,10 @@ int TextGreater(const std::string& a, const std::string& b);
 // surrogates): the test by which a text of unknown origin is taken as UTF-8
 // rather than Windows-1252.
 int TextIsUtf8(const std::string& text);
+// The well-formed UTF-8 character that starts at byte `at` (counted from 0):
+// its length (1 to 4), with its code point in `code`; 0 when none starts
+// there.
+int TextUtf8Character(const std::string& text, size_t at, uint32_t& code);
 
 std::string PathFolderPart(const std::string& path);
 std::string PathFileName(const std::string& path);
