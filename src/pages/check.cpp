@@ -12,6 +12,7 @@
 #include "pages/html.h"
 #include "runtime/browser.h"
 #include "runtime/files.h"
+#include "runtime/folders.h"
 #include "runtime/text.h"
 #include "state/state.h"
 #include "state/texts.h"
@@ -337,10 +338,19 @@ void FindUnreachablePages(Walk& walk)
 }
 
 // The keywords of index.htm's link lines, as the context list has them.
+// Only plain files are opened for their lines: a pipe put where one should
+// be would keep the check waiting for ever.
+bool IsPlainFile(const std::string& name)
+{
+    std::string bytes;
+    return FileReadAll(name, bytes, 0) != 0;
+}
+
 std::unordered_set<std::string> IndexKeywords()
 {
     std::unordered_set<std::string> keywords;
-    if (!FileOpenRead(1, HelpFolderPath() + "index.htm")) return keywords;
+    const std::string index = HelpFolderPath() + "index.htm";
+    if (!IsPlainFile(index) || !FileOpenRead(1, index)) return keywords;
     do {
         std::string line = FileReadLine();
         if (!IsLinkLine(line)) continue;
@@ -358,7 +368,7 @@ void CheckKeywordsFile(Walk& walk)
 {
     const std::string file = Utf8FromText(State.keywordsFile);
     const std::unordered_set<std::string> keywords = IndexKeywords();
-    if (!FileOpenRead(1, State.keywordsFile)) {
+    if (!IsPlainFile(State.keywordsFile) || !FileOpenRead(1, State.keywordsFile)) {
         AddFinding(walk, FindingKind::FileMissing, file, "");
         return;
     }

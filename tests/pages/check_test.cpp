@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -11,6 +12,8 @@
 #include "support/testfolder.h"
 
 namespace {
+
+namespace fs = std::filesystem;
 
 std::string Page(const std::string& body, const std::string& head = "")
 {
@@ -133,6 +136,18 @@ TEST_F(Check, MissingStartFilesAndAMissingFolderAreSaid)
     folder.Write("keywords.txt", "");
     EXPECT_TRUE(CheckHelpFolder().findings.empty());
     EXPECT_EQ(CheckSummary(CheckHelpFolder()), "Checked 4 pages: nothing to put right.");
+
+#ifndef _WIN32
+    // Pipes where the keywords file and the index page should be are
+    // missing files, not something to wait on.
+    fs::remove(folder.Host("keywords.txt"));
+    fs::remove(folder.Host("help/INDEX.HTM"));
+    ASSERT_EQ(mkfifo(folder.Host("keywords.txt").c_str(), 0600), 0);
+    ASSERT_EQ(mkfifo(folder.Host("help/index.htm").c_str(), 0600), 0);
+    EXPECT_EQ(Lines(CheckHelpFolder()),
+              (std::vector<std::string>{"file-missing\tindex.htm\t",
+                                        "file-missing\t" + folder.Win("keywords.txt") + "\t"}));
+#endif
 
     State.helpFolder = folder.Win("nowhere\\");
     report = CheckHelpFolder();
