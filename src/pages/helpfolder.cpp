@@ -1,5 +1,7 @@
 #include "pages/helpfolder.h"
 
+#include <cstring>
+
 #include "runtime/folders.h"
 #include "runtime/text.h"
 #include "state/state.h"
@@ -37,21 +39,37 @@ int ListHelpFolder(const std::string& folder, std::vector<HelpFile>& files, int 
     return ListInto(folder, "", 0, sizes, files);
 }
 
+namespace {
+
+// The path ends in the upper-case text, in any case; no copies are made,
+// since every file of the folder is asked at every search.
+bool EndsWithUpper(const std::string& path, const char* upperEnd)
+{
+    const size_t length = std::strlen(upperEnd);
+    if (path.size() < length) return false;
+    for (size_t i = 0; i < length; ++i) {
+        unsigned char c = static_cast<unsigned char>(path[path.size() - length + i]);
+        if ((c >= 'a' && c <= 'z' ? c - 0x20 : c) != static_cast<unsigned char>(upperEnd[i])) return false;
+    }
+    return true;
+}
+
+}  // namespace
+
 int IsPageName(const std::string& path)
 {
-    const std::string extension = TextToUpper(PathExtension(path));
-    return extension == "HTM" || extension == "HTML";
+    return EndsWithUpper(path, ".HTM") || EndsWithUpper(path, ".HTML");
 }
 
 int IsDisplayCopyPath(const std::string& path)
 {
-    return TextToUpper(PathFileName(path)) == "VOSKS.HTML";
+    return path.size() == 10 ? EndsWithUpper(path, "VOSKS.HTML") : EndsWithUpper(path, "\\VOSKS.HTML");
 }
 
 int IsWorkingCopy(const std::string& path)
 {
-    const std::string upper = TextToUpper(path);
-    return IsDisplayCopyPath(path) || upper == "INCLUDES\\VOSKS.HTM" || upper == "INCLUDES\\VOSK2.HTM";
+    return IsDisplayCopyPath(path) || (path.size() == 18 && (EndsWithUpper(path, "INCLUDES\\VOSKS.HTM") ||
+                                                             EndsWithUpper(path, "INCLUDES\\VOSK2.HTM")));
 }
 
 int IsOwnPage(const HelpFile& file)

@@ -32,7 +32,8 @@ int ListFolder(const std::string& folder, std::vector<FolderEntry>& entries, boo
     if (!HostFolderList(folder, found, sizes)) return 0;
     for (const HostFolderEntry& entry : found) {
         if (entry.kind == HostEntryKind::Other) continue;
-        entries.push_back({entry.name, entry.kind == HostEntryKind::Folder ? 1 : 0, entry.size, entry.time});
+        entries.push_back({entry.name, entry.kind == HostEntryKind::Folder ? 1 : 0, sizes ? entry.size : 0,
+                           sizes ? entry.time : 0});
     }
     std::sort(entries.begin(), entries.end(), NameOrder);
     return 1;

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "pages/helpfolder.h"
 #include "pages/html.h"
 #include "runtime/text.h"
 #include "state/state.h"
@@ -213,6 +214,28 @@ TEST(FullTextModel, CountsAgreeWithASlowScanOnRandomText)
                 << "word " << word << " in " << path;
         }
     }
+}
+
+TEST(HelpFolderNames, PagesOfTheirOwnAndCopies)
+{
+    const std::pair<std::string, bool> cases[] = {
+        {"index.htm", true},
+        {"Commands\\PRINT.HTML", true},
+        {"a.HtM", true},
+        {"x.htmx", false},
+        {"htm", false},
+        {"notes.txt", false},
+        {"vosks.html", false},
+        {"commands\\Vosks.Html", false},
+        {"myvosks.html", true},
+        {"Includes\\VOSK2.htm", false},
+        {"includes\\vosks.htm", false},
+        {"commands\\vosk2.htm", true},
+        {"vosks.htm", true},
+        {"Includes\\sub\\vosk2.htm", true},
+    };
+    for (const auto& [path, own] : cases) EXPECT_EQ(IsOwnPage({path, 0, 0, 0}), own ? 1 : 0) << path;
+    EXPECT_EQ(IsOwnPage({"folder.htm", 1, 0, 0}), 0);
 }
 
 }  // namespace

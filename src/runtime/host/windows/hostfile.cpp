@@ -140,7 +140,9 @@ bool HostFolderList(const std::string& name, std::vector<HostFolderEntry>& entri
     do {
         HostFolderEntry entry;
         entry.name = found.cFileName;
-        if (entry.name == "." || entry.name == "..") continue;
+        // A name the ANSI code page cannot hold comes with "?" in its place
+        // and cannot be opened by it.
+        if (entry.name == "." || entry.name == ".." || entry.name.find('?') != std::string::npos) continue;
         bool folder = (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
         // A junction or a link to a folder may lead back up the tree.
         bool reparse = (found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
