@@ -12,6 +12,7 @@
 
 #include "pages/helpfolder.h"
 #include "pages/html.h"
+#include "runtime/files.h"
 #include "runtime/text.h"
 #include "state/state.h"
 #include "support/testfolder.h"
@@ -118,6 +119,13 @@ TEST_F(FullText, ResultsPageLinksEachPageAndEscapesWhatItShows)
         << page;
     EXPECT_NE(page.find("<b><font color=\"Yellow\">Caf&#233;</font></b>"), std::string::npos) << page;
     EXPECT_NE(page.find("2 pages found."), std::string::npos);
+    // Written for a browser that shows files: the same bytes, CR LF lines.
+    EXPECT_EQ(WriteHtmlPage(folder.Win("results.htm"), page), 1);
+    EXPECT_EQ(folder.Read("results.htm"), page);
+    EXPECT_EQ(WriteHtmlPage(folder.Win("no folder\\results.htm"), page), 0);
+    FileFailWritesAfter(100);
+    EXPECT_EQ(WriteHtmlPage(folder.Win("full.htm"), page), 0);
+    FileFailWritesAfter(-1);
     EXPECT_NE(SearchResultsPage(SearchHelpFolder("nowhere")).find("No page of the help folder"),
               std::string::npos);
     State.helpFolder = folder.Win("missing\\");
