@@ -144,10 +144,10 @@ int CountNeedle(std::string_view text, const Needle& needle, size_t& first)
     return count;
 }
 
-// `bytes` and `text` keep their room from one page to the next; the cache
-// gets copies of just the right size.
+// `bytes` and `text` keep their room from one page to the next; the page's
+// text goes into the cache's blocks.
 bool ReadPage(HelpFileReader& reader, const std::string& folder, const HelpFile& file, std::string& bytes,
-              PageText& text, CachedPage& page)
+              PageText& text, TextBlocks& blocks, CachedPage& page)
 {
     if (!ReadHelpFile(reader, folder, file.path, bytes)) return false;
     ExtractPageText(bytes, text);
@@ -155,8 +155,21 @@ bool ReadPage(HelpFileReader& reader, const std::string& folder, const HelpFile&
     page.size = file.size;
     page.time = file.time;
     page.title = text.title.empty() ? Utf8FromText(PathFileName(file.path)) : text.title;
-    page.text = text.text;
-    return true;
+    page.text = TextBlocksKeep(blocks, text.text);
+    return page.text.size() == text.text.size();
+}
+
+// Once the blocks hold more text of pages since changed than of the pages
+// as they are, the text still wanted moves to new blocks.
+void CompactTexts(PageCache& cache)
+{
+    size_t wanted = 0;
+    for (const CachedPage& page : cache.pages) wanted += page.text.size();
+    if (TextBlocksUsed(cache.blocks) <= 2 * wanted + TextBlockSize) return;
+    TextBlocks blocks;
+    for (CachedPage& page : cache.pages) page.text = TextBlocksKeep(blocks, page.text);
+    TextBlocksRelease(cache.blocks);
+    cache.blocks = std::move(blocks);
 }
 
 // Overlapping marks (two words sharing letters) become one.
@@ -180,7 +193,7 @@ void MergeMarks(std::vector<TextMark>& marks)
 // with every place of the words in it marked.
 void MakeSnippet(const CachedPage& page, const std::vector<Needle>& needles, size_t first, SearchHit& hit)
 {
-    const std::string& text = page.text;
+    const std::string_view text = page.text;
     if (first == None) first = 0;
     size_t start = first > SnippetLead ? first - SnippetLead : 0;
     if (start > 0) {
@@ -195,7 +208,8 @@ void MakeSnippet(const CachedPage& page, const std::vector<Needle>& needles, siz
         while (end > start && IsContinuationByte(text[end])) --end;
     }
     const std::string lead = start > 0 ? Ellipsis + " " : "";
-    hit.snippet = lead + text.substr(start, end - start) + (end < text.size() ? " " + Ellipsis : "");
+    hit.snippet =
+        lead + std::string(text.substr(start, end - start)) + (end < text.size() ? " " + Ellipsis : "");
     for (const Needle& needle : needles) {
         const size_t length = needle.folded.size();
         for (size_t at = FindNeedle(page.text, needle, start); at != None && at + length <= end;
@@ -296,12 +310,13 @@ int RefreshPageCache()
     PageCache& cache = State.pageCache;
     const std::string folder = HelpFolderPath();
     if (cache.helpFolder != folder) {
-        cache.pages.clear();
+        PageCacheRelease(cache);
         cache.helpFolder = folder;
     }
     std::vector<HelpFile> files;
     if (!ListHelpFolder(folder, files, 1)) {
-        cache.pages.clear();
+        PageCacheRelease(cache);
+        cache.helpFolder = folder;
         return 0;
     }
     std::vector<CachedPage> pages;
@@ -322,10 +337,11 @@ int RefreshPageCache()
         }
         CachedPage page;
         // A page that cannot be read now is tried again at the next search.
-        if (ReadPage(reader, folder, file, bytes, text, page)) pages.push_back(std::move(page));
+        if (ReadPage(reader, folder, file, bytes, text, cache.blocks, page)) pages.push_back(std::move(page));
     }
     ReadHelpFilesDone(reader);
     cache.pages = std::move(pages);
+    CompactTexts(cache);
     return 1;
 }
 

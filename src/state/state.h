@@ -3,9 +3,11 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "runtime/elementlist.h"
+#include "runtime/textblocks.h"
 
 // The context list: keyword and page pairs read from the index page's link
 // lines, first match in list order wins. It lives in the program state, so
@@ -36,14 +38,17 @@ struct CachedPage {
     std::string path;  // relative to the help folder, as the folder names it
     int64_t size = 0;
     int64_t time = 0;
-    // UTF-8, white space run together.
+    // UTF-8, white space run together; the text lies in the cache's blocks.
     std::string title;
-    std::string text;
+    std::string_view text;
 };
 struct PageCache {
     std::string helpFolder;  // the folder the pages were read from
     std::vector<CachedPage> pages;
+    TextBlocks blocks;
 };
+// Gives the blocks back and empties the cache.
+void PageCacheRelease(PageCache& cache);
 
 // A window's place: where WindowOpen puts it and the size of its inner area.
 struct WindowPlace {

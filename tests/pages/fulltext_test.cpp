@@ -14,6 +14,7 @@
 #include "pages/html.h"
 #include "runtime/files.h"
 #include "runtime/text.h"
+#include "runtime/textblocks.h"
 #include "state/state.h"
 #include "support/testfolder.h"
 
@@ -137,7 +138,7 @@ TEST_F(FullText, PagesAreReadOnceAndAgainOnlyWhenTheyChange)
     ASSERT_EQ(Paths("print").size(), 3u);
     // An unchanged page is not read again: what the cache holds is searched.
     for (CachedPage& cached : State.pageCache.pages)
-        if (cached.path == "glossary.htm") cached.text += " cachedOnly";
+        if (cached.path == "glossary.htm") cached.title += " cachedOnly";
     EXPECT_EQ(Paths("cachedonly"), (std::vector<std::string>{"glossary.htm"}));
 
     folder.Write("glossary.htm", Page("Glossary", "<p>Rewritten, longer than it was: vertex.</p>"));
@@ -161,6 +162,24 @@ TEST_F(FullText, PagesAreReadOnceAndAgainOnlyWhenTheyChange)
     State.helpFolder = other.Win();
     EXPECT_EQ(Paths("print"), (std::vector<std::string>{"index.htm"}));
     EXPECT_EQ(State.pageCache.pages.size(), 1u);
+}
+
+TEST_F(FullText, TextOfChangedPagesIsGivenBackAsPagesChange)
+{
+    // A megabyte of text, changed again and again: the text of its earlier
+    // versions must not pile up without end.
+    std::string words;
+    while (words.size() < 1024 * 1024) words += "filler ";
+    for (int version = 0; version < 14; ++version) {
+        folder.Write("big.htm", Page("Big", words + "marker" + std::to_string(version)));
+        ASSERT_EQ(Paths("marker" + std::to_string(version)), (std::vector<std::string>{"big.htm"}));
+        if (version > 0) {
+            EXPECT_TRUE(Paths("marker" + std::to_string(version - 1)).empty());
+        }
+    }
+    EXPECT_LT(TextBlocksUsed(State.pageCache.blocks),
+              2 * (words.size() + 64 * 1024) + TextBlockSize + words.size());
+    EXPECT_EQ(Paths("print").size(), 3u);  // the other pages' text moved along
 }
 
 #ifndef _WIN32

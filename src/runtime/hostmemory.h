@@ -1,0 +1,13 @@
+// Large blocks of memory from the host, for what the program keeps in bulk.
+// Filling fresh memory a small page at a time costs more than anything else
+// about a large block, so the host gives large pages where it has them.
+#pragma once
+
+#include <cstddef>
+
+// A block of at least `size` bytes, zeroed; nullptr when the host has none.
+// Its size, rounded up, is what HostMemoryBlockSize says.
+void* HostMemoryTake(size_t size);
+size_t HostMemoryBlockSize(size_t size);
+// Gives back a block taken with that size.
+void HostMemoryGive(void* block, size_t size);
