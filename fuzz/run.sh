@@ -2,14 +2,14 @@
 # Builds the fuzz targets with clang (libFuzzer, ASan, UBSan) and runs each
 # one in turn for the given number of seconds (default 60), starting from
 # the seeds in corpus/<target>/ and, for the page and include targets, the
-# example index page and include sources. Build folder: $KELPRA_FUZZ_BUILD,
+# example help pages and include sources. Build folder: $KELPRA_FUZZ_BUILD,
 # default build-fuzz/ in the repository (beside the main build/). New inputs
 # and any crash land in the build folder.
 set -u
 seconds="${1:-60}"
 here="$(cd "$(dirname "$0")" && pwd)"
 build="${KELPRA_FUZZ_BUILD:-$here/../build-fuzz}"
-targets="${KELPRA_FUZZ_TARGETS:-line_reader context_list include_scan profile page_path hostpath}"
+targets="${KELPRA_FUZZ_TARGETS:-line_reader context_list include_scan profile page_path hostpath page_text}"
 
 mkdir -p "$build"
 cmake -S "$here" -B "$build" -DCMAKE_CXX_COMPILER=clang++ >"$build/configure.log" 2>&1 ||
@@ -33,6 +33,7 @@ for target in $targets; do
     case "$target" in
         context_list) cp "$here/../examples/help/index.htm" "$work/corpus/example-index.htm" ;;
         include_scan) cp "$here"/../examples/*.dba "$work/corpus/" ;;
+        page_text) cp "$here"/../examples/help/*.htm "$work/corpus/" ;;
     esac
     log="$work/log.txt"
     TMPDIR="$tmp" "$build/bin/fuzz_$target" -max_total_time="$seconds" -max_len=8192 \

@@ -72,10 +72,10 @@ const Entity Entities[] = {
 
 // Windows-1252 at 0x80 to 0x9F; every other byte is its Latin-1 character.
 // The five bytes it leaves undefined stand for themselves, as browsers take them.
-const uint16_t Windows1252High[32] = {0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
-                                      0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
-                                      0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-                                      0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+constexpr uint16_t Windows1252High[32] = {0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+                                          0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
+                                          0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+                                          0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
 
 constexpr uint32_t ReplacementCharacter = 0xFFFD;
 // Where a page's <meta> charset may stand at the latest.
@@ -376,7 +376,9 @@ size_t ReadReference(TextReader& reader, std::string_view page, size_t at)
         Put(reader.out, "&", 1);
         return at + 1;
     }
-    if (code == 0xA0 || (code < 0x80 && IsSpace(static_cast<unsigned char>(code)))) {
+    // A reference to white space or a control character parts words as the
+    // bytes themselves do.
+    if (code == 0xA0 || code <= 0x20 || code == 0x7F) {
         reader.out.space = true;
     } else {
         char character[4];
@@ -424,13 +426,14 @@ size_t ReadTag(TextReader& reader, std::string_view page, size_t at)
 }
 
 // Bytes that end a run of plain text: markup, references, white space and
-// control bytes, and the lead byte of a UTF-8 no-break space.
+// control bytes (DEL too), and the lead byte of a UTF-8 no-break space.
 struct SpecialBytes {
     bool utf8[256] = {};
     bool windows1252[256] = {};
     constexpr SpecialBytes()
     {
         for (int c = 0; c <= 0x20; ++c) utf8[c] = windows1252[c] = true;
+        utf8[0x7F] = windows1252[0x7F] = true;
         utf8[static_cast<unsigned char>('<')] = windows1252[static_cast<unsigned char>('<')] = true;
         utf8[static_cast<unsigned char>('&')] = windows1252[static_cast<unsigned char>('&')] = true;
         utf8[0xC2] = true;
@@ -484,7 +487,7 @@ void ReadText(TextReader& reader, std::string_view text, bool markup)
             if (at == text.size()) break;
         }
         unsigned char c = data[at];
-        if (c <= 0x20) {
+        if (c <= 0x20 || c == 0x7F) {
             out.space = true;
             ++at;
         } else if (c >= 0x80 && reader.windows1252) {
@@ -566,12 +569,19 @@ bool AttributeValue(std::string_view page, size_t from, size_t end, const char* 
     return false;
 }
 
+// What a browser strips from both ends of an address: spaces and control
+// characters.
+bool IsAddressSpace(unsigned char c)
+{
+    return c <= 0x20;
+}
+
 std::string TrimmedSpaces(const std::string& text)
 {
     size_t first = 0;
     size_t last = text.size();
-    while (first < last && IsSpace(static_cast<unsigned char>(text[first]))) ++first;
-    while (last > first && IsSpace(static_cast<unsigned char>(text[last - 1]))) --last;
+    while (first < last && IsAddressSpace(static_cast<unsigned char>(text[first]))) ++first;
+    while (last > first && IsAddressSpace(static_cast<unsigned char>(text[last - 1]))) --last;
     return text.substr(first, last - first);
 }
 
@@ -581,8 +591,8 @@ std::string TrimmedSpaces(const std::string& text)
 std::string LinkValue(std::string_view value, PageCharset charset)
 {
     bool plain = value.find('&') == std::string_view::npos && !value.empty() &&
-                 !IsSpace(static_cast<unsigned char>(value.front())) &&
-                 !IsSpace(static_cast<unsigned char>(value.back()));
+                 !IsAddressSpace(static_cast<unsigned char>(value.front())) &&
+                 !IsAddressSpace(static_cast<unsigned char>(value.back()));
     for (size_t i = 0; plain && charset != PageCharset::Utf8 && i < value.size(); ++i)
         plain = static_cast<unsigned char>(value[i]) < 0x80;
     if (plain) return std::string(value);

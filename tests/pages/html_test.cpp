@@ -46,6 +46,11 @@ TEST(Html, TextIsWhatAReaderSees)
         {"\xef\xbb\xbf<title>t</title>\xc3\xa9", "t", "\xc3\xa9"},
         {"AT&T &bogus; &amp x &#0; &#150; &#x110000; &#; &#65", "",
          "AT&T &bogus; & x \xef\xbf\xbd \xe2\x80\x93 \xef\xbf\xbd &#; A"},
+        // Control characters, written as bytes or as references, part words.
+        {"a&#x2;b&#9;c\x7f"
+         "d\x01"
+         "e&#127;f",
+         "", "a b c d e f"},
         {"a < b, x<3, <>", "", "a < b, x<3, <>"},
         {"<p>before<!-- never closed <p>after", "", "before"},
         {"Syntax</p><pre>PRINT</pre>\r\n\t  a  \n b ", "", "Syntax PRINT a b"},
@@ -92,7 +97,8 @@ TEST(Html, LinksAndImagesAsThePageWritesThem)
         "<a href=\"caf&eacute;.htm\">\r\n"
         "<!-- <a href=\"commented.htm\"> -->\r\n"
         "<script>var s = '<a href=\"inscript.htm\">';</script><script src=\"tools.js\"></script>\r\n"
-        "<frameset><frame src=\"menu.htm\"></frameset><a href = \" spaced.htm \">\r\n"
+        "<frameset><frame src=\"menu.htm\"></frameset><a href = \" spaced.htm \"><a href='\x01\x16 "
+        "ctrl.htm\x1f'>\r\n"
         "<A HREF=\"caps.htm\">at a line's start, but not a link line</A>\r\n";
     PageLinks links;
     ReadPageLinks(page, links);
@@ -114,6 +120,7 @@ TEST(Html, LinksAndImagesAsThePageWritesThem)
         {"tools.js", LinkKind::Page, 0},
         {"menu.htm", LinkKind::Page, 0},
         {"spaced.htm", LinkKind::Page, 0},
+        {"ctrl.htm", LinkKind::Page, 0},
         {"caps.htm", LinkKind::Page, 0},
     };
     ASSERT_EQ(links.links.size(), wanted.size());
