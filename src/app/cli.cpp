@@ -120,11 +120,22 @@ bool IsWindowsForm(const std::string& path)
     return path.size() >= 2 && std::isalpha(static_cast<unsigned char>(path[0])) && path[1] == ':';
 }
 
-// Windows-form paths pass as they are; host paths go through the drive map.
+// Windows-form paths pass with their separators made backslashes, which
+// every path rule splits at; host paths go through the drive map.
 std::string ProgramPath(const std::string& path)
 {
-    if (path.empty() || IsWindowsForm(path)) return path;
-    return WindowsPathFromHost(path);
+    if (path.empty()) return path;
+    if (!IsWindowsForm(path)) return WindowsPathFromHost(path);
+    std::string windows = ProgramTextFromHost(path);
+    for (char& c : windows)
+        if (c == '/') c = '\\';
+    return windows;
+}
+
+// A line on standard output, in the host's own form.
+void PrintLine(const std::string& line)
+{
+    std::printf("%s\n", HostTextFromProgram(line).c_str());
 }
 
 std::string ProgramFolderPath(const std::string& path)
@@ -188,8 +199,8 @@ void LoadSettings(const Options& options)
 int Lookup(const std::string& text)
 {
     BuildContextList();
-    if (!LookupKeyword(text)) return ExitFailed;
-    std::printf("%s\n", State.contextList.current->record.page.c_str());
+    if (!LookupKeyword(ProgramTextFromHost(text))) return ExitFailed;
+    PrintLine(State.contextList.current->record.page);
     return ExitFound;
 }
 
@@ -199,16 +210,16 @@ int Keywords()
     ContextList& list = State.contextList;
     ListRewind(list);
     for (auto* element = ListNext(list); element; element = ListNext(list))
-        std::printf("%s\t%s\n", element->record.keyword.c_str(), element->record.page.c_str());
+        PrintLine(element->record.keyword + "\t" + element->record.page);
     return ExitFound;
 }
 
 int IndexLink(const std::string& text)
 {
     BuildContextList();
-    const std::string letter = TextToUpper(TextHead(text, 1));
-    InsertIndexLink(letter);
-    std::printf("%s\n", (State.helpFolder + "index.htm#" + letter).c_str());
+    InsertIndexLink(SearchLetter(ProgramTextFromHost(text)));
+    // The entry just made is the context list's current one.
+    PrintLine(State.contextList.current->record.page);
     return ExitFound;
 }
 
@@ -225,7 +236,8 @@ int AddIncludeCommand(const std::string& source)
     AddInclude(sourcePath);
     const std::string listPage = State.helpFolder + "Includes.htm";
     if (PathSize(listPage) <= 0) {
-        std::fprintf(stderr, "kelpra-cli: the help folder has no include list page %s\n", listPage.c_str());
+        std::fprintf(stderr, "kelpra-cli: the help folder has no include list page %s\n",
+                     HostTextFromProgram(listPage).c_str());
         return ExitFailed;
     }
     const std::string page =
@@ -234,13 +246,13 @@ int AddIncludeCommand(const std::string& source)
         std::fprintf(stderr, "kelpra-cli: no include page was written for %s\n", source.c_str());
         return ExitFailed;
     }
-    std::printf("%s\n", page.c_str());
+    PrintLine(page);
     return ExitFound;
 }
 
 int DisplayCopy(const std::string& page)
 {
-    std::printf("%s\n", MakeDisplayCopy(ProgramPath(page)).c_str());
+    PrintLine(MakeDisplayCopy(ProgramPath(page)));
     return ExitFound;
 }
 

@@ -1,5 +1,6 @@
 #include "helpindex/contextlist.h"
 
+#include "runtime/codepage.h"
 #include "runtime/files.h"
 #include "runtime/requesters.h"
 #include "runtime/text.h"
@@ -40,15 +41,17 @@ void ReadLinkLine(const std::string& line, ContextEntry& entry)
     if (line.size() <= 9) return;
     size_t quote = line.find('"', 9);
     if (quote == std::string::npos) return;
-    // The same as PagePathFromAddress of "********" + target, without the copy.
-    entry.page.reserve(State.helpFolder.size() + quote - 9);
-    entry.page = State.helpFolder;
-    AppendPagePath(entry.page, line.data() + 9, line.data() + quote);
+    // The same as PagePathFromAddress of "********" + target. A UTF-8 index
+    // names its pages as Windows opens them: in Windows-1252 where the
+    // characters allow.
+    std::string target;
+    AppendPagePath(target, line.data() + 9, line.data() + quote);
+    entry.page = State.helpFolder + TextToAnsi(target);
     size_t textStart = quote + 2;
     if (textStart > line.size()) return;
     size_t textEnd = line.find('<', textStart);
     if (textEnd == std::string::npos) return;
-    entry.keyword = TextToUpper(line.substr(textStart, textEnd - textStart));
+    entry.keyword = TextUpperCase(line.substr(textStart, textEnd - textStart));
 }
 
 int IsLinkLine(const std::string& line)
@@ -65,7 +68,7 @@ std::string LinkLineText(const std::string& line)
     if (textStart > line.size()) return "";
     size_t textEnd = line.find('<', textStart);
     if (textEnd == std::string::npos) textEnd = line.size();
-    return TextToUpper(line.substr(textStart, textEnd - textStart));
+    return TextUpperCase(line.substr(textStart, textEnd - textStart));
 }
 
 std::string PagePathFromAddress(const std::string& address)
@@ -109,16 +112,20 @@ void BuildContextList()
 {
     ContextList& list = State.contextList;
     ListCreate(list);
+    State.indexUtf8 = 0;
     if (!FileOpenRead(1, State.helpFolder + "index.htm")) {
         MessageAsk(TitleBrowser, NoContextListText, MessageOk);
         return;
     }
+    EncodingVote encoding;
     do {
         std::string line = FileReadLine();
+        EncodingNoteLine(encoding, line);
         if (!IsLinkLine(line)) continue;
         // The entry exists before the line is parsed, so a malformed link
         // line still holds its place in the list.
         ReadLinkLine(line, ListInsert(list)->record);
     } while (!FileAtEnd(1));
     FileClose(1);
+    State.indexUtf8 = EncodingIsUtf8(encoding);
 }

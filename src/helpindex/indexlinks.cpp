@@ -2,6 +2,7 @@
 
 #include "helpindex/backups.h"
 #include "helpindex/contextlist.h"
+#include "runtime/codepage.h"
 #include "runtime/files.h"
 #include "runtime/requesters.h"
 #include "runtime/text.h"
@@ -53,7 +54,10 @@ int CopyIndexWithEntry(int from, int to, const std::string& keyword,
 
 int IsLetterHeading(const std::string& line, const std::string& keyword)
 {
-    if (TextLength(keyword) != 1 || !TextEquals(TextHead(line, 1), keyword)) return 0;
+    // The letter may be one character of several bytes (UTF-8).
+    if (keyword.empty() || !TextEquals(TextFirstCharacter(keyword), keyword) ||
+        !TextEquals(TextHead(line, TextLength(keyword)), keyword))
+        return 0;
     std::string start = TextToUpper(TextHead(line, 2));
     return !TextEquals(start, "IN") && !TextEquals(start, "DA");
 }
@@ -61,7 +65,8 @@ int IsLetterHeading(const std::string& line, const std::string& keyword)
 void InsertIndexLink(const std::string& keyword)
 {
     BackupHelpPages();
-    const std::string kw = TextToUpper(keyword);
+    // The letter as the index page writes it, whatever the search field gave.
+    const std::string kw = TextInEncoding(TextUpperCase(keyword), State.indexUtf8);
     ContextEntry& entry = InsertContextSorted(kw, State.helpFolder + "index.htm#" + kw,
                                               KeywordCompare::AsStored, SameKeyword::AddEntry);
 

@@ -1,6 +1,7 @@
 #include "helpindex/search.h"
 
 #include "helpindex/indexlinks.h"
+#include "runtime/codepage.h"
 #include "runtime/requesters.h"
 #include "runtime/text.h"
 #include "runtime/window.h"
@@ -18,21 +19,32 @@ void ShowCurrentEntry()
 
 int FindContext(const std::string& text)
 {
-    std::string wanted = TextToUpper(text);
+    // The typed text and the index page need not share an encoding (a
+    // Windows-1252 index, a UTF-8 desktop), so accents compare as
+    // characters; a plain ASCII text compares as bytes, as it always has.
+    const bool ascii = TextIsAscii(text);
+    const std::string wanted = ascii ? TextToUpper(text) : TextMatchKey(text);
     ContextList& list = State.contextList;
     ListRewind(list);
     while (ListNext(list)) {
+        const std::string& keyword = list.current->record.keyword;
         // Upper-casing keeps the length, so a length mismatch settles it
         // without copying the keyword.
-        const std::string& keyword = list.current->record.keyword;
-        if (keyword.size() == wanted.size() && TextEquals(TextToUpper(keyword), wanted)) return 1;
+        if (ascii ? keyword.size() == wanted.size() && TextEquals(TextToUpper(keyword), wanted)
+                  : TextEquals(TextMatchKey(keyword), wanted))
+            return 1;
     }
     return 0;
 }
 
+std::string SearchLetter(const std::string& text)
+{
+    return TextUpperCase(TextFirstCharacter(text));
+}
+
 int LookupKeyword(const std::string& text)
 {
-    return FindContext(text) || FindContext(TextToUpper(TextHead(text, 1))) ? 1 : 0;
+    return FindContext(text) || FindContext(SearchLetter(text)) ? 1 : 0;
 }
 
 void SearchKeyword(int ask)
@@ -43,7 +55,7 @@ void SearchKeyword(int ask)
         return;
     }
     if (!ask) return;
-    std::string letter = TextToUpper(TextHead(text, 1));
+    std::string letter = SearchLetter(text);
     std::string question = NoContextText + text + "\n" + InsertLetterText + letter + "?";
     if (MessageAsk(TitleV2, question, MessageQuestion) == AnswerYes) InsertIndexLink(letter);
 }

@@ -5,6 +5,9 @@
 // 1 when an entry's keyword matches the text without regard to case; that
 // entry is then the context list's current element.
 int FindContext(const std::string& text);
+// The letter a failed search falls back on: the text's first character, in
+// capitals.
+std::string SearchLetter(const std::string& text);
 // The search without the window: 1 when the whole text, or else its first
 // character, matches an entry's keyword without regard to case; that entry
 // is then the context list's current element.

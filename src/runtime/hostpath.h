@@ -19,8 +19,19 @@ std::string HostPathFromWindows(const std::string& windowsPath);
 // host path had a closing "/".
 std::string WindowsPathFromHost(const std::string& hostPath);
 
+// The host path to hand another program for a Windows-form path: as
+// HostPathFromWindows, but a name Windows refuses is kept (a Linux file may
+// well be called "a|b.dba"). Never used to open a file.
+std::string HostPathForProgram(const std::string& windowsPath);
+
 // Maps a drive letter onto a host folder ("" removes the mapping).
 void HostPathMapDrive(char letter, const std::string& hostFolder);
 
 // 1 when the drive letter is mapped to an existing folder.
 int HostPathDriveExists(char letter);
+
+// A text of the program as the host takes it (printed, handed to another
+// program) and a text of the host's as the program keeps it (an argument):
+// UTF-8 and Windows-1252 on a POSIX host; on Windows nothing changes.
+std::string HostTextFromProgram(const std::string& text);
+std::string ProgramTextFromHost(const std::string& text);

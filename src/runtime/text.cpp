@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "runtime/hostpath.h"
+
 namespace {
 
 // Arguments of the command line after the program's own path, and how many
@@ -237,6 +239,8 @@ void CommandLineSet(const std::string& commandLine)
 
 void CommandLineSetArguments(const std::vector<std::string>& arguments)
 {
-    commandArguments.assign(arguments.begin() + (arguments.empty() ? 0 : 1), arguments.end());
+    commandArguments.clear();
+    for (size_t i = 1; i < arguments.size(); ++i)
+        commandArguments.push_back(ProgramTextFromHost(arguments[i]));
     commandCounter = 0;
 }

@@ -39,5 +39,6 @@ std::string CommandLineArgument();
 // argument rules (quotes group, the first token is the program itself).
 void CommandLineSet(const std::string& commandLine);
 // The command line as a POSIX host hands it over: already split, argv[0]
-// first. Arguments keep their spaces and quotes.
+// first. Arguments keep their spaces and quotes, and come in as the
+// program's texts (ProgramTextFromHost).
 void CommandLineSetArguments(const std::vector<std::string>& arguments);

@@ -100,6 +100,9 @@ struct ProgramState {
     KeywordIndex keywordIndex;
     PageCache pageCache;
     ViewSettings view;
+    // The index page is in UTF-8 (else Windows-1252): what the program
+    // writes into it is too. Noted when the context list is built.
+    int32_t indexUtf8 = 0;
 };
 
 extern ProgramState State;

@@ -370,6 +370,57 @@ TEST_F(Cli, CheckFindsWhatAddIncludeAndHandEditsLeaveBroken)
     EXPECT_NE(missing.err.find("The help folder cannot be read"), std::string::npos) << missing.err;
 }
 
+// A Windows-form page written with forward slashes, as a shell user types
+// it: the copy lands beside the page, not in the current folder.
+TEST_F(Cli, DisplayCopyOfAPageWrittenWithForwardSlashes)
+{
+    std::string page = "Z:" + folder.Host("help/commands/print.htm");
+    CliResult result = Run({"display-copy", page});
+    EXPECT_EQ(result.status, 0);
+    EXPECT_EQ(result.out, Win("help/commands/vosks.html") + "\n");
+    EXPECT_TRUE(folder.Exists("help/commands/vosks.html"));
+    EXPECT_FALSE(fs::exists("vosks.html"));
+}
+
+// A Windows-1252 help folder with accented folder and file names (UTF-8 on
+// the host) used from a UTF-8 terminal: the word typed there finds the
+// page, a new letter goes into the index page in Windows-1252, and what is
+// printed is UTF-8.
+TEST_F(Cli, AccentsFromAUtf8Terminal)
+{
+    const std::string aide = "Aide \xC3\xA9t\xC3\xA9";  // "Aide été" on the host
+    folder.Write(aide +
+                     "/R\xC3\xA9"
+                     "f\xC3\xA9rence/\xC3\xA9t\xC3\xA9.htm",
+                 "<p>\xE9t\xE9</p>");
+    folder.Write(aide + "/index.htm",
+                 "<a href=\"R\xE9"
+                 "f\xE9rence/\xE9t\xE9.htm\">\xE9t\xE9</a><BR>\r\n<a href=\"z.htm\">Z</a><BR>\r\n");
+    const std::vector<std::string> help = {"--help-folder", folder.Host(aide)};
+    const auto run = [&](std::vector<std::string> command) {
+        command.insert(command.begin(), help.begin(), help.end());
+        return Run(command, false);
+    };
+    const std::string page = Win(aide +
+                                 "/R\xC3\xA9"
+                                 "f\xC3\xA9rence/\xC3\xA9t\xC3\xA9.htm");
+    for (const char* typed : {"\xC3\xA9t\xC3\xA9", "\xC3\x89T\xC3\x89"}) {
+        CliResult found = run({"lookup", typed});
+        EXPECT_EQ(found.status, 0) << typed << found.err;
+        EXPECT_EQ(found.out, page + "\n") << typed;
+    }
+    CliResult link = run({"index-link",
+                          "\xC3\xA9"
+                          "clair"});
+    EXPECT_EQ(link.status, 0) << link.err;
+    EXPECT_EQ(link.out, Win(aide + "/index.htm") + "#\xC3\x89\n");
+    EXPECT_EQ(folder.Read(aide + "/index.htm"),
+              "<A NAME=\"\xC9\"></A>\r\n<a href=\"index.htm#\xC9\">\xC9</a><BR>\r\n<a href=\"R\xE9"
+              "f\xE9rence/\xE9t\xE9.htm\">\xE9t\xE9</a><BR>\r\n<a href=\"z.htm\">Z</a><BR>\r\n");
+    CliResult keywords = run({"keywords"});
+    EXPECT_EQ(Lines(keywords.out)[1], "\xC3\x89T\xC3\x89\t" + page);
+}
+
 TEST_F(Cli, UsageErrorsExitWithTwo)
 {
     const std::vector<std::vector<std::string>> cases = {

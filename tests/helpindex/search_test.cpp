@@ -1,7 +1,9 @@
 #include "helpindex/search.h"
 
 #include "fixture.h"
+#include "helpindex/contextlist.h"
 #include "runtime/browser.h"
+#include "runtime/codepage.h"
 #include "runtime/requesters.h"
 #include "runtime/window.h"
 
@@ -109,6 +111,66 @@ TEST_F(SearchTest, EmptyTextFindsAnEntryWithAnEmptyKeyword)
     Search("", 1);
     EXPECT_EQ(Shown(), "T:\\broken.htm");
     EXPECT_TRUE(TheScript().messages.empty());
+}
+
+// The same help folder in Windows-1252 and in UTF-8, its page in a folder
+// with an accented name (UTF-8 on the host): a keyword typed in either
+// encoding and either case finds the page, and a Yes to the letter question
+// writes the letter into the index page in the index page's own encoding.
+TEST_F(HelpFolderTest, AccentedKeywordsInEitherEncoding)
+{
+    folder.Write(
+        "R\xC3\xA9"
+        "f\xC3\xA9rence/\xC3\xA9t\xC3\xA9.htm",
+        "<p>\xC3\xA9t\xC3\xA9</p>");
+    const std::string link =
+        "<a href=\"R\xE9"
+        "f\xE9rence/\xE9t\xE9.htm\">\xE9t\xE9</a><BR>";
+    const std::string typed[] = {"\xE9t\xE9", "\xC3\xA9t\xC3\xA9", "\xC9T\xC9", "\xC3\x89T\xC3\x89",
+                                 "\xC9t\xE9"};
+    for (int utf8 : {0, 1}) {
+        SCOPED_TRACE(utf8 ? "UTF-8 index" : "Windows-1252 index");
+        folder.Write("index.htm", CrLf({"<a href=\"print.htm\">PRINT</a><BR>", TextInEncoding(link, utf8),
+                                        "<a href=\"zoom.htm\">ZOOM</a><BR>"}));
+        BuildContextList();
+        EXPECT_EQ(State.indexUtf8, utf8);
+        BrowserCreate(10, 0, 31, 0, 0, "");
+        for (const std::string& text : typed) {
+            TheScript().navigations.clear();
+            TextFieldCreate(4, 155, 5, 0, 20, text);
+            SearchKeyword(0);
+            ASSERT_EQ(TheScript().navigations.size(), 1u) << text;
+            EXPECT_EQ(TheScript().navigations[0],
+                      "T:\\R\xE9"
+                      "f\xE9rence\\\xE9t\xE9.htm")
+                << text;
+            EXPECT_GT(PathSize(TheScript().navigations[0]), 0) << text;
+        }
+
+        // "éclair" is not there, nor is its letter: Yes adds the letter É.
+        TheScript().messageAnswers.push_back(AnswerYes);
+        TextFieldCreate(4, 155, 5, 0, 20,
+                        utf8 ? "\xC3\xA9"
+                               "clair"
+                             : "\xE9"
+                               "clair");
+        SearchKeyword(1);
+        const std::string letter = TextInEncoding("\xC9", utf8);
+        EXPECT_EQ(folder.Read("index.htm"),
+                  CrLf({"<a href=\"print.htm\">PRINT</a><BR>", "<A NAME=\"" + letter + "\"></A>",
+                        "<a href=\"index.htm#" + letter + "\">" + letter + "</a><BR>",
+                        TextInEncoding(link, utf8), "<a href=\"zoom.htm\">ZOOM</a><BR>"}));
+        // Typed in the other encoding, the letter is found now.
+        TheScript().navigations.clear();
+        TextFieldCreate(4, 155, 5, 0, 20,
+                        utf8 ? "\xE9"
+                               "cole"
+                             : "\xC3\xA9"
+                               "cole");
+        SearchKeyword(1);
+        EXPECT_EQ(TheScript().navigations, std::vector<std::string>{"T:\\index.htm#" + letter});
+        TheScript().messages.clear();
+    }
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <thread>
 
 #include "runtime/console/console.h"
+#include "runtime/hostpath.h"
 #include "runtime/requesters.h"
 
 namespace {
@@ -25,7 +26,7 @@ void ConsoleAnswerYes(int yes)
 
 int MessageAsk(const std::string& title, const std::string& text, int flags)
 {
-    std::fprintf(stderr, "%s: %s\n", title.c_str(), text.c_str());
+    std::fprintf(stderr, "%s: %s\n", HostTextFromProgram(title).c_str(), HostTextFromProgram(text).c_str());
     if (!AsksYesOrNo(flags)) return AnswerOk;
     std::fprintf(stderr, "%s: answered %s\n", title.c_str(), answerYes ? "Yes" : "No (--yes answers Yes)");
     return answerYes ? AnswerYes : AnswerNo;
@@ -43,6 +44,12 @@ std::string FolderRequest(const std::string&, const std::string&)
 
 // Nothing is started from the command line; the caller sees a failed start.
 intptr_t ProgramRun(const std::string&, const std::string&, const std::string&)
+{
+    return 0;
+}
+
+// There is no desktop to hand a file to.
+intptr_t DesktopOpen(const std::string&)
 {
     return 0;
 }

@@ -5,6 +5,8 @@
 #include <cctype>
 #include <vector>
 
+#include "runtime/codepage.h"
+
 namespace {
 
 bool IsHexDigit(char c)
@@ -99,20 +101,9 @@ std::string FolderOf(const std::string& path)
     return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
 }
 
-const char16_t Windows1252High[32] = {0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
-                                      0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
-                                      0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-                                      0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
-
 QString FromWindows1252(const QByteArray& bytes)
 {
-    QString out(bytes.size(), Qt::Uninitialized);
-    QChar* data = out.data();
-    for (qsizetype i = 0; i < bytes.size(); ++i) {
-        unsigned char c = static_cast<unsigned char>(bytes[i]);
-        data[i] = (c >= 0x80 && c < 0xA0) ? QChar(Windows1252High[c - 0x80]) : QChar(c);
-    }
-    return out;
+    return QString::fromStdString(TextFromAnsiToUtf8(bytes.toStdString()));
 }
 
 bool IsValidUtf8(const QByteArray& bytes, QString* text)
@@ -273,8 +264,5 @@ QString BrowserBodyStyle(const QString& html)
 
 QString QtTextFromBytes(const std::string& bytes)
 {
-    QByteArray raw = QByteArray::fromStdString(bytes);
-    QString text;
-    if (IsValidUtf8(raw, &text)) return text;
-    return FromWindows1252(raw);
+    return QString::fromStdString(TextToUtf8(bytes));
 }

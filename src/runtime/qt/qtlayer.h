@@ -20,7 +20,8 @@ void QtControlAdd(int id, QWidget* widget);
 // Queues an event for EventWait to hand out.
 void QtRecordEvent(int code, int id);
 
-// Texts leaving Qt are UTF-8 bytes, the host's own code page.
+// A text leaving Qt, as the program's texts are: in Windows-1252 when every
+// character has a byte there, otherwise in UTF-8.
 std::string QtBytesFromText(const QString& text);
 
 // Set KELPRA_EXIT_AFTER_FIRST_PAGE=1 and the program ends (as if closed)

@@ -21,6 +21,7 @@
 #include <vector>
 
 #include "runtime/browser.h"
+#include "runtime/codepage.h"
 #include "runtime/files.h"
 #include "runtime/qt/browsertext.h"
 #include "runtime/qt/helpview.h"
@@ -299,7 +300,7 @@ void QtRecordEvent(int code, int id)
 
 std::string QtBytesFromText(const QString& text)
 {
-    return text.toUtf8().toStdString();
+    return TextToAnsi(text.toStdString());
 }
 
 void QtLogStatus(const std::string& text)
@@ -570,7 +571,7 @@ void StatusBarSetText(int, int, const std::string& text, int flags)
     QLabel* label = TheLayer().statusText;
     if (!label) return;
     label->setText(QtTextFromBytes(text));
-    QtLogStatus(QtBytesFromText(label->text()));
+    QtLogStatus(label->text().toStdString());
     Qt::Alignment alignment = Qt::AlignLeft;
     if (flags & StatusRight) alignment = Qt::AlignRight;
     else if (flags & StatusCentred) alignment = Qt::AlignHCenter;

@@ -1,3 +1,5 @@
+#include <QClipboard>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMainWindow>
@@ -8,6 +10,7 @@
 
 #include "runtime/qt/qttest.h"
 #include "runtime/qt/qtlayer.h"
+#include "runtime/requesters.h"
 
 namespace {
 
@@ -140,13 +143,42 @@ TEST_F(GuiTest, ButtonClickIsAControlEvent)
     auto events = DrainEvents();
     ASSERT_FALSE(events.empty());
     EXPECT_EQ(events.back(), std::make_pair(EventControl, 1));
-    ControlSetText(1,
-                   "Zur\xC3\xBC"
-                   "ck");
-    EXPECT_EQ(ControlGetText(1),
-              "Zur\xC3\xBC"
-              "ck");
     EXPECT_EQ(ControlGetText(4), "print");
+}
+
+// Texts go into Qt in either encoding and come out as the program keeps
+// what it gets from the user: Windows-1252 where the characters allow.
+TEST_F(GuiTest, ControlTextsComeBackInWindows1252)
+{
+    OpenWindowWithMenu();
+    const std::pair<std::string, std::string> cases[] = {
+        {"Zur\xC3\xBC"
+         "ck",
+         "Zur\xFC"
+         "ck"},
+        {"Zur\xFC"
+         "ck",
+         "Zur\xFC"
+         "ck"},
+        {"\xE2\x82\xAC 5", "\x80 5"},
+        {"\xE6\x97\xA5\xE6\x9C\xAC \xC3\xA9", "\xE6\x97\xA5\xE6\x9C\xAC \xC3\xA9"},
+    };
+    for (int id : {1, 4}) {
+        for (const auto& [given, kept] : cases) {
+            ControlSetText(id, given);
+            EXPECT_EQ(ControlGetText(id), kept) << id << " " << given;
+        }
+    }
+    // Typed on a UTF-8 desktop.
+    auto* field = qobject_cast<QLineEdit*>(QtControlWidget(4));
+    field->clear();
+    for (QChar c : QString::fromUtf8("\xC3\xA9t\xC3\xA9")) {
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(c));
+        QApplication::sendEvent(field, &press);
+    }
+    EXPECT_EQ(ControlGetText(4), "\xE9t\xE9");
+    QGuiApplication::clipboard()->setText(QString::fromUtf8("\xC3\x89T\xC3\x89"));
+    EXPECT_EQ(ClipboardGetText(), "\xC9T\xC9");
 }
 
 TEST_F(GuiTest, EventWaitComesBackWhenNothingHappens)

@@ -10,6 +10,8 @@
 #include <cstdlib>
 #include <vector>
 
+#include "runtime/codepage.h"
+
 namespace {
 
 // Drives mapped by HostPathMapDrive; "" means the default applies.
@@ -28,15 +30,6 @@ bool IsLetter(char c)
 char UpperAscii(char c)
 {
     return c >= 'a' && c <= 'z' ? static_cast<char>(c - 0x20) : c;
-}
-
-// Host names are UTF-8, so only ASCII letters fold; other bytes must match.
-bool EqualIgnoringAsciiCase(const std::string& a, const std::string& b)
-{
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i)
-        if (UpperAscii(a[i]) != UpperAscii(b[i])) return false;
-    return true;
 }
 
 bool Exists(const std::string& hostPath)
@@ -112,8 +105,8 @@ bool IsRefusedByte(unsigned char b)
 }
 
 // Splits the part after the drive into checked components; false when
-// Windows would refuse one of them.
-bool SplitComponents(const std::string& rest, std::vector<std::string>& components)
+// Windows would refuse one of them (a NUL always is).
+bool SplitComponents(const std::string& rest, std::vector<std::string>& components, bool refuse)
 {
     size_t i = 0;
     while (i < rest.size()) {
@@ -124,14 +117,14 @@ bool SplitComponents(const std::string& rest, std::vector<std::string>& componen
         std::string component = rest.substr(i, end - i);
         i = end;
         for (char c : component)
-            if (IsRefusedByte(static_cast<unsigned char>(c))) return false;
+            if (c == '\0' || (refuse && IsRefusedByte(static_cast<unsigned char>(c)))) return false;
         if (component == "." || component == "..") {
             components.push_back(component);
             continue;
         }
-        if (IsDeviceName(component)) return false;
+        if (refuse && IsDeviceName(component)) return false;
         // Windows drops trailing dots and spaces of a name.
-        while (!component.empty() && (component.back() == '.' || component.back() == ' '))
+        while (refuse && !component.empty() && (component.back() == '.' || component.back() == ' '))
             component.pop_back();
         if (!component.empty()) components.push_back(component);
     }
@@ -139,27 +132,29 @@ bool SplitComponents(const std::string& rest, std::vector<std::string>& componen
 }
 
 // The entry of a folder that the name means: the exact name when it exists,
-// otherwise one that differs only in ASCII case, otherwise "".
+// then the name in UTF-8 (a Windows-1252 name of a page names the host's
+// UTF-8 file, as under Wine), then one that differs only in case, otherwise
+// "".
 std::string FindEntry(const std::string& folder, const std::string& name)
 {
     if (Exists(Join(folder, name))) return name;
+    const std::string hostName = TextToUtf8(name);
+    if (hostName != name && Exists(Join(folder, hostName))) return hostName;
     DIR* dir = opendir(folder.c_str());
     if (!dir) return "";
+    const std::string key = TextMatchKey(name);
     std::string found;
     while (dirent* entry = readdir(dir)) {
         std::string candidate = entry->d_name;
         // Several case variants on a case-sensitive host: take the same one
         // every time.
-        if (EqualIgnoringAsciiCase(candidate, name) && (found.empty() || candidate < found))
-            found = candidate;
+        if (TextMatchKey(candidate) == key && (found.empty() || candidate < found)) found = candidate;
     }
     closedir(dir);
     return found;
 }
 
-}  // namespace
-
-std::string HostPathFromWindows(const std::string& windowsPath)
+std::string HostPathOf(const std::string& windowsPath, bool refuse)
 {
     if (windowsPath.empty()) return "";
     if (windowsPath.size() >= 2 && IsSeparator(windowsPath[0]) && IsSeparator(windowsPath[1]))
@@ -183,7 +178,7 @@ std::string HostPathFromWindows(const std::string& windowsPath)
     if (root.empty()) return "";
 
     std::vector<std::string> components;
-    if (!SplitComponents(rest, components)) return "";
+    if (!SplitComponents(rest, components, refuse)) return "";
 
     std::vector<std::string> resolved;
     size_t missingFrom = SIZE_MAX;  // below this depth the names exist on disk
@@ -195,7 +190,8 @@ std::string HostPathFromWindows(const std::string& windowsPath)
             resolved.pop_back();
             if (missingFrom != SIZE_MAX && missingFrom >= resolved.size()) missingFrom = SIZE_MAX;
         } else {
-            std::string name = component;
+            // A new file gets its name in the host's encoding.
+            std::string name = TextToUtf8(component);
             if (missingFrom == SIZE_MAX) {
                 std::string entry = FindEntry(folder, component);
                 if (entry.empty()) missingFrom = resolved.size();
@@ -209,6 +205,18 @@ std::string HostPathFromWindows(const std::string& windowsPath)
 
     bool closingSeparator = IsSeparator(windowsPath.back()) && !resolved.empty();
     return closingSeparator ? folder + "/" : folder;
+}
+
+}  // namespace
+
+std::string HostPathFromWindows(const std::string& windowsPath)
+{
+    return HostPathOf(windowsPath, true);
+}
+
+std::string HostPathForProgram(const std::string& windowsPath)
+{
+    return HostPathOf(windowsPath, false);
 }
 
 std::string WindowsPathFromHost(const std::string& hostPath)
@@ -252,7 +260,9 @@ std::string WindowsPathFromHost(const std::string& hostPath)
     }
     if (best == 0) return "";
 
-    std::string rest = normal.substr(bestLength);
+    // Names come in as Windows would hand them over: in Windows-1252 when
+    // every character has a byte there.
+    std::string rest = TextToAnsi(normal.substr(bestLength));
     std::string windows = std::string(1, best) + ":";
     for (char c : rest) windows += c == '/' ? '\\' : c;
     if (rest.empty() || rest == "/") windows = std::string(1, best) + ":\\";
@@ -271,4 +281,14 @@ int HostPathDriveExists(char letter)
 {
     std::string root = DriveRoot(letter);
     return !root.empty() && IsFolder(root) ? 1 : 0;
+}
+
+std::string HostTextFromProgram(const std::string& text)
+{
+    return TextToUtf8(text);
+}
+
+std::string ProgramTextFromHost(const std::string& text)
+{
+    return TextToAnsi(text);
 }

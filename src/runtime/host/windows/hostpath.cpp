@@ -10,6 +10,11 @@ std::string HostPathFromWindows(const std::string& windowsPath)
     return windowsPath;
 }
 
+std::string HostPathForProgram(const std::string& windowsPath)
+{
+    return windowsPath;
+}
+
 std::string WindowsPathFromHost(const std::string& hostPath)
 {
     if (hostPath.empty()) return "";
@@ -38,4 +43,14 @@ int HostPathDriveExists(char letter)
     char root[4] = {letter, ':', '\\', '\0'};
     UINT type = GetDriveTypeA(root);
     return (type == DRIVE_UNKNOWN || type == DRIVE_NO_ROOT_DIR) ? 0 : 1;
+}
+
+std::string HostTextFromProgram(const std::string& text)
+{
+    return text;
+}
+
+std::string ProgramTextFromHost(const std::string& text)
+{
+    return text;
 }

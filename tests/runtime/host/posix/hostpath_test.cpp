@@ -28,8 +28,8 @@ TEST(HostPath, ResolvesComponentsWithoutRegardToCase)
         {"t:\\HELP\\index.HTM", t.Host("Help/Index.htm")},
         {"T:/help//sub dir\\\\PAGE ONE.htm", t.Host("Help/Sub Dir/page one.htm")},
         {"T:\\help\\\xC3\x84RGER.htm", t.Host("Help/\xC3\x84rger.htm")},
-        // Bytes above 0x7F are never folded: a different letter stays missing.
-        {"T:\\help\\\xC3\xA4rger.htm", t.Host("Help/\xC3\xA4rger.htm")},
+        // Accented letters fold too, as on Windows.
+        {"T:\\help\\\xC3\xA4rger.htm", t.Host("Help/\xC3\x84rger.htm")},
         {"T:\\both\\README", t.Host("Both/README")},
         {"T:\\both\\readme", t.Host("Both/readme")},
         {"T:\\help\\New File.HTM", t.Host("Help/New File.HTM")},
@@ -47,6 +47,62 @@ TEST(HostPath, ResolvesComponentsWithoutRegardToCase)
         {"/", "/"},
     };
     for (const auto& c : cases) EXPECT_EQ(HostPathFromWindows(c.windows), c.host) << c.windows;
+}
+
+// Windows-1252 names (Dark Basic's pages, Kelpra.ini) and UTF-8 names (a
+// newer help folder) both reach the host's UTF-8 files, in either case; a
+// Latin-1 name left on disk by an old unpacker is found too.
+TEST(HostPath, AccentedNamesInEitherEncoding)
+{
+    TestFolder t;
+    t.Write(
+        "R\xC3\xA9"
+        "f\xC3\xA9rence/\xC3\x89lan.htm",
+        "x");                                        // UTF-8 "Référence/Élan.htm"
+    t.Write("caf\xE9.htm", "x");                     // Latin-1 bytes on disk
+    t.Write("\xE6\x97\xA5\xE6\x9C\xAC/x.htm", "x");  // "日本", no Windows-1252 form
+    const std::string elan = t.Host(
+        "R\xC3\xA9"
+        "f\xC3\xA9rence/\xC3\x89lan.htm");
+    struct Case {
+        std::string windows, host;
+    };
+    const Case cases[] = {
+        {"T:\\R\xE9"
+         "f\xE9rence\\\xC9lan.htm",
+         elan},  // Windows-1252
+        {"T:\\r\xC9"
+         "F\xC9RENCE\\\xE9LAN.HTM",
+         elan},  // Windows-1252, other case
+        {"T:\\R\xC3\xA9"
+         "f\xC3\xA9rence\\\xC3\x89lan.htm",
+         elan},  // UTF-8
+        {"T:\\R\xC3\x89"
+         "F\xC3\x89RENCE\\\xC3\xA9lan.htm",
+         elan},  // UTF-8, other case
+        {"T:\\R\xE9"
+         "f\xE9rence\\\xC3\xA9lan.htm",
+         elan},  // each name in its own
+        {"T:\\caf\xE9.htm", t.Host("caf\xE9.htm")},
+        {"T:\\CAF\xC3\x89.htm", t.Host("caf\xE9.htm")},
+        {"T:\\\xE6\x97\xA5\xE6\x9C\xAC\\X.htm", t.Host("\xE6\x97\xA5\xE6\x9C\xAC/x.htm")},
+        // A new file is named in UTF-8 on the host, whatever it was asked as.
+        {"T:\\R\xE9"
+         "f\xE9rence\\r\xE9sum\xE9.htm",
+         t.Host("R\xC3\xA9"
+                "f\xC3\xA9rence/r\xC3\xA9sum\xC3\xA9.htm")},
+        {"T:\\Nouveau\\\x80.htm", t.Host("Nouveau/\xE2\x82\xAC.htm")},
+    };
+    for (const auto& c : cases) EXPECT_EQ(HostPathFromWindows(c.windows), c.host) << c.windows;
+
+    // Back to the Windows form: Windows-1252 where every character has a
+    // byte there, as the ANSI functions of Windows hand names over.
+    EXPECT_EQ(WindowsPathFromHost(elan),
+              "T:\\R\xE9"
+              "f\xE9rence\\\xC9lan.htm");
+    EXPECT_EQ(WindowsPathFromHost(t.Host("\xE6\x97\xA5\xE6\x9C\xAC/x.htm")),
+              "T:\\\xE6\x97\xA5\xE6\x9C\xAC\\x.htm");
+    EXPECT_EQ(WindowsPathFromHost(t.Host("caf\xE9.htm")), "T:\\caf\xE9.htm");
 }
 
 TEST(HostPath, RefusesWhatWindowsRefuses)
