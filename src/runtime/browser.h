@@ -34,3 +34,11 @@ std::string BrowserTargetPage(int id);
 // entry the browser is headed for (or shows): the copy is read afresh and no
 // history entry is added, so Back and Next move one page per step.
 void BrowserShowCopy(int id, const std::string& copyPath, const std::string& page);
+
+// An address of a scheme other than http, https and mailto that a link led
+// to: the browser neither shows it nor hands it on, and gives it here once
+// for the program to ask the user about. "" when there is none.
+std::string BrowserTakeOutsideAddress(int id);
+// 1 for an address the desktop may be handed without asking: http, https
+// and mailto.
+int BrowserIsWebAddress(const std::string& address);

@@ -42,5 +42,9 @@ std::string FolderRequest(const std::string& title, const std::string& startFold
 // Nonzero on success, 0 when it could not be started.
 intptr_t ProgramRun(const std::string& program, const std::string& parameters,
                     const std::string& workingFolder);
+// Opens a file (Windows form) or an outside address with what the desktop
+// chooses for it (on Linux what xdg-open would choose); nonzero when
+// something was started, 0 when the desktop has nothing for it.
+intptr_t DesktopOpen(const std::string& fileOrAddress);
 std::string ClipboardGetText();
 void Pause(int milliseconds);

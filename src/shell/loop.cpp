@@ -3,6 +3,7 @@
 #include <string>
 
 #include "helpindex/backups.h"
+#include "helpindex/contextlist.h"
 #include "helpindex/search.h"
 #include "includes/include.h"
 #include "runtime/browser.h"
@@ -44,6 +45,8 @@ void ChooseHelpPath()
     if (State.requesterResult.empty()) return;
     State.helpFolder = State.requesterResult;
     WriteSettingText("Setup", "Help", State.helpFolder);
+    // Searches go to the new folder's pages from now on, not the old one's.
+    BuildContextList();
 }
 
 void ChooseSourceViewer()

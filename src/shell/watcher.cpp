@@ -11,6 +11,7 @@
 #include "runtime/window.h"
 #include "shell/mainwindow.h"
 #include "state/state.h"
+#include "state/texts.h"
 
 namespace {
 
@@ -94,9 +95,33 @@ void FollowCopy(const std::string& address, const std::string& page, const std::
     NoteTarget();
 }
 
+// The configured program, else the desktop's own for the file; when neither
+// starts, the user learns which program failed and where to choose another.
+// Nothing in the settings changes.
+void OpenWith(const std::string& program, const std::string& file, const char* setupEntry)
+{
+    if (ProgramRun(program, file, PathFolderPart(file))) return;
+    if (DesktopOpen(file)) return;
+    MessageAsk(TitleV2,
+               NoProgramText + program + NoProgramForText + file + NoDesktopProgramText + MenuFileText +
+                   " > " + MenuSetupText + " > " + setupEntry + ".",
+               MessageError);
+}
+
 void OpenInEditor(const std::string& page)
 {
-    ProgramRun(State.htmlEditor, page, PathFolderPart(page));
+    OpenWith(State.htmlEditor, page, MenuHtmlViewerText);
+}
+
+// A link that leads to another scheme than the web's is handed on only when
+// the user says so: it may start any program.
+void AskAboutOutsideAddress()
+{
+    const std::string address = BrowserTakeOutsideAddress(BrowserControl);
+    if (address.empty()) return;
+    if (MessageAsk(TitleV2, OutsideAddressText + address + OutsideAddressQuestionText, MessageQuestion) ==
+        AnswerYes)
+        DesktopOpen(address);
 }
 
 // A source goes to the source viewer and never becomes a page of the
@@ -105,7 +130,7 @@ void OpenInEditor(const std::string& page)
 void HandToSourceViewer(const std::string& address)
 {
     const std::string source = PagePathFromAddress(address);
-    ProgramRun(State.sourceViewer, source, PathFolderPart(source));
+    OpenWith(State.sourceViewer, source, MenuDbaViewerText);
     ControlSetState(BrowserControl, BrowserStop);
     if (!TextEquals(BrowserTargetAddress(BrowserControl), address)) return;
     ControlSetState(BrowserControl, BrowserBack);
@@ -118,6 +143,7 @@ void HandToSourceViewer(const std::string& address)
 
 void PageWatcher()
 {
+    AskAboutOutsideAddress();
     const std::string address = BrowserTargetAddress(BrowserControl);
     const std::string page = BrowserTargetPage(BrowserControl);
     if (TextEquals(address, State.lastAddress) && TextEquals(page, State.lastPage)) return;

@@ -49,6 +49,18 @@ constexpr const char* NoListTemplateText = "Unable to locate file> ";
 constexpr const char* NoContextText = "No context found for\nkeyword=";
 constexpr const char* InsertLetterText = "Do you wish to insert a link to index=";
 
+// The source viewer or the HTML editor cannot be started and the desktop has
+// no program for the file either: these, the program, the file and the menu
+// entry that chooses another.
+constexpr const char* NoProgramText = "Unable to start ";
+constexpr const char* NoProgramForText = "\nfor ";
+constexpr const char* NoDesktopProgramText =
+    ",\nand the desktop has no program for it either.\nChoose one with ";
+// A link of another scheme than http, https and mailto: these around the
+// address.
+constexpr const char* OutsideAddressText = "This link leads out of the help pages to\n";
+constexpr const char* OutsideAddressQuestionText = "\nOpen it with the program the desktop has for it?";
+
 // Requester titles.
 constexpr const char* OpenPageTitle = "Kelpra V2";
 constexpr const char* HelpPathTitle = "Kelpra V2> Locate Help Path";

@@ -166,6 +166,22 @@ TEST_F(ShellTest, NewSettingsTakeEffectAtOnce)
     EXPECT_EQ(t.Read("prog\\keywords.bak"), CrLf({"NEW"}));
 }
 
+// After Help Path the searches go to the new folder's pages, also for a word
+// the old folder knew too.
+TEST_F(ShellTest, HelpPathSearchesTheNewFolder)
+{
+    t.Write("other\\index.htm",
+            CrLf({"<a href=\"other.htm\">Other</a><BR>", "<a href=\"p.htm\">Print</a><BR>"}));
+    TheScript().clipboard = "other";
+    TheScript().requesterAnswers = {"T:\\other\\"};
+    Run({Control(GoButton), Menu(MenuHelpPath), Control(GoButton), Menu(MenuSearch)});
+    const Script& s = TheScript();
+    ASSERT_EQ(s.messages.size(), 1u);  // only the first search, in the old folder, asks
+    EXPECT_EQ(std::count(s.navigations.begin(), s.navigations.end(), "T:\\other\\other.htm"), 2);
+    EXPECT_EQ(State.contextList.count, 2);
+    EXPECT_EQ(State.contextList.first->next->record.page, "T:\\other\\p.htm");
+}
+
 TEST_F(ShellTest, AddIncludeAsksBeforeChangingFiles)
 {
     t.Write("prog\\Includes.htm", CrLf({"<html>", "<BR>", "</html>"}));

@@ -96,6 +96,74 @@ TEST_F(ShellTest, WatcherHandsSourcesToTheViewer)
     }
 }
 
+// A viewer or editor that cannot be started gives way to the desktop's
+// program for the file; when that fails too, the user is told which program
+// failed and where to choose another. The settings stay as they are.
+TEST_F(ShellTest, ProgramsThatCannotStartFallBackToTheDesktop)
+{
+    t.Write("help\\src.htm", CrLf({"sources"}));
+    struct Case {
+        int menuId;  // MenuEditPage, or 0 for a source link
+        intptr_t started, desktop;
+        const char* message;
+    };
+    const std::string viewerMessage =
+        "Unable to start NotePad.exe\nfor T:\\src\\game.dba,\nand the desktop has no program for it "
+        "either.\nChoose one with File > Setup > DBA Viewer.";
+    const std::string editorMessage =
+        "Unable to start NotePad.exe\nfor T:\\help\\src.htm,\nand the desktop has no program for it "
+        "either.\nChoose one with File > Setup > HTML Viewer.";
+    const Case cases[] = {
+        {0, 1, 1, ""},
+        {0, 0, 1, ""},
+        {0, 0, 0, viewerMessage.c_str()},
+        {MenuEditPage, 1, 0, ""},
+        {MenuEditPage, 0, 1, ""},
+        {MenuEditPage, 0, 0, editorMessage.c_str()},
+    };
+    for (const Case& c : cases) {
+        ScriptReset();
+        t.Write("prog\\Kelpra.ini", Ini(""));
+        TheScript().programRunResult = c.started;
+        TheScript().desktopOpenResult = c.desktop;
+        TheScript().requesterAnswers.push_back("T:\\help\\src.htm");
+        if (c.menuId) Run({Menu(MenuOpen), Idle(), Menu(c.menuId)});
+        else Run({Menu(MenuOpen), Idle(), Click("T:\\src\\game.dba"), Idle()});
+        const Script& s = TheScript();
+        const std::string file = c.menuId ? "T:\\help\\src.htm" : "T:\\src\\game.dba";
+        ASSERT_EQ(s.runs.size(), 1u);
+        EXPECT_EQ(s.runs[0].parameters, file);
+        EXPECT_EQ(s.desktopOpens, c.started ? std::vector<std::string>{} : std::vector<std::string>{file});
+        ASSERT_EQ(s.messages.size(), *c.message ? 1u : 0u) << c.message;
+        if (*c.message) {
+            EXPECT_EQ(s.messages[0].text, c.message);
+            EXPECT_EQ(s.messages[0].flags, MessageError);
+        }
+        EXPECT_EQ(t.Read("prog\\Kelpra.ini"), Ini(""));
+    }
+}
+
+// A link of another scheme than the web's is handed to the desktop only
+// when the user says Yes; web links and pages ask nothing.
+TEST_F(ShellTest, OutsideLinksAreHandedOnOnlyWhenTheUserSaysSo)
+{
+    for (int answer : {AnswerYes, AnswerNo}) {
+        ScriptReset();
+        TheScript().messageAnswers.push_back(answer);
+        Run({Click("ms-its:help.chm::/x.htm"), Idle(), Click("https://example.org/"), Idle(),
+             Click("mailto:me@example.org"), Idle()});
+        const Script& s = TheScript();
+        ASSERT_EQ(s.messages.size(), 1u);
+        EXPECT_EQ(
+            s.messages[0].text,
+            "This link leads out of the help pages to\nms-its:help.chm::/x.htm\nOpen it with the program "
+            "the desktop has for it?");
+        EXPECT_EQ(s.messages[0].flags, MessageQuestion);
+        EXPECT_EQ(s.desktopOpens, answer == AnswerYes ? std::vector<std::string>{"ms-its:help.chm::/x.htm"}
+                                                      : std::vector<std::string>{});
+    }
+}
+
 // While the address stays the same, nothing is written, drawn or started.
 TEST_F(ShellTest, WatcherDoesNothingWhileTheAddressStays)
 {

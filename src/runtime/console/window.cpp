@@ -152,3 +152,8 @@ std::string BrowserTargetPage(int)
 }
 
 void BrowserShowCopy(int, const std::string&, const std::string&) {}
+
+std::string BrowserTakeOutsideAddress(int)
+{
+    return "";
+}

@@ -90,7 +90,11 @@ void HelpView::Navigate(const std::string& target)
     // Links are written relative to the page on screen.
     BrowserTarget resolved = BrowserResolveTarget(target, history_.shownPath);
     if (!resolved.external.empty()) {
-        QDesktopServices::openUrl(QUrl(QString::fromStdString(resolved.external)));
+        // Web links go to the desktop's browser; any other scheme may start
+        // anything, so the program asks first (BrowserTakeOutsideAddress).
+        if (BrowserIsWebAddress(resolved.external))
+            QDesktopServices::openUrl(QUrl(QtTextFromBytes(resolved.external)));
+        else outside_ = resolved.external;
         return;
     }
     if (resolved.path.empty()) return;
@@ -181,6 +185,13 @@ std::string HelpView::TargetAddress() const
     return target ? BrowserEntryAddress(*target) : "";
 }
 
+std::string HelpView::TakeOutside()
+{
+    std::string address = outside_;
+    outside_.clear();
+    return address;
+}
+
 std::string HelpView::TargetPage() const
 {
     const BrowserEntry* target = HistoryTarget(history_);
@@ -237,4 +248,10 @@ std::string BrowserTargetPage(int id)
 void BrowserShowCopy(int id, const std::string& copyPath, const std::string& page)
 {
     if (HelpView* view = ViewOf(id)) view->ShowCopy(copyPath, page);
+}
+
+std::string BrowserTakeOutsideAddress(int id)
+{
+    HelpView* view = ViewOf(id);
+    return view ? view->TakeOutside() : "";
 }

@@ -32,6 +32,8 @@ public:
     // stands for.
     std::string TargetAddress() const;
     std::string TargetPage() const;
+    // The outside address a link led to, once (BrowserTakeOutsideAddress).
+    std::string TakeOutside();
 
 protected:
     QVariant loadResource(int type, const QUrl& name) override;
@@ -49,5 +51,6 @@ private:
     BrowserHistory history_;
     bool scheduled_ = false;
     QString pendingHref_;
+    std::string outside_;
     bool painted_ = false;
 };

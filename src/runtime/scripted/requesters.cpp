@@ -53,6 +53,12 @@ intptr_t ProgramRun(const std::string& program, const std::string& parameters,
     return TheScript().programRunResult;
 }
 
+intptr_t DesktopOpen(const std::string& fileOrAddress)
+{
+    TheScript().desktopOpens.push_back(fileOrAddress);
+    return TheScript().desktopOpenResult;
+}
+
 std::string ClipboardGetText()
 {
     return TheScript().clipboard;

@@ -70,6 +70,7 @@ struct Script {
     int menuBarResult = 1;
     int browserCreateResult = 1;
     intptr_t programRunResult = 1;
+    intptr_t desktopOpenResult = 1;
     int areaWidth = 500;   // client area
     int areaHeight = 300;  // what WindowAreaHeight reports (menu line included)
 
@@ -86,6 +87,7 @@ struct Script {
     std::vector<RecordedMessage> messages;
     std::vector<RecordedRequest> requests;
     std::vector<RecordedRun> runs;
+    std::vector<std::string> desktopOpens;  // every DesktopOpen argument
     std::vector<int> pauses;
     std::vector<int> busy;  // every BusyCursorSet argument
     WindowCallback callback = nullptr;
@@ -99,6 +101,9 @@ struct Script {
     // it was sent to with BrowserShowCopy.
     std::vector<std::string> navigations;
     std::vector<int> browserStates;  // every ControlSetState of the browser
+    // A link of another scheme than file, http, https and mailto, held for
+    // BrowserTakeOutsideAddress instead of being followed.
+    std::string outsideAddress;
     // Every page read and laid out, in order: what the user saw.
     std::vector<RecordedLayout> layouts;
 };

@@ -289,3 +289,11 @@ void BrowserShowCopy(int id, const std::string& copyPath, const std::string& pag
     TheScript().navigations.push_back(copyPath);
     HistoryShowCopy(TheScript().browser, copyPath, page);
 }
+
+std::string BrowserTakeOutsideAddress(int id)
+{
+    if (!IsBrowser(FindControl(id))) return "";
+    std::string address = TheScript().outsideAddress;
+    TheScript().outsideAddress.clear();
+    return address;
+}

@@ -259,3 +259,9 @@ void BrowserShowCopy(int id, const std::string& copyPath, const std::string& pag
     HistoryShowCopy(BrowserOf(control)->history, copyPath, page);
     Schedule(control);
 }
+
+// The platform's browser follows or refuses every address itself.
+std::string BrowserTakeOutsideAddress(int)
+{
+    return "";
+}

@@ -165,6 +165,20 @@ intptr_t ProgramRun(const std::string& program, const std::string& parameters,
     return run.hProcess ? reinterpret_cast<intptr_t>(run.hProcess) : 1;
 }
 
+intptr_t DesktopOpen(const std::string& fileOrAddress)
+{
+    if (fileOrAddress.empty()) return 0;
+    // The file's own verb, whatever program it is tied to; no message of the
+    // system's own when there is none, the caller says what is wrong.
+    SHELLEXECUTEINFOA run{};
+    run.cbSize = sizeof run;
+    run.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI;
+    run.lpFile = fileOrAddress.c_str();
+    run.nShow = SW_SHOWNORMAL;
+    if (!ShellExecuteExA(&run)) return 0;
+    return run.hProcess ? reinterpret_cast<intptr_t>(run.hProcess) : 1;
+}
+
 std::string ClipboardGetText()
 {
     if (!OpenClipboard(nullptr)) return "";

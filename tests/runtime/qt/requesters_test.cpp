@@ -4,12 +4,14 @@
 #include <QElapsedTimer>
 #include <QFileDialog>
 #include <QLineEdit>
+#include <QListView>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTimer>
 #include <chrono>
 #include <filesystem>
 #include <functional>
+#include <memory>
 #include <thread>
 
 #include "runtime/qt/qttest.h"
@@ -75,12 +77,123 @@ TEST_F(GuiTest, FileRequesterOpensWhereTheDefaultSaysAndAnswersInWindowsForm)
     std::string chosen =
         FileRequestOpen("Open", "T:\\my docs\\old.htm", "Text|*.txt|Web files|*.htm;*.html|All|*.*", 1);
     EXPECT_EQ(directory.toStdString(), folder.Host("my docs"));
-    EXPECT_EQ(filter, "Web files (*.htm *.html)");
+    EXPECT_EQ(filter, "Web files");  // the label alone, as the list shows it
     EXPECT_EQ(name, "old.htm");
     EXPECT_EQ(chosen, "T:\\my docs\\old.htm");
 
     OnNextDialog([](QWidget* dialog) { qobject_cast<QDialog*>(dialog)->reject(); });
     EXPECT_EQ(FileRequestOpen("Open", "plain.htm", "All|*.*", 0), "");
+}
+
+// The names a file requester lists once Qt has read its folder.
+QStringList ListedNames(QFileDialog* files)
+{
+    auto* view = files->findChild<QListView*>("listView");
+    QStringList names;
+    for (int pass = 0; pass < 100; ++pass) {
+        QCoreApplication::processEvents();
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        QStringList now;
+        for (int row = 0; row < view->model()->rowCount(view->rootIndex()); ++row)
+            now << view->model()->index(row, 0, view->rootIndex()).data().toString();
+        if (!now.isEmpty() && now == names) break;
+        names = now;
+    }
+    names.sort();
+    return names;
+}
+
+// The program's own filter list: every label shows once, and the programs
+// filter lists a Linux program, which has no ".exe".
+TEST_F(GuiTest, FileRequesterShowsLabelsOnceAndLinuxPrograms)
+{
+    TestFolder folder;
+    folder.Write("tools\\editor", "#!/bin/sh\n");
+    folder.Write("tools\\notes.txt", "x");
+    folder.Write("tools\\setup.exe", "MZ");
+    folder.MakeFolder("tools\\sub");
+    std::filesystem::permissions(folder.Host("tools/editor"), std::filesystem::perms::owner_all);
+    const std::string filterList =
+        "Text Files (*.txt)|*.txt|Web files (*.htm,*.html)|*.htm;*.html|Programs (*.exe)|*.exe|All Files "
+        "(*.*)|*.*";
+    QStringList labels, programs, everything;
+    OnNextDialog([&](QWidget* dialog) {
+        auto* files = qobject_cast<QFileDialog*>(dialog);
+        auto* types = files->findChild<QComboBox*>("fileTypeCombo");
+        for (int i = 0; i < types->count(); ++i) labels << types->itemText(i);
+        programs = ListedNames(files);
+        files->selectNameFilter("All Files (*.*) (*)");
+        emit files->filterSelected("All Files (*.*)");
+        everything = ListedNames(files);
+        files->reject();
+    });
+    EXPECT_EQ(FileRequestOpen("Kelpra V2>Locate DBA viewer", "T:\\tools\\editor", filterList, 2), "");
+    EXPECT_EQ(labels, QStringList({"Text Files (*.txt)", "Web files (*.htm,*.html)", "Programs (*.exe)",
+                                   "All Files (*.*)"}));
+    EXPECT_EQ(programs, QStringList({"editor", "setup.exe", "sub"}));
+    EXPECT_EQ(everything, QStringList({"editor", "notes.txt", "setup.exe", "sub"}));
+}
+
+// A typed name is taken when its folder exists (the file itself need not),
+// and refused with the requester's own message when the folder is missing.
+TEST_F(GuiTest, FileRequesterRefusesAMissingFolder)
+{
+    TestFolder folder;
+    folder.MakeFolder("help");
+    struct Case {
+        std::string typed;
+        std::string result;
+        bool warned;
+    };
+    const Case cases[] = {
+        {folder.Host("help/new.txt"), "T:\\help\\new.txt", false},
+        {folder.Host("nothere/new.txt"), "", true},
+    };
+    for (const Case& c : cases) {
+        bool warned = false;
+        // The watch for the warning outlives a requester that closes at once.
+        auto live = std::make_shared<bool>(true);
+        OnNextDialog([&, live](QWidget* dialog) {
+            auto* files = qobject_cast<QFileDialog*>(dialog);
+            files->findChild<QLineEdit*>("fileNameEdit")->setText(QString::fromStdString(c.typed));
+            OnNextDialog([&, live](QWidget* box) {
+                if (!*live || !qobject_cast<QMessageBox*>(box)) return;
+                warned = true;
+                qobject_cast<QMessageBox*>(box)->accept();
+                OnNextDialog([](QWidget* still) { qobject_cast<QDialog*>(still)->reject(); });
+            });
+            files->findChild<QDialogButtonBox*>("buttonBox")->button(QDialogButtonBox::Open)->click();
+        });
+        EXPECT_EQ(FileRequestOpen("Kelpra V2>locate keywords.txt", "T:\\help\\keywords.txt", "All|*.*", 0),
+                  c.result)
+            << c.typed;
+        *live = false;
+        EXPECT_EQ(warned, c.warned) << c.typed;
+    }
+}
+
+TEST_F(GuiTest, DialogsShowTheOrdinaryPointer)
+{
+    BusyCursorSet(1);
+    std::vector<Qt::CursorShape> shapes;
+    const auto note = [&]() {
+        shapes.push_back(QApplication::overrideCursor() ? QApplication::overrideCursor()->shape()
+                                                        : Qt::ArrowCursor);
+    };
+    OnNextDialog([&](QWidget* dialog) {
+        note();
+        qobject_cast<QMessageBox*>(dialog)->button(QMessageBox::No)->click();
+    });
+    MessageAsk("Kelpra V2", "No context found for\nkeyword=x", MessageQuestion);
+    OnNextDialog([&](QWidget* dialog) {
+        note();
+        qobject_cast<QDialog*>(dialog)->reject();
+    });
+    FileRequestOpen("Open", "x.htm", "All|*.*", 0);
+    ASSERT_NE(QApplication::overrideCursor(), nullptr);
+    EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
+    BusyCursorSet(0);
+    EXPECT_EQ(shapes, std::vector<Qt::CursorShape>({Qt::ArrowCursor, Qt::ArrowCursor}));
 }
 
 TEST_F(GuiTest, FolderRequesterEndsInOneBackslash)
@@ -134,8 +247,48 @@ TEST_F(GuiTest, ProgramsStartWithOneParameterAndNoShell)
         // Without a working folder a program found on PATH starts wherever.
         EXPECT_EQ(WaitForFile(folder, "out.txt").substr(0, c.expected.size()), c.expected) << c.program;
     }
+    // A file the editor is to make, or one whose name Windows refuses, still
+    // reaches it as a host path.
+    const std::pair<const char*, std::string> parameters[] = {
+        {"T:\\my pages\\nothere.htm", folder.Host("my pages/nothere.htm")},
+        {"T:\\MY PAGES\\a|b.dba", folder.Host("my pages/a|b.dba")},
+    };
+    for (const auto& [windows, host] : parameters) {
+        std::filesystem::remove(folder.Host("out.txt"));
+        EXPECT_NE(ProgramRun("T:\\bin\\show", windows, "T:\\my pages\\"), 0);
+        EXPECT_EQ(WaitForFile(folder, "out.txt"), "1\n" + host + "\n" + folder.Host("my pages") + "\n");
+    }
     EXPECT_EQ(ProgramRun("no-such-program-kelpra.exe", "x", ""), 0);
     EXPECT_EQ(ProgramRun("T:\\bin\\missing", "x", ""), 0);
+    qputenv("PATH", QByteArray::fromStdString(path));
+}
+
+// The desktop's program for a file is the one xdg-open would choose: the
+// default application of the file's type, as xdg-mime names it.
+TEST_F(GuiTest, DesktopOpensWhatItHasAProgramFor)
+{
+    TestFolder folder;
+    folder.Write("bin\\xdg-mime",
+                 "#!/bin/sh\ncase \"$2\" in filetype) case \"$3\" in *.dba) echo text/plain;; "
+                 "*) echo application/x-unknown;; esac;; default) [ \"$3\" = text/plain ] && echo "
+                 "editor.desktop;; esac\nexit 0\n");
+    folder.Write("bin\\xdg-open", "#!/bin/sh\necho \"$1\" > \"" + folder.Host("opened.txt") + "\"\n");
+    for (const char* name : {"bin/xdg-mime", "bin/xdg-open"})
+        std::filesystem::permissions(folder.Host(name), std::filesystem::perms::owner_all);
+    folder.Write("src\\caf\xC3\xA9.dba", "PRINT 1");
+    folder.Write("src\\data.xyz", "?");
+    std::string path = qEnvironmentVariable("PATH").toStdString();
+    qputenv("PATH", QByteArray::fromStdString(folder.Host("bin") + ":" + path));
+
+    EXPECT_NE(DesktopOpen("T:\\SRC\\caf\xE9.dba"), 0);
+    EXPECT_EQ(WaitForFile(folder, "opened.txt"), folder.Host("src/caf\xC3\xA9.dba") + "\n");
+    std::filesystem::remove(folder.Host("opened.txt"));
+    EXPECT_EQ(DesktopOpen("T:\\src\\data.xyz"), 0);  // no program for the type
+    EXPECT_EQ(DesktopOpen("T:\\src\\missing.dba"), 0);
+    qputenv("PATH", QByteArray::fromStdString(folder.Host("bin")));
+    std::filesystem::remove(folder.Host("bin/xdg-mime"));
+    EXPECT_EQ(DesktopOpen("T:\\src\\caf\xE9.dba"), 0);  // no xdg-utils at all
+    EXPECT_FALSE(folder.Exists("opened.txt"));
     qputenv("PATH", QByteArray::fromStdString(path));
 }
 
