@@ -102,3 +102,9 @@ void ControlResize(int id, int x, int y, int width, int height);
 
 // Shows the busy cursor (nonzero) while a command rewrites files.
 void BusyCursorSet(int busy);
+
+// What the realizations share: a menu text with the keyboard's mark ("&")
+// before its first letter that no earlier entry of the same menu took, so
+// Alt+F opens File and a letter picks an entry, as on any desktop program.
+// `taken` collects the letters of one menu; an "&" of the text is doubled.
+std::string MenuTextWithMnemonic(const std::string& text, std::string& taken);

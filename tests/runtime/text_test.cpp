@@ -4,6 +4,8 @@
 
 #include <climits>
 
+#include "runtime/window.h"
+
 namespace {
 
 TEST(Text, HeadTailSliceAtTheEdges)
@@ -198,6 +200,29 @@ TEST(Text, Utf8IsTakenOnlyWhenWellFormed)
         {std::string("a\0b", 3), 1},
     };
     for (const auto& [text, utf8] : cases) EXPECT_EQ(TextIsUtf8(text), utf8) << text;
+}
+
+}  // namespace
+
+namespace {
+
+// The keyboard's letter of a menu entry is its first letter that no earlier
+// entry of the same menu took.
+TEST(MenuText, MnemonicsTakeTheFirstFreeLetter)
+{
+    std::string taken;
+    const std::pair<std::string, std::string> entries[] = {
+        {"Help Path", "&Help Path"},
+        {"DBA Viewer", "&DBA Viewer"},
+        {"HTML Viewer", "H&TML Viewer"},
+        {"Commandline", "&Commandline"},
+        {"Keywords", "&Keywords"},
+        {"Hd", "Hd"},
+        {"R&D", "&R&&D"},
+    };
+    for (const auto& [text, marked] : entries) EXPECT_EQ(MenuTextWithMnemonic(text, taken), marked) << text;
+    std::string other;
+    EXPECT_EQ(MenuTextWithMnemonic("Help", other), "&Help");
 }
 
 }  // namespace

@@ -55,6 +55,8 @@ struct Layer {
     QMenu* currentMenu = nullptr;
     std::vector<QMenu*> enclosingMenus;
     std::map<int, MenuItem> menuItems;
+    // The keyboard's letters taken in the bar ("") and in each menu.
+    std::map<const QMenu*, std::string> mnemonics;
     std::map<int, QPointer<QWidget>> controls;
     std::vector<std::pair<int, int>> shortcuts;  // key with modifiers, menu id
     WindowCallback callback = nullptr;
@@ -246,6 +248,11 @@ private:
         Layer& layer = TheLayer();
         if (!InOurWindow(watched)) return false;
         int key = WindowsKeyOf(event);
+        // F10 opens the menu bar's first menu, wherever the focus is.
+        if (key == 0x79 && layer.menuBar && !layer.menuBar->actions().isEmpty()) {
+            layer.menuBar->setActiveAction(layer.menuBar->actions().first());
+            return true;
+        }
         for (const auto& shortcut : layer.shortcuts) {
             if (shortcut.first == key) {
                 QtRecordEvent(EventMenu, shortcut.second);
@@ -355,6 +362,7 @@ void RuntimeEnd()
     layer.currentMenu = nullptr;
     layer.enclosingMenus.clear();
     layer.menuItems.clear();
+    layer.mnemonics.clear();
     layer.controls.clear();
     layer.shortcuts.clear();
     layer.callback = nullptr;
@@ -480,6 +488,7 @@ int MenuBarCreate(int, intptr_t window)
     layer.currentMenu = nullptr;
     layer.enclosingMenus.clear();
     layer.menuItems.clear();
+    layer.mnemonics.clear();
     return 1;
 }
 
@@ -488,7 +497,8 @@ void MenuTitleAdd(const std::string& text)
     Layer& layer = TheLayer();
     if (!layer.menuBar) return;
     layer.enclosingMenus.clear();
-    layer.currentMenu = layer.menuBar->addMenu(QtTextFromBytes(text));
+    layer.currentMenu =
+        layer.menuBar->addMenu(QtTextFromBytes(MenuTextWithMnemonic(text, layer.mnemonics[nullptr])));
     if (layer.window->menuWidget() != layer.menuBar) {
         layer.window->setMenuBar(layer.menuBar);
         layer.menuBar->show();
@@ -499,7 +509,8 @@ void MenuItemAdd(int id, const std::string& text)
 {
     Layer& layer = TheLayer();
     if (!layer.currentMenu) return;
-    QAction* action = layer.currentMenu->addAction(QtTextFromBytes(text));
+    QAction* action = layer.currentMenu->addAction(
+        QtTextFromBytes(MenuTextWithMnemonic(text, layer.mnemonics[layer.currentMenu])));
     layer.menuItems[id] = MenuItem{action, false};
     QObject::connect(action, &QAction::triggered, action, [id, action]() {
         // Qt turns a checkable item's mark over on its own; here only the
@@ -521,7 +532,8 @@ void MenuSubmenuOpen(const std::string& text)
     Layer& layer = TheLayer();
     if (!layer.currentMenu) return;
     layer.enclosingMenus.push_back(layer.currentMenu);
-    layer.currentMenu = layer.currentMenu->addMenu(QtTextFromBytes(text));
+    const std::string marked = MenuTextWithMnemonic(text, layer.mnemonics[layer.currentMenu]);
+    layer.currentMenu = layer.currentMenu->addMenu(QtTextFromBytes(marked));
 }
 
 void MenuSubmenuClose()

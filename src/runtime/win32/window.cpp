@@ -6,6 +6,8 @@
 #include <ole2.h>
 
 #include <cstdio>
+#include <map>
+#include <string>
 #include <vector>
 
 #include "runtime/browser.h"
@@ -49,6 +51,8 @@ struct Layer {
     HWND menuWindow = nullptr;
     HMENU currentMenu = nullptr;
     std::vector<HMENU> enclosingMenus;
+    // The keyboard's letters taken in the bar and in each menu.
+    std::map<HMENU, std::string> mnemonics;
 
     HWND statusBar = nullptr;
     int seenWidth = -1;
@@ -492,6 +496,7 @@ int MenuBarCreate(int, intptr_t window)
     layer.menuWindow = reinterpret_cast<HWND>(window);
     layer.currentMenu = layer.menuBar;
     layer.enclosingMenus.clear();
+    layer.mnemonics.clear();
     return layer.menuBar ? 1 : 0;
 }
 
@@ -501,7 +506,8 @@ void MenuTitleAdd(const std::string& text)
     if (!layer.menuBar) return;
     layer.enclosingMenus.clear();
     HMENU dropDown = CreatePopupMenu();
-    AppendMenuA(layer.menuBar, MF_POPUP | MF_STRING, reinterpret_cast<UINT_PTR>(dropDown), text.c_str());
+    const std::string marked = MenuTextWithMnemonic(text, layer.mnemonics[layer.menuBar]);
+    AppendMenuA(layer.menuBar, MF_POPUP | MF_STRING, reinterpret_cast<UINT_PTR>(dropDown), marked.c_str());
     layer.currentMenu = dropDown;
     SetMenu(layer.menuWindow, layer.menuBar);
     DrawMenuBar(layer.menuWindow);
@@ -511,7 +517,8 @@ void MenuItemAdd(int id, const std::string& text)
 {
     Layer& layer = TheLayer();
     if (!layer.currentMenu) return;
-    AppendMenuA(layer.currentMenu, MF_STRING, static_cast<UINT_PTR>(id), text.c_str());
+    const std::string marked = MenuTextWithMnemonic(text, layer.mnemonics[layer.currentMenu]);
+    AppendMenuA(layer.currentMenu, MF_STRING, static_cast<UINT_PTR>(id), marked.c_str());
     if (layer.menuWindow) DrawMenuBar(layer.menuWindow);
 }
 
@@ -526,7 +533,8 @@ void MenuSubmenuOpen(const std::string& text)
     Layer& layer = TheLayer();
     if (!layer.currentMenu) return;
     HMENU submenu = CreatePopupMenu();
-    AppendMenuA(layer.currentMenu, MF_POPUP | MF_STRING, reinterpret_cast<UINT_PTR>(submenu), text.c_str());
+    const std::string marked = MenuTextWithMnemonic(text, layer.mnemonics[layer.currentMenu]);
+    AppendMenuA(layer.currentMenu, MF_POPUP | MF_STRING, reinterpret_cast<UINT_PTR>(submenu), marked.c_str());
     layer.enclosingMenus.push_back(layer.currentMenu);
     layer.currentMenu = submenu;
 }

@@ -93,7 +93,7 @@ TEST_F(GuiTest, CheckMarkFollowsTheProgramNotTheClick)
     EXPECT_EQ(MenuCheckGet(0, 14), 1);
     QAction* item = nullptr;
     for (QAction* action : QtMainWindow()->menuBar()->findChildren<QAction*>())
-        if (action->text() == "Commandline") item = action;
+        if (action->text() == "&Commandline") item = action;
     ASSERT_NE(item, nullptr);
     EXPECT_TRUE(item->isChecked());
     DrainEvents();
@@ -104,6 +104,37 @@ TEST_F(GuiTest, CheckMarkFollowsTheProgramNotTheClick)
     MenuCheckSet(0, 14, 0);
     EXPECT_EQ(MenuCheckGet(0, 14), 0);
     EXPECT_FALSE(item->isChecked());
+}
+
+// Alt and a title's letter opens that menu and F10 the first, wherever the
+// focus is; nothing is typed into the search field on the way.
+TEST_F(GuiTest, MenusOpenFromTheKeyboard)
+{
+    OpenWindowWithMenu();
+    QMainWindow* window = QtMainWindow();
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window));
+    auto* field = qobject_cast<QLineEdit*>(QtControlWidget(4));
+    QStringList titles;
+    for (QAction* action : window->menuBar()->actions()) titles << action->text();
+    EXPECT_EQ(titles, QStringList({"&File", "&Help"}));
+
+    struct Case {
+        Qt::Key key;
+        Qt::KeyboardModifiers modifiers;
+        int menu;  // the menu that opens
+    };
+    const Case cases[] = {
+        {Qt::Key_F, Qt::AltModifier, 0}, {Qt::Key_H, Qt::AltModifier, 1}, {Qt::Key_F10, Qt::NoModifier, 0}};
+    for (const Case& c : cases) {
+        field->setFocus();
+        QTest::keyClick(field, c.key, c.modifiers);
+        QMenu* open = window->menuBar()->actions()[c.menu]->menu();
+        for (int i = 0; i < 50 && !open->isVisible(); ++i) QTest::qWait(10);
+        EXPECT_TRUE(open->isVisible()) << c.key;
+        open->close();
+        EXPECT_EQ(field->text(), "print") << c.key;
+    }
 }
 
 TEST_F(GuiTest, CloseBoxAsksButLeavesTheWindowOpen)
