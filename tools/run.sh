@@ -9,8 +9,16 @@ cd "$(dirname "$0")/.."
 kelpra_install "${KELPRA_BUILD_PACKAGES[@]}"
 
 build="${KELPRA_BUILD_DIR:-build}"
-cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build "$build" -j2 --target kelpra kelpra-cli kelpra_data
+# Configured once; a build configures again by itself when a CMakeLists.txt
+# changed. A build is started only when a source is newer than the last one,
+# so a second start with nothing to rebuild is quick.
+[ -f "$build/CMakeCache.txt" ] || cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+stamp="$build/run.stamp"
+if [ ! -f "$stamp" ] || [ ! -x "$build/bin/kelpra" ] ||
+    [ -n "$(find src data cmake packaging CMakeLists.txt -newer "$stamp" -print -quit)" ]; then
+    cmake --build "$build" -j2 --target kelpra kelpra-cli kelpra_data
+    touch "$stamp"
+fi
 build="$(cd "$build" && pwd)"
 
 # The help folder Kelpra rewrites is a copy; delete the build's scratch/ for a

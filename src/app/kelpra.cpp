@@ -9,6 +9,7 @@
 #endif
 
 #include "runtime/text.h"
+#include "runtime/window.h"
 #include "shell/startup.h"
 #include "state/texts.h"
 
@@ -23,6 +24,11 @@ int main(int argc, char** argv)
     if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
         std::printf("%s%s\n", KelpraVersionText, KELPRA_VERSION);
         return 0;
+    }
+    // Said in one line, before Qt would abort over it.
+    if (!WindowDisplayAvailable()) {
+        std::fputs(NoDisplayText, stderr);
+        return 1;
     }
 #ifdef _WIN32
     // Windows hands over one command-line text; its own splitting rules apply.

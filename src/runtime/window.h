@@ -63,6 +63,9 @@ constexpr int ControlTextLimit = 31999;
 using WindowCallback = intptr_t (*)(intptr_t window, uint32_t message, uintptr_t firstParameter,
                                     intptr_t secondParameter);
 
+// 1 when there is a display for the window to open on. Asked before
+// RuntimeStart, which may not come back without one.
+int WindowDisplayAvailable();
 // Sets up the layer's tables; the first call of the run.
 void RuntimeStart();
 // The end routine: every window and control closed, every file closed.

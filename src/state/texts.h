@@ -137,3 +137,7 @@ constexpr const char* CheckUnreachablePageText = "Pages no link leads to from th
 constexpr const char* CheckKeywordNotInIndexText = "Keywords without an index entry";
 constexpr const char* CheckLeftoverCopyText = "Display copies left in folders without pages";
 constexpr const char* CheckFileMissingText = "Files the check starts from that are missing";
+// kelpra started without a display, one line on standard error.
+constexpr const char* NoDisplayText =
+    "kelpra: no display to open the window on (DISPLAY and WAYLAND_DISPLAY name none); "
+    "kelpra-cli works without one.\n";

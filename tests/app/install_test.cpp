@@ -79,4 +79,24 @@ TEST(KelpraWithoutDisplay, HelpAndVersionNeedNoWindow)
     }
 }
 
+// Started without a display, the window program says so in one line and
+// ends, instead of Qt's abort; a display that is named but not there counts
+// as none.
+TEST(KelpraWithoutDisplay, SaysSoInOneLine)
+{
+    TestFolder folder;
+    const std::string kelpra = std::string(KELPRA_BIN_DIR) + "/kelpra";
+    for (const char* display : {"", "DISPLAY=:4711 WAYLAND_DISPLAY=nowhere-kelpra"}) {
+        CommandResult ran =
+            RunCommandLine("env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM " + std::string(display) +
+                           " " + kelpra + " print 2>" + folder.Host("err.txt"));
+        EXPECT_EQ(ran.status, 1) << display;
+        const std::string said = folder.Read("err.txt");
+        EXPECT_EQ(said,
+                  "kelpra: no display to open the window on (DISPLAY and WAYLAND_DISPLAY name none); "
+                  "kelpra-cli works without one.\n")
+            << display;
+    }
+}
+
 }  // namespace

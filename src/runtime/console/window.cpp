@@ -157,3 +157,9 @@ std::string BrowserTakeOutsideAddress(int)
 {
     return "";
 }
+
+// There is no window to show, so nothing stands in the way.
+int WindowDisplayAvailable()
+{
+    return 1;
+}

@@ -2,6 +2,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QFile>
+#include <QFileInfo>
 #include <deque>
 #include <QGroupBox>
 #include <QKeyEvent>
@@ -322,6 +323,37 @@ bool QtExitAfterFirstPage()
 {
     static const bool exitAfterFirstPage = qgetenv("KELPRA_EXIT_AFTER_FIRST_PAGE") == "1";
     return exitAfterFirstPage;
+}
+
+namespace {
+
+// A local X display (":0", ":99.0") is a socket in /tmp/.X11-unix; a remote
+// one is left to Qt to try.
+bool XDisplayReachable(const QByteArray& display)
+{
+    if (!display.startsWith(':')) return true;
+    QByteArray number = display.mid(1);
+    if (qsizetype dot = number.indexOf('.'); dot >= 0) number.truncate(dot);
+    return !number.isEmpty() && QFileInfo::exists("/tmp/.X11-unix/X" + QString::fromLatin1(number));
+}
+
+bool WaylandDisplayReachable(const QByteArray& display)
+{
+    if (display.startsWith('/')) return QFileInfo::exists(QFile::decodeName(display));
+    const QByteArray runtime = qgetenv("XDG_RUNTIME_DIR");
+    return !runtime.isEmpty() && QFileInfo::exists(QFile::decodeName(runtime + "/" + display));
+}
+
+}  // namespace
+
+int WindowDisplayAvailable()
+{
+    // A platform chosen on purpose (offscreen, vnc, ...) needs no display.
+    if (!qgetenv("QT_QPA_PLATFORM").isEmpty()) return 1;
+    const QByteArray wayland = qgetenv("WAYLAND_DISPLAY");
+    if (!wayland.isEmpty() && WaylandDisplayReachable(wayland)) return 1;
+    const QByteArray x = qgetenv("DISPLAY");
+    return !x.isEmpty() && XDisplayReachable(x) ? 1 : 0;
 }
 
 void RuntimeStart()

@@ -297,3 +297,8 @@ std::string BrowserTakeOutsideAddress(int id)
     TheScript().outsideAddress.clear();
     return address;
 }
+
+int WindowDisplayAvailable()
+{
+    return 1;
+}

@@ -700,3 +700,9 @@ void BusyCursorSet(int busy)
     TheLayer().busy = busy != 0;
     SetCursor(LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(busy ? IDC_WAIT : IDC_ARROW)));
 }
+
+// Windows always has its desktop.
+int WindowDisplayAvailable()
+{
+    return 1;
+}
