@@ -4,6 +4,7 @@
 #include "helpindex/contextlist.h"
 #include "runtime/browser.h"
 #include "runtime/codepage.h"
+#include "runtime/hostpath.h"
 #include "runtime/requesters.h"
 #include "runtime/window.h"
 
@@ -119,10 +120,10 @@ TEST_F(SearchTest, EmptyTextFindsAnEntryWithAnEmptyKeyword)
 // writes the letter into the index page in the index page's own encoding.
 TEST_F(HelpFolderTest, AccentedKeywordsInEitherEncoding)
 {
-    folder.Write(
-        "R\xC3\xA9"
-        "f\xC3\xA9rence/\xC3\xA9t\xC3\xA9.htm",
-        "<p>\xC3\xA9t\xC3\xA9</p>");
+    // The host's own name: UTF-8 on Linux, the ANSI code page on Windows.
+    folder.Write(HostTextFromProgram("R\xE9"
+                                     "f\xE9rence/\xE9t\xE9.htm"),
+                 "<p>\xC3\xA9t\xC3\xA9</p>");
     const std::string link =
         "<a href=\"R\xE9"
         "f\xE9rence/\xE9t\xE9.htm\">\xE9t\xE9</a><BR>";
