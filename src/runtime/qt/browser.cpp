@@ -53,6 +53,13 @@ HelpView::HelpView(QWidget* parent) : QTextBrowser(parent)
 {
     setOpenLinks(false);
     setOpenExternalLinks(false);
+    // A web browser's page: text of the "medium" size (12 points, 16
+    // pixels on an ordinary screen) that the pages' font sizes count from,
+    // and a margin of 8 pixels.
+    QFont base = font();
+    base.setPointSizeF(12);
+    setFont(base);
+    document()->setDocumentMargin(8);
     connect(this, &QTextBrowser::anchorClicked, this, [this](const QUrl& url) {
         // The href as the page wrote it: QUrl would read "C:\H\a.htm" as a
         // scheme "c" and escape the backslashes.
@@ -87,8 +94,8 @@ void HelpView::SchedulePending()
 void HelpView::Navigate(const std::string& target)
 {
     if (target.empty()) return;
-    // Links are written relative to the page on screen.
-    BrowserTarget resolved = BrowserResolveTarget(target, history_.shownPath);
+    // Links are written relative to the page on screen, or to its <base>.
+    BrowserTarget resolved = BrowserResolveTarget(target, history_.shownPath, linkBase_);
     if (!resolved.external.empty()) {
         // Web links go to the desktop's browser; any other scheme may start
         // anything, so the program asks first (BrowserTakeOutsideAddress).
@@ -151,13 +158,26 @@ void HelpView::LayOut(const BrowserEntry& entry)
     }
     size_t slash = entry.path.rfind('\\');
     std::string folder = slash == std::string::npos ? entry.path : entry.path.substr(0, slash + 1);
+    // A page's <base> (the include pages', or the one a display copy kept
+    // away from its page carries) says where its relative links and
+    // pictures are.
+    const QString base = plain ? QString() : BrowserBaseHref(text);
+    if (!base.isEmpty()) {
+        const std::string named = BrowserResolveTarget(QtBytesFromText(base), entry.path).path;
+        if (!named.empty()) folder = named.back() == '\\' ? named : named.substr(0, named.rfind('\\') + 1);
+    }
+    linkBase_ = folder;
     // The entry is the shown one before the text goes in, so that pictures
     // and style sheets resolve against its folder.
     HistoryLaidOut(history_);
     document()->setBaseUrl(QUrl(QtTextFromBytes(BrowserAddressFromPath(folder, ""))));
-    document()->setDefaultStyleSheet(plain ? QString() : BrowserBodyStyle(text));
+    // Type of fixed width a little smaller than the text, and the indent of
+    // a definition, as web browsers draw them; relative, so they follow the
+    // text's size.
+    const QString browserDefaults = "pre, tt, code, kbd, samp { font-size: small } dd { margin-left: 40px } ";
+    document()->setDefaultStyleSheet(plain ? QString() : browserDefaults + BrowserBodyStyle(text));
     if (plain) setPlainText(text);
-    else setHtml(text);
+    else setHtml(BrowserPrepareHtml(text));
 }
 
 void HelpView::PlaceScroll(const BrowserEntry& entry, bool returning)

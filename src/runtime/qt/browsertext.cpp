@@ -1,5 +1,6 @@
 #include "runtime/qt/browsertext.h"
 
+#include <QRegularExpression>
 #include <QStringDecoder>
 #include <algorithm>
 #include <cctype>
@@ -141,7 +142,8 @@ std::string DeclaredCharset(const QByteArray& bytes)
 
 }  // namespace
 
-BrowserTarget BrowserResolveTarget(const std::string& target, const std::string& currentPath)
+BrowserTarget BrowserResolveTarget(const std::string& target, const std::string& currentPath,
+                                   const std::string& baseFolder)
 {
     BrowserTarget result;
     std::string text = target;
@@ -181,16 +183,18 @@ BrowserTarget BrowserResolveTarget(const std::string& target, const std::string&
     std::string path;
     if (StartsWithDrive(text) || text.rfind("\\\\", 0) == 0) {
         path = text;
-    } else if (text[0] == '\\') {
-        path = StartsWithDrive(currentPath) ? currentPath.substr(0, 2) + text : text;
     } else {
-        path = FolderOf(currentPath) + text;
+        const std::string folder = baseFolder.empty() ? FolderOf(currentPath) : baseFolder;
+        if (text[0] == '\\') path = StartsWithDrive(folder) ? folder.substr(0, 2) + text : text;
+        else path = folder + text;
     }
     result.path = FoldPath(path);
     return result;
 }
 
-QString BrowserDecodePage(const QByteArray& bytes)
+namespace {
+
+QString DecodeCharacters(const QByteArray& bytes)
 {
     if (bytes.startsWith("\xEF\xBB\xBF")) return QString::fromUtf8(bytes.mid(3));
     if (bytes.startsWith("\xFF\xFE")) return QStringDecoder(QStringDecoder::Utf16LE)(bytes.mid(2));
@@ -207,6 +211,20 @@ QString BrowserDecodePage(const QByteArray& bytes)
     QString text;
     if (IsValidUtf8(bytes, &text)) return text;
     return FromWindows1252(bytes);
+}
+
+}  // namespace
+
+QString BrowserDecodePage(const QByteArray& bytes)
+{
+    // Line ends become "\n" as a web browser reads them first: Qt's reader
+    // takes a CR for text, so on a Windows page (CR LF, as every display
+    // copy is written too) a line after a paragraph or a rule would join
+    // the paragraph before it.
+    QString text = DecodeCharacters(bytes);
+    text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    return text;
 }
 
 namespace {
@@ -247,6 +265,27 @@ bool IsColour(const QString& value)
 }
 
 }  // namespace
+
+QString BrowserPrepareHtml(const QString& html)
+{
+    static const QRegularExpression lineBeforeBlock(
+        "<br\\s*/?>(\\s*)(?=<(?:p|div|hr|h[1-6]|table|ul|ol|dl|pre|center|blockquote|address|form)[\\s>/]|"
+        "</(?:p|div|td|th|li|dd|dt|center|blockquote|body|html)\\s*>)",
+        QRegularExpression::CaseInsensitiveOption);
+    QString prepared = html;
+    prepared.replace(lineBeforeBlock, "\\1");
+    return prepared;
+}
+
+QString BrowserBaseHref(const QString& html)
+{
+    const qsizetype base = html.indexOf("<base", 0, Qt::CaseInsensitive);
+    if (base < 0) return "";
+    const qsizetype body = html.indexOf("<body", 0, Qt::CaseInsensitive);
+    if (body >= 0 && body < base) return "";
+    const qsizetype end = html.indexOf('>', base);
+    return AttributeOf(html.mid(base, end < 0 ? -1 : end - base + 1), "href");
+}
 
 QString BrowserBodyStyle(const QString& html)
 {

@@ -16,13 +16,24 @@ struct BrowserTarget {
 
 // Resolves what a page or the program hands over: a Windows path
 // ("C:\H\a.htm", "C:/H/a.htm"), a "file:///" address, a path relative to the
-// current page's folder with either slash, or a lone "#anchor". %XX escapes
-// are decoded and "." / ".." steps folded, as a Windows browser does.
-BrowserTarget BrowserResolveTarget(const std::string& target, const std::string& currentPath);
+// page's base folder (its <base>, else the current page's folder) with either
+// slash, or a lone "#anchor", which means the current page. %XX escapes are
+// decoded and "." / ".." steps folded, as a Windows browser does.
+BrowserTarget BrowserResolveTarget(const std::string& target, const std::string& currentPath,
+                                   const std::string& baseFolder = "");
+
+// The href of the page's <base>, or "" when it names none.
+QString BrowserBaseHref(const QString& html);
 
 // The page's text: a charset named in the page wins; otherwise UTF-8 when the
 // bytes are valid UTF-8, else Windows-1252 (what old help pages are).
 QString BrowserDecodePage(const QByteArray& bytes);
+
+// The page's HTML as Qt's reader should get it to draw what a web browser
+// draws: a <br> that ends the last line before a block (a paragraph, a
+// rule, a table, the end of a cell) is dropped, as it starts no line of its
+// own in a browser, where Qt would draw an empty one.
+QString BrowserPrepareHtml(const QString& html);
 
 // The colours an old page gives in its <body> tag (text=, link=), which Qt's
 // HTML reader leaves out, as a style sheet for the page.

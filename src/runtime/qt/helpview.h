@@ -52,5 +52,7 @@ private:
     bool scheduled_ = false;
     QString pendingHref_;
     std::string outside_;
+    // The folder the page on screen resolves its relative links in.
+    std::string linkBase_;
     bool painted_ = false;
 };

@@ -5,6 +5,7 @@
 #include <QSignalSpy>
 #include <QTextBlock>
 #include <QTextDocument>
+#include <QTextFrame>
 #include <functional>
 
 #include "runtime/qt/qttest.h"
@@ -295,6 +296,97 @@ TEST_F(BrowserTest, ImagesWithBackslashesAreLoadedFromThePagesFolder)
     ControlSetText(10, "T:\\help\\img\\up.htm");
     QCoreApplication::processEvents();
     EXPECT_GT(RedShare(view), 0.005);
+}
+
+// The blocks of the page shown, each as its text and whether it is a rule.
+std::vector<std::pair<QString, bool>> Blocks(HelpView* view)
+{
+    std::vector<std::pair<QString, bool>> blocks;
+    for (QTextBlock block = view->document()->begin(); block.isValid(); block = block.next())
+        blocks.emplace_back(block.text(),
+                            block.blockFormat().hasProperty(QTextFormat::BlockTrailingHorizontalRulerWidth));
+    return blocks;
+}
+
+// A page as Dark Basic's are written (CR LF line ends, as every display copy
+// is written too) is laid out as a web browser lays it out: a link after a
+// heading paragraph starts a line of its own, the rule stands where it is
+// written, a line break before a block adds no empty line, and the body's
+// colours and the fixed-width type come through.
+TEST_F(BrowserTest, PagesAreLaidOutAsAWebBrowserLaysThemOut)
+{
+    const std::string page =
+        "<html>\r\n<body bgcolor=\"#000033\" text=\"#FFFFFF\" link=\"#80C0FF\">\r\n"
+        "<p><font color=\"Yellow\">Contents</font></p>\r\n"
+        "<a href=\"main.htm\">Commands Menu</a><br>\r\n<a href=\"index.htm\">Index</a><br>\r\n"
+        "<p>Starting out</p>\r\n<pre>\r\nPRINT 1\r\n</pre>\r\n"
+        "<a href=\"print.htm\">PRINT</a><br>\r\n<hr noshade size=\"1\">\r\n"
+        "<font size=\"1\">Footer</font>\r\n</body>\r\n</html>\r\n";
+    for (const char* name : {"help\\crlf.htm", "help\\vosks.html"}) folder.Write(name, page);
+    HelpView* view = Create("T:\\help\\crlf.htm");
+    QCoreApplication::processEvents();
+    const QString separator(QChar(0x2028));
+    const std::vector<std::pair<QString, bool>> expected = {
+        {"Contents", false},     {"Commands Menu" + separator + "Index", false},
+        {"Starting out", false}, {"PRINT 1", false},
+        {"PRINT", false},        {"", true},
+        {"Footer", false},
+    };
+    for (const char* address : {"T:\\help\\crlf.htm", "T:\\help\\vosks.html"}) {
+        ControlSetText(10, address);
+        QCoreApplication::processEvents();
+        std::vector<std::pair<QString, bool>> blocks = Blocks(view);
+        for (auto& block : blocks) block.first = block.first.trimmed();
+        EXPECT_EQ(blocks, expected) << address;
+    }
+    QTextFrameFormat body = view->document()->rootFrame()->frameFormat();
+    EXPECT_EQ(body.background().color(), QColor("#000033"));
+    QTextBlock contents = view->document()->begin();
+    QTextBlock pre = contents.next().next().next();
+    EXPECT_EQ(contents.next().begin().fragment().charFormat().foreground().color(), QColor("#80C0FF"));
+    EXPECT_LT(pre.begin().fragment().charFormat().font().pointSizeF(), view->font().pointSizeF());
+}
+
+// A page's <base> says where its relative links and pictures are, as in a
+// web browser; an in-page anchor still means the page itself.
+TEST_F(BrowserTest, BaseOfAPageHoldsForItsLinksAndPictures)
+{
+    QImage red(60, 60, QImage::Format_RGB32);
+    red.fill(qRgb(255, 0, 0));
+    folder.MakeFolder("help\\img");
+    ASSERT_TRUE(red.save(QString::fromStdString(folder.Host("help/img/Red.PNG"))));
+    folder.Write("help\\Includes\\inc.htm",
+                 "<html><head><base href=\"../\"></head><body>\n<p><img src=\"IMG\\red.png\"> "
+                 "See <a href=\"main.htm\">the main page</a> or <a href=\"#bottom\">below</a>.</p>"
+                 "</body></html>");
+    folder.Write("help\\main.htm", "<p>Main page</p>");
+    HelpView* view = Create("T:\\help\\Includes\\inc.htm");
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(QtMainWindow()));
+    QCoreApplication::processEvents();
+    EXPECT_GT(RedShare(view), 0.005);
+    ClickLink(view, "below");
+    QCoreApplication::processEvents();
+    EXPECT_EQ(ControlGetText(10), "file:///T:/help/Includes/inc.htm#bottom");
+    ClickLink(view, "the main page");
+    QCoreApplication::processEvents();
+    EXPECT_EQ(ControlGetText(10), "file:///T:/help/main.htm");
+    EXPECT_EQ(Shown(view), "Main page");
+}
+
+// Web links go to the desktop's browser; a link of any other scheme is held
+// for the program to ask about, once.
+TEST_F(BrowserTest, OutsideAddressesAreHeldForTheProgram)
+{
+    folder.Write("help\\a.htm", "<p><a href=\"ms-its:help.chm::/x.htm\">chm</a></p>");
+    HelpView* view = Create("T:\\help\\a.htm");
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(QtMainWindow()));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(BrowserTakeOutsideAddress(10), "");
+    ClickLink(view, "chm");
+    QCoreApplication::processEvents();
+    EXPECT_EQ(ControlGetText(10), "file:///T:/help/a.htm");
+    EXPECT_EQ(BrowserTakeOutsideAddress(10), "ms-its:help.chm::/x.htm");
+    EXPECT_EQ(BrowserTakeOutsideAddress(10), "");
 }
 
 }  // namespace

@@ -96,6 +96,33 @@ TEST(BrowserDecodeTest, PicksTheEncodingAPageUses)
     for (const Case& c : cases) EXPECT_EQ(BrowserDecodePage(c.bytes), c.text) << c.bytes.toStdString();
 }
 
+// What a web browser does before it reads a page, and what a page's head
+// says about its links.
+TEST(BrowserDecodeTest, LineEndsBreaksBeforeBlocksAndTheBase)
+{
+    EXPECT_EQ(BrowserDecodePage("<p>a</p>\r\n<a>b</a>\r<br>\n"), "<p>a</p>\n<a>b</a>\n<br>\n");
+    const std::pair<QString, QString> prepared[] = {
+        {"a<br>\n<p>b</p>", "a\n<p>b</p>"},
+        {"a<BR/> <HR noshade>", "a <HR noshade>"},
+        {"<td>x<br></td>", "<td>x</td>"},
+        {"a<br><br><p>", "a<br><p>"},  // only the last one starts no line
+        {"a<br>b<br><pre>", "a<br>b<pre>"},
+        {"a<br><b>bold</b>", "a<br><b>bold</b>"},
+        {"a<br><a href=x>", "a<br><a href=x>"},
+        {"a<br><body", "a<br><body"},
+    };
+    for (const auto& [html, expected] : prepared)
+        EXPECT_EQ(BrowserPrepareHtml(html), expected) << html.toStdString();
+    const std::pair<QString, QString> bases[] = {
+        {"<html><head><BASE HREF=\"../\"></head>", "../"},
+        {"<base href='file:///Z:/x/'>", "file:///Z:/x/"},
+        {"<head><title>x</title></head><body><base href=\"../\">", ""},
+        {"<head><base target=\"main\"></head>", ""},
+        {"<p>no base</p>", ""},
+    };
+    for (const auto& [html, base] : bases) EXPECT_EQ(BrowserBaseHref(html), base) << html.toStdString();
+}
+
 TEST(FileFilterTest, PairsBecomeQtNameFilters)
 {
     QStringList filters =
