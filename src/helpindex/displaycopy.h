@@ -5,6 +5,15 @@
 // Writes "vosks.html" beside the page with its link lines pointing into the
 // help folder; returns the copy's path.
 std::string MakeDisplayCopy(const std::string& pagePath);
+// A link line of the page (it begins with "<a href=\"") as its display copy
+// has it. The target is put behind the help folder, as the help folder's
+// pages write their links relative to it; but an address with a scheme
+// (http:, mailto:, ...) stays as it is, and a target that exists only
+// relative to the page's own folder is put behind that folder. Both folders
+// are given as the page writes text (its encoding).
+std::string DisplayCopyLinkLine(const std::string& line, const std::string& pageFolder,
+                                const std::string& helpFolder);
+
 // A display copy is known by its name, tested two ways on purpose. The
 // watcher knows the copy it navigated to by the exact name it wrote, so a
 // page of the user's called "VOSKS.HTML" is still followed as a page. Edit

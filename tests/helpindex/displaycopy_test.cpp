@@ -24,6 +24,51 @@ TEST_F(HelpFolderTest, DisplayCopyPointsLinkLinesIntoTheHelpFolder)
                     "<a href=\"C:\\H\\#top\">Top</a>", "<a href='single.htm'>S</a>", "</html>"}));
 }
 
+// The help folder's pages write their links relative to it; pages nobody
+// here wrote write them relative to themselves, and some lead out to the
+// web. Every link of a copy must lead where the page's own link leads.
+TEST_F(HelpFolderTest, DisplayCopyLinksLeadWhereThePagesLinksLead)
+{
+    State.helpFolder = "T:\\help\\";
+    for (const char* name :
+         {"main.htm", "commands\\cls.htm", "commands\\local.htm", "commands\\sub\\deep.htm", "index.htm"})
+        folder.Write(std::string("help\\") + name, "x");
+    struct Case {
+        const char* page;
+        const char* link;
+        const char* copied;
+    };
+    const Case cases[] = {
+        {"T:\\help\\commands\\p.htm", "<a href=\"main.htm\">M</a>", "<a href=\"T:\\help\\main.htm\">M</a>"},
+        {"T:\\help\\commands\\p.htm", "<a href=\"commands\\cls.htm\">C</a>",
+         "<a href=\"T:\\help\\commands\\cls.htm\">C</a>"},
+        {"T:\\help\\commands\\p.htm", "<a href=\"local.htm\">L</a>",
+         "<a href=\"T:\\help\\commands\\local.htm\">L</a>"},
+        {"T:\\help\\commands\\p.htm", "<a href=\"sub/deep.htm#a\">D</a>",
+         "<a href=\"T:\\help\\commands\\sub/deep.htm#a\">D</a>"},
+        {"T:\\help\\commands\\p.htm", "<a href=\"..\\index.htm\">I</a>",
+         "<a href=\"T:\\help\\commands\\..\\index.htm\">I</a>"},
+        {"T:\\help\\commands\\p.htm", "<a href=\"nowhere.htm\">N</a>",
+         "<a href=\"T:\\help\\nowhere.htm\">N</a>"},
+        {"T:\\help\\commands\\p.htm", "<a href=\"#top\">T</a>", "<a href=\"T:\\help\\#top\">T</a>"},
+        {"T:\\help\\p.htm", "<a href=\"local.htm\">L</a>", "<a href=\"T:\\help\\local.htm\">L</a>"},
+        {"T:\\help\\commands\\p.htm", "<a href=\"http://example.org/x.htm\">W</a>",
+         "<a href=\"http://example.org/x.htm\">W</a>"},
+        {"T:\\help\\commands\\p.htm", "<a href=\"HTTPS://example.org/\">W</a>",
+         "<a href=\"HTTPS://example.org/\">W</a>"},
+        {"T:\\help\\commands\\p.htm", "<a href=\"mailto:me@example.org\">E</a>",
+         "<a href=\"mailto:me@example.org\">E</a>"},
+        {"T:\\help\\commands\\p.htm", "<a href=\"ftp://example.org/\">F</a>",
+         "<a href=\"ftp://example.org/\">F</a>"},
+    };
+    for (const Case& c : cases) {
+        const std::string page = c.page;
+        folder.Write(page.substr(3), std::string(c.link) + "\r\n");
+        const std::string copy = MakeDisplayCopy(page);
+        EXPECT_EQ(folder.Read(copy.substr(3)), std::string(c.copied) + "\r\n") << c.page << " " << c.link;
+    }
+}
+
 TEST_F(HelpFolderTest, DisplayCopyOfAMissingPageWritesNothing)
 {
     EXPECT_EQ(MakeDisplayCopy("T:\\gone\\page.htm"), "T:\\gone\\vosks.html");
