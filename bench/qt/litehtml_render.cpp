@@ -71,7 +71,8 @@ QString ResolveFile(const char* source, const QString& base)
     if (QFileInfo::exists(path)) return path;
     QDir folder(QFileInfo(path).absolutePath());
     for (const QString& entry : folder.entryList(QDir::Files))
-        if (entry.compare(QFileInfo(path).fileName(), Qt::CaseInsensitive) == 0) return folder.filePath(entry);
+        if (entry.compare(QFileInfo(path).fileName(), Qt::CaseInsensitive) == 0)
+            return folder.filePath(entry);
     return path;
 }
 
@@ -143,7 +144,8 @@ public:
     void draw_background(litehtml::uint_ptr, const litehtml::background_paint& bg) override
     {
         QRect box(bg.clip_box.x, bg.clip_box.y, bg.clip_box.width, bg.clip_box.height);
-        if (bg.color.alpha) painter->fillRect(box, QColor(bg.color.red, bg.color.green, bg.color.blue, bg.color.alpha));
+        if (bg.color.alpha)
+            painter->fillRect(box, QColor(bg.color.red, bg.color.green, bg.color.blue, bg.color.alpha));
         if (!bg.image.empty()) {
             QString path = ResolveFile(bg.image.c_str(), base);
             if (!images_.count(path)) images_[path] = QImage(path);
@@ -158,7 +160,8 @@ public:
             if (border.width <= 0 || border.style == litehtml::border_style_none ||
                 border.style == litehtml::border_style_hidden)
                 return;
-            painter->setPen(QPen(QColor(border.color.red, border.color.green, border.color.blue), border.width));
+            painter->setPen(
+                QPen(QColor(border.color.red, border.color.green, border.color.blue), border.width));
             painter->drawLine(line);
         };
         side(borders.top, QLine(pos.x, pos.y, pos.x + pos.width, pos.y));
@@ -266,7 +269,8 @@ int main(int argc, char** argv)
         QPainter painter(&picture);
         painter.setRenderHint(QPainter::TextAntialiasing);
         container.painter = &painter;
-        litehtml::document::ptr document = litehtml::document::createFromUTF8(utf8.constData(), &container, &context);
+        litehtml::document::ptr document =
+            litehtml::document::createFromUTF8(utf8.constData(), &container, &context);
         document->render(width);
         litehtml::position clip(0, 0, width, height);
         document->draw(0, 0, 0, &clip);

@@ -78,8 +78,10 @@ int Compare(const QString& a, const QString& b)
     QImage first(a), second(b);
     if (first.isNull() || second.isNull()) return 2;
     const QSize small(first.width() / 8, first.height() / 8);
-    QImage x = first.scaled(small, Qt::IgnoreAspectRatio, Qt::SmoothTransformation).convertToFormat(QImage::Format_Grayscale8);
-    QImage y = second.scaled(small, Qt::IgnoreAspectRatio, Qt::SmoothTransformation).convertToFormat(QImage::Format_Grayscale8);
+    QImage x = first.scaled(small, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
+                   .convertToFormat(QImage::Format_Grayscale8);
+    QImage y = second.scaled(small, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
+                   .convertToFormat(QImage::Format_Grayscale8);
     double sum = 0;
     for (int row = 0; row < small.height(); ++row)
         for (int column = 0; column < small.width(); ++column)
