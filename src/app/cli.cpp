@@ -217,6 +217,7 @@ int Keywords()
 int IndexLink(const std::string& text)
 {
     BuildContextList();
+    if (!HelpFolderWritable(TitleV2)) return ExitFailed;
     InsertIndexLink(SearchLetter(ProgramTextFromHost(text)));
     // The entry just made is the context list's current one.
     PrintLine(State.contextList.current->record.page);
@@ -232,6 +233,7 @@ int AddIncludeCommand(const std::string& source)
                      size == -2 ? "is a folder, not an include source" : "no such include source");
         return ExitFailed;
     }
+    if (!HelpFolderWritable(TitleV3)) return ExitFailed;
     BackupHelpPages();
     AddInclude(sourcePath);
     const std::string listPage = State.helpFolder + "Includes.htm";

@@ -3,6 +3,7 @@
 #include <cctype>
 
 #include "helpindex/contextlist.h"
+#include "runtime/browser.h"
 #include "runtime/codepage.h"
 #include "runtime/files.h"
 #include "runtime/text.h"
@@ -55,28 +56,118 @@ int EndsLikeDisplayCopy(const std::string& path)
     return TextEquals(TextToUpper(TextTail(path, 10)), "VOSKS.HTML");
 }
 
-std::string MakeDisplayCopy(const std::string& pagePath)
-{
-    // Names ignore case, so a page called vosks.html in any case is its own
-    // copy's file: it is shown as itself rather than overwritten.
-    if (TextEquals(TextToUpper(PathFileName(pagePath)), "VOSKS.HTML")) return pagePath;
+namespace {
 
-    std::string copyPath = PathFolderPart(pagePath) + "vosks.html";
-    if (!FileOpenRead(1, pagePath)) return copyPath;
+// What a copy needs to know of its page before the first line is written.
+struct PageFacts {
+    int utf8 = 0;      // the page writes its text in UTF-8
+    std::string base;  // the href of the page's own <base>, "" for none
+};
+
+// The href of a <base> in the line, "" when there is none.
+std::string BaseHrefOf(const std::string& line)
+{
+    const std::string lower = TextToLower(line);
+    const size_t base = lower.find("<base");
+    if (base == std::string::npos) return "";
+    size_t at = lower.find("href", base);
+    const size_t end = lower.find('>', base);
+    if (at == std::string::npos || at > end) return "";
+    at = lower.find_first_not_of(" \t=", at + 4);
+    if (at == std::string::npos) return "";
+    const char quote = line[at] == '"' || line[at] == '\'' ? line[at] : ' ';
+    if (quote != ' ') ++at;
+    const size_t stop = line.find_first_of(quote == ' ' ? " \t>" : std::string(1, quote), at);
+    return line.substr(at, stop == std::string::npos ? std::string::npos : stop - at);
+}
+
+PageFacts ScanPage(const std::string& pagePath)
+{
+    PageFacts facts;
+    if (!FileOpenRead(1, pagePath)) return facts;
+    EncodingVote encoding;
+    do {
+        const std::string line = FileReadLineFrom(1);
+        EncodingNoteLine(encoding, line);
+        if (facts.base.empty()) facts.base = BaseHrefOf(line);
+    } while (!FileAtEnd(1));
+    FileClose(1);
+    facts.utf8 = EncodingIsUtf8(encoding);
+    return facts;
+}
+
+// The line a copy kept away from its page begins with, so that what the
+// page writes relative to its folder (or to its own relative <base>) is
+// found there; "" when the page's own base leads there from anywhere.
+std::string BaseLine(const std::string& pageFolder, const std::string& pageBase)
+{
+    if (HasScheme(pageBase) || (!pageBase.empty() && (pageBase[0] == '/' || pageBase[0] == '\\'))) return "";
+    std::string folder = pageFolder + pageBase;
+    for (char& c : folder)
+        if (c == '/') c = '\\';
+    return "<base href=\"" + BrowserAddressFromPath(folder, "") + "\">";
+}
+
+// Writes the copy of the page to copyPath; 1 when every line reached it.
+// `away` is set for a copy that does not lie beside its page.
+int WriteCopy(const std::string& pagePath, const std::string& copyPath, int away)
+{
+    const std::string pageFolder = PathFolderPart(pagePath);
+    // The folders go into the copy as the page writes its text; only a
+    // folder with accents, or a copy kept away, needs the page read first.
+    PageFacts facts;
+    if (away || !TextIsAscii(pageFolder + State.helpFolder)) facts = ScanPage(pagePath);
+    const std::string pageFolderText = TextInEncoding(pageFolder, facts.utf8);
+    const std::string helpFolderText = TextInEncoding(State.helpFolder, facts.utf8);
+    if (!FileOpenRead(1, pagePath)) return 0;
+    // An older copy goes first: a link in its place is removed, never
+    // written through.
+    FileRemove(copyPath);
     if (!FileCreate(2, copyPath)) {
         FileClose(1);
-        return copyPath;
+        return 0;
     }
-    const std::string pageFolder = PathFolderPart(pagePath);
+    int written = 1;
+    const std::string base = away ? BaseLine(pageFolderText, facts.base) : "";
+    if (!base.empty()) written &= FileWriteLineTo(2, base);
     do {
         std::string line = FileReadLineFrom(1);
         if (TextEquals(TextHead(line, 9), LinkStart))
-            line = DisplayCopyLinkLine(line, pageFolder, State.helpFolder);
-        FileWriteLineTo(2, line);
+            line = DisplayCopyLinkLine(line, pageFolderText, helpFolderText);
+        written &= FileWriteLineTo(2, line);
     } while (!FileAtEnd(1));
-    FileClose(2);
+    written &= FileClose(2);
     FileClose(1);
-    return copyPath;
+    return written;
+}
+
+}  // namespace
+
+std::string DisplayCopyAwayFolder()
+{
+    return State.programFolder + "copies\\";
+}
+
+std::string WriteDisplayCopy(const std::string& pagePath)
+{
+    // Names ignore case, so a page called vosks.html in any case is its own
+    // copy's file: it is shown as itself rather than overwritten.
+    if (TextEquals(TextToUpper(PathFileName(pagePath)), "VOSKS.HTML")) return "";
+    if (PathSize(pagePath) < 0) return "";
+    const std::string beside = PathFolderPart(pagePath) + "vosks.html";
+    if (WriteCopy(pagePath, beside, 0)) return beside;
+    // A folder the user cannot write (a system folder, a CD, a share): the
+    // copy goes where Kelpra writes its own files.
+    const std::string away = DisplayCopyAwayFolder();
+    if (PathSize(away) != -2) FolderMake(away);
+    return WriteCopy(pagePath, away + "vosks.html", 1) ? away + "vosks.html" : "";
+}
+
+std::string MakeDisplayCopy(const std::string& pagePath)
+{
+    if (TextEquals(TextToUpper(PathFileName(pagePath)), "VOSKS.HTML")) return pagePath;
+    const std::string written = WriteDisplayCopy(pagePath);
+    return written.empty() ? PathFolderPart(pagePath) + "vosks.html" : written;
 }
 
 int AnchorPosition(const std::string& text)

@@ -3,8 +3,15 @@
 #include <string>
 
 // Writes "vosks.html" beside the page with its link lines pointing into the
-// help folder; returns the copy's path.
+// help folder; returns the copy's path (also when nothing could be written).
 std::string MakeDisplayCopy(const std::string& pagePath);
+// The same, for the page watcher: the path of the copy just written in full,
+// or "" when there is none (the page is missing, or is named like its copy).
+// When the page's folder cannot be written, the copy goes into the folder
+// Kelpra writes its own files in (DisplayCopyAwayFolder), beginning with a
+// <base> that points back at the page's folder.
+std::string WriteDisplayCopy(const std::string& pagePath);
+std::string DisplayCopyAwayFolder();
 // A link line of the page (it begins with "<a href=\"") as its display copy
 // has it. The target is put behind the help folder, as the help folder's
 // pages write their links relative to it; but an address with a scheme

@@ -4,10 +4,12 @@
 #include "helpindex/contextlist.h"
 #include "runtime/codepage.h"
 #include "runtime/files.h"
+#include "runtime/install.h"
 #include "runtime/requesters.h"
 #include "runtime/text.h"
 #include "runtime/window.h"
 #include "state/state.h"
+#include "state/texts.h"
 
 namespace {
 
@@ -62,8 +64,16 @@ int IsLetterHeading(const std::string& line, const std::string& keyword)
     return !TextEquals(start, "IN") && !TextEquals(start, "DA");
 }
 
+int HelpFolderWritable(const std::string& title)
+{
+    if (FolderWritable(State.helpFolder)) return 1;
+    MessageAsk(title, ReadOnlyHelpFolderText + State.helpFolder + NothingChangedText, MessageError);
+    return 0;
+}
+
 void InsertIndexLink(const std::string& keyword)
 {
+    if (!HelpFolderWritable(TitleV2)) return;
     BackupHelpPages();
     // The letter as the index page writes it, whatever the search field gave.
     const std::string kw = TextInEncoding(TextUpperCase(keyword), State.indexUtf8);

@@ -4,8 +4,14 @@
 #include <vector>
 
 // Adds an anchor and a link for the keyword to the index page, and an entry
-// to the context list.
+// to the context list; on a help folder that cannot be written it says so
+// and changes nothing.
 void InsertIndexLink(const std::string& keyword);
+
+// 1 when a file can be made in the help folder; otherwise says so, in a box
+// with the title given, and gives 0. Asked before a command changes the
+// folder, so that nothing is half done.
+int HelpFolderWritable(const std::string& title);
 
 // What an index entry does where a link line already has its text: the
 // letter anchors add theirs in front of the next greater one; a function

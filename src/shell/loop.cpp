@@ -4,6 +4,7 @@
 
 #include "helpindex/backups.h"
 #include "helpindex/contextlist.h"
+#include "helpindex/indexlinks.h"
 #include "helpindex/search.h"
 #include "includes/include.h"
 #include "runtime/browser.h"
@@ -77,6 +78,7 @@ void AddIncludeCommand()
     const std::string source =
         AskForFile(IncludeSourceTitle, State.helpFolder + "myinclude.dba", FilterSources);
     if (source.empty()) return;
+    if (!HelpFolderWritable(TitleV3)) return;
     if (MessageAsk(TitleV3, AddIncludeWarningText, MessageQuestion) != AnswerYes) return;
     BusyCursorSet(1);
     BackupHelpPages();

@@ -40,17 +40,13 @@ int NamedLikeDisplayCopy(const std::string& page)
 }
 
 // The page's display copy, written afresh; "" when there is none to show:
-// the page is missing (the browser then says so, naming it), or the copy
-// cannot be written. An older copy left in the folder would show another
-// page as if it were this one, so it goes first and must really be gone.
+// the page is missing (the browser then says so, naming it), or no copy
+// could be written in full, beside the page or where Kelpra keeps its own
+// files. An older copy is never shown for this page.
 std::string FreshDisplayCopy(const std::string& page)
 {
-    if (NamedLikeDisplayCopy(page) || PathSize(page) < 0) return "";
-    const std::string copy = PathFolderPart(page) + "vosks.html";
-    FileRemove(copy);
-    if (PathSize(copy) != -1) return "";
-    MakeDisplayCopy(page);
-    return PathSize(copy) >= 0 ? copy : "";
+    if (NamedLikeDisplayCopy(page)) return "";
+    return WriteDisplayCopy(page);
 }
 
 // An ordinary page without an anchor: its display copy takes its place in

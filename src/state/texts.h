@@ -56,6 +56,10 @@ constexpr const char* NoProgramText = "Unable to start ";
 constexpr const char* NoProgramForText = "\nfor ";
 constexpr const char* NoDesktopProgramText =
     ",\nand the desktop has no program for it either.\nChoose one with ";
+// Add Include or a letter anchor on a help folder the user cannot write:
+// these around the folder.
+constexpr const char* ReadOnlyHelpFolderText = "The help folder cannot be written:\n";
+constexpr const char* NothingChangedText = "\nNothing was changed.";
 // A link of another scheme than http, https and mailto: these around the
 // address.
 constexpr const char* OutsideAddressText = "This link leads out of the help pages to\n";

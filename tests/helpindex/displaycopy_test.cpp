@@ -1,5 +1,7 @@
 #include "helpindex/displaycopy.h"
 
+#include <filesystem>
+
 #include "fixture.h"
 
 namespace {
@@ -67,6 +69,50 @@ TEST_F(HelpFolderTest, DisplayCopyLinksLeadWhereThePagesLinksLead)
         const std::string copy = MakeDisplayCopy(page);
         EXPECT_EQ(folder.Read(copy.substr(3)), std::string(c.copied) + "\r\n") << c.page << " " << c.link;
     }
+}
+
+// When the copy cannot be written beside its page (here a folder stands in
+// its place, as a read-only folder would refuse it) it goes where Kelpra
+// keeps its own files and begins with a base that leads back to the page's
+// folder, or to the page's own relative base. Folders go into the copy in
+// the page's encoding.
+TEST_F(HelpFolderTest, DisplayCopyKeptAwayFromItsPage)
+{
+    State.helpFolder = "T:\\Aide \xE9t\xE9\\";  // Windows-1252, as Kelpra.ini has it
+    struct Case {
+        std::string folder;  // where the page lies, below T:\ (host name)
+        std::vector<std::string> page;
+        std::vector<std::string> copy;
+    };
+    const Case cases[] = {
+        {"ro",
+         {"<html>", "<a href=\"x.htm\">X</a>"},
+         {"<base href=\"file:///T:/ro/\">", "<html>", "<a href=\"T:\\Aide \xE9t\xE9\\x.htm\">X</a>"}},
+        {"ro\\Includes",
+         {"<head><BASE HREF=\"../\"></head>", "<img src=\"pic.png\">"},
+         {"<base href=\"file:///T:/ro/Includes/../\">", "<head><BASE HREF=\"../\"></head>",
+          "<img src=\"pic.png\">"}},
+        {"ro",
+         {"<base href='file:///T:/elsewhere/'>", "text"},
+         {"<base href='file:///T:/elsewhere/'>", "text"}},
+        {"Aide \xC3\xA9t\xC3\xA9",
+         {"<p>\xC3\xA9t\xC3\xA9</p>", "<a href=\"x.htm\">X</a>"},
+         {"<base href=\"file:///T:/Aide%20\xC3\xA9t\xC3\xA9/\">", "<p>\xC3\xA9t\xC3\xA9</p>",
+          "<a href=\"T:\\Aide \xC3\xA9t\xC3\xA9\\x.htm\">X</a>"}},
+    };
+    for (const Case& c : cases) {
+        folder.Write(c.folder + "\\page.htm", CrLf(c.page));
+        folder.MakeFolder(c.folder + "\\vosks.html");
+        const std::string page = "T:\\" + c.folder + "\\page.htm";
+        EXPECT_EQ(WriteDisplayCopy(page), "T:\\prog\\copies\\vosks.html") << c.folder;
+        EXPECT_EQ(MakeDisplayCopy(page), "T:\\prog\\copies\\vosks.html") << c.folder;
+        EXPECT_EQ(folder.Read("prog\\copies\\vosks.html"), CrLf(c.copy)) << c.folder;
+    }
+    // Nowhere to write at all: no copy, and the page's path as its copy's.
+    std::filesystem::remove(folder.Host("prog/copies/vosks.html"));
+    folder.MakeFolder("prog\\copies\\vosks.html");
+    EXPECT_EQ(WriteDisplayCopy("T:\\ro\\page.htm"), "");
+    EXPECT_EQ(MakeDisplayCopy("T:\\ro\\page.htm"), "T:\\ro\\vosks.html");
 }
 
 TEST_F(HelpFolderTest, DisplayCopyOfAMissingPageWritesNothing)

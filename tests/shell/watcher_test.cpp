@@ -3,6 +3,12 @@
 
 #include <algorithm>
 
+#ifndef _WIN32
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#endif
+
 #include "shell_fixture.h"
 
 namespace {
@@ -251,9 +257,10 @@ TEST_F(ShellTest, BackAndNextAreHonest)
     EXPECT_EQ(s.browser.entries.size(), 4u);
 }
 
-// A link to a page that is not there, or to one whose copy cannot be
-// written, shows that page itself (the browser then says it is missing),
-// never an older copy as if it were the page asked for.
+// A link to a page that is not there shows that page itself (the browser
+// then says it is missing), and one whose copy cannot be written beside it
+// is shown through a copy where Kelpra keeps its own files: never an older
+// copy as if it were the page asked for.
 TEST_F(ShellTest, BrokenLinksLookBroken)
 {
     const std::string own = CrLf({"the user's own page"});
@@ -271,7 +278,7 @@ TEST_F(ShellTest, BrokenLinksLookBroken)
              f.Write("other\\a.htm", CrLf({"page a"}));
              f.MakeFolder("other\\vosks.html");
          },
-         "file:///T:/other/a.htm"},
+         "file:///T:/prog/copies/vosks.html"},
     };
     for (const Case& c : cases) {
         ScriptReset();
@@ -296,5 +303,61 @@ TEST_F(ShellTest, BrokenLinksLookBroken)
     EXPECT_EQ(Address(), "file:///T:/help/commands/vosks.html");
     EXPECT_NE(TheScript().layouts.back().text.find("Main"), std::string::npos);
 }
+
+#ifndef _WIN32
+// A help folder the user may only read (a system documentation folder, a
+// CD): its pages are shown through a copy where Kelpra keeps its own files,
+// which points back at the page's folder; the status bar and Edit Page name
+// the page; the letter anchor and Add Include say the folder cannot be
+// written and change nothing. Run as an unprivileged user, since root
+// writes into read-only folders.
+TEST_F(ShellTest, ReadOnlyHelpFolder)
+{
+    t.Write("help\\commands\\pic.htm", CrLf({"<html><body>", "<a href=\"main.htm\">Main</a><br>",
+                                             "<img src=\"images/dot.png\">", "</body></html>"}));
+    t.Write("src\\my.dba", CrLf({"function Init()", "endfunction"}));
+    const auto before = Snapshot();
+    chmod(t.root.c_str(), 0755);
+    for (const char* name : {"help", "help/commands"}) chmod(t.Host(name).c_str(), 0555);
+    chmod(t.Host("prog").c_str(), 0777);
+    chmod(t.Host("prog/Kelpra.ini").c_str(), 0666);
+    const pid_t child = fork();
+    if (child == 0) {
+        if (getuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0)) std::_Exit(100);
+        TheScript().messageAnswers = {AnswerYes, AnswerYes};
+        TheScript().requesterAnswers = {"T:\\src\\my.dba"};
+        TheScript().clipboard = "zebra";
+        Run({Click("T:\\help\\commands\\pic.htm"), Idle(), Menu(MenuEditPage), Control(GoButton),
+             Menu(MenuAddInclude)});
+        const Script& s = TheScript();
+        const std::string readOnly = "The help folder cannot be written:\nT:\\help\\\nNothing was changed.";
+        int failed = 0;
+        if (Address() != "file:///T:/prog/copies/vosks.html") failed |= 1;
+        if (s.statusText != "T:\\help\\commands\\pic.htm") failed |= 2;
+        if (s.runs.size() != 1 || s.runs[0].parameters != "T:\\help\\commands\\pic.htm") failed |= 4;
+        // The search's question, then a box for each command; no warning.
+        if (s.messages.size() != 3 || s.messages[1].title != "Kelpra V2" || s.messages[1].text != readOnly ||
+            s.messages[2].title != "Kelpra V3" || s.messages[2].text != readOnly)
+            failed |= 8;
+        std::_Exit(failed);
+    }
+    int status = -1;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    for (const char* name : {"help", "help/commands"}) chmod(t.Host(name).c_str(), 0755);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0) << "1 address, 2 status bar, 4 Edit Page, 8 messages";
+    auto after = Snapshot();
+    const std::string copy = after["prog/copies/vosks.html"];
+    EXPECT_EQ(copy, CrLf({"<base href=\"file:///T:/help/commands/\">", "<html><body>",
+                          "<a href=\"T:\\help\\main.htm\">Main</a><br>", "<img src=\"images/dot.png\">",
+                          "</body></html>"}));
+    // Outside the program folder nothing changed.
+    auto outsideProgram = [](std::map<std::string, std::string> files) {
+        std::erase_if(files, [](const auto& file) { return file.first.rfind("prog", 0) == 0; });
+        return files;
+    };
+    EXPECT_EQ(outsideProgram(after), outsideProgram(before));
+}
+#endif
 
 }  // namespace
