@@ -9,6 +9,8 @@
 #include <unistd.h>
 #endif
 
+#include "runtime/browser.h"
+#include "runtime/hostpath.h"
 #include "shell_fixture.h"
 
 namespace {
@@ -78,8 +80,10 @@ TEST_F(ShellTest, WatcherFollowsTheBrowser)
 TEST_F(ShellTest, WatcherHandsSourcesToTheViewer)
 {
     t.Write("help\\src.htm", CrLf({"sources"}));
-    for (const char* source : {"T:\\src\\game.dba", "T:\\src\\GAME.DBA", "T:\\src\\My Game.Dba",
-                               "T:\\src\\samba", "T:\\src\\xdBa"}) {
+    for (const char* source :
+         {"T:\\src\\game.dba", "T:\\src\\GAME.DBA", "T:\\src\\My Game.Dba", "T:\\src\\samba",
+          "T:\\src\\xdB"
+          "a"}) {
         ScriptReset();
         t.Write("prog\\Kelpra.ini", Ini("DBA=T:\\tools\\view.exe\r\n"));
         TheScript().requesterAnswers.push_back("T:\\help\\src.htm");
@@ -302,6 +306,33 @@ TEST_F(ShellTest, BrokenLinksLookBroken)
     EXPECT_EQ(t.Read("mine.htm"), own);
     EXPECT_EQ(Address(), "file:///T:/help/commands/vosks.html");
     EXPECT_NE(TheScript().layouts.back().text.find("Main"), std::string::npos);
+}
+
+// A help folder with accents in its name, as Kelpra.ini names it in
+// Windows-1252, its pages in Windows-1252 naming accented files, all of
+// them UTF-8 names on a Linux disk (the ANSI code page's on Windows): a word
+// typed in UTF-8 finds its page, the display copy keeps the page's bytes,
+// and the status bar and Edit Page name the page.
+TEST_F(ShellTest, AccentedHelpFolderFromTheSettingsFile)
+{
+    const std::string aide = "Aide \xE9t\xE9\\";
+    const std::string page =
+        CrLf({"<p>Caf\xE9 cr\xE8me</p>", "<a href=\"R\xE9sum\xE9.htm\">R\xE9sum\xE9</a>"});
+    t.Write(HostTextFromProgram(aide + "index.htm"), CrLf({"<a href=\"Caf\xE9.htm\">Caf\xE9</a><BR>"}));
+    t.Write(HostTextFromProgram(aide + "Menu.htm"), CrLf({"start"}));
+    t.Write(HostTextFromProgram(aide + "Caf\xE9.htm"), page);
+    t.Write("prog\\Kelpra.ini", "[Setup]\r\nHelp=T:\\" + aide + "\r\nHTML=T:\\edit.exe\r\n");
+    TheScript().clipboard = "CAF\xC3\x89";  // typed on a UTF-8 desktop
+    Run({Idle(), Menu(MenuEditPage)});
+    const Script& s = TheScript();
+    const std::string shown = "T:\\" + aide + "Caf\xE9.htm";
+    EXPECT_EQ(s.statusText, shown);
+    ASSERT_EQ(s.runs.size(), 1u);
+    EXPECT_EQ(s.runs[0].parameters, shown);
+    EXPECT_EQ(Address(), BrowserAddressFromPath("T:\\" + aide + "vosks.html", ""));
+    EXPECT_EQ(
+        t.Read(HostTextFromProgram(aide + "vosks.html")),
+        CrLf({"<p>Caf\xE9 cr\xE8me</p>", "<a href=\"T:\\" + aide + "R\xE9sum\xE9.htm\">R\xE9sum\xE9</a>"}));
 }
 
 #ifndef _WIN32

@@ -204,6 +204,13 @@ TEST_F(GuiTest, FolderRequesterEndsInOneBackslash)
     EXPECT_EQ(FolderRequest("Help folder", "T:\\help\\"), "T:\\help\\");
     OnNextDialog([](QWidget* dialog) { qobject_cast<QDialog*>(dialog)->reject(); });
     EXPECT_EQ(FolderRequest("Help folder", "T:\\help\\"), "");
+    // An accented name (UTF-8 on the disk) comes back as Windows would give
+    // it, in Windows-1252, however the start folder was written.
+    folder.MakeFolder("Aide \xC3\xA9t\xC3\xA9");
+    for (const char* start : {"T:\\Aide \xE9t\xE9\\", "T:\\aide \xC3\x89T\xC3\x89\\"}) {
+        OnNextDialog([](QWidget* dialog) { qobject_cast<QDialog*>(dialog)->accept(); });
+        EXPECT_EQ(FolderRequest("Help folder", start), "T:\\Aide \xE9t\xE9\\") << start;
+    }
 }
 
 // Waits a little for a started program to leave its trace.
