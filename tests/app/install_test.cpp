@@ -1,6 +1,9 @@
 // The two programs as a package lays them out: bin/ beside share/kelpra,
 // the per-user folders in a temporary XDG home, no display.
 #include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <regex>
 #include <string>
 
 #include <gtest/gtest.h>
@@ -97,6 +100,41 @@ TEST(KelpraWithoutDisplay, SaysSoInOneLine)
                   "kelpra-cli works without one.\n")
             << display;
     }
+}
+
+}  // namespace
+
+namespace {
+
+std::string ReadSource(const std::string& name)
+{
+    std::ifstream file(std::string(KELPRA_SOURCE_DIR) + "/" + name, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(file), {});
+}
+
+// The manual page and the completion are written by hand beside the
+// program's own usage text; a command added to one must reach the others.
+TEST(InstalledDocumentation, KnowsEveryCommandOfTheUsageText)
+{
+    CommandResult help = RunCommandLine(std::string(KELPRA_BIN_DIR) + "/kelpra-cli --help");
+    ASSERT_EQ(help.status, 0);
+    const std::string commands = help.out.substr(0, help.out.find("\nOptions:"));
+    const std::string manual = ReadSource("packaging/linux/kelpra-cli.1");
+    const std::string completion = ReadSource("packaging/linux/kelpra-cli.bash-completion");
+    int listed = 0;
+    for (size_t at = commands.find("\n  "); at != std::string::npos; at = commands.find("\n  ", at + 1)) {
+        const size_t start = at + 3;
+        const std::string command = commands.substr(start, commands.find_first_of(" \n", start) - start);
+        if (command.empty()) continue;
+        ++listed;
+        std::string inManual;
+        for (char c : command) inManual += c == '-' ? std::string("\\-") : std::string(1, c);
+        const bool inManualPage = manual.find("\n.B " + inManual + "\n") != std::string::npos ||
+                                  manual.find("\n.BI " + inManual + " ") != std::string::npos;
+        EXPECT_TRUE(inManualPage) << command;
+        EXPECT_TRUE(std::regex_search(completion, std::regex("[ '|]" + command + "[ )'|]"))) << command;
+    }
+    EXPECT_GE(listed, 7) << commands;
 }
 
 }  // namespace
