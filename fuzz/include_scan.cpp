@@ -104,10 +104,12 @@ void CheckHelpFolder()
     for (auto it = fs::recursive_directory_iterator(folder.root, ignored);
          it != fs::recursive_directory_iterator(); it.increment(ignored)) {
         const std::string name = it->path().filename().string();
-        // A copy is made under a temporary name (the prefix and six
+        // A new version is made under a temporary name (the prefix and six
         // characters) before it takes its place; function pages end in .htm.
-        FUZZ_CHECK(name.size() != 19 || name.compare(0, 13, ".kelpra-copy-") != 0,
-                   "a copy was left half made: " + name);
+        FUZZ_CHECK(name.size() != 18 || name.compare(0, 12, ".kelpra-new-") != 0,
+                   "a new version was left half made: " + name);
+        FUZZ_CHECK(name != ".kelpra-lock" && name != ".kelpra-preparing",
+                   "the help folder was left locked or half prepared: " + name);
         // The template's working copies are copied as they are; the pages
         // written from them are line by line.
         const std::string parent = it->path().parent_path().filename().string();

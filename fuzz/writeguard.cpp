@@ -19,6 +19,7 @@ int __real_rmdir(const char* path);
 int __real_mkstemp(char* pattern);
 int __real_mkostemp(char* pattern, int flags);
 int __real_truncate(const char* path, off_t length);
+int __real_link(const char* from, const char* to);
 }
 
 namespace {
@@ -131,6 +132,12 @@ int __wrap_truncate(const char* path, off_t length)
 {
     Check(path);
     return __real_truncate(path, length);
+}
+
+int __wrap_link(const char* from, const char* to)
+{
+    Check(to);
+    return __real_link(from, to);
 }
 
 }  // extern "C"

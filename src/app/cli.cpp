@@ -16,6 +16,7 @@
 #include "runtime/console/console.h"
 #include "runtime/files.h"
 #include "runtime/hostpath.h"
+#include "runtime/rewrite.h"
 #include "runtime/text.h"
 #include "runtime/window.h"
 #include "state/settings.h"
@@ -96,9 +97,13 @@ const char* const HelpText =
     "\n"
     "Titles, paths and targets of search and check are printed as UTF-8.\n"
     "\n"
+    "Files are rewritten in one step each: a run that fails, or is killed,\n"
+    "leaves every file whole, and running it again finishes the job. A second\n"
+    "run on the same help folder waits for the first, or gives up.\n"
+    "\n"
     "Exit status: 0 done (lookup, search: found; check: nothing found), 1 failed\n"
-    "(lookup, search: nothing matches; check: findings, or no help folder),\n"
-    "2 usage error.\n";
+    "(lookup, search: nothing matches; check: findings, or no help folder; a\n"
+    "file that could not be written is named on standard error), 2 usage error.\n";
 
 struct Options {
     std::string programFolder;
@@ -196,6 +201,13 @@ void LoadSettings(const Options& options)
     if (!options.keywordsFile.empty()) State.keywordsFile = ProgramPath(options.keywordsFile);
 }
 
+// A command that could not write: what failed, in Windows form, and why.
+int WriteFailed()
+{
+    std::fprintf(stderr, "kelpra-cli: %s\n", FailureText(FileLastFailure()).c_str());
+    return ExitFailed;
+}
+
 int Lookup(const std::string& text)
 {
     BuildContextList();
@@ -206,7 +218,7 @@ int Lookup(const std::string& text)
 
 int Keywords()
 {
-    BuildContextList();
+    if (!BuildContextList()) return ExitFailed;
     ContextList& list = State.contextList;
     ListRewind(list);
     for (auto* element = ListNext(list); element; element = ListNext(list))
@@ -217,8 +229,13 @@ int Keywords()
 int IndexLink(const std::string& text)
 {
     BuildContextList();
-    if (!HelpFolderWritable(TitleV2)) return ExitFailed;
-    InsertIndexLink(SearchLetter(ProgramTextFromHost(text)));
+    FileFailureClear();
+    if (!InsertIndexLink(SearchLetter(ProgramTextFromHost(text)))) {
+        if (FileLastFailure().kind != FileFailureKind::None) return WriteFailed();
+        std::fprintf(stderr, "kelpra-cli: cannot read the index page %s\n",
+                     (State.helpFolder + "index.htm").c_str());
+        return ExitFailed;
+    }
     // The entry just made is the context list's current one.
     PrintLine(State.contextList.current->record.page);
     return ExitFound;
@@ -233,28 +250,40 @@ int AddIncludeCommand(const std::string& source)
                      size == -2 ? "is a folder, not an include source" : "no such include source");
         return ExitFailed;
     }
-    if (!HelpFolderWritable(TitleV3)) return ExitFailed;
+    FileFailureClear();
+    if (!RewriteFolderWritable(State.helpFolder)) return WriteFailed();
     BackupHelpPages();
-    AddInclude(sourcePath);
+    // Written by this run, not merely there from an earlier one.
+    const int written = AddInclude(sourcePath);
+    if (FileLastFailure().kind != FileFailureKind::None) return WriteFailed();
     const std::string listPage = State.helpFolder + "Includes.htm";
     if (PathSize(listPage) <= 0) {
         std::fprintf(stderr, "kelpra-cli: the help folder has no include list page %s\n",
                      HostTextFromProgram(listPage).c_str());
         return ExitFailed;
     }
-    const std::string page =
-        State.helpFolder + "Includes\\" + IncludeScanFromPath(sourcePath, State.helpFolder).pageName;
-    if (PathSize(page) <= 0) {
+    if (!written) {
         std::fprintf(stderr, "kelpra-cli: no include page was written for %s\n", source.c_str());
         return ExitFailed;
     }
+    const std::string page =
+        State.helpFolder + "Includes\\" + IncludeScanFromPath(sourcePath, State.helpFolder).pageName;
     PrintLine(page);
     return ExitFound;
 }
 
 int DisplayCopy(const std::string& page)
 {
-    PrintLine(MakeDisplayCopy(ProgramPath(page)));
+    FileFailureClear();
+    const std::string copy = MakeDisplayCopy(ProgramPath(page));
+    // A copy that could not be begun beside its page is kept where Kelpra
+    // writes its own files: still a copy, with why it is not beside the page.
+    const bool away = TextEquals(PathFolderPart(copy), DisplayCopyAwayFolder());
+    if (FileLastFailure().kind != FileFailureKind::None) {
+        if (!away) return WriteFailed();
+        std::fprintf(stderr, "kelpra-cli: %s\n", FailureText(FileLastFailure()).c_str());
+    }
+    PrintLine(copy);
     return ExitFound;
 }
 
@@ -311,6 +340,7 @@ int main(int argc, char** argv)
     std::vector<std::string> arguments(argv, argv + argc);
     ProgramStateClear();
     RuntimeStart();
+    FileServicesStart();
     CommandLineSetArguments(arguments);
 
     Options options;

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "runtime/files.h"
+#include "runtime/rewrite.h"
 #include "state/state.h"
 
 void BackupHelpPages()
@@ -19,9 +20,12 @@ void BackupHelpPages()
     };
     // Only a missing, empty or unusable backup is made, so the backups keep
     // what the files held when the program first saw them. Failures are
-    // silent: the next call tries again.
+    // silent, the next call tries again, and what a command that follows
+    // reports as failed begins after them.
+    RewriteRemoveLeftovers(State.programFolder);
     for (const Backup& backup : backups) {
         std::string path = State.programFolder + backup.name;
-        if (PathSize(path) < 1) FileDuplicate(backup.source, path);
+        if (PathSize(path) < 1) RewriteCopy(backup.source, path, State.programFolder);
     }
+    FileFailureClear();
 }

@@ -108,14 +108,14 @@ ContextEntry& InsertContextSorted(const std::string& keyword, const std::string&
     return entry;
 }
 
-void BuildContextList()
+int BuildContextList()
 {
     ContextList& list = State.contextList;
     ListCreate(list);
     State.indexUtf8 = 0;
     if (!FileOpenRead(1, State.helpFolder + "index.htm")) {
         MessageAsk(TitleBrowser, NoContextListText, MessageOk);
-        return;
+        return 0;
     }
     EncodingVote encoding;
     do {
@@ -128,4 +128,5 @@ void BuildContextList()
     } while (!FileAtEnd(1));
     FileClose(1);
     State.indexUtf8 = EncodingIsUtf8(encoding);
+    return 1;
 }

@@ -7,7 +7,8 @@
 #include "state/state.h"
 
 // Builds the program's context list from the help folder's "index.htm".
-void BuildContextList();
+// 1 when the page could be read; 0 when not (the list is then empty).
+int BuildContextList();
 
 // How a sorted insert compares and what it does with an entry of the same
 // keyword. The letter anchors compare keywords as stored and always add an

@@ -6,6 +6,7 @@
 #include "runtime/browser.h"
 #include "runtime/codepage.h"
 #include "runtime/files.h"
+#include "runtime/rewrite.h"
 #include "runtime/text.h"
 #include "state/state.h"
 
@@ -108,37 +109,40 @@ std::string BaseLine(const std::string& pageFolder, const std::string& pageBase)
     return "<base href=\"" + BrowserAddressFromPath(folder, "") + "\">";
 }
 
-// Writes the copy of the page to copyPath; 1 when every line reached it.
-// `away` is set for a copy that does not lie beside its page.
-int WriteCopy(const std::string& pagePath, const std::string& copyPath, int away)
+// How far a copy got.
+enum class Copied { Yes, NotBegun, Failed };
+
+// Writes the copy of the page to copyPath, through the rewrite service, so
+// that two windows writing the copy of one folder at once each put a whole
+// copy in place and a failure keeps the copy shown before. `away` is set
+// for a copy that does not lie beside its page.
+Copied WriteCopy(const std::string& pagePath, const std::string& copyPath, int away)
 {
     const std::string pageFolder = PathFolderPart(pagePath);
+    const std::string copyFolder = PathFolderPart(copyPath);
     // The folders go into the copy as the page writes its text; only a
     // folder with accents, or a copy kept away, needs the page read first.
     PageFacts facts;
     if (away || !TextIsAscii(pageFolder + State.helpFolder)) facts = ScanPage(pagePath);
     const std::string pageFolderText = TextInEncoding(pageFolder, facts.utf8);
     const std::string helpFolderText = TextInEncoding(State.helpFolder, facts.utf8);
-    if (!FileOpenRead(1, pagePath)) return 0;
-    // An older copy goes first: a link in its place is removed, never
-    // written through.
-    FileRemove(copyPath);
-    if (!FileCreate(2, copyPath)) {
+    if (!FileOpenRead(1, pagePath)) return Copied::NotBegun;
+    RewriteRemoveLeftovers(copyFolder);
+    if (RewriteBegin(2, copyPath, copyFolder) != Rewrite::Done) {
         FileClose(1);
-        return 0;
+        return Copied::NotBegun;
     }
-    int written = 1;
     const std::string base = away ? BaseLine(pageFolderText, facts.base) : "";
-    if (!base.empty()) written &= FileWriteLineTo(2, base);
+    if (!base.empty()) FileWriteLineTo(2, base);
     do {
         std::string line = FileReadLineFrom(1);
         if (TextEquals(TextHead(line, 9), LinkStart))
             line = DisplayCopyLinkLine(line, pageFolderText, helpFolderText);
-        written &= FileWriteLineTo(2, line);
+        FileWriteLineTo(2, line);
     } while (!FileAtEnd(1));
-    written &= FileClose(2);
     FileClose(1);
-    return written;
+    // A write that failed on the way fails the commit too.
+    return RewriteCommit(2) == Rewrite::Done ? Copied::Yes : Copied::Failed;
 }
 
 }  // namespace
@@ -155,12 +159,16 @@ std::string WriteDisplayCopy(const std::string& pagePath)
     if (TextEquals(TextToUpper(PathFileName(pagePath)), "VOSKS.HTML")) return "";
     if (PathSize(pagePath) < 0) return "";
     const std::string beside = PathFolderPart(pagePath) + "vosks.html";
-    if (WriteCopy(pagePath, beside, 0)) return beside;
-    // A folder the user cannot write (a system folder, a CD, a share): the
-    // copy goes where Kelpra writes its own files.
+    const Copied copied = WriteCopy(pagePath, beside, 0);
+    if (copied == Copied::Yes) return beside;
+    // A copy that failed part-way (a full disk) keeps the one shown before
+    // and is reported. One that could not even begin beside its page (a
+    // folder the user cannot write: a system folder, a CD, a share; or a
+    // name that is refused) goes where Kelpra writes its own files.
+    if (copied == Copied::Failed) return "";
     const std::string away = DisplayCopyAwayFolder();
     if (PathSize(away) != -2) FolderMake(away);
-    return WriteCopy(pagePath, away + "vosks.html", 1) ? away + "vosks.html" : "";
+    return WriteCopy(pagePath, away + "vosks.html", 1) == Copied::Yes ? away + "vosks.html" : "";
 }
 
 std::string MakeDisplayCopy(const std::string& pagePath)

@@ -4,28 +4,11 @@
 #include "helpindex/contextlist.h"
 #include "runtime/codepage.h"
 #include "runtime/files.h"
-#include "runtime/install.h"
 #include "runtime/requesters.h"
+#include "runtime/rewrite.h"
 #include "runtime/text.h"
 #include "runtime/window.h"
 #include "state/state.h"
-#include "state/texts.h"
-
-namespace {
-
-// Copies index.htm into index.new with the anchor and link lines put in at
-// the keyword's place; false when the copy could not be written whole.
-bool CopyWithAnchor(const std::string& keyword)
-{
-    const std::vector<std::string> lines = {"<A NAME=\"" + keyword + "\"></A>",
-                                            "<a href=\"index.htm#" + keyword + "\">" + keyword + "</a><BR>"};
-    int written = CopyIndexWithEntry(1, 2, keyword, lines, SameLinkText::AddEntry);
-    bool closed = FileClose(2) != 0;
-    FileClose(1);
-    return written && closed;
-}
-
-}  // namespace
 
 int CopyIndexWithEntry(int from, int to, const std::string& keyword,
                        const std::vector<std::string>& entryLines, SameLinkText same)
@@ -64,36 +47,50 @@ int IsLetterHeading(const std::string& line, const std::string& keyword)
     return !TextEquals(start, "IN") && !TextEquals(start, "DA");
 }
 
-int HelpFolderWritable(const std::string& title)
+Rewrite WriteIndexWithEntry(int from, int to, const std::string& keyword,
+                            const std::vector<std::string>& entryLines, SameLinkText same)
 {
-    if (FolderWritable(State.helpFolder)) return 1;
-    MessageAsk(title, ReadOnlyHelpFolderText + State.helpFolder + NothingChangedText, MessageError);
-    return 0;
+    const std::string page = State.helpFolder + "index.htm";
+    // The page ends under this very name even where names tell case apart.
+    if (PathSize(page) >= 0 && !FileRename(page, page)) {
+        FileFailureNote(FileFailureKind::System, page);
+        return Rewrite::Failed;
+    }
+    if (!FileOpenRead(from, page)) return Rewrite::Skipped;
+    Rewrite begun = RewriteBegin(to, page, State.helpFolder);
+    if (begun != Rewrite::Done) {
+        FileClose(from);
+        return begun;
+    }
+    int written = CopyIndexWithEntry(from, to, keyword, entryLines, same);
+    FileClose(from);
+    if (written) return Rewrite::Done;
+    FileClose(to);
+    return Rewrite::Failed;
 }
 
-void InsertIndexLink(const std::string& keyword)
+int InsertIndexLink(const std::string& keyword)
 {
-    if (!HelpFolderWritable(TitleV2)) return;
-    BackupHelpPages();
+    // Without a readable index page there is nothing to change, and no
+    // lock to take in a help folder that may not exist; a writer that finds
+    // another Kelpra at work changes nothing, not even the backups.
+    const bool readable = PathSize(State.helpFolder + "index.htm") >= 0;
+    const bool locked = readable && FolderLockTake(State.helpFolder);
+    if (locked || !readable) BackupHelpPages();
     // The letter as the index page writes it, whatever the search field gave.
     const std::string kw = TextInEncoding(TextUpperCase(keyword), State.indexUtf8);
     ContextEntry& entry = InsertContextSorted(kw, State.helpFolder + "index.htm#" + kw,
                                               KeywordCompare::AsStored, SameKeyword::AddEntry);
+    if (!locked) return 0;
 
-    const std::string indexPage = State.helpFolder + "index.htm";
-    const std::string newPage = State.helpFolder + "index.new";
-    if (!FileOpenRead(1, indexPage)) return;
-    if (!FileCreate(2, newPage)) {
-        FileClose(1);
-        return;
-    }
-    // A short write (a full disk) must not cost the good index page.
-    if (CopyWithAnchor(kw)) {
-        FileRemove(indexPage);
-        FileRename(newPage, indexPage);
-    } else {
-        FileRemove(newPage);
-    }
+    RewriteRemoveLeftovers(State.helpFolder);
+    const std::vector<std::string> lines = {"<A NAME=\"" + kw + "\"></A>",
+                                            "<a href=\"index.htm#" + kw + "\">" + kw + "</a><BR>"};
+    Rewrite written = WriteIndexWithEntry(1, 2, kw, lines, SameLinkText::AddEntry);
+    if (written == Rewrite::Done) written = RewriteCommit(2);
+    FolderLockRelease();
+    if (written == Rewrite::Skipped) return 0;
     ControlSetText(BrowserControl, entry.page);
     Pause(20);
+    return written == Rewrite::Done ? 1 : 0;
 }

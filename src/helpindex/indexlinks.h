@@ -3,15 +3,12 @@
 #include <string>
 #include <vector>
 
-// Adds an anchor and a link for the keyword to the index page, and an entry
-// to the context list; on a help folder that cannot be written it says so
-// and changes nothing.
-void InsertIndexLink(const std::string& keyword);
+#include "runtime/rewrite.h"
 
-// 1 when a file can be made in the help folder; otherwise says so, in a box
-// with the title given, and gives 0. Asked before a command changes the
-// folder, so that nothing is half done.
-int HelpFolderWritable(const std::string& title);
+// Adds an anchor and a link for the keyword to the index page, and an entry
+// to the context list. 1 when the index page was rewritten; 0 when it could
+// not be read, or its rewrite failed (noted) and it keeps its old version.
+int InsertIndexLink(const std::string& keyword);
 
 // What an index entry does where a link line already has its text: the
 // letter anchors add theirs in front of the next greater one; a function
@@ -24,6 +21,13 @@ enum class SameLinkText { AddEntry, KeepExisting };
 // whichever comes first; once only. 1 when every line was written whole.
 int CopyIndexWithEntry(int from, int to, const std::string& keyword,
                        const std::vector<std::string>& entryLines, SameLinkText same);
+
+// Opens the index page as file `from` and writes its new version as file
+// `to`, with the entry's lines put in as CopyIndexWithEntry does; `from` is
+// closed again. Done: the new version waits under `to` for its commit.
+// Skipped: the page cannot be read, or its new version not begun.
+Rewrite WriteIndexWithEntry(int from, int to, const std::string& keyword,
+                            const std::vector<std::string>& entryLines, SameLinkText same);
 
 // 1 when a plain index-page line stands for the one-letter keyword's heading:
 // it begins with the letter, but not with the page's own "Index ..." and

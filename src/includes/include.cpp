@@ -2,17 +2,17 @@
 
 #include "includes/patching.h"
 #include "runtime/files.h"
+#include "runtime/rewrite.h"
 #include "runtime/text.h"
 #include "state/state.h"
 
 namespace {
 
-// A function name is used as a file name; one that names another folder
-// would put its page outside Includes, so such a function gets no page.
-int NameStaysInFolder(const std::string& name)
+// A noted failure ends the run: what it wrote so far is complete, the rest
+// stays as it was, and the next run finishes the job.
+int Stopped()
 {
-    return !TextSearch(name, "\\", 1) && !TextSearch(name, "/", 1) && !TextSearch(name, ":", 1) &&
-           !TextSearch(name, "..", 1);
+    return FileLastFailure().kind != FileFailureKind::None;
 }
 
 void WriteFooterLinks(int number, const IncludeScan& scan)
@@ -55,21 +55,81 @@ void AddFunction(IncludeFunction& function, const IncludeScan& scan, IncludeScan
         FileWriteLineTo(3, "<FONT COLOR=\"White\">");
     }
     FileWriteLineTo(3, "<a href=\"" + function.pagePath + "\"> " + function.declaration + "</a><br>");
-    WriteFunctionPage(function, scan, scanner);
-    AddKeywordLine(function.fileKeyword);
+    if (WriteFunctionPage(function, scan, scanner) == Rewrite::Failed) return;
+    if (AddKeywordLine(function.fileKeyword) == Rewrite::Failed) return;
+    // A link to a page that cannot exist would lead nowhere, or out of the
+    // help folder; the keyword stays.
+    if (!FunctionGetsPage(function)) return;
     AddContextEntry(function.indexKeyword, function.pagePath);
     AddIndexEntry(function.indexKeyword, function.pagePath);
 }
 
-}  // namespace
-
-void WriteFunctionPage(IncludeFunction& function, const IncludeScan& scan, IncludeScanner& scanner)
+// The include page, with a function page and the links for each function
+// on the way: 1 when it was written.
+int WriteIncludePage(const IncludeScan& scan, IncludeScanner& scanner)
 {
     const std::string& helpFolder = State.helpFolder;
-    if (!FileOpenRead(4, helpFolder + "Includes\\vosk2.htm")) return;
-    if (!NameStaysInFolder(function.name) || !FileCreate(5, helpFolder + function.pagePath)) {
+    if (!FileOpenRead(2, helpFolder + "Includes\\vosks.htm")) return 0;
+    int written = 0;
+    if (RewriteBegin(3, helpFolder + "Includes\\" + scan.pageName, helpFolder) == Rewrite::Done) {
+        WriteIncludePageHead(scan);
+        do {
+            ScanItem item = NextScanItem(scanner);
+            if (item.kind == ScanItemKind::LeadIn) FileWriteLineTo(3, item.line + "<BR>");
+            if (item.kind == ScanItemKind::Function) AddFunction(item.function, scan, scanner);
+        } while (!Stopped() && !ScanFinished(scanner));
+        FileWriteLineTo(3, "<BR><BR><BR>");
+        WriteFooterLinks(3, scan);
+        CopyRest(2, 3);
+        // The include page takes its place only after everything it links to.
+        if (!Stopped()) written = RewriteCommit(3) == Rewrite::Done ? 1 : 0;
+        FileClose(3);
+    }
+    FileClose(2);
+    return written;
+}
+
+// The run once it holds the help folder's lock: 1 when the include page
+// was written.
+int RunAddInclude(const std::string& sourcePath)
+{
+    const std::string& helpFolder = State.helpFolder;
+    const std::string listPage = helpFolder + "Includes.htm";
+    if (PathSize(listPage) < 0 || PreparationUnfinished()) PrepareIncludeFolder();
+    if (Stopped() || PathSize(listPage) <= 0) return 0;
+
+    IncludeScan scan = IncludeScanFromPath(sourcePath, helpFolder);
+    IncludeScanner scanner;
+    RewriteCopy(sourcePath, scan.copyPath, helpFolder);
+    if (Stopped() || !FileOpenRead(scanner.fileNumber, scan.copyPath)) return 0;
+    ReadDescriptionLine(scan, scanner);
+    UpdateIncludeList(scan.pageName, scan.listText, scan.noInformation);
+    const std::string pageTemplate = State.dataFolder + "Include2.htm";
+    if (!Stopped()) RewriteCopy(pageTemplate, helpFolder + "Includes\\vosks.htm", helpFolder);
+    if (!Stopped()) RewriteCopy(pageTemplate, helpFolder + "Includes\\vosk2.htm", helpFolder);
+    int written = Stopped() ? 0 : WriteIncludePage(scan, scanner);
+    FileClose(scanner.fileNumber);
+    return written;
+}
+
+}  // namespace
+
+int FunctionGetsPage(const IncludeFunction& function)
+{
+    // The name is used as a file name; one that names another folder would
+    // put its page outside Includes.
+    return !TextSearch(function.name, "..", 1) && PathNameAllowed(function.name + ".htm");
+}
+
+Rewrite WriteFunctionPage(IncludeFunction& function, const IncludeScan& scan, IncludeScanner& scanner)
+{
+    const std::string& helpFolder = State.helpFolder;
+    if (!FileOpenRead(4, helpFolder + "Includes\\vosk2.htm")) return Rewrite::Skipped;
+    Rewrite begun = FunctionGetsPage(function) ? RewriteBegin(5, helpFolder + function.pagePath, helpFolder)
+                                               : Rewrite::Skipped;
+    if (begun != Rewrite::Done) {
         FileClose(4);
-        return;
+        return begun;
     }
     do {
         std::string line = FileReadLineFrom(4);
@@ -89,41 +149,21 @@ void WriteFunctionPage(IncludeFunction& function, const IncludeScan& scan, Inclu
                     "<a href=\"Includes\\" + scan.pageName + "\"> Return To " + scan.pageName + "</a><br>");
     WriteFooterLinks(5, scan);
     CopyRest(4, 5);
-    FileClose(5);
+    Rewrite written = RewriteCommit(5);
     FileClose(4);
+    return written;
 }
 
-void AddInclude(const std::string& sourcePath)
+int AddInclude(const std::string& sourcePath)
 {
     const std::string& helpFolder = State.helpFolder;
-    const std::string listPage = helpFolder + "Includes.htm";
-    if (PathSize(listPage) < 0) PrepareIncludeFolder();
-    if (PathSize(listPage) <= 0) return;
-
-    IncludeScan scan = IncludeScanFromPath(sourcePath, helpFolder);
-    IncludeScanner scanner;
-    FileDuplicate(sourcePath, scan.copyPath);
-    if (!FileOpenRead(scanner.fileNumber, scan.copyPath)) return;
-    ReadDescriptionLine(scan, scanner);
-    UpdateIncludeList(scan.pageName, scan.listText, scan.noInformation);
-
-    const std::string pageTemplate = State.dataFolder + "Include2.htm";
-    FileDuplicate(pageTemplate, helpFolder + "Includes\\vosks.htm");
-    FileDuplicate(pageTemplate, helpFolder + "Includes\\vosk2.htm");
-    if (FileOpenRead(2, helpFolder + "Includes\\vosks.htm")) {
-        if (FileCreate(3, helpFolder + "Includes\\" + scan.pageName)) {
-            WriteIncludePageHead(scan);
-            do {
-                ScanItem item = NextScanItem(scanner);
-                if (item.kind == ScanItemKind::LeadIn) FileWriteLineTo(3, item.line + "<BR>");
-                if (item.kind == ScanItemKind::Function) AddFunction(item.function, scan, scanner);
-            } while (!ScanFinished(scanner));
-            FileWriteLineTo(3, "<BR><BR><BR>");
-            WriteFooterLinks(3, scan);
-            CopyRest(2, 3);
-            FileClose(3);
-        }
-        FileClose(2);
-    }
-    FileClose(scanner.fileNumber);
+    FileFailureClear();
+    // Nothing to change, and no lock to take, where there is no help folder.
+    if (PathSize(helpFolder) != -2 || !FolderLockTake(helpFolder)) return 0;
+    RewriteRemoveLeftovers(helpFolder);
+    RewriteRemoveLeftovers(helpFolder + "Includes\\");
+    RewriteRemoveLeftovers(PathFolderPart(State.keywordsFile));
+    int written = RunAddInclude(sourcePath);
+    FolderLockRelease();
+    return written;
 }

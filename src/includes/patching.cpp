@@ -1,5 +1,7 @@
 #include "includes/patching.h"
 
+#include <set>
+
 #include "helpindex/contextlist.h"
 #include "helpindex/indexlinks.h"
 #include "runtime/files.h"
@@ -13,6 +15,9 @@ namespace {
 const std::string CommandsMenuLine = "<a href=\"main.htm\">Commands Menu</a><br>";
 const std::string MenuLink = "<a href=\"Includes.htm\">My Include Files</a><br>";
 const std::string MainLink = "19. <a href=\"Includes.htm\">My Include Files</a><br>";
+// Which backups of an unfinished preparation are made; the file exists
+// only while a preparation is under way.
+const std::string PreparationJournal = ".kelpra-preparing";
 
 // A write that falls short (a full disk) clears ok; the rewrite then keeps
 // the file's old content instead of a cut-off one.
@@ -21,48 +26,78 @@ void WriteTo(int number, const std::string& line, int& ok)
     if (!FileWriteLineTo(number, line)) ok = 0;
 }
 
-// The backup holds the old content: move it back into place, which needs no
-// room on the disk, then make the backup again from it.
-void RestoreFromBackup(const std::string& path, const std::string& backupPath)
+// Opens the backup for reading and begins the file's new version. Done
+// when both are open; otherwise nothing is left open.
+Rewrite OpenRewrite(int backupNumber, const std::string& backupPath, int targetNumber,
+                    const std::string& path, const std::string& folder)
 {
-    if (FileRemove(path) && FileRename(backupPath, path)) {
-        FileDuplicate(path, backupPath);
-        return;
-    }
-    FileDuplicate(backupPath, path);
+    if (!FileOpenRead(backupNumber, backupPath)) return Rewrite::Skipped;
+    Rewrite begun = RewriteBegin(targetNumber, path, folder);
+    if (begun != Rewrite::Done) FileClose(backupNumber);
+    return begun;
 }
 
-// Closes a rewrite (the new file first) and undoes it when any write failed.
-void FinishRewrite(int targetNumber, int backupNumber, int ok, const std::string& path,
-                   const std::string& backupPath)
+// Closes the backup and puts the new version in place when every line
+// was written whole; otherwise the file keeps its old version.
+Rewrite FinishRewrite(int targetNumber, int backupNumber, int ok)
 {
-    if (!FileClose(targetNumber)) ok = 0;
     FileClose(backupNumber);
-    if (!ok) RestoreFromBackup(path, backupPath);
+    if (ok) return RewriteCommit(targetNumber);
+    FileClose(targetNumber);
+    return Rewrite::Failed;
 }
 
-// Opens the backup for reading and creates the file anew; 0 when either
-// fails, with nothing left open.
-int OpenRewrite(int backupNumber, const std::string& backupPath, int targetNumber, const std::string& path)
+// The copy of a file to its backup. When this run finishes one that was
+// interrupted, an empty file is not copied over a backup that holds
+// something: that backup may be all that is left of the file.
+Rewrite BackupCopy(const std::string& path, const std::string& backupPath, const std::string& folder)
 {
-    if (!FileOpenRead(backupNumber, backupPath)) return 0;
-    if (!FileCreate(targetNumber, path)) {
-        FileClose(backupNumber);
-        return 0;
-    }
-    return 1;
+    if (FolderLockFoundInterrupted() && PathSize(path) == 0 && PathSize(backupPath) > 0) return Rewrite::Done;
+    return RewriteBackup(path, backupPath, folder);
+}
+
+std::set<std::string> ReadJournal()
+{
+    std::set<std::string> done;
+    if (!FileOpenRead(1, State.helpFolder + PreparationJournal)) return done;
+    do {
+        done.insert(FileReadLineFrom(1));
+    } while (!FileAtEnd(1));
+    FileClose(1);
+    return done;
+}
+
+Rewrite WriteJournal(const std::set<std::string>& done)
+{
+    Rewrite begun = RewriteBegin(1, State.helpFolder + PreparationJournal, State.helpFolder);
+    if (begun != Rewrite::Done) return begun;
+    int ok = 1;
+    for (const std::string& line : done) WriteTo(1, line, ok);
+    if (ok) return RewriteCommit(1);
+    FileClose(1);
+    return Rewrite::Failed;
 }
 
 // The menu and main pages gain their link to the include list after the
-// lines that the test picks.
-void LinkPage(const std::string& page, const std::string& backup, int isMenu)
+// lines that the test picks. The page is always rewritten from its backup,
+// so a preparation that is finished later, from the backup it recorded,
+// links the page once.
+Rewrite LinkPage(const std::string& page, const std::string& backup, int isMenu, std::set<std::string>& done)
 {
-    const std::string path = State.helpFolder + page;
-    const std::string backupPath = State.helpFolder + backup;
-    // Rewriting from an older backup when the fresh copy failed would throw
-    // away whatever changed since.
-    if (!FileDuplicate(path, backupPath)) return;
-    if (!OpenRewrite(1, backupPath, 2, path)) return;
+    const std::string& helpFolder = State.helpFolder;
+    const std::string path = helpFolder + page;
+    const std::string backupPath = helpFolder + backup;
+    if (!done.count(backup)) {
+        // Rewriting from an older backup when the fresh copy failed would
+        // throw away whatever changed since.
+        Rewrite copied = BackupCopy(path, backupPath, helpFolder);
+        if (copied != Rewrite::Done) return copied;
+        done.insert(backup);
+        Rewrite recorded = WriteJournal(done);
+        if (recorded != Rewrite::Done) return recorded;
+    }
+    Rewrite begun = OpenRewrite(1, backupPath, 2, path, helpFolder);
+    if (begun != Rewrite::Done) return begun;
     const std::string commandsMenu = TextToLower(CommandsMenuLine);
     int ok = 1;
     do {
@@ -74,7 +109,7 @@ void LinkPage(const std::string& page, const std::string& backup, int isMenu)
         }
         if (!isMenu && TextToInteger(TextHead(line, 2)) == 18) WriteTo(2, MainLink, ok);
     } while (!FileAtEnd(1));
-    FinishRewrite(2, 1, ok, path, backupPath);
+    return FinishRewrite(2, 1, ok);
 }
 
 std::string IncludeListEntry(const std::string& pageName, const std::string& listText, int noInformation)
@@ -113,26 +148,44 @@ int BeginsWithMy(const std::string& line)
     return TextEquals(TextToUpper(TextHead(line, 2)), "MY");
 }
 
-void PrepareIncludeFolder()
+int PreparationUnfinished()
 {
+    return PathSize(State.helpFolder + PreparationJournal) >= 0 ? 1 : 0;
+}
+
+Rewrite PrepareIncludeFolder()
+{
+    const std::string& helpFolder = State.helpFolder;
     const std::string templatePath = State.dataFolder + "Includes.htm";
     if (PathSize(templatePath) <= 0) {
         MessageAsk(TitleV3, NoListTemplateText + templatePath, MessageError);
-        return;
+        return Rewrite::Skipped;
     }
-    FileDuplicate(templatePath, State.helpFolder + "Includes.htm");
-    LinkPage("menu.htm", "menu.bak", 1);
-    LinkPage("main.htm", "main.bak", 0);
-    FolderMake(State.helpFolder + "\\Includes");
+    // The include list page comes last: until it is there, the next run
+    // takes up the preparation where this one stopped.
+    std::set<std::string> done = ReadJournal();
+    if (LinkPage("menu.htm", "menu.bak", 1, done) == Rewrite::Failed) return Rewrite::Failed;
+    if (LinkPage("main.htm", "main.bak", 0, done) == Rewrite::Failed) return Rewrite::Failed;
+    FolderMake(helpFolder + "\\Includes");
+    Rewrite listed = RewriteCopy(templatePath, helpFolder + "Includes.htm", helpFolder);
+    if (listed != Rewrite::Done) return listed;
+    if (PreparationUnfinished() && !FileRemove(helpFolder + PreparationJournal)) {
+        FileFailureNote(FileFailureKind::System, helpFolder + PreparationJournal);
+        return Rewrite::Failed;
+    }
+    return listed;
 }
 
-void UpdateIncludeList(const std::string& pageName, const std::string& listText, int noInformation)
+Rewrite UpdateIncludeList(const std::string& pageName, const std::string& listText, int noInformation)
 {
-    const std::string path = State.helpFolder + "Includes.htm";
-    const std::string backupPath = State.helpFolder + "Includes.bak";
-    if (!FileDuplicate(path, backupPath)) return;
+    const std::string& helpFolder = State.helpFolder;
+    const std::string path = helpFolder + "Includes.htm";
+    const std::string backupPath = helpFolder + "Includes.bak";
+    Rewrite copied = BackupCopy(path, backupPath, helpFolder);
+    if (copied != Rewrite::Done) return copied;
     const int existing = ExistingEntryLine(backupPath, pageName);
-    if (!OpenRewrite(2, backupPath, 3, path)) return;
+    Rewrite begun = OpenRewrite(2, backupPath, 3, path, helpFolder);
+    if (begun != Rewrite::Done) return begun;
     const std::string entry = IncludeListEntry(pageName, listText, noInformation);
     ListState state = ListState::Preamble;
     int number = 0;
@@ -166,15 +219,19 @@ void UpdateIncludeList(const std::string& pageName, const std::string& listText,
             WriteTo(3, line, ok);
         }
     } while (!FileAtEnd(2));
-    FinishRewrite(3, 2, ok, path, backupPath);
+    return FinishRewrite(3, 2, ok);
 }
 
-void AddKeywordLine(const std::string& fileKeyword)
+Rewrite AddKeywordLine(const std::string& fileKeyword)
 {
     const std::string& path = State.keywordsFile;
-    const std::string backupPath = PathFolderPart(path) + "\\keywords.bak";
-    if (!FileDuplicate(path, backupPath)) return;
-    if (!OpenRewrite(4, backupPath, 5, path)) return;
+    // The keywords file belongs to its own folder, not to the help folder.
+    const std::string folder = PathFolderPart(path);
+    const std::string backupPath = folder + "\\keywords.bak";
+    Rewrite copied = BackupCopy(path, backupPath, folder);
+    if (copied != Rewrite::Done) return copied;
+    Rewrite begun = OpenRewrite(4, backupPath, 5, path, folder);
+    if (begun != Rewrite::Done) return begun;
     int ok = 1;
     int found = 0;
     do {
@@ -183,7 +240,7 @@ void AddKeywordLine(const std::string& fileKeyword)
         if (TextEquals(TextToUpper(line), fileKeyword)) found = 1;
     } while (!FileAtEnd(4));
     if (!found) WriteTo(5, fileKeyword, ok);
-    FinishRewrite(5, 4, ok, path, backupPath);
+    return FinishRewrite(5, 4, ok);
 }
 
 void AddContextEntry(const std::string& indexKeyword, const std::string& pagePath)
@@ -192,26 +249,27 @@ void AddContextEntry(const std::string& indexKeyword, const std::string& pagePat
                         SameKeyword::UpdatePage);
 }
 
-void AddIndexEntry(const std::string& indexKeyword, const std::string& pagePath)
+Rewrite AddIndexEntry(const std::string& indexKeyword, const std::string& pagePath)
 {
     const std::string& helpFolder = State.helpFolder;
-    const std::string indexPath = helpFolder + "index.htm";
-    const std::string newPath = helpFolder + "index.new";
-    if (!OpenRewrite(4, indexPath, 5, newPath)) return;
     const std::string linkLine = "<a href=\"" + pagePath + "\">" + indexKeyword + "</a><BR>";
-    int ok = CopyIndexWithEntry(4, 5, indexKeyword, {linkLine}, SameLinkText::KeepExisting);
-    FileClose(4);
-    if (!FileClose(5)) ok = 0;
+    Rewrite written = WriteIndexWithEntry(4, 5, indexKeyword, {linkLine}, SameLinkText::KeepExisting);
+    if (written != Rewrite::Done) return written;
     Pause(20);
-    if (!ok) {
-        // A cut-off replacement never takes the index page's place.
-        FileRemove(newPath);
-        return;
+    // The old page is kept as Index.bak; an empty Index.bak is never
+    // replaced, and a folder of that name takes no copy.
+    const std::string backupPath = helpFolder + "Index.bak";
+    const int32_t backupSize = PathSize(backupPath);
+    if (backupSize > 0 && !FileRename(backupPath, backupPath)) {
+        FileFailureNote(FileFailureKind::System, backupPath);
+        written = Rewrite::Failed;
     }
-    if (PathSize(helpFolder + "Index.bak") > 0) FileRemove(helpFolder + "Index.bak");
-    FileRename(indexPath, helpFolder + "Index.bak");
+    if (written == Rewrite::Done && (backupSize == -1 || backupSize > 0) &&
+        BackupCopy(helpFolder + "index.htm", backupPath, helpFolder) == Rewrite::Failed)
+        written = Rewrite::Failed;
     Pause(20);
-    FileRemove(helpFolder + "Index.htm");
-    FileRename(newPath, indexPath);
+    if (written == Rewrite::Done) written = RewriteCommit(5);
+    else FileClose(5);
     Pause(20);
+    return written;
 }

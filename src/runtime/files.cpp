@@ -9,8 +9,10 @@
 #include <memory>
 #include <vector>
 
+#include "runtime/faults.h"
 #include "runtime/hostfile.h"
 #include "runtime/hostpath.h"
+#include "runtime/text.h"
 
 namespace {
 
@@ -28,11 +30,16 @@ struct OpenFile {
     size_t start = 0;
     size_t end = 0;
     bool failed = false;  // a write went wrong; everything after is refused
+    std::string name;     // what a failure is reported under
+    // A new version: the temporary file written, and the file whose place
+    // it takes when committed. Dropped when closed any other way.
+    std::string temporary;
+    std::string writeTo;
 };
 
 std::vector<std::unique_ptr<OpenFile>> openFiles(10);
 int currentNumber = -1;
-long long writesAllowed = -1;  // test hook: bytes the "disk" still takes
+FileFailure firstFailure;
 
 OpenFile* FileAt(int number)
 {
@@ -40,16 +47,35 @@ OpenFile* FileAt(int number)
     return openFiles[static_cast<size_t>(number)].get();
 }
 
+// The fault hook stands before every operation that changes the disk; a
+// refused one fails as the host's would, with a reason to report.
+bool Allowed(FileOperation operation)
+{
+    if (FileFaultBefore(operation) != FaultAnswer::Fail) return true;
+    HostFileErrorSimulate(false);
+    return false;
+}
+
+bool FlushToDisk(HostFile file)
+{
+    switch (FileFaultBefore(FileOperation::Flush)) {
+    case FaultAnswer::Proceed: return HostFileFlush(file);
+    case FaultAnswer::TakeAsDone: return true;
+    case FaultAnswer::Fail: break;
+    }
+    HostFileErrorSimulate(false);
+    return false;
+}
+
 bool WriteAll(HostFile file, const char* data, size_t size)
 {
-    bool full = false;
-    if (writesAllowed >= 0 && static_cast<unsigned long long>(writesAllowed) < size) {
-        size = static_cast<size_t>(writesAllowed);
-        full = true;
+    size_t allowed = FileFaultWriteAllows(size);
+    if (allowed < size) {
+        if (allowed > 0) HostFileWrite(file, data, allowed);
+        HostFileErrorSimulate(true);
+        return false;
     }
-    if (size > 0 && !HostFileWrite(file, data, size)) return false;
-    if (writesAllowed >= 0) writesAllowed -= static_cast<long long>(size);
-    return !full;
+    return HostFileWrite(file, data, size);
 }
 
 bool Flush(OpenFile& file)
@@ -57,8 +83,16 @@ bool Flush(OpenFile& file)
     if (!file.writing) return true;
     bool ok = !file.failed && (file.end == 0 || WriteAll(file.handle, file.buffer.data(), file.end));
     file.end = 0;
-    if (!ok) file.failed = true;
+    if (!ok) {
+        if (!file.failed) FileFailureNote(FileFailureKind::System, file.name);
+        file.failed = true;
+    }
     return ok;
+}
+
+bool RemoveFile(const std::string& name)
+{
+    return Allowed(FileOperation::Remove) && HostFileRemove(name);
 }
 
 // Reads the next block; false at the end of the file (or on a read error,
@@ -70,11 +104,45 @@ bool Refill(OpenFile& file)
     return file.end > 0;
 }
 
+// A close that fails loses what was written; it still lets the file go.
+bool CloseHandleOf(OpenFile& file)
+{
+    bool allowed = !file.writing || Allowed(FileOperation::Close);
+    bool closed = HostFileClose(file.handle) || !file.writing;
+    if (allowed && closed) return true;
+    if (!allowed) HostFileErrorSimulate(false);
+    FileFailureNote(FileFailureKind::System, file.name);
+    return false;
+}
+
 bool CloseFile(OpenFile& file)
 {
     bool ok = Flush(file);
-    if (!HostFileClose(file.handle) && file.writing) ok = false;
+    ok = CloseHandleOf(file) && ok;
+    // A new version that was not committed never takes the file's place.
+    if (!file.temporary.empty()) RemoveFile(file.temporary);
     return ok && !file.failed;
+}
+
+// Writes out, flushes to the disk, closes and puts the new version in its
+// place, noticing a failure at every step; on one, the old version stays
+// and the new one goes.
+bool CommitFile(OpenFile& file)
+{
+    bool ok = Flush(file);
+    if (ok && !FlushToDisk(file.handle)) {
+        FileFailureNote(FileFailureKind::System, file.name);
+        ok = false;
+    }
+    std::string temporary = file.temporary;
+    file.temporary.clear();
+    ok = CloseHandleOf(file) && ok;
+    if (ok && !(Allowed(FileOperation::Rename) && HostFileReplace(temporary, file.writeTo))) {
+        FileFailureNote(FileFailureKind::System, file.name);
+        ok = false;
+    }
+    if (!ok) RemoveFile(temporary);
+    return ok;
 }
 
 void Install(int number, std::unique_ptr<OpenFile> file)
@@ -88,18 +156,36 @@ void Install(int number, std::unique_ptr<OpenFile> file)
     currentNumber = number;
 }
 
-int Install(int number, HostFile handle, bool writing)
+std::unique_ptr<OpenFile> NewOpenFile(HostFile handle, bool writing, const std::string& name)
+{
+    auto file = std::make_unique<OpenFile>();
+    file->handle = handle;
+    file->writing = writing;
+    file->name = name;
+    file->buffer.resize(kBufferSize);
+    return file;
+}
+
+int Install(int number, HostFile handle, bool writing, const std::string& name)
 {
     if (handle == NoHostFile) {
         currentNumber = -1;
         return 0;
     }
-    auto file = std::make_unique<OpenFile>();
-    file->handle = handle;
-    file->writing = writing;
-    file->buffer.resize(kBufferSize);
-    Install(number, std::move(file));
+    Install(number, NewOpenFile(handle, writing, name));
     return 1;
+}
+
+// Comparable forms of two Windows paths: one separator, no case.
+std::string SamePathKey(const std::string& path)
+{
+    std::string key;
+    for (char c : path) {
+        if (c == '/') c = '\\';
+        if (c == '\\' && !key.empty() && key.back() == '\\') continue;
+        key += c;
+    }
+    return TextToUpper(key);
 }
 
 bool IsLineEnd(char c)
@@ -127,26 +213,78 @@ const char* FindLineEnd(const char* at, const char* stop)
 
 // To the end of `in`; a read error looks like the end there, as it does to
 // the line reader.
-bool CopyBytes(HostFile in, HostFile out)
+bool CopyBytes(HostFile in, OpenFile& out)
 {
-    std::vector<char> block(kBufferSize);
-    while (size_t got = HostFileRead(in, block.data(), block.size()))
-        if (!WriteAll(out, block.data(), got)) return false;
+    while (size_t got = HostFileRead(in, out.buffer.data(), out.buffer.size())) {
+        if (!WriteAll(out.handle, out.buffer.data(), got)) {
+            FileFailureNote(FileFailureKind::System, out.name);
+            out.failed = true;
+            return false;
+        }
+    }
     return true;
+}
+
+// A new file beside `writeTo`, open for writing, reported as `target`.
+std::unique_ptr<OpenFile> NewTemporary(const std::string& target, const std::string& writeTo,
+                                       const std::string& permissionsOf)
+{
+    std::string temporary;
+    HostFile handle = NoHostFile;
+    if (Allowed(FileOperation::Create)) handle = HostFileCreateTemporary(writeTo, permissionsOf, temporary);
+    if (handle == NoHostFile) {
+        FileFailureNote(FileFailureKind::System, target);
+        return nullptr;
+    }
+    auto file = NewOpenFile(handle, true, target);
+    file->temporary = temporary;
+    file->writeTo = writeTo;
+    return file;
 }
 
 }  // namespace
 
 int FileOpenRead(int number, const std::string& name)
 {
-    if (number < 0 || number > kHighestNumber) return Install(number, NoHostFile, false);
-    return Install(number, HostFileOpenRead(name), false);
+    if (number < 0 || number > kHighestNumber) return Install(number, NoHostFile, false, name);
+    return Install(number, HostFileOpenRead(name), false, name);
 }
 
 int FileCreate(int number, const std::string& name)
 {
-    if (number < 0 || number > kHighestNumber) return Install(number, NoHostFile, true);
-    return Install(number, HostFileCreate(name), true);
+    if (number < 0 || number > kHighestNumber) return Install(number, NoHostFile, true, name);
+    HostFile handle = Allowed(FileOperation::Create) ? HostFileCreate(name) : NoHostFile;
+    return Install(number, handle, true, name);
+}
+
+int FileCreateTemporary(int number, const std::string& target, const std::string& writeTo)
+{
+    if (number < 0 || number > kHighestNumber) return Install(number, NoHostFile, true, target);
+    std::unique_ptr<OpenFile> file = NewTemporary(target, writeTo, writeTo);
+    if (!file) {
+        currentNumber = -1;
+        return 0;
+    }
+    Install(number, std::move(file));
+    return 1;
+}
+
+int FileCommit(int number)
+{
+    OpenFile* file = FileAt(number);
+    if (!file || file->temporary.empty()) return 0;
+    bool ok = CommitFile(*file);
+    openFiles[static_cast<size_t>(number)].reset();
+    if (currentNumber == number) currentNumber = -1;
+    return ok ? 1 : 0;
+}
+
+int FileBeingRewritten(const std::string& writeTo)
+{
+    const std::string key = SamePathKey(writeTo);
+    for (const auto& file : openFiles)
+        if (file && !file->temporary.empty() && SamePathKey(file->writeTo) == key) return 1;
+    return 0;
 }
 
 int FileClose(int number)
@@ -187,29 +325,49 @@ std::string FileReadLine()
     }
 }
 
-int FileWriteLine(const std::string& text)
+namespace {
+
+// Puts the bytes into the file's buffer, or straight into the file when
+// they would not fit; false once a write failed.
+bool Put(OpenFile& file, const char* data, size_t size)
+{
+    if (file.end + size > file.buffer.size() && !Flush(file)) return false;
+    if (size <= file.buffer.size()) {
+        std::memcpy(file.buffer.data() + file.end, data, size);
+        file.end += size;
+        return true;
+    }
+    if (WriteAll(file.handle, data, size)) return true;
+    FileFailureNote(FileFailureKind::System, file.name);
+    file.failed = true;
+    return false;
+}
+
+// The current file when it is open for writing and nothing has failed.
+OpenFile* WritableCurrent()
 {
     OpenFile* file = FileAt(currentNumber);
-    if (!file) return 0;
+    if (!file) return nullptr;
     if (!file->writing || file->failed) {
         file->failed = true;
-        return 0;
+        return nullptr;
     }
-    size_t size = text.size() + 2;
-    if (file->end + size > file->buffer.size() && !Flush(*file)) return 0;
-    if (size > file->buffer.size()) {
-        // A line longer than the buffer goes straight to the file.
-        if (!WriteAll(file->handle, text.data(), text.size())) {
-            file->failed = true;
-            return 0;
-        }
-    } else {
-        std::memcpy(file->buffer.data() + file->end, text.data(), text.size());
-        file->end += text.size();
-    }
-    file->buffer[file->end++] = '\r';
-    file->buffer[file->end++] = '\n';
-    return static_cast<int>(size);
+    return file;
+}
+
+}  // namespace
+
+int FileWriteLine(const std::string& text)
+{
+    OpenFile* file = WritableCurrent();
+    if (!file || !Put(*file, text.data(), text.size()) || !Put(*file, "\r\n", 2)) return 0;
+    return static_cast<int>(text.size() + 2);
+}
+
+int FileWriteBytes(const char* data, size_t size)
+{
+    OpenFile* file = WritableCurrent();
+    return file && Put(*file, data, size) ? 1 : 0;
 }
 
 std::string FileReadLineFrom(int number)
@@ -250,40 +408,72 @@ int32_t PathSize(const std::string& path)
     return HostFileSize(trimmed);
 }
 
-int FileDuplicate(const std::string& source, const std::string& target)
+int FilePlace(const std::string& target, const std::string& folder, std::string& writeTo)
 {
+    switch (HostFileWritePlace(target, folder.empty() ? "." : folder, writeTo)) {
+    case HostPlace::Fine: return 1;
+    case HostPlace::Unreachable: return 0;
+    case HostPlace::LeadsOut: FileFailureNote(FileFailureKind::LeadsOut, target); return -1;
+    case HostPlace::NotAFile: FileFailureNote(FileFailureKind::NotAFile, target); return -1;
+    }
+    return 0;
+}
+
+int FileCopy(const std::string& source, const std::string& target, const std::string& folder)
+{
+    std::string writeTo;
+    int place = FilePlace(target, folder, writeTo);
+    if (place <= 0) return place;
     HostFile in = HostFileOpenRead(source);
     if (in == NoHostFile) return 0;
-    // Copied beside the target first, so a failed copy never leaves half a
-    // target behind, and then put in its place in one step.
-    std::string temporary;
-    HostFile out = HostFileCreateCopy(in, target, temporary);
-    if (out == NoHostFile) {
-        HostFileClose(in);
-        return 0;
-    }
-    bool ok = CopyBytes(in, out);
-    ok = HostFileClose(out) && ok;
+    // Copied beside the target first and then put in its place in one step,
+    // so a failed copy never leaves half a target behind.
+    std::unique_ptr<OpenFile> out = NewTemporary(target, writeTo, source);
+    bool ok = out && CopyBytes(in, *out);
     // The source is still open for reading, so a copy onto itself is refused.
-    ok = ok && HostFileReplace(temporary, target);
+    if (ok) ok = CommitFile(*out);
+    else if (out) CloseFile(*out);
     HostFileClose(in);
-    if (!ok) HostFileRemove(temporary);
-    return ok ? 1 : 0;
+    return ok ? 1 : -1;
+}
+
+int FileBackup(const std::string& source, const std::string& target, const std::string& folder)
+{
+    std::string writeTo;
+    int place = FilePlace(target, folder, writeTo);
+    if (place <= 0) return place;
+    if (!Allowed(FileOperation::Create)) {
+        FileFailureNote(FileFailureKind::System, target);
+        return -1;
+    }
+    std::string temporary;
+    if (!HostFileLinkTemporary(source, writeTo, temporary)) return FileCopy(source, target, folder);
+    if (Allowed(FileOperation::Rename) && HostFileReplace(temporary, writeTo)) return 1;
+    FileFailureNote(FileFailureKind::System, target);
+    RemoveFile(temporary);
+    return -1;
+}
+
+int FileDuplicate(const std::string& source, const std::string& target)
+{
+    size_t slash = target.find_last_of("\\/");
+    const std::string folder = slash == std::string::npos ? "." : target.substr(0, slash + 1);
+    return FileCopy(source, target, folder) > 0 ? 1 : 0;
 }
 
 int FileRemove(const std::string& name)
 {
-    return HostFileRemove(name) ? 1 : 0;
+    return RemoveFile(name) ? 1 : 0;
 }
 
 int FileRename(const std::string& oldName, const std::string& newName)
 {
-    return HostFileRename(oldName, newName) ? 1 : 0;
+    return Allowed(FileOperation::Rename) && HostFileRename(oldName, newName) ? 1 : 0;
 }
 
 int FolderMake(const std::string& path)
 {
-    return HostFolderMake(path) ? 1 : 0;
+    return Allowed(FileOperation::Create) && HostFolderMake(path) ? 1 : 0;
 }
 
 void FileCloseAll()
@@ -295,7 +485,25 @@ void FileCloseAll()
     currentNumber = -1;
 }
 
-void FileFailWritesAfter(long long bytes)
+const FileFailure& FileLastFailure()
 {
-    writesAllowed = bytes < 0 ? -1 : bytes;
+    return firstFailure;
+}
+
+void FileFailureClear()
+{
+    firstFailure = FileFailure{};
+}
+
+void FileFailureNote(FileFailureKind kind, const std::string& file)
+{
+    if (firstFailure.kind != FileFailureKind::None) return;
+    firstFailure.kind = kind;
+    firstFailure.file = file;
+    firstFailure.reason = kind == FileFailureKind::System ? HostFileErrorText() : "";
+}
+
+void FileServicesStart()
+{
+    HostFileStart();
 }

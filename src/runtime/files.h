@@ -2,20 +2,24 @@
 // operations the help pages are maintained with. Names are Windows-form.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
 int FileOpenRead(int number, const std::string& name);
 int FileCreate(int number, const std::string& name);
 // Closes the file under that number. 1 when everything written to it reached
-// the disk (or it was only read), 0 when a write failed; rewrites use this to
-// keep a good file instead of a broken one.
+// the disk (or it was only read), 0 when a write failed. A new version of a
+// file (FileCreateTemporary) that is closed this way is dropped.
 int FileClose(int number);
 void FileSelect(int number);
 std::string FileReadLine();
 // Writes the text and CR LF to the current file. Result: the bytes accepted;
 // less than the text's length + 2 when the write failed.
 int FileWriteLine(const std::string& text);
+// Writes the bytes as they are, without a line end, to the current file;
+// 1 when all of them were written.
+int FileWriteBytes(const char* data, size_t size);
 int FileAtEnd(int number);
 // The next line of the file under that number, which becomes current.
 std::string FileReadLineFrom(int number);
@@ -24,6 +28,9 @@ std::string FileReadLineFrom(int number);
 int FileWriteLineTo(int number, const std::string& line);
 
 int32_t PathSize(const std::string& path);
+// Copies the file through a new file beside the target that takes the
+// target's place in one step, so the target is never half written. Refused
+// when the target is a link that leads out of its own folder.
 int FileDuplicate(const std::string& source, const std::string& target);
 int FileRemove(const std::string& name);
 int FileRename(const std::string& oldName, const std::string& newName);
@@ -32,6 +39,49 @@ int FolderMake(const std::string& path);
 // The end routine: closes every open file.
 void FileCloseAll();
 
-// Test equipment: after this many more bytes, writes to files fail as on a
-// full disk. A negative count turns the fault off.
-void FileFailWritesAfter(long long bytes);
+// New versions of files (runtime/rewrite.h builds on these): a new file
+// beside `writeTo` under a name of Kelpra's own, open for writing under the
+// number, which becomes current; failures are reported under `target`, the
+// name the user knows. 0 when it cannot be made (noted as a failure).
+int FileCreateTemporary(int number, const std::string& target, const std::string& writeTo);
+// Where a new version of `target` may be written (`writeTo`): the target, or
+// the file a link inside `folder` leads to. 1 when it may; 0 when its folder
+// or name cannot be reached (nothing noted); -1 when it is refused: a link
+// that leads out of `folder`, or no plain file (noted).
+int FilePlace(const std::string& target, const std::string& folder, std::string& writeTo);
+// Copies as FileDuplicate does, into a target that stays inside `folder`:
+// 1 copied; 0 nothing written, as the source cannot be read or the target's
+// folder reached; -1 the copy failed or was refused (noted).
+int FileCopy(const std::string& source, const std::string& target, const std::string& folder);
+// The same for a backup of a file that is about to be replaced: where the
+// file system allows, the backup is a second name for the file itself, so
+// nothing is copied; the file then takes its new version in one step and
+// the backup keeps the old one.
+int FileBackup(const std::string& source, const std::string& target, const std::string& folder);
+// Puts the new version under the number in the place of `writeTo`: what is
+// buffered is written, the file is flushed to the disk, takes the place in
+// one step and is closed. 1 when every step succeeded; 0 when one failed
+// (noted), and then the old version is still in place and the new one gone.
+int FileCommit(int number);
+// 1 when a new version of that file is being written under some number.
+int FileBeingRewritten(const std::string& writeTo);
+
+// What failed first since the last FileFailureClear: the writes, flushes,
+// closes, renames and removals of the operations above, and what the
+// rewrite service refuses. Kept so that a command can say which file could
+// not be written and why.
+// ReadOnlyFolder: `file` is a folder in which nothing can be made.
+enum class FileFailureKind { None, System, LeadsOut, NotAFile, Busy, ReadOnlyFolder };
+struct FileFailure {
+    FileFailureKind kind = FileFailureKind::None;
+    std::string file;    // Windows form
+    std::string reason;  // the system's words, for System
+};
+const FileFailure& FileLastFailure();
+void FileFailureClear();
+// Notes a failure of `file` unless an earlier one is already noted; for
+// System, the reason is the host's for its last failed primitive.
+void FileFailureNote(FileFailureKind kind, const std::string& file);
+
+// Once at the start of a program, before any file work.
+void FileServicesStart();

@@ -1,5 +1,5 @@
 // The host's file primitives under the file services (files.cpp), which keep
-// file numbers, buffering, line rules and write-failure reporting the same on
+// file numbers, buffering, line rules and failure reporting the same on
 // every host. Names are Windows-form. The sharing rules are part of opening:
 // a file open for reading may be read again but not written, replaced,
 // renamed or removed; a file open for writing may be none of these. Windows
@@ -14,25 +14,40 @@
 using HostFile = intptr_t;
 constexpr HostFile NoHostFile = -1;
 
-// An existing plain file, for reading.
+// An existing plain file, for reading. Anything else standing there (a
+// folder, a named pipe, a device) is refused at once, without waiting for it.
 HostFile HostFileOpenRead(const std::string& name);
 // A plain file for writing, created or emptied.
 HostFile HostFileCreate(const std::string& name);
-// A new empty file for writing in the folder of `target`, under a fresh name
-// given back in `temporaryName`, with the permissions of `source`: where a
-// copy is written before it takes the target's place.
-HostFile HostFileCreateCopy(HostFile source, const std::string& target, std::string& temporaryName);
+// A new empty file for writing beside `beside` (in the same folder), under
+// a fresh name of Kelpra's own given back in `temporaryName`, with the
+// permissions of `permissionsOf` when that file exists. It is never opened
+// through a link, never replaces anything, and while it is open no leftover
+// sweep (HostFileRemoveLeftover) takes it for one.
+HostFile HostFileCreateTemporary(const std::string& beside, const std::string& permissionsOf,
+                                 std::string& temporaryName);
+// A second name for the plain file `existing` (not a link), beside
+// `beside`, under a fresh name of Kelpra's own: a backup that costs no
+// copy, for a file that is only ever replaced, never changed in place.
+// false when the file system cannot give one.
+bool HostFileLinkTemporary(const std::string& existing, const std::string& beside,
+                           std::string& temporaryName);
 // Bytes read into the buffer; 0 at the end of the file or on an error.
 size_t HostFileRead(HostFile file, char* buffer, size_t size);
+// Back to the first byte.
+bool HostFileRewind(HostFile file);
 // Writes all the bytes; false when not all of them could be written.
 bool HostFileWrite(HostFile file, const char* data, size_t size);
+// Puts what was written on the disk itself (fsync, FlushFileBuffers).
+bool HostFileFlush(HostFile file);
 // false when the close lost written data.
 bool HostFileClose(HostFile file);
 
 // The size of the file at that name (low 32 bits); -1 when nothing is there,
 // -2 for a folder.
 int32_t HostFileSize(const std::string& name);
-// Puts `from` in the place of `to`, replacing a plain file there.
+// Puts `from` in the place of `to` in one step, replacing a plain file
+// there (on Windows with write-through).
 bool HostFileReplace(const std::string& from, const std::string& to);
 // Renames or moves a file; never replaces one. A change of case only is a
 // rename of the file itself.
@@ -71,3 +86,32 @@ void HostFolderClose(HostFolder folder);
 // not there as given. false when it cannot be read (missing, not a plain
 // file, or open for writing here); a pipe is not waited on.
 bool HostFileReadAllIn(HostFolder folder, const std::string& name, std::string& bytes, size_t limit);
+// The system's own words for why the last primitive failed.
+std::string HostFileErrorText();
+// Makes the next HostFileErrorText tell of a full disk, or of an input or
+// output error: what a refused operation of a test build reports.
+void HostFileErrorSimulate(bool diskFull);
+// Once, before any file work: a limit on the size of files becomes an
+// ordinary write error instead of ending the program.
+void HostFileStart();
+
+// Why a file may not be written where it is asked to be.
+enum class HostPlace { Fine, LeadsOut, NotAFile, Unreachable };
+// Where a new version of `target` is to be written: the target itself, or,
+// when it is a link that stays inside `folder`, the file it leads to
+// (`writeTo`, Windows-form). A target that is, or lies behind, a link that
+// leads out of `folder`, or that is something other than a plain file, is
+// refused.
+HostPlace HostFileWritePlace(const std::string& target, const std::string& folder, std::string& writeTo);
+
+// Removes a temporary file that its writer left behind; a file that some
+// program still has open stays. true when it was removed.
+bool HostFileRemoveLeftover(const std::string& name);
+
+// A lock file that one process at a time may hold, between processes and
+// within one. `name` is created when missing; `leftBehind` tells whether it
+// was already there unheld (a holder ended without releasing it).
+// NoHostFile when it is held elsewhere (`held`) or cannot be made.
+HostFile HostLockTake(const std::string& name, bool& held, bool& leftBehind);
+// Removes the lock file and lets the next holder in.
+void HostLockRelease(HostFile lock, const std::string& name);

@@ -1,5 +1,6 @@
-// The private-profile (INI) file: the platform's functions on Windows, our
-// own reader and writer elsewhere, with the same rules for what we rely on.
+// The private-profile (INI) file. Reading is the platform's function on
+// Windows and our own reader elsewhere; writing is our own writer on every
+// host, which replaces the file in one step (runtime/rewrite.h).
 #pragma once
 
 #include <string>
@@ -9,7 +10,14 @@
 // first match wins.
 std::string ProfileGetString(const std::string& section, const std::string& key,
                              const std::string& defaultValue, int size, const std::string& fileName);
-// Replaces the value in place, or adds the key, the section or the file.
-// 1 on success.
+// Replaces the value in place, or adds the key, the section or the file;
+// every other line keeps its bytes. 1 on success; 0 when the file could not
+// be written (the failure is noted, runtime/files.h) or the text would
+// read back as another key or section.
 int ProfileWriteString(const std::string& section, const std::string& key, const std::string& value,
                        const std::string& fileName);
+
+// Our own reader, with the rules above, for hosts without the platform's:
+// the file is read a block at a time, and of each line only its start.
+std::string ProfileReadString(const std::string& section, const std::string& key,
+                              const std::string& defaultValue, int size, const std::string& fileName);

@@ -207,6 +207,21 @@ std::string PathExtension(const std::string& path)
     return UpToQuote(path.substr(dot + 1));
 }
 
+int PathNameAllowed(const std::string& name)
+{
+    for (char c : name) {
+        unsigned char b = static_cast<unsigned char>(c);
+        if (b <= 0x1F || c == '<' || c == '>' || c == ':' || c == '"' || c == '|' || c == '?' || c == '*' ||
+            c == '\\' || c == '/')
+            return 0;
+    }
+    std::string base = TextToUpper(name.substr(0, name.find('.')));
+    while (!base.empty() && base.back() == ' ') base.pop_back();
+    if (base == "CON" || base == "PRN" || base == "AUX" || base == "NUL") return 0;
+    bool numbered = base.size() == 4 && (base.compare(0, 3, "COM") == 0 || base.compare(0, 3, "LPT") == 0);
+    return numbered && base[3] >= '1' && base[3] <= '9' ? 0 : 1;
+}
+
 std::string CommandLineArgument()
 {
     size_t k = commandCounter++;

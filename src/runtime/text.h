@@ -32,6 +32,9 @@ int TextUtf8Character(const std::string& text, size_t at, uint32_t& code);
 std::string PathFolderPart(const std::string& path);
 std::string PathFileName(const std::string& path);
 std::string PathExtension(const std::string& path);
+// 1 when Windows would take the text as one name in a folder: no separator,
+// no control byte or reserved character, no device name (CON, COM1.txt).
+int PathNameAllowed(const std::string& name);
 
 // The next argument of the program's command line; "" once they are used up.
 std::string CommandLineArgument();

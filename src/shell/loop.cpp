@@ -4,10 +4,11 @@
 
 #include "helpindex/backups.h"
 #include "helpindex/contextlist.h"
-#include "helpindex/indexlinks.h"
 #include "helpindex/search.h"
 #include "includes/include.h"
 #include "runtime/browser.h"
+#include "runtime/rewrite.h"
+#include "runtime/files.h"
 #include "runtime/requesters.h"
 #include "runtime/window.h"
 #include "shell/mainwindow.h"
@@ -19,12 +20,27 @@
 
 namespace {
 
+// One message box for a command that could not write a file: which file,
+// why, and that its old version was kept; or that another Kelpra is
+// changing the help folder.
+void ReportFailedWrite(const std::string& commandTitle)
+{
+    const FileFailure& failure = FileLastFailure();
+    // A help folder the user may only read is the command's own answer; a
+    // rewrite that failed is told in the maintainer's box.
+    const std::string title = failure.kind == FileFailureKind::ReadOnlyFolder ? commandTitle : TitleV3;
+    if (failure.kind != FileFailureKind::None) MessageAsk(title, FailureText(failure), MessageError);
+    FileFailureClear();
+}
+
 // A Yes to the search's question rewrites the index page.
 void SearchAsking()
 {
     BusyCursorSet(1);
+    FileFailureClear();
     SearchKeyword(1);
     BusyCursorSet(0);
+    ReportFailedWrite(TitleV2);
 }
 
 // The requester's answer, kept as the last requester result; "" when cancelled.
@@ -78,12 +94,17 @@ void AddIncludeCommand()
     const std::string source =
         AskForFile(IncludeSourceTitle, State.helpFolder + "myinclude.dba", FilterSources);
     if (source.empty()) return;
-    if (!HelpFolderWritable(TitleV3)) return;
+    FileFailureClear();
+    if (!RewriteFolderWritable(State.helpFolder)) {
+        ReportFailedWrite(TitleV3);
+        return;
+    }
     if (MessageAsk(TitleV3, AddIncludeWarningText, MessageQuestion) != AnswerYes) return;
     BusyCursorSet(1);
     BackupHelpPages();
     AddInclude(source);
     BusyCursorSet(0);
+    ReportFailedWrite(TitleV3);
 }
 
 void ChooseKeywordsFile()

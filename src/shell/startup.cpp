@@ -4,6 +4,7 @@
 
 #include "helpindex/backups.h"
 #include "helpindex/contextlist.h"
+#include "runtime/files.h"
 #include "runtime/window.h"
 #include "shell/loop.h"
 #include "shell/mainwindow.h"
@@ -20,6 +21,7 @@ int RunKelpra()
     State.programFolder = presetProgramFolder;
     State.dataFolder = presetDataFolder;
     RuntimeStart();
+    FileServicesStart();
 
     ReadSettings();
     BackupHelpPages();

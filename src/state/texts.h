@@ -3,6 +3,10 @@
 // (spelling included), and kelpra-cli prints the same ones.
 #pragma once
 
+#include <string>
+
+#include "runtime/files.h"
+
 // The window.
 constexpr const char* MainWindowTitle = "Tamsel's Dark Basic Helper V2";
 constexpr const char* BackText = "Back";
@@ -48,6 +52,13 @@ constexpr const char* NoListTemplateText = "Unable to locate file> ";
 // The failed search's question: these, the search text and the letter.
 constexpr const char* NoContextText = "No context found for\nkeyword=";
 constexpr const char* InsertLetterText = "Do you wish to insert a link to index=";
+// A file that a command could not write: these, the file, and why.
+constexpr const char* WriteFailedText = "Unable to write file> ";
+constexpr const char* OldVersionKeptText = "The old version of the file was kept.";
+constexpr const char* LeadsOutText = "It is a link that leads out of its folder.";
+constexpr const char* NotAFileText = "It is not a plain file.";
+// A second Kelpra that wants to change a help folder another one is changing.
+constexpr const char* HelpFolderBusyText = "another Kelpra is changing this help folder";
 
 // The source viewer or the HTML editor cannot be started and the desktop has
 // no program for the file either: these, the program, the file and the menu
@@ -56,8 +67,8 @@ constexpr const char* NoProgramText = "Unable to start ";
 constexpr const char* NoProgramForText = "\nfor ";
 constexpr const char* NoDesktopProgramText =
     ",\nand the desktop has no program for it either.\nChoose one with ";
-// Add Include or a letter anchor on a help folder the user cannot write:
-// these around the folder.
+// Add Include or a letter anchor on a help folder the user cannot write
+// (FileFailureKind::ReadOnlyFolder): these around the folder.
 constexpr const char* ReadOnlyHelpFolderText = "The help folder cannot be written:\n";
 constexpr const char* NothingChangedText = "\nNothing was changed.";
 // A link of another scheme than http, https and mailto: these around the
@@ -145,3 +156,14 @@ constexpr const char* CheckFileMissingText = "Files the check starts from that a
 constexpr const char* NoDisplayText =
     "kelpra: no display to open the window on (DISPLAY and WAYLAND_DISPLAY name none); "
     "kelpra-cli works without one.\n";
+// What a command says when it could not write a file (runtime/files.h).
+inline std::string FailureText(const FileFailure& failure)
+{
+    if (failure.kind == FileFailureKind::Busy) return HelpFolderBusyText;
+    if (failure.kind == FileFailureKind::ReadOnlyFolder)
+        return ReadOnlyHelpFolderText + failure.file + NothingChangedText;
+    std::string reason = failure.kind == FileFailureKind::LeadsOut   ? LeadsOutText
+                         : failure.kind == FileFailureKind::NotAFile ? NotAFileText
+                                                                     : failure.reason + ".";
+    return WriteFailedText + failure.file + "\n" + reason + "\n" + OldVersionKeptText;
+}

@@ -1,14 +1,19 @@
+#include <sys/stat.h>
+
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <map>
 #include <regex>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include <gtest/gtest.h>
 
 #include "support/command.h"
+#include "support/faults.h"
 #include "support/testfolder.h"
 
 namespace fs = std::filesystem;
@@ -63,17 +68,31 @@ protected:
 
     CliResult Run(std::vector<std::string> arguments, bool withFolders = true) const
     {
+        return RunAs("", "kelpra-cli", arguments, withFolders);
+    }
+
+    // The program as the tests build it, with the file-fault injector set
+    // by KELPRA_FAULT.
+    CliResult RunFaulty(const std::string& fault, std::vector<std::string> arguments) const
+    {
+        return RunAs("KELPRA_FAULT=" + fault + " ", "kelpra-cli-faults", arguments, true);
+    }
+
+    // `shell` is put before the program on the shell's command line.
+    CliResult RunAs(const std::string& shell, const std::string& program, std::vector<std::string> arguments,
+                    bool withFolders) const
+    {
         if (withFolders) {
             std::vector<std::string> all = Folders();
             all.insert(all.end(), arguments.begin(), arguments.end());
             arguments = all;
         }
-        std::string command = Quote(std::string(KELPRA_BIN_DIR) + "/kelpra-cli");
+        std::string command = shell + Quote(std::string(KELPRA_BIN_DIR) + "/" + program);
         for (const auto& argument : arguments) command += " " + Quote(argument);
-        const std::string errors = folder.Host("stderr.txt");
+        const std::string errors = folder.Host("stderr-" + std::to_string(++runs) + ".txt");
         command += " 2>" + Quote(errors);
         const CommandResult ran = RunCommandLine(command);
-        CliResult result{ran.status, ran.out, folder.Read("stderr.txt")};
+        CliResult result{ran.status, ran.out, folder.Read(errors.substr(folder.root.size() + 1))};
         fs::remove(errors);
         return result;
     }
@@ -106,6 +125,32 @@ protected:
         tail.assign(marker + 1, page.end());
     }
 
+    // The example help folder and keywords file afresh, and the one-time
+    // backups already made, so that all a command writes is its own work.
+    void Fresh()
+    {
+        fs::remove_all(folder.Host("help"));
+        fs::copy(fs::path(KELPRA_SOURCE_DIR) / "examples" / "help", folder.Host("help"),
+                 fs::copy_options::recursive);
+        fs::copy(fs::path(KELPRA_SOURCE_DIR) / "examples" / "keywords.txt", folder.Host("keywords.txt"),
+                 fs::copy_options::overwrite_existing);
+        for (const char* page : {"index", "main", "menu"})
+            folder.Write(std::string("prog/") + page + ".bak",
+                         folder.Read(std::string("help/") + page + ".htm"));
+        folder.Write("prog/keywords.bak", folder.Read("keywords.txt"));
+    }
+
+    // The help folder, the keywords file and the program folder.
+    std::map<std::string, std::string> Files() const
+    {
+        std::map<std::string, std::string> files;
+        for (const char* area : {"help", "prog"})
+            for (const auto& [name, bytes] : Snapshot(area)) files[std::string(area) + "/" + name] = bytes;
+        files["keywords.txt"] = folder.Read("keywords.txt");
+        return files;
+    }
+
+    mutable int runs = 0;
     TestFolder folder;
 };
 
@@ -419,6 +464,171 @@ TEST_F(Cli, AccentsFromAUtf8Terminal)
               "f\xE9rence/\xE9t\xE9.htm\">\xE9t\xE9</a><BR>\r\n<a href=\"z.htm\">Z</a><BR>\r\n");
     CliResult keywords = run({"keywords"});
     EXPECT_EQ(Lines(keywords.out)[1], "\xC3\x89T\xC3\x89\t" + page);
+}
+
+// The disk fills up at every write in turn: the command exits 1 naming the
+// file it could not write, every file is its old or its new version, and
+// no temporary file stays. A run that meets no full disk does its work.
+TEST_F(Cli, EveryFullDiskIsReportedAndLeavesWholeFiles)
+{
+    folder.Write("src/one.dba", CrLf({"` one", "function Init()", "` sets up"}));
+    const std::vector<std::vector<std::string>> commands = {
+        {"add-include", folder.Host("src/one.dba")},
+        {"index-link", "q"},
+        {"display-copy", folder.Host("help/commands/print.htm")},
+    };
+    for (const auto& command : commands) {
+        Fresh();
+        const auto before = Files();
+        ASSERT_EQ(RunFaulty("quiet:0", command).status, 0) << command[0];
+        const auto after = Files();
+        int n = 1;
+        for (;; ++n) {
+            const std::string when = command[0] + " write " + std::to_string(n);
+            Fresh();
+            CliResult result = RunFaulty("write:" + std::to_string(n), command);
+            if (result.err.find(FaultAnnouncement) == std::string::npos) {
+                EXPECT_EQ(result.status, 0) << when << result.err;
+                EXPECT_EQ(Files(), after) << when;
+                break;
+            }
+            EXPECT_EQ(result.status, 1) << when;
+            EXPECT_NE(result.err.find("kelpra-cli: Unable to write file> Z:\\"), std::string::npos)
+                << when << result.err;
+            EXPECT_NE(result.err.find("The old version of the file was kept."), std::string::npos) << when;
+            for (const auto& [name, bytes] : Files()) {
+                if (name.find("/.kelpra-") != std::string::npos) {
+                    EXPECT_EQ(name, "help/.kelpra-preparing") << when;
+                    continue;
+                }
+                const bool whole = (before.count(name) && before.at(name) == bytes) ||
+                                   (after.count(name) && after.at(name) == bytes) ||
+                                   (name == "help/Includes.htm" && bytes == folder.Read("prog/Includes.htm"));
+                EXPECT_TRUE(whole) << when << ": " << name;
+            }
+        }
+        EXPECT_GT(n, 1) << command[0];
+    }
+}
+
+// A limit on the size of files is a write error like a full disk, not a
+// signal that ends the program without a word and a page cut off.
+TEST_F(Cli, AFileSizeLimitIsReportedAndLeavesWholeFiles)
+{
+    Fresh();
+    const auto before = Files();
+    folder.Write("src/one.dba", CrLf({"` one", "function Init()"}));
+    CliResult result =
+        RunAs("ulimit -f 2; ", "kelpra-cli", {"add-include", folder.Host("src/one.dba")}, true);
+    EXPECT_EQ(result.status, 1);
+    EXPECT_NE(result.err.find("Unable to write file> "), std::string::npos) << result.err;
+    EXPECT_NE(result.err.find("large"), std::string::npos) << result.err;
+    for (const auto& [name, bytes] : Files()) {
+        if (before.count(name)) {
+            EXPECT_EQ(bytes, before.at(name)) << name;
+        }
+    }
+}
+
+// A named pipe where a page or the source should be: no command waits for
+// a writer that never comes.
+TEST_F(Cli, NamedPipesHoldUpNoCommand)
+{
+    fs::remove(folder.Host("help/index.htm"));
+    ASSERT_EQ(mkfifo(folder.Host("help/index.htm").c_str(), 0644), 0);
+    ASSERT_EQ(mkfifo(folder.Host("pipe.dba").c_str(), 0644), 0);
+    folder.Write("src/one.dba", CrLf({"` one", "function Init()"}));
+    const struct {
+        std::vector<std::string> command;
+        int status;
+    } cases[] = {
+        {{"keywords"}, 1},
+        {{"lookup", "print"}, 1},
+        {{"index-link", "p"}, 1},
+        {{"display-copy", folder.Host("help/index.htm")}, 0},
+        {{"add-include", folder.Host("pipe.dba")}, 1},
+        {{"add-include", folder.Host("src/one.dba")}, 0},
+    };
+    for (const auto& c : cases) {
+        CliResult result = RunAs("timeout 60 ", "kelpra-cli", c.command, true);
+        EXPECT_EQ(result.status, c.status) << c.command[0] << ": " << result.err;
+    }
+}
+
+// Without a help folder, or an index page that can be read, nothing is
+// reported as done.
+TEST_F(Cli, WithoutAnIndexPageNothingSucceeds)
+{
+    const std::vector<std::string> missing = {"--help-folder", folder.Host("nowhere")};
+    for (const std::vector<std::string>& command :
+         {std::vector<std::string>{"keywords"}, {"index-link", "p"}, {"lookup", "p"}}) {
+        std::vector<std::string> arguments = missing;
+        arguments.insert(arguments.end(), command.begin(), command.end());
+        CliResult result = Run(arguments);
+        EXPECT_EQ(result.status, 1) << command[0];
+        EXPECT_EQ(result.out, "") << command[0];
+    }
+    CliResult link = Run({"--help-folder", folder.Host("nowhere"), "index-link", "p"});
+    EXPECT_NE(link.err.find("cannot read the index page " + Win("nowhere") + "\\index.htm"),
+              std::string::npos)
+        << link.err;
+}
+
+// An include page left by an earlier run is not taken for this run's work.
+TEST_F(Cli, AddIncludeSaysSoWhenThisRunWroteNoIncludePage)
+{
+    folder.Write("src/myinclude.dba", CrLf(WorkedSource));
+    ASSERT_EQ(Run({"add-include", folder.Host("src/myinclude.dba")}).status, 0);
+    fs::remove(folder.Host("prog/Include2.htm"));
+    fs::remove(folder.Host("help/Includes/vosks.htm"));
+    CliResult result = Run({"add-include", folder.Host("src/myinclude.dba")});
+    EXPECT_EQ(result.status, 1);
+    EXPECT_NE(result.err.find("no include page was written"), std::string::npos) << result.err;
+}
+
+// A page that is a link out of the help folder is not written through, and
+// the command says why.
+TEST_F(Cli, ALinkOutOfTheHelpFolderIsRefusedWithAReason)
+{
+    folder.Write("outside.htm", "not yours");
+    fs::remove(folder.Host("help/menu.htm"));
+    fs::create_symlink(folder.Host("outside.htm"), folder.Host("help/menu.htm"));
+    folder.Write("src/one.dba", CrLf({"` one", "function Init()"}));
+    CliResult result = Run({"add-include", folder.Host("src/one.dba")});
+    EXPECT_EQ(result.status, 1);
+    EXPECT_NE(
+        result.err.find("Unable to write file> " + Win("help/menu.htm") + "\nIt is a link that leads out"),
+        std::string::npos)
+        << result.err;
+    EXPECT_EQ(folder.Read("outside.htm"), "not yours");
+}
+
+// Two kelpra-cli at once on one help folder: one waits for the other, and
+// the folder ends as after the two runs in one order or the other.
+TEST_F(Cli, TwoRunsAtOnceEndInOneOfTheTwoOrders)
+{
+    folder.Write("src/a.dba", CrLf({"` a", "function Alpha()"}));
+    folder.Write("src/b.dba", CrLf({"` b", "function Beta()"}));
+    auto serially = [&](const char* first, const char* second) {
+        Fresh();
+        EXPECT_EQ(Run({"add-include", folder.Host(first)}).status, 0);
+        EXPECT_EQ(Run({"add-include", folder.Host(second)}).status, 0);
+        return Files();
+    };
+    const auto ab = serially("src/a.dba", "src/b.dba"), ba = serially("src/b.dba", "src/a.dba");
+    for (int trial = 0; trial < 4; ++trial) {
+        Fresh();
+        const std::string b = Quote(std::string(KELPRA_BIN_DIR) + "/kelpra-cli");
+        std::string other = b;
+        for (const auto& argument : Folders()) other += " " + Quote(argument);
+        other += " add-include " + Quote(folder.Host("src/b.dba")) + " >/dev/null 2>&1 & ";
+        CliResult result = RunAs(other, "kelpra-cli", {"add-include", folder.Host("src/a.dba")}, true);
+        EXPECT_EQ(result.status, 0) << result.err;
+        for (int waited = 0; waited < 600 && !(Files() == ab || Files() == ba); ++waited)
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        const auto now = Files();
+        EXPECT_TRUE(now == ab || now == ba) << "trial " << trial;
+    }
 }
 
 TEST_F(Cli, UsageErrorsExitWithTwo)

@@ -6,6 +6,15 @@
 
 namespace {
 
+// The names in a folder of the test folder.
+std::set<std::string> NamesIn(const TestFolder& folder, const std::string& relative)
+{
+    std::set<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder.Host(relative)))
+        names.insert(entry.path().filename().string());
+    return names;
+}
+
 TEST_F(HelpFolderTest, DisplayCopyPointsLinkLinesIntoTheHelpFolder)
 {
     State.helpFolder = "C:\\H\\";
@@ -131,6 +140,52 @@ TEST_F(HelpFolderTest, PageNamedLikeItsCopyIsShownAsItself)
         EXPECT_EQ(folder.Read("sub\\" + name), page);
     }
 }
+
+// A copy that fails at any write, flush, close or rename leaves the copy of
+// the page shown before as it was, says which file failed, and leaves no
+// temporary file; the run that sees no failure makes the new copy.
+TEST_F(HelpFolderTest, EveryFailedStepKeepsTheOldCopy)
+{
+    State.helpFolder = "C:\\H\\";
+    folder.Write("pages\\page.htm",
+                 CrLf({"<html>", "<a href=\"main.htm\">Main</a>", std::string(70000, 'x')}));
+    const std::string copy =
+        CrLf({"<html>", "<a href=\"C:\\H\\main.htm\">Main</a>", std::string(70000, 'x')});
+    const std::string older = CrLf({"the copy of the page shown before"});
+    for (FileOperation operation :
+         {FileOperation::Write, FileOperation::Flush, FileOperation::Close, FileOperation::Rename}) {
+        for (long n = 1;; ++n) {
+            folder.Write("pages\\vosks.html", older);
+            FileFailureClear();
+            FaultFailAt(operation, n);
+            EXPECT_EQ(MakeDisplayCopy("T:\\pages\\page.htm"), "T:\\pages\\vosks.html");
+            if (!FaultsInjected()) {
+                EXPECT_EQ(folder.Read("pages\\vosks.html"), copy);
+                EXPECT_GT(n, 1);
+                break;
+            }
+            EXPECT_EQ(folder.Read("pages\\vosks.html"), older) << n;
+            EXPECT_EQ(FileLastFailure().file, "T:\\pages\\vosks.html") << n;
+            EXPECT_EQ(NamesIn(folder, "pages"), (std::set<std::string>{"page.htm", "vosks.html"})) << n;
+        }
+    }
+}
+
+#ifndef _WIN32
+// A copy named like a link that leads out of the page's folder is not
+// written through it.
+TEST_F(HelpFolderTest, DisplayCopyIsNotWrittenThroughALinkThatLeadsOut)
+{
+    folder.Write("pages\\page.htm", CrLf({"<html>"}));
+    folder.Write("elsewhere\\mine.txt", "mine");
+    std::filesystem::create_symlink(folder.Host("elsewhere/mine.txt"), folder.Host("pages/vosks.html"));
+    MakeDisplayCopy("T:\\pages\\page.htm");
+    EXPECT_EQ(folder.Read("elsewhere\\mine.txt"), "mine");
+    EXPECT_TRUE(std::filesystem::is_symlink(folder.Host("pages/vosks.html")));
+    EXPECT_EQ(FileLastFailure().kind, FileFailureKind::LeadsOut);
+    EXPECT_EQ(FileLastFailure().file, "T:\\pages\\vosks.html");
+}
+#endif
 
 TEST(AnchorPosition, FirstHashCountedFromOne)
 {

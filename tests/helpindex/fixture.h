@@ -3,12 +3,14 @@
 
 #include <gtest/gtest.h>
 
+#include <set>
 #include <string>
 #include <vector>
 
 #include "runtime/files.h"
 #include "runtime/scripted/script.h"
 #include "state/state.h"
+#include "support/faults.h"
 #include "support/testfolder.h"
 
 class HelpFolderTest : public ::testing::Test {

@@ -14,6 +14,7 @@
 #include "runtime/scripted/script.h"
 #include "runtime/window.h"
 #include "state/state.h"
+#include "support/faults.h"
 #include "support/testfolder.h"
 
 class IncludeTest : public ::testing::Test {

@@ -16,6 +16,7 @@
 #include "runtime/text.h"
 #include "runtime/textblocks.h"
 #include "state/state.h"
+#include "support/faults.h"
 #include "support/testfolder.h"
 
 namespace {
@@ -124,9 +125,9 @@ TEST_F(FullText, ResultsPageLinksEachPageAndEscapesWhatItShows)
     EXPECT_EQ(WriteHtmlPage(folder.Win("results.htm"), page), 1);
     EXPECT_EQ(folder.Read("results.htm"), page);
     EXPECT_EQ(WriteHtmlPage(folder.Win("no folder\\results.htm"), page), 0);
-    FileFailWritesAfter(100);
+    FaultFailWritesAfter(100);
     EXPECT_EQ(WriteHtmlPage(folder.Win("full.htm"), page), 0);
-    FileFailWritesAfter(-1);
+    FaultFailWritesAfter(-1);
     EXPECT_NE(SearchResultsPage(SearchHelpFolder("nowhere")).find("No page of the help folder"),
               std::string::npos);
     State.helpFolder = folder.Win("missing\\");

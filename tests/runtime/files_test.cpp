@@ -13,6 +13,7 @@
 #include <random>
 
 #include "runtime/text.h"
+#include "support/faults.h"
 #include "support/testfolder.h"
 
 namespace {
@@ -192,7 +193,7 @@ TEST(Files, WritesThatFailPartWay)
 {
     TestFolder t;
     const std::string line(98, 'x');
-    FileFailWritesAfter(100000);
+    FaultFailWritesAfter(100000);
     ASSERT_EQ(FileCreate(1, t.Win("out")), 1);
     int accepted = 0, refused = 0;
     for (int i = 0; i < 2000; ++i) {
@@ -208,18 +209,18 @@ TEST(Files, WritesThatFailPartWay)
     // A failed copy leaves the old target as it was, and no stray files.
     t.Write("source", std::string(200000, 's'));
     t.Write("target", "old");
-    FileFailWritesAfter(1000);
+    FaultFailWritesAfter(1000);
     EXPECT_EQ(FileDuplicate(t.Win("source"), t.Win("target")), 0);
     EXPECT_EQ(t.Read("target"), "old");
-    FileFailWritesAfter(-1);
+    FaultFailWritesAfter(-1);
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(t.root), {}), 3);
 
     // A buffered write that fails only at the close is reported there.
-    FileFailWritesAfter(3);
+    FaultFailWritesAfter(3);
     ASSERT_EQ(FileCreate(1, t.Win("short")), 1);
     EXPECT_EQ(FileWriteLine("abcdef"), 8);
     EXPECT_EQ(FileClose(1), 0);
-    FileFailWritesAfter(-1);
+    FaultFailWritesAfter(-1);
     ASSERT_EQ(FileCreate(1, t.Win("short")), 1);
     EXPECT_EQ(FileWriteLine("abcdef"), 8);
     EXPECT_EQ(FileClose(1), 1);

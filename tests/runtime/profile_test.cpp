@@ -3,7 +3,13 @@
 
 #include <gtest/gtest.h>
 
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
+
+#include "runtime/files.h"
 #include "runtime/profile.h"
+#include "support/faults.h"
 #include "support/testfolder.h"
 
 namespace {
@@ -106,9 +112,7 @@ TEST(Profile, WritesKeepEveryOtherLine)
         TestFolder folder;
         if (c.before != "-") folder.Write("Kelpra.ini", c.before);
         EXPECT_EQ(ProfileWriteString(c.section, c.key, c.value, folder.Win("Kelpra.ini")), 1) << c.name;
-#ifndef _WIN32  // the platform's own writer lays out the file on Windows
         EXPECT_EQ(folder.Read("Kelpra.ini"), c.after) << c.name;
-#endif
         EXPECT_EQ(ProfileGetString(c.section, c.key, "default", 120, folder.Win("Kelpra.ini")), c.value)
             << c.name;
         size_t files = 0;
@@ -140,5 +144,78 @@ TEST(Profile, FailedWritesReportZeroAndKeepTheFile)
     EXPECT_EQ(ProfileWriteString("Setup", "", "x", folder.Win("Kelpra.ini")), 0);
     EXPECT_EQ(folder.Read("Kelpra.ini"), before);
 }
+
+size_t FilesIn(const TestFolder& folder)
+{
+    size_t files = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(folder.Host()))
+        files += !entry.is_directory();
+    return files;
+}
+
+// A setting written while the disk fills up, or a flush, a close or a
+// rename fails, at every point in turn: the file holds its old settings or
+// all the new ones, and no temporary file stays.
+TEST(Profile, EveryFailedStepKeepsTheOldSettings)
+{
+    TestFolder folder;
+    const std::string before = "; mine\n[Setup]\nHelp=" + std::string(100000, 'h') + "\nDBA=old\n";
+    const std::string after = "; mine\n[Setup]\nHelp=" + std::string(100000, 'h') + "\nDBA=new\r\n";
+    for (FileOperation operation :
+         {FileOperation::Write, FileOperation::Flush, FileOperation::Close, FileOperation::Rename}) {
+        for (long n = 1;; ++n) {
+            folder.Write("Kelpra.ini", before);
+            FaultFailAt(operation, n);
+            const int written = ProfileWriteString("Setup", "DBA", "new", folder.Win("Kelpra.ini"));
+            if (!FaultsInjected()) {
+                EXPECT_EQ(written, 1);
+                EXPECT_EQ(folder.Read("Kelpra.ini"), after);
+                break;
+            }
+            EXPECT_EQ(written, 0) << n;
+            EXPECT_EQ(folder.Read("Kelpra.ini"), before) << n;
+            EXPECT_EQ(FilesIn(folder), 1u) << n;
+        }
+    }
+}
+
+// A value or a file of many megabytes: read and rewritten a block at a
+// time, every other byte kept.
+TEST(Profile, HugeLinesAreReadAndKeptWhole)
+{
+    TestFolder folder;
+    const std::string huge(8 << 20, 'v');
+    const std::string file = "[Setup]\r\nHelp=\"" + huge + "\"\r\nUseCL=1\r\n[Other]\r\nBig=" + huge + "\r\n";
+    folder.Write("Kelpra.ini", file);
+    EXPECT_EQ(ProfileGetString("Setup", "Help", "", 120, folder.Win("Kelpra.ini")), std::string(119, 'v'));
+    EXPECT_EQ(ProfileGetString("Setup", "UseCL", "", 120, folder.Win("Kelpra.ini")), "1");
+    EXPECT_EQ(ProfileWriteString("Setup", "UseCL", "0", folder.Win("Kelpra.ini")), 1);
+    EXPECT_EQ(ProfileWriteString("Setup", "DBA", "x.exe", folder.Win("Kelpra.ini")), 1);
+    EXPECT_EQ(folder.Read("Kelpra.ini"),
+              "[Setup]\r\nHelp=\"" + huge + "\"\r\nUseCL=0\r\nDBA=x.exe\r\n[Other]\r\nBig=" + huge + "\r\n");
+}
+
+#ifndef _WIN32
+// A settings file that is a link out of its folder is left alone; one that
+// is a named pipe is neither waited for nor replaced.
+TEST(Profile, NoWriteThroughALinkOrIntoAPipe)
+{
+    TestFolder folder;
+    folder.Write("elsewhere/settings.ini", "[Setup]\r\nHelp=x\r\n");
+    folder.MakeFolder("prog");
+    std::filesystem::create_symlink(folder.Host("elsewhere/settings.ini"), folder.Host("prog/Kelpra.ini"));
+    FileFailureClear();
+    EXPECT_EQ(ProfileWriteString("Setup", "Help", "y", folder.Win("prog\\Kelpra.ini")), 0);
+    EXPECT_EQ(FileLastFailure().kind, FileFailureKind::LeadsOut);
+    EXPECT_EQ(folder.Read("elsewhere/settings.ini"), "[Setup]\r\nHelp=x\r\n");
+    EXPECT_EQ(ProfileGetString("Setup", "Help", "d", 120, folder.Win("prog\\Kelpra.ini")), "x");
+
+    ASSERT_EQ(mkfifo(folder.Host("pipe.ini").c_str(), 0644), 0);
+    EXPECT_EQ(ProfileGetString("Setup", "Help", "d", 120, folder.Win("pipe.ini")), "d");
+    EXPECT_EQ(ProfileWriteString("Setup", "Help", "y", folder.Win("pipe.ini")), 0);
+    struct stat info;
+    EXPECT_TRUE(stat(folder.Host("pipe.ini").c_str(), &info) == 0 && S_ISFIFO(info.st_mode));
+}
+#endif
 
 }  // namespace

@@ -1,5 +1,7 @@
 #include <algorithm>
 
+#include "runtime/hostfile.h"
+#include "runtime/rewrite.h"
 #include "shell/loop.h"
 #include "shell/mainwindow.h"
 #include "state/settings.h"
@@ -212,6 +214,45 @@ TEST_F(ShellTest, AddIncludeAsksBeforeChangingFiles)
         EXPECT_EQ(t.Exists("help\\Includes\\mylib.dba"), yes);
         EXPECT_EQ(t.Read("help\\index.htm") == index, !yes);
     }
+}
+
+// A command that could not write a file shows one message box: which file,
+// why, and that its old version was kept; or, when another Kelpra is
+// changing the help folder, that.
+TEST_F(ShellTest, FailedWritesAreReportedInOneMessageBox)
+{
+    t.Write("prog\\Includes.htm", CrLf({"<html>", "<BR>", "<br>", "</html>"}));
+    t.Write("prog\\Include2.htm", CrLf({"<html>", "<BR>", "</html>"}));
+    t.Write("src\\mylib.dba", CrLf({"` my library", "function Alpha(x)"}));
+    t.MakeFolder("help\\Includes.bak\\a folder where the backup should be");
+    Script& s = TheScript();
+    s.requesterAnswers.push_back("T:\\src\\mylib.dba");
+    s.messageAnswers.push_back(AnswerYes);
+    Run({Menu(MenuAddInclude)});
+    ASSERT_EQ(s.messages.size(), 2u);
+    EXPECT_EQ(s.messages[1].title, "Kelpra V3");
+    EXPECT_EQ(s.messages[1].flags, 0x10);
+    const std::string text = s.messages[1].text;
+    EXPECT_EQ(text,
+              "Unable to write file> T:\\help\\Includes.bak\nIt is not a plain file.\n"
+              "The old version of the file was kept.");
+    EXPECT_TRUE(t.Exists("help\\Includes.bak\\a folder where the backup should be"));
+
+    ScriptReset();
+    FolderLockSetWait(0);
+    bool held = false, leftBehind = false;
+    HostFile other = HostLockTake("T:\\help\\.kelpra-lock", held, leftBehind);
+    ASSERT_NE(other, NoHostFile);
+    const std::string index = t.Read("help\\index.htm");
+    TheScript().messageAnswers.push_back(AnswerYes);
+    TheScript().clipboard = "qqq";
+    Run({Menu(MenuSearch)});
+    HostLockRelease(other, "T:\\help\\.kelpra-lock");
+    ASSERT_EQ(TheScript().messages.size(), 2u);
+    EXPECT_EQ(TheScript().messages[1].title, "Kelpra V3");
+    EXPECT_EQ(TheScript().messages[1].text, "another Kelpra is changing this help folder");
+    EXPECT_EQ(TheScript().messages[1].flags, 0x10);
+    EXPECT_EQ(t.Read("help\\index.htm"), index);
 }
 
 // Each navigating command sends the browser to its page; the watcher then

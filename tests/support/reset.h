@@ -4,9 +4,10 @@
 // the next.
 #pragma once
 
-// The program state, the file table, the write-failure hook, the command
-// line, the drive map (POSIX; on Windows the letters belong to the test
-// folders that define them) and then the realization's own.
+// The program state, the file table, the fault injector, the noted file
+// failure, the help-folder lock, the command line, the drive map (POSIX; on
+// Windows the letters belong to the test folders that define them) and then
+// the realization's own.
 void ResetGlobalState();
 
 // The user-interface realization's part: the scripted suites empty the

@@ -6,13 +6,18 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
+#include <climits>
+#include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <random>
 #include <vector>
 
 #include "runtime/hostpath.h"
@@ -37,6 +42,18 @@ bool HeldOpen(const struct stat& info, bool writersOnly)
     return false;
 }
 
+// A file system that has no locks (some network ones): there one Kelpra at
+// a time is the user's to keep, rather than no Kelpra at all.
+bool WithoutLocks(int error)
+{
+    return error == ENOLCK || error == EOPNOTSUPP || error == EINVAL;
+}
+
+bool SameFile(const struct stat& a, const struct stat& b)
+{
+    return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+}
+
 HostFile Hold(int fd, const struct stat& info, bool writing)
 {
     heldFiles.push_back({fd, writing, info.st_dev, info.st_ino});
@@ -45,7 +62,9 @@ HostFile Hold(int fd, const struct stat& info, bool writing)
 
 HostFile Refuse(int fd)
 {
+    int error = errno;
     if (fd >= 0) close(fd);
+    errno = error;
     return NoHostFile;
 }
 
@@ -53,6 +72,11 @@ std::string FolderOf(const std::string& hostPath)
 {
     size_t slash = hostPath.rfind('/');
     return slash == 0 || slash == std::string::npos ? "/" : hostPath.substr(0, slash);
+}
+
+std::string Join(const std::string& folder, const std::string& name)
+{
+    return folder == "/" ? "/" + name : folder + "/" + name;
 }
 
 // The last name of a Windows-form path as typed, less the trailing dots and
@@ -114,7 +138,40 @@ bool FreeToReplace(const std::string& hostPath)
 {
     struct stat info;
     if (stat(hostPath.c_str(), &info) != 0) return true;
-    return S_ISREG(info.st_mode) && !HeldOpen(info, false);
+    if (!S_ISREG(info.st_mode)) errno = S_ISDIR(info.st_mode) ? EISDIR : EINVAL;
+    else if (HeldOpen(info, false)) errno = EBUSY;
+    else return true;
+    return false;
+}
+
+// Kelpra's own temporary files: a name no help page has, hidden on this host.
+constexpr const char* TemporaryPrefix = ".kelpra-new-";
+
+// The permissions of that file, or those of a new file when it is missing.
+mode_t PermissionsFor(const std::string& windowsName)
+{
+    struct stat info;
+    std::string host = HostPathFromWindows(windowsName);
+    if (!host.empty() && stat(host.c_str(), &info) == 0) return info.st_mode & 07777;
+    mode_t mask = umask(0);
+    umask(mask);
+    return 0666 & ~mask;
+}
+
+std::string RealPath(const std::string& hostPath)
+{
+    char* real = realpath(hostPath.c_str(), nullptr);
+    if (!real) return "";
+    std::string result = real;
+    std::free(real);
+    return result;
+}
+
+bool Inside(const std::string& path, const std::string& folder)
+{
+    if (folder == "/") return path.size() > 1;
+    return path.size() > folder.size() + 1 && path.compare(0, folder.size(), folder) == 0 &&
+           path[folder.size()] == '/';
 }
 
 }  // namespace
@@ -123,10 +180,17 @@ HostFile HostFileOpenRead(const std::string& name)
 {
     std::string host = HostPathFromWindows(name);
     if (host.empty()) return NoHostFile;
-    int fd = open(host.c_str(), O_RDONLY | O_CLOEXEC);
+    // Without O_NONBLOCK, opening a named pipe waits for a writer forever.
+    int fd = open(host.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     struct stat info;
-    if (fd < 0 || fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) return Refuse(fd);
-    if (HeldOpen(info, true)) return Refuse(fd);
+    if (fd < 0 || fstat(fd, &info) != 0) return Refuse(fd);
+    if (!S_ISREG(info.st_mode)) {
+        close(fd);
+        errno = S_ISDIR(info.st_mode) ? EISDIR : EINVAL;
+        return NoHostFile;
+    }
+    if (HeldOpen(info, true)) errno = EBUSY;
+    if (HeldOpen(info, true) || fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0) return Refuse(fd);
     return Hold(fd, info, false);
 }
 
@@ -140,30 +204,62 @@ HostFile HostFileCreate(const std::string& name)
     struct stat info;
     if (fd < 0 || fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) return Refuse(fd);
     // Emptied only once it is known that nobody here holds it open.
+    if (HeldOpen(info, false)) errno = EBUSY;
     if (HeldOpen(info, false) || ftruncate(fd, 0) != 0) return Refuse(fd);
     return Hold(fd, info, true);
 }
 
-HostFile HostFileCreateCopy(HostFile source, const std::string& target, std::string& temporaryName)
+HostFile HostFileCreateTemporary(const std::string& beside, const std::string& permissionsOf,
+                                 std::string& temporaryName)
 {
-    std::string host = HostPathFromWindows(target);
-    struct stat sourceInfo;
-    if (host.empty() || host.back() == '/' || fstat(static_cast<int>(source), &sourceInfo) != 0)
+    std::string host = HostPathFromWindows(beside);
+    if (host.empty() || host.back() == '/') {
+        errno = EINVAL;
         return NoHostFile;
-    std::string temporary = FolderOf(host) + "/.kelpra-copy-XXXXXX";
+    }
+    // mkostemp creates with O_EXCL: it never opens through a link or an
+    // existing file.
+    std::string temporary = FolderOf(host) + "/" + TemporaryPrefix + "XXXXXX";
     int fd = mkostemp(temporary.data(), O_CLOEXEC);
     if (fd < 0) return NoHostFile;
     struct stat info;
-    if (fchmod(fd, sourceInfo.st_mode & 07777) != 0 || fstat(fd, &info) != 0) {
+    bool ready = fchmod(fd, PermissionsFor(permissionsOf)) == 0 && fstat(fd, &info) == 0;
+    // Marks it as being written; a file system without locks goes without.
+    flock(fd, LOCK_EX | LOCK_NB);
+    if (!ready) {
+        int error = errno;
         close(fd);
         unlink(temporary.c_str());
+        errno = error;
         return NoHostFile;
     }
-    // The same folder as the target, so its Windows form names it too.
-    size_t slash = target.find_last_of("\\/");
-    std::string folder = slash == std::string::npos ? "" : target.substr(0, slash + 1);
+    // The same folder as `beside`, so its Windows form names it too.
+    size_t slash = beside.find_last_of("\\/");
+    std::string folder = slash == std::string::npos ? "" : beside.substr(0, slash + 1);
     temporaryName = folder + temporary.substr(temporary.rfind('/') + 1);
     return Hold(fd, info, true);
+}
+
+bool HostFileLinkTemporary(const std::string& existing, const std::string& beside, std::string& temporaryName)
+{
+    std::string source = HostPathFromWindows(existing);
+    std::string host = HostPathFromWindows(beside);
+    struct stat info;
+    if (source.empty() || host.empty() || lstat(source.c_str(), &info) != 0 || !S_ISREG(info.st_mode))
+        return false;
+    static std::mt19937 random(std::random_device{}());
+    const char letters[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        std::string name = TemporaryPrefix;
+        for (int i = 0; i < 6; ++i) name += letters[random() % (sizeof letters - 1)];
+        if (link(source.c_str(), (FolderOf(host) + "/" + name).c_str()) == 0) {
+            size_t slash = beside.find_last_of("\\/");
+            temporaryName = (slash == std::string::npos ? "" : beside.substr(0, slash + 1)) + name;
+            return true;
+        }
+        if (errno != EEXIST) return false;
+    }
+    return false;
 }
 
 size_t HostFileRead(HostFile file, char* buffer, size_t size)
@@ -173,6 +269,11 @@ size_t HostFileRead(HostFile file, char* buffer, size_t size)
         if (got < 0 && errno == EINTR) continue;
         return got > 0 ? static_cast<size_t>(got) : 0;
     }
+}
+
+bool HostFileRewind(HostFile file)
+{
+    return lseek(static_cast<int>(file), 0, SEEK_SET) == 0;
 }
 
 bool HostFileWrite(HostFile file, const char* data, size_t size)
@@ -186,6 +287,13 @@ bool HostFileWrite(HostFile file, const char* data, size_t size)
         data += written;
         size -= static_cast<size_t>(written);
     }
+    return true;
+}
+
+bool HostFileFlush(HostFile file)
+{
+    while (fsync(static_cast<int>(file)) != 0)
+        if (errno != EINTR) return false;
     return true;
 }
 
@@ -215,6 +323,12 @@ bool HostFileReplace(const std::string& from, const std::string& to)
     std::string fromHost = HostPathFromWindows(from);
     std::string toHost = HostPathFromWindows(to);
     if (fromHost.empty() || toHost.empty() || !FreeToReplace(toHost)) return false;
+    // rename() leaves both names when they are already one file (a backup
+    // that is a second name of the file it backs up): the new name goes.
+    struct stat fromInfo, toInfo;
+    if (lstat(fromHost.c_str(), &fromInfo) == 0 && lstat(toHost.c_str(), &toInfo) == 0 &&
+        SameFile(fromInfo, toInfo))
+        return unlink(fromHost.c_str()) == 0;
     return rename(fromHost.c_str(), toHost.c_str()) == 0;
 }
 
@@ -338,4 +452,114 @@ bool HostFileReadAllIn(HostFolder folder, const std::string& name, std::string& 
     bytes.resize(have);
     close(fd);
     return true;
+}
+
+std::string HostFileErrorText()
+{
+    return std::strerror(errno);
+}
+
+void HostFileErrorSimulate(bool diskFull)
+{
+    errno = diskFull ? ENOSPC : EIO;
+}
+
+void HostFileStart()
+{
+    // Otherwise the first write past the limit kills the program without a
+    // word, with a page cut off mid-line.
+    signal(SIGXFSZ, SIG_IGN);
+}
+
+HostPlace HostFileWritePlace(const std::string& target, const std::string& folder, std::string& writeTo)
+{
+    std::string host = HostPathFromWindows(target);
+    std::string hostFolder = HostPathFromWindows(folder);
+    if (host.empty() || hostFolder.empty()) {
+        errno = ENOENT;
+        return HostPlace::Unreachable;
+    }
+    if (host.back() == '/') {
+        errno = EISDIR;
+        return HostPlace::NotAFile;
+    }
+    std::string realFolder = RealPath(hostFolder);
+    std::string parent = RealPath(FolderOf(host));
+    struct stat info;
+    if (realFolder.empty() || parent.empty() || stat(parent.c_str(), &info) != 0)
+        return HostPlace::Unreachable;
+    if (!S_ISDIR(info.st_mode)) {
+        errno = ENOTDIR;
+        return HostPlace::Unreachable;
+    }
+    std::string place = Join(parent, host.substr(host.rfind('/') + 1));
+    if (lstat(place.c_str(), &info) == 0 && S_ISLNK(info.st_mode)) {
+        // Written through only while it stays where it belongs; a link that
+        // leads nowhere leads out too.
+        place = RealPath(place);
+        if (place.empty() || stat(place.c_str(), &info) != 0) return HostPlace::LeadsOut;
+    }
+    if (!Inside(place, realFolder)) return HostPlace::LeadsOut;
+    if (lstat(place.c_str(), &info) == 0 && !S_ISREG(info.st_mode)) {
+        errno = S_ISDIR(info.st_mode) ? EISDIR : EINVAL;
+        return HostPlace::NotAFile;
+    }
+    writeTo = place == host ? target : WindowsPathFromHost(place);
+    return writeTo.empty() ? HostPlace::LeadsOut : HostPlace::Fine;
+}
+
+bool HostFileRemoveLeftover(const std::string& name)
+{
+    std::string host = HostPathFromWindows(name);
+    int fd = host.empty() ? -1 : open(host.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return false;
+    // Its writer holds a lock on it for as long as it writes.
+    struct stat opened, named;
+    bool gone = fstat(fd, &opened) == 0 && S_ISREG(opened.st_mode) && flock(fd, LOCK_EX | LOCK_NB) == 0 &&
+                lstat(host.c_str(), &named) == 0 && SameFile(opened, named) && unlink(host.c_str()) == 0;
+    close(fd);
+    return gone;
+}
+
+HostFile HostLockTake(const std::string& name, bool& held, bool& leftBehind)
+{
+    held = false;
+    leftBehind = false;
+    std::string host = HostPathFromWindows(name);
+    if (host.empty()) {
+        errno = ENOENT;
+        return NoHostFile;
+    }
+    // A holder removes the file before it lets go, so a lock won on a file
+    // that is no longer the one under the name is tried again.
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        bool existed = false;
+        int fd = open(host.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+        if (fd < 0 && errno == EEXIST) {
+            existed = true;
+            fd = open(host.c_str(), O_RDWR | O_NOFOLLOW | O_CLOEXEC);
+            if (fd < 0 && errno == ENOENT) continue;
+        }
+        if (fd < 0) return NoHostFile;
+        if (flock(fd, LOCK_EX | LOCK_NB) != 0 && !WithoutLocks(errno)) {
+            held = errno == EWOULDBLOCK;
+            close(fd);
+            return NoHostFile;
+        }
+        struct stat opened, named;
+        if (fstat(fd, &opened) == 0 && lstat(host.c_str(), &named) == 0 && SameFile(opened, named)) {
+            leftBehind = existed;
+            return fd;
+        }
+        close(fd);
+    }
+    held = true;
+    return NoHostFile;
+}
+
+void HostLockRelease(HostFile lock, const std::string& name)
+{
+    std::string host = HostPathFromWindows(name);
+    if (!host.empty()) unlink(host.c_str());
+    close(static_cast<int>(lock));
 }

@@ -1,5 +1,6 @@
 // POSIX hosts: drive letters are host folders, in the way Wine maps them.
 #include "runtime/hostpath.h"
+#include "runtime/text.h"
 
 #include <dirent.h>
 #include <sys/stat.h>
@@ -87,23 +88,6 @@ std::string Join(const std::string& folder, const std::string& name)
     return folder == "/" ? "/" + name : folder + "/" + name;
 }
 
-bool IsDeviceName(const std::string& component)
-{
-    std::string base = component.substr(0, component.find('.'));
-    while (!base.empty() && base.back() == ' ') base.pop_back();
-    for (char& c : base) c = UpperAscii(c);
-    if (base == "CON" || base == "PRN" || base == "AUX" || base == "NUL") return true;
-    return base.size() == 4 && (base.compare(0, 3, "COM") == 0 || base.compare(0, 3, "LPT") == 0) &&
-           base[3] >= '1' && base[3] <= '9';
-}
-
-// A NUL would end the name early at the host's edge ("..\0" is taken as
-// ".." there), so it is refused with the other control bytes.
-bool IsRefusedByte(unsigned char b)
-{
-    return b <= 0x1F || b == '<' || b == '>' || b == ':' || b == '"' || b == '|' || b == '?' || b == '*';
-}
-
 // Splits the part after the drive into checked components; false when
 // Windows would refuse one of them (a NUL always is).
 bool SplitComponents(const std::string& rest, std::vector<std::string>& components, bool refuse)
@@ -116,13 +100,15 @@ bool SplitComponents(const std::string& rest, std::vector<std::string>& componen
         if (end == i) break;
         std::string component = rest.substr(i, end - i);
         i = end;
-        for (char c : component)
-            if (c == '\0' || (refuse && IsRefusedByte(static_cast<unsigned char>(c)))) return false;
+        // A NUL would end the name early at the host's edge ("..\0" is taken
+        // as ".." there), so it is always refused; what else Windows refuses
+        // only where asked.
+        if (component.find('\0') != std::string::npos || (refuse && !PathNameAllowed(component)))
+            return false;
         if (component == "." || component == "..") {
             components.push_back(component);
             continue;
         }
-        if (refuse && IsDeviceName(component)) return false;
         // Windows drops trailing dots and spaces of a name.
         while (refuse && !component.empty() && (component.back() == '.' || component.back() == ' '))
             component.pop_back();

@@ -6,6 +6,8 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -17,6 +19,53 @@ HANDLE Handle(HostFile file)
 HostFile FromHandle(HANDLE handle)
 {
     return handle == INVALID_HANDLE_VALUE ? NoHostFile : reinterpret_cast<HostFile>(handle);
+}
+
+constexpr const char* TemporaryPrefix = ".kelpra-new-";
+
+std::string RandomSuffix()
+{
+    static unsigned long long state = 0;
+    if (state == 0) state = (static_cast<unsigned long long>(GetCurrentProcessId()) << 32) ^ GetTickCount64();
+    const char letters[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+    std::string suffix;
+    for (int i = 0; i < 6; ++i) {
+        state = state * 6364136223846793005ull + 1442695040888963407ull;
+        suffix += letters[(state >> 33) % (sizeof letters - 1)];
+    }
+    return suffix;
+}
+
+// The file's path with every link and junction resolved, "" when it cannot
+// be opened.
+std::string FinalPath(const std::string& name)
+{
+    HANDLE handle = CreateFileA(name.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) return "";
+    char path[32768];
+    DWORD length = GetFinalPathNameByHandleA(handle, path, sizeof path, FILE_NAME_NORMALIZED);
+    CloseHandle(handle);
+    if (length == 0 || length >= sizeof path) return "";
+    std::string result(path, length);
+    if (result.compare(0, 8, "\\\\?\\UNC\\") == 0) return "\\" + result.substr(7);
+    if (result.compare(0, 4, "\\\\?\\") == 0) return result.substr(4);
+    return result;
+}
+
+bool InsideFolder(const std::string& path, const std::string& folder)
+{
+    std::string base = folder;
+    if (!base.empty() && base.back() != '\\') base += '\\';
+    return path.size() > base.size() &&
+           CompareStringA(LOCALE_INVARIANT, NORM_IGNORECASE, path.c_str(), static_cast<int>(base.size()),
+                          base.c_str(), static_cast<int>(base.size())) == CSTR_EQUAL;
+}
+
+// Sharing violations from scanners and indexers pass within moments.
+bool Transient(DWORD error)
+{
+    return error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION || error == ERROR_ACCESS_DENIED;
 }
 
 HANDLE OpenForWriting(const std::string& name, DWORD disposition)
@@ -34,8 +83,15 @@ int64_t FileTimeValue(const FILETIME& time)
 
 HostFile HostFileOpenRead(const std::string& name)
 {
-    return FromHandle(CreateFileA(name.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr));
+    HANDLE handle = CreateFileA(name.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr);
+    // A pipe or a device is no page: reading it could wait forever.
+    if (handle != INVALID_HANDLE_VALUE && GetFileType(handle) != FILE_TYPE_DISK) {
+        CloseHandle(handle);
+        SetLastError(ERROR_INVALID_FUNCTION);
+        return NoHostFile;
+    }
+    return FromHandle(handle);
 }
 
 HostFile HostFileCreate(const std::string& name)
@@ -47,20 +103,46 @@ HostFile HostFileCreate(const std::string& name)
     return FromHandle(handle);
 }
 
-HostFile HostFileCreateCopy(HostFile, const std::string& target, std::string& temporaryName)
+HostFile HostFileCreateTemporary(const std::string& beside, const std::string&, std::string& temporaryName)
 {
-    if (target.empty() || target.back() == '\\' || target.back() == '/') return NoHostFile;
-    size_t slash = target.find_last_of("\\/");
-    std::string folder = slash == std::string::npos ? "." : target.substr(0, slash + 1);
-    char name[MAX_PATH + 16];
-    if (!GetTempFileNameA(folder.c_str(), "klp", 0, name)) return NoHostFile;
-    HANDLE handle = OpenForWriting(name, TRUNCATE_EXISTING);
-    if (handle == INVALID_HANDLE_VALUE) {
-        DeleteFileA(name);
+    if (beside.empty() || beside.back() == '\\' || beside.back() == '/') {
+        SetLastError(ERROR_INVALID_NAME);
         return NoHostFile;
     }
-    temporaryName = name;
-    return FromHandle(handle);
+    size_t slash = beside.find_last_of("\\/");
+    std::string folder = slash == std::string::npos ? "" : beside.substr(0, slash + 1);
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        std::string name = folder + TemporaryPrefix + RandomSuffix();
+        // CREATE_NEW never opens what is already there; while the file is
+        // open, no leftover sweep can take it (HostFileRemoveLeftover).
+        HANDLE handle = CreateFileA(name.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (handle != INVALID_HANDLE_VALUE) {
+            temporaryName = name;
+            return FromHandle(handle);
+        }
+        if (GetLastError() != ERROR_FILE_EXISTS && GetLastError() != ERROR_ALREADY_EXISTS) break;
+    }
+    return NoHostFile;
+}
+
+bool HostFileLinkTemporary(const std::string& existing, const std::string& beside, std::string& temporaryName)
+{
+    DWORD attributes = GetFileAttributesA(existing.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES ||
+        (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)))
+        return false;
+    size_t slash = beside.find_last_of("\\/");
+    std::string folder = slash == std::string::npos ? "" : beside.substr(0, slash + 1);
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        std::string name = folder + TemporaryPrefix + RandomSuffix();
+        if (CreateHardLinkA(name.c_str(), existing.c_str(), nullptr)) {
+            temporaryName = name;
+            return true;
+        }
+        if (GetLastError() != ERROR_ALREADY_EXISTS && GetLastError() != ERROR_FILE_EXISTS) return false;
+    }
+    return false;
 }
 
 size_t HostFileRead(HostFile file, char* buffer, size_t size)
@@ -69,6 +151,11 @@ size_t HostFileRead(HostFile file, char* buffer, size_t size)
     DWORD got = 0;
     if (!ReadFile(Handle(file), buffer, wanted, &got, nullptr)) return 0;
     return got;
+}
+
+bool HostFileRewind(HostFile file)
+{
+    return SetFilePointer(Handle(file), 0, nullptr, FILE_BEGIN) != INVALID_SET_FILE_POINTER;
 }
 
 bool HostFileWrite(HostFile file, const char* data, size_t size)
@@ -81,6 +168,11 @@ bool HostFileWrite(HostFile file, const char* data, size_t size)
         size -= written;
     }
     return true;
+}
+
+bool HostFileFlush(HostFile file)
+{
+    return FlushFileBuffers(Handle(file)) != 0;
 }
 
 bool HostFileClose(HostFile file)
@@ -111,12 +203,43 @@ int32_t HostFileSize(const std::string& name)
 
 bool HostFileReplace(const std::string& from, const std::string& to)
 {
-    return MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
+    for (int attempt = 0;; ++attempt) {
+        if (MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+            // Where the two names were one file already (a backup that is a
+            // second name of the file it backs up), Wine leaves both.
+            if (GetFileAttributesA(from.c_str()) != INVALID_FILE_ATTRIBUTES) DeleteFileA(from.c_str());
+            return true;
+        }
+        DWORD error = GetLastError();
+        if (attempt == 10 || !Transient(error)) return false;
+        Sleep(50);
+        SetLastError(error);
+    }
 }
 
 bool HostFileRename(const std::string& oldName, const std::string& newName)
 {
-    return MoveFileA(oldName.c_str(), newName.c_str()) != 0;
+    if (CompareStringA(LOCALE_INVARIANT, NORM_IGNORECASE, oldName.c_str(), -1, newName.c_str(), -1) !=
+        CSTR_EQUAL)
+        return MoveFileA(oldName.c_str(), newName.c_str()) != 0;
+    // A rename onto the file's own name changes at most the case of its
+    // name, and nothing when that is already the case asked for.
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA(oldName.c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return false;
+    FindClose(search);
+    size_t slash = newName.find_last_of("\\/");
+    if (newName.substr(slash == std::string::npos ? 0 : slash + 1) == found.cFileName) return true;
+    // Not every file system takes a change of case in one rename (Wine's
+    // does not), so the file goes by a name of its own on the way, for the
+    // moment between two renames.
+    const std::string between = newName + ".kelpra-case";
+    if (!MoveFileA(oldName.c_str(), between.c_str())) return false;
+    if (MoveFileA(between.c_str(), newName.c_str())) return true;
+    DWORD error = GetLastError();
+    MoveFileA(between.c_str(), oldName.c_str());
+    SetLastError(error);
+    return false;
 }
 
 bool HostFileRemove(const std::string& name)
@@ -203,4 +326,91 @@ bool HostFileReadAllIn(HostFolder folder, const std::string& name, std::string& 
     bytes.resize(have);
     CloseHandle(file);
     return true;
+}
+
+std::string HostFileErrorText()
+{
+    DWORD error = GetLastError();
+    char text[512];
+    DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error,
+                                  0, text, sizeof text, nullptr);
+    std::string reason(text, length);
+    while (!reason.empty() && (reason.back() == '\r' || reason.back() == '\n' || reason.back() == '.'))
+        reason.pop_back();
+    return reason.empty() ? "error " + std::to_string(error) : reason;
+}
+
+void HostFileErrorSimulate(bool diskFull)
+{
+    SetLastError(diskFull ? ERROR_DISK_FULL : ERROR_WRITE_FAULT);
+}
+
+// Windows has no signal for a file-size limit.
+void HostFileStart() {}
+
+HostPlace HostFileWritePlace(const std::string& target, const std::string& folder, std::string& writeTo)
+{
+    if (target.empty() || target.back() == '\\' || target.back() == '/') {
+        SetLastError(ERROR_INVALID_NAME);
+        return HostPlace::NotAFile;
+    }
+    size_t slash = target.find_last_of("\\/");
+    std::string parent = slash == std::string::npos ? "." : target.substr(0, slash + 1);
+    std::string realFolder = FinalPath(folder);
+    std::string realParent = FinalPath(parent);
+    if (realFolder.empty() || realParent.empty()) return HostPlace::Unreachable;
+    std::string place = realParent + (realParent.back() == '\\' ? "" : "\\") + target.substr(slash + 1);
+    DWORD attributes = GetFileAttributesA(place.c_str());
+    bool link = attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
+    if (link) {
+        // Written through only while it stays where it belongs; a link that
+        // leads nowhere leads out too.
+        place = FinalPath(place);
+        attributes = place.empty() ? INVALID_FILE_ATTRIBUTES : GetFileAttributesA(place.c_str());
+        if (attributes == INVALID_FILE_ATTRIBUTES) return HostPlace::LeadsOut;
+    }
+    if (!InsideFolder(place, realFolder)) return HostPlace::LeadsOut;
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+        SetLastError(ERROR_DIRECTORY);
+        return HostPlace::NotAFile;
+    }
+    writeTo = link ? place : target;
+    return HostPlace::Fine;
+}
+
+bool HostFileRemoveLeftover(const std::string& name)
+{
+    // No sharing at all: this open succeeds only when nobody has the file
+    // open, and the file goes with the handle.
+    HANDLE handle = CreateFileA(name.c_str(), DELETE, 0, nullptr, OPEN_EXISTING,
+                                FILE_FLAG_DELETE_ON_CLOSE | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) return false;
+    CloseHandle(handle);
+    return true;
+}
+
+HostFile HostLockTake(const std::string& name, bool& held, bool& leftBehind)
+{
+    held = false;
+    leftBehind = false;
+    // Opened without sharing: a second opener, in this process or another,
+    // is refused until the holder closes it.
+    HANDLE handle = CreateFileA(name.c_str(), GENERIC_READ | GENERIC_WRITE | DELETE, 0, nullptr, OPEN_ALWAYS,
+                                FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) {
+        DWORD error = GetLastError();
+        held = Transient(error) && GetFileAttributesA(name.c_str()) != INVALID_FILE_ATTRIBUTES;
+        SetLastError(error);
+        return NoHostFile;
+    }
+    leftBehind = GetLastError() == ERROR_ALREADY_EXISTS;
+    return FromHandle(handle);
+}
+
+void HostLockRelease(HostFile lock, const std::string&)
+{
+    FILE_DISPOSITION_INFO disposition{};
+    disposition.DeleteFile = TRUE;
+    SetFileInformationByHandle(Handle(lock), FileDispositionInfo, &disposition, sizeof disposition);
+    CloseHandle(Handle(lock));
 }

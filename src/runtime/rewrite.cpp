@@ -1,0 +1,136 @@
+#include "runtime/rewrite.h"
+
+#include <chrono>
+#include <thread>
+#include <vector>
+
+#include "runtime/files.h"
+#include "runtime/hostfile.h"
+#include "runtime/install.h"
+
+namespace {
+
+constexpr int DefaultLockWait = 10000;
+constexpr int LockRetry = 50;
+
+struct HeldLock {
+    HostFile handle = NoHostFile;
+    std::string name;
+    bool interrupted = false;
+};
+
+HeldLock heldLock;
+int lockWait = DefaultLockWait;
+
+std::string Within(const std::string& folder, const std::string& name)
+{
+    if (folder.empty() || folder.back() == '\\' || folder.back() == '/') return folder + name;
+    return folder + "\\" + name;
+}
+
+bool IsNameCharacter(char c)
+{
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
+}
+
+// The temporary names of the file services: ".kelpra-new-" and six letters
+// or digits, and ".kelpra-copy-" as earlier versions named theirs.
+bool IsLeftoverName(const std::string& name)
+{
+    for (const std::string prefix : {".kelpra-new-", ".kelpra-copy-"}) {
+        if (name.size() != prefix.size() + 6 || name.compare(0, prefix.size(), prefix) != 0) continue;
+        bool letters = true;
+        for (size_t i = prefix.size(); i < name.size(); ++i) letters = letters && IsNameCharacter(name[i]);
+        if (letters) return true;
+    }
+    return false;
+}
+
+Rewrite CopyOutcome(int copied)
+{
+    return copied > 0 ? Rewrite::Done : copied == 0 ? Rewrite::Skipped : Rewrite::Failed;
+}
+
+}  // namespace
+
+Rewrite RewriteBegin(int number, const std::string& target, const std::string& folder)
+{
+    std::string writeTo;
+    int place = FilePlace(target, folder, writeTo);
+    if (place < 0) return Rewrite::Failed;
+    // A file open for writing is not written again: as on Windows, the
+    // second writer is refused and the first one's file stays intact.
+    if (place == 0 || FileBeingRewritten(writeTo)) return Rewrite::Skipped;
+    return FileCreateTemporary(number, target, writeTo) ? Rewrite::Done : Rewrite::Failed;
+}
+
+Rewrite RewriteCommit(int number)
+{
+    return FileCommit(number) ? Rewrite::Done : Rewrite::Failed;
+}
+
+Rewrite RewriteCopy(const std::string& source, const std::string& target, const std::string& folder)
+{
+    return CopyOutcome(FileCopy(source, target, folder));
+}
+
+Rewrite RewriteBackup(const std::string& source, const std::string& target, const std::string& folder)
+{
+    return CopyOutcome(FileBackup(source, target, folder));
+}
+
+void RewriteRemoveLeftovers(const std::string& folder)
+{
+    std::vector<HostFolderEntry> entries;
+    HostFolderList(folder, entries, false);
+    for (const HostFolderEntry& entry : entries)
+        if (IsLeftoverName(entry.name)) HostFileRemoveLeftover(Within(folder, entry.name));
+}
+
+int RewriteFolderWritable(const std::string& folder)
+{
+    if (FolderWritable(folder)) return 1;
+    FileFailureNote(FileFailureKind::ReadOnlyFolder, folder);
+    return 0;
+}
+
+int FolderLockTake(const std::string& folder)
+{
+    FolderLockRelease();
+    const std::string name = Within(folder, ".kelpra-lock");
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(lockWait);
+    for (;;) {
+        bool held = false;
+        bool leftBehind = false;
+        HostFile lock = HostLockTake(name, held, leftBehind);
+        if (lock != NoHostFile) {
+            heldLock = {lock, name, leftBehind};
+            return 1;
+        }
+        if (!held) {
+            if (RewriteFolderWritable(folder)) FileFailureNote(FileFailureKind::System, name);
+            return 0;
+        }
+        if (std::chrono::steady_clock::now() >= deadline) {
+            FileFailureNote(FileFailureKind::Busy, folder);
+            return 0;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(LockRetry));
+    }
+}
+
+void FolderLockRelease()
+{
+    if (heldLock.handle != NoHostFile) HostLockRelease(heldLock.handle, heldLock.name);
+    heldLock = HeldLock{};
+}
+
+int FolderLockFoundInterrupted()
+{
+    return heldLock.handle != NoHostFile && heldLock.interrupted ? 1 : 0;
+}
+
+void FolderLockSetWait(int milliseconds)
+{
+    lockWait = milliseconds < 0 ? DefaultLockWait : milliseconds;
+}
