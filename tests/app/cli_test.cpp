@@ -631,6 +631,44 @@ TEST_F(Cli, TwoRunsAtOnceEndInOneOfTheTwoOrders)
     }
 }
 
+// A help folder another Kelpra is changing, or one the user may only read:
+// the commands that would change it exit 1, say why in one message, print
+// nothing on standard output and leave every file as it was.
+TEST_F(Cli, AHelpFolderThatCannotBeChangedNowIsReportedAndLeftAlone)
+{
+    folder.Write("src/one.dba", CrLf({"` one", "function Init()"}));
+    const std::string lock = folder.Host("help/.kelpra-lock");
+    const struct {
+        const char* why;
+        std::string shell;  // put before the program
+        mode_t help;        // the help folder's permissions
+        std::string message;
+    } cases[] = {
+        {"busy", "flock " + Quote(lock) + " ", 0755,
+         "kelpra-cli: another Kelpra is changing this help folder\n"},
+        // Root writes into read-only folders; a user does not.
+        {"read-only", "setpriv --reuid=65534 --regid=65534 --clear-groups ", 0555,
+         "kelpra-cli: The help folder cannot be written:\n" + Win("help") + "\\\nNothing was changed.\n"},
+    };
+    chmod(folder.root.c_str(), 0755);
+    for (const auto& c : cases) {
+        for (const std::vector<std::string>& command :
+             {std::vector<std::string>{"add-include", folder.Host("src/one.dba")}, {"index-link", "q"}}) {
+            const std::string when = std::string(c.why) + " " + command[0];
+            Fresh();
+            const auto before = Files();
+            chmod(folder.Host("help").c_str(), c.help);
+            CliResult result = RunAs(c.shell, "kelpra-cli", command, true);
+            chmod(folder.Host("help").c_str(), 0755);
+            fs::remove(lock);
+            EXPECT_EQ(result.status, 1) << when;
+            EXPECT_EQ(result.out, "") << when;
+            EXPECT_EQ(result.err, c.message) << when;
+            EXPECT_EQ(Files(), before) << when;
+        }
+    }
+}
+
 TEST_F(Cli, UsageErrorsExitWithTwo)
 {
     const std::vector<std::vector<std::string>> cases = {
