@@ -395,16 +395,26 @@ HostFile HostLockTake(const std::string& name, bool& held, bool& leftBehind)
     leftBehind = false;
     // Opened without sharing: a second opener, in this process or another,
     // is refused until the holder closes it.
-    HANDLE handle = CreateFileA(name.c_str(), GENERIC_READ | GENERIC_WRITE | DELETE, 0, nullptr, OPEN_ALWAYS,
-                                FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (handle == INVALID_HANDLE_VALUE) {
-        DWORD error = GetLastError();
-        held = Transient(error) && GetFileAttributesA(name.c_str()) != INVALID_FILE_ATTRIBUTES;
-        SetLastError(error);
-        return NoHostFile;
+    DWORD error = ERROR_ACCESS_DENIED;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        HANDLE handle = CreateFileA(name.c_str(), GENERIC_READ | GENERIC_WRITE | DELETE, 0, nullptr,
+                                    OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (handle != INVALID_HANDLE_VALUE) {
+            leftBehind = GetLastError() == ERROR_ALREADY_EXISTS;
+            return FromHandle(handle);
+        }
+        error = GetLastError();
+        if (!Transient(error)) break;
+        if (GetFileAttributesA(name.c_str()) != INVALID_FILE_ATTRIBUTES) {
+            held = true;
+            break;
+        }
+        // Refused, and gone by the next look: its holder was letting go
+        // (a file about to be deleted refuses every opener). A folder that
+        // refuses new files keeps refusing, and ends the attempts.
     }
-    leftBehind = GetLastError() == ERROR_ALREADY_EXISTS;
-    return FromHandle(handle);
+    SetLastError(error);
+    return NoHostFile;
 }
 
 void HostLockRelease(HostFile lock, const std::string&)
