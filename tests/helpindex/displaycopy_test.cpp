@@ -113,8 +113,12 @@ TEST_F(HelpFolderTest, DisplayCopyKeptAwayFromItsPage)
         folder.Write(c.folder + "\\page.htm", CrLf(c.page));
         folder.MakeFolder(c.folder + "\\vosks.html");
         const std::string page = "T:\\" + c.folder + "\\page.htm";
-        EXPECT_EQ(WriteDisplayCopy(page), "T:\\prog\\copies\\vosks.html") << c.folder;
-        EXPECT_EQ(MakeDisplayCopy(page), "T:\\prog\\copies\\vosks.html") << c.folder;
+        FileFailureClear();
+        EXPECT_EQ(WriteDisplayCopy(page), "T:\\prog\\copies\\vosks.html")
+            << c.folder << ": " << FileLastFailure().file << " " << FileLastFailure().reason;
+        FileFailureClear();
+        EXPECT_EQ(MakeDisplayCopy(page), "T:\\prog\\copies\\vosks.html")
+            << c.folder << ": " << FileLastFailure().file << " " << FileLastFailure().reason;
         EXPECT_EQ(folder.Read("prog\\copies\\vosks.html"), CrLf(c.copy)) << c.folder;
     }
     // Nowhere to write at all: no copy, and the page's path as its copy's.
