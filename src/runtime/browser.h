@@ -42,3 +42,14 @@ std::string BrowserTakeOutsideAddress(int id);
 // 1 for an address the desktop may be handed without asking: http, https
 // and mailto.
 int BrowserIsWebAddress(const std::string& address);
+
+// The page's text size in per cent of its own; it holds for every page
+// shown after.
+void BrowserZoomSet(int id, int percent);
+// The browser's find: step 0 opens it (a bar on the page, or the platform's
+// find dialog); 1 and -1 go to the next and previous match of what was
+// looked for last, and open it when nothing was yet. The bar says
+// notFoundText when the page holds no match.
+void BrowserFind(int id, int step, const std::string& notFoundText);
+// Prints the page shown, through the platform's print dialog.
+void BrowserPrint(int id);

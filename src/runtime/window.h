@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 // The numbers below are the Windows platform's own; every realization
 // speaks them, so the core reads the same on each.
@@ -105,6 +106,40 @@ void ControlResize(int id, int x, int y, int width, int height);
 
 // Shows the busy cursor (nonzero) while a command rewrites files.
 void BusyCursorSet(int busy);
+
+// The browser's keys and the mouse wheel, for ShortcutAdd: virtual-key
+// codes, and two codes of the layer's own for the wheel turned away from
+// the user (forward) and towards them, with the keys' modifier bits.
+constexpr int KeyF3 = 0x72;
+constexpr int KeyAdd = 0x6B;       // the keypad's plus
+constexpr int KeySubtract = 0x6D;  // the keypad's minus
+constexpr int KeyPlus = 0xBB;      // the "=" and "+" key
+constexpr int KeyMinus = 0xBD;
+constexpr int KeyWheelForward = 0x100;
+constexpr int KeyWheelBackward = 0x101;
+
+// A rectangle on the desktop: a screen's work area, or the window's place.
+struct ScreenArea {
+    int x = 0;
+    int y = 0;
+    int width = 0;
+    int height = 0;
+};
+// Where the window is, as WindowOpen would take it to open it there again:
+// the outer top-left corner and the size WindowAreaWidth and
+// WindowAreaHeight report. All zero without a window and while it is
+// minimised or maximised: that is no place to open it at.
+ScreenArea WindowPlaceNow();
+// The work areas of the screens, in WindowOpen's coordinates.
+std::vector<ScreenArea> ScreenAreas();
+
+// What a text field offers as the user types: suggestions for the text
+// typed so far.
+using SuggestionSource = std::vector<std::string> (*)(const std::string& typed);
+// The field lists source's suggestions in a drop-down while the user types
+// (not when the program sets its text); choosing one puts it into the field
+// and sends the menu event menuId. A null source turns the drop-down off.
+void TextFieldSuggestionsSet(int id, SuggestionSource source, int menuId);
 
 // What the realizations share: a menu text with the keyboard's mark ("&")
 // before its first letter that no earlier entry of the same menu took, so

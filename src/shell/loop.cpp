@@ -16,6 +16,7 @@
 #include "state/settings.h"
 #include "state/state.h"
 #include "state/texts.h"
+#include "shell/viewcommands.h"
 #include "shell/watcher.h"
 
 namespace {
@@ -147,7 +148,7 @@ void RunMenuCommand(int id)
     case MenuCommandline: ToggleCommandLine(); break;
     case MenuAddInclude: AddIncludeCommand(); break;
     case MenuKeywords: ChooseKeywordsFile(); break;
-    default: break;
+    default: RunViewCommand(id); break;
     }
 }
 

@@ -9,6 +9,7 @@
 #include "runtime/window.h"
 #include "state/state.h"
 #include "state/texts.h"
+#include "shell/viewcommands.h"
 #include "shell/watcher.h"
 
 namespace {
@@ -41,7 +42,9 @@ void BuildMenu()
 
 int BuildMainWindow()
 {
-    if (!WindowOpen(0, 100, 200, 500, 300, StyleOverlappedWindow, MainWindowTitle)) return 0;
+    const WindowPlace place = WindowPlaceAtStart();
+    if (!WindowOpen(0, place.x, place.y, place.width, place.height, StyleOverlappedWindow, MainWindowTitle))
+        return 0;
     // Without a menu bar the window still works; only the menu is missing.
     if (MenuBarCreate(0, WindowHandle())) BuildMenu();
     if (State.commandLineFlag) MenuCheckSet(0, MenuCommandline, 1);
@@ -66,6 +69,7 @@ int BuildMainWindow()
 
     SearchKeyword(0);
     ShortcutAdd(0, KeyEnter, MenuSearch);
+    AddViewCommands();
     LayoutControls();
     WindowSetCallback(ResizeHook);
     // The first page (the start page, or what the quiet search found) takes

@@ -8,7 +8,9 @@
 #include "runtime/window.h"
 #include "shell/loop.h"
 #include "shell/mainwindow.h"
+#include "shell/viewcommands.h"
 #include "state/settings.h"
+#include "state/view.h"
 #include "state/state.h"
 
 int RunKelpra()
@@ -24,9 +26,13 @@ int RunKelpra()
     FileServicesStart();
 
     ReadSettings();
+    ReadViewSettings();
     BackupHelpPages();
     BuildContextList();
-    if (BuildMainWindow()) RunEventLoop();
+    if (BuildMainWindow()) {
+        RunEventLoop();
+        RememberWindowPlace();
+    }
 
     RuntimeEnd();
     return 0;

@@ -167,3 +167,6 @@ inline std::string FailureText(const FileFailure& failure)
                                                                      : failure.reason + ".";
     return WriteFailedText + failure.file + "\n" + reason + "\n" + OldVersionKeptText;
 }
+
+// The browser's find bar, when the page holds no match.
+constexpr const char* FindNotFoundText = "Not found";

@@ -4,6 +4,7 @@
 
 #include <vector>
 
+#include "runtime/window.h"
 #include "state/state.h"
 
 constexpr const char* ViewSection = "View";
@@ -16,15 +17,6 @@ constexpr int WindowSmallestHeight = 100;
 // How much of a window must lie on one screen, from its top edge down, for
 // its title bar to be reached with the mouse.
 constexpr int WindowReachable = 40;
-
-// What a realization reports of the screens: their work areas, in the same
-// coordinates as WindowOpen's.
-struct ScreenArea {
-    int x = 0;
-    int y = 0;
-    int width = 0;
-    int height = 0;
-};
 
 // Reads the section into State.view: missing or unreadable values give the
 // defaults (100 per cent, the default place, hand-over on).

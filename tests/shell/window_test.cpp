@@ -80,7 +80,9 @@ TEST_F(ShellTest, BuildsTheWindowMenuAndControls)
     }
     EXPECT_EQ(s.controls.at(6).flags, 2);
 
-    EXPECT_EQ(s.shortcuts, (std::vector<std::pair<int, int>>{{13, 0}}));
+    // Enter runs the search; the view's keys follow (view_test.cpp).
+    ASSERT_FALSE(s.shortcuts.empty());
+    EXPECT_EQ(s.shortcuts.front(), (std::pair<int, int>{13, 0}));
     EXPECT_EQ(s.statusHistory, (std::vector<std::string>{"T:\\help\\Menu.htm", "T:\\help\\Menu.htm"}));
     EXPECT_EQ(s.pauses, (std::vector<int>{20}));
     EXPECT_NE(s.callback, nullptr);

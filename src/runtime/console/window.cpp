@@ -163,3 +163,19 @@ int WindowDisplayAvailable()
 {
     return 1;
 }
+
+// No window, no screens: nothing to remember or to offer.
+ScreenArea WindowPlaceNow()
+{
+    return {};
+}
+
+std::vector<ScreenArea> ScreenAreas()
+{
+    return {};
+}
+
+void TextFieldSuggestionsSet(int, SuggestionSource, int) {}
+void BrowserZoomSet(int, int) {}
+void BrowserFind(int, int, const std::string&) {}
+void BrowserPrint(int) {}

@@ -1,10 +1,13 @@
+#include <QAbstractItemView>
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QCompleter>
 #include <QFile>
 #include <QFileInfo>
 #include <deque>
 #include <QGroupBox>
+#include <QItemSelectionModel>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QLabel>
@@ -16,7 +19,9 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QStatusBar>
+#include <QStringListModel>
 #include <QTimer>
+#include <QWheelEvent>
 #include <clocale>
 #include <map>
 #include <vector>
@@ -153,6 +158,25 @@ protected:
     }
 };
 
+// The plus and minus keys, on the keypad or not, as Windows names them.
+int ZoomKeyOf(const QKeyEvent* event)
+{
+    const bool keypad = event->modifiers() & Qt::KeypadModifier;
+    if (event->key() == Qt::Key_Plus || event->key() == Qt::Key_Equal) return keypad ? KeyAdd : KeyPlus;
+    if (event->key() == Qt::Key_Minus) return keypad ? KeySubtract : KeyMinus;
+    return 0;
+}
+
+// The layer's modifier bits of an input event.
+int ModifierBitsOf(Qt::KeyboardModifiers modifiers)
+{
+    int bits = 0;
+    if (modifiers & Qt::ShiftModifier) bits |= ShortcutShift;
+    if (modifiers & Qt::ControlModifier) bits |= ShortcutCtrl;
+    if (modifiers & Qt::AltModifier) bits |= ShortcutAlt;
+    return bits;
+}
+
 // The Windows virtual-key code of a key press with the layer's modifier
 // bits, or 0 for a key that no shortcut can name.
 int WindowsKeyOf(const QKeyEvent* event)
@@ -174,12 +198,9 @@ int WindowsKeyOf(const QKeyEvent* event)
     else if (key >= Qt::Key_F1 && key <= Qt::Key_F24) code = 0x70 + (key - Qt::Key_F1);
     else if (key >= Qt::Key_A && key <= Qt::Key_Z) code = 'A' + (key - Qt::Key_A);
     else if (key >= Qt::Key_0 && key <= Qt::Key_9) code = '0' + (key - Qt::Key_0);
+    else code = ZoomKeyOf(event);
     if (code == 0) return 0;
-    Qt::KeyboardModifiers modifiers = event->modifiers();
-    if (modifiers & Qt::ShiftModifier) code |= ShortcutShift;
-    if (modifiers & Qt::ControlModifier) code |= ShortcutCtrl;
-    if (modifiers & Qt::AltModifier) code |= ShortcutAlt;
-    return code;
+    return code | ModifierBitsOf(event->modifiers());
 }
 
 // The browser's own history keys: Alt+Left and Alt+Right, the keyboard's
@@ -218,6 +239,7 @@ protected:
         QEvent::Type type = event->type();
         if (int command = HistoryCommandOf(event)) return StepBrowser(watched, command);
         if (type == QEvent::KeyPress) return TakeShortcut(watched, static_cast<QKeyEvent*>(event));
+        if (type == QEvent::Wheel) return TakeWheel(watched, static_cast<QWheelEvent*>(event));
         if (type == QEvent::FocusIn || type == QEvent::FocusOut) {
             QVariant id = watched->property("kelpraTextField");
             if (id.isValid()) QtRecordEvent(EventControl, id.toInt());
@@ -226,11 +248,70 @@ protected:
     }
 
 private:
+    // The window, and the drop-down of a text field's suggestions, which is
+    // a window of its own that holds the keyboard while it is open.
     static bool InOurWindow(QObject* watched)
     {
         auto* widget = qobject_cast<QWidget*>(watched);
-        return TheLayer().window && widget && widget->window() == TheLayer().window;
+        if (!TheLayer().window || !widget) return false;
+        return widget->window() == TheLayer().window ||
+               widget->window()->property("kelpraSuggestions").isValid();
     }
+
+    // Enter and Escape belong to a bar that asks for them (the find bar),
+    // and Enter on a chosen suggestion to the drop-down.
+    static bool KeyBelongsToWidget(QObject* watched, int key)
+    {
+        const int plain = key & 0xFFFF;
+        if (plain != KeyEnter && plain != 27) return false;
+        for (auto* widget = qobject_cast<QWidget*>(watched); widget; widget = widget->parentWidget())
+            if (widget->property("kelpraOwnKeys").isValid()) return true;
+        auto* list = qobject_cast<QAbstractItemView*>(watched);
+        if (!list || !list->property("kelpraSuggestions").isValid()) return false;
+        // The drop-down marks a row current without choosing it; the arrow
+        // keys and the mouse select it.
+        if (plain == KeyEnter && list->selectionModel()->hasSelection()) return true;
+        // Enter on typed text is the program's own key: the drop-down goes.
+        list->hide();
+        return plain == 27;
+    }
+
+    bool TakeWheel(QObject* watched, QWheelEvent* event)
+    {
+        const int modifiers = ModifierBitsOf(event->modifiers());
+        if (!InOurWindow(watched) ||
+            !(HasShortcut(KeyWheelForward | modifiers) || HasShortcut(KeyWheelBackward | modifiers)))
+            return false;
+        // A touchpad sends many small turns; a notch of a wheel is 120. The
+        // small ones are kept back too, or the view would zoom by itself.
+        wheelTurned_ += event->angleDelta().y();
+        while (wheelTurned_ >= 120 || wheelTurned_ <= -120) {
+            const int key = (wheelTurned_ > 0 ? KeyWheelForward : KeyWheelBackward);
+            wheelTurned_ += wheelTurned_ > 0 ? -120 : 120;
+            RecordShortcut(key | modifiers);
+        }
+        return true;
+    }
+
+    static bool HasShortcut(int key)
+    {
+        for (const auto& shortcut : TheLayer().shortcuts)
+            if (shortcut.first == key) return true;
+        return false;
+    }
+
+    static bool RecordShortcut(int key)
+    {
+        for (const auto& shortcut : TheLayer().shortcuts) {
+            if (shortcut.first == key) {
+                QtRecordEvent(EventMenu, shortcut.second);
+                return true;
+            }
+        }
+        return false;
+    }
+
+    int wheelTurned_ = 0;
 
     static bool StepBrowser(QObject* watched, int command)
     {
@@ -249,18 +330,13 @@ private:
         Layer& layer = TheLayer();
         if (!InOurWindow(watched)) return false;
         int key = WindowsKeyOf(event);
+        if (KeyBelongsToWidget(watched, key)) return false;
         // F10 opens the menu bar's first menu, wherever the focus is.
         if (key == 0x79 && layer.menuBar && !layer.menuBar->actions().isEmpty()) {
             layer.menuBar->setActiveAction(layer.menuBar->actions().first());
             return true;
         }
-        for (const auto& shortcut : layer.shortcuts) {
-            if (shortcut.first == key) {
-                QtRecordEvent(EventMenu, shortcut.second);
-                return true;
-            }
-        }
-        return false;
+        return RecordShortcut(key);
     }
 };
 
@@ -733,4 +809,52 @@ void BusyCursorSet(int busy)
     if (busy && !layer.busy) QApplication::setOverrideCursor(Qt::WaitCursor);
     else if (!busy && layer.busy) QApplication::restoreOverrideCursor();
     layer.busy = busy != 0;
+}
+
+ScreenArea WindowPlaceNow()
+{
+    LayerWindow* window = TheLayer().window;
+    if (!window || window->isMinimized() || window->isMaximized() || window->isFullScreen()) return {};
+    return {window->x(), window->y(), window->width(), window->height()};
+}
+
+std::vector<ScreenArea> ScreenAreas()
+{
+    std::vector<ScreenArea> areas;
+    for (const QScreen* screen : QGuiApplication::screens()) {
+        const QRect area = screen->availableGeometry();
+        areas.push_back({area.x(), area.y(), area.width(), area.height()});
+    }
+    return areas;
+}
+
+void TextFieldSuggestionsSet(int id, SuggestionSource source, int menuId)
+{
+    auto* field = qobject_cast<QLineEdit*>(FindControl(id));
+    if (!field) return;
+    delete field->findChild<QCompleter*>(QString(), Qt::FindDirectChildrenOnly);
+    if (!source) return;
+    // The program has the keywords sorted already; the completer only shows
+    // them, unfiltered, and the field is filled only when one is chosen.
+    auto* completer = new QCompleter(field);
+    auto* model = new QStringListModel(completer);
+    completer->setModel(model);
+    completer->setCompletionMode(QCompleter::UnfilteredPopupCompletion);
+    completer->setWidget(field);
+    completer->popup()->setProperty("kelpraSuggestions", id);
+    QObject::connect(field, &QLineEdit::textEdited, completer,
+                     [completer, model, source](const QString& text) {
+                         QStringList shown;
+                         for (const std::string& suggestion : source(QtBytesFromText(text)))
+                             shown << QtTextFromBytes(suggestion);
+                         model->setStringList(shown);
+                         if (shown.isEmpty()) return completer->popup()->hide();
+                         completer->setMaxVisibleItems(static_cast<int>(shown.size()));
+                         completer->complete();
+                     });
+    QObject::connect(completer, qOverload<const QString&>(&QCompleter::activated), field,
+                     [field, menuId](const QString& chosen) {
+                         field->setText(chosen);
+                         QtRecordEvent(EventMenu, menuId);
+                     });
 }

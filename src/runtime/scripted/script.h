@@ -106,6 +106,20 @@ struct Script {
     std::string outsideAddress;
     // Every page read and laid out, in order: what the user saw.
     std::vector<RecordedLayout> layouts;
+
+    // The screens' work areas; the window is reported where it was opened,
+    // with the area's size, unless it is maximised.
+    std::vector<ScreenArea> screens = {{0, 0, 1280, 1024}};
+    bool windowMaximised = false;
+    // The search field's type-ahead: the source asked as the user types, and
+    // the menu event a chosen suggestion sends.
+    SuggestionSource suggestionSource = nullptr;
+    int suggestionField = 0;
+    int suggestionMenu = -1;
+    // Every BrowserZoomSet; every BrowserFind ("find ", "next " or
+    // "previous " and the not-found text) and BrowserPrint ("print").
+    std::vector<int> zooms;
+    std::vector<std::string> pageCommands;
 };
 
 // The one script of the run; ScriptReset starts a new test.

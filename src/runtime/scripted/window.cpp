@@ -302,3 +302,40 @@ int WindowDisplayAvailable()
 {
     return 1;
 }
+
+ScreenArea WindowPlaceNow()
+{
+    const Script& script = TheScript();
+    if (!script.windowOpened || script.windowMaximised) return {};
+    return {script.windowX, script.windowY, script.areaWidth, script.areaHeight};
+}
+
+std::vector<ScreenArea> ScreenAreas()
+{
+    return TheScript().screens;
+}
+
+void TextFieldSuggestionsSet(int id, SuggestionSource source, int menuId)
+{
+    Script& script = TheScript();
+    script.suggestionField = id;
+    script.suggestionSource = source;
+    script.suggestionMenu = menuId;
+}
+
+void BrowserZoomSet(int id, int percent)
+{
+    if (IsBrowser(FindControl(id))) TheScript().zooms.push_back(percent);
+}
+
+void BrowserFind(int id, int step, const std::string& notFoundText)
+{
+    if (!IsBrowser(FindControl(id))) return;
+    const char* kind = step == 0 ? "find " : step < 0 ? "previous " : "next ";
+    TheScript().pageCommands.push_back(kind + notFoundText);
+}
+
+void BrowserPrint(int id)
+{
+    if (IsBrowser(FindControl(id))) TheScript().pageCommands.push_back("print");
+}

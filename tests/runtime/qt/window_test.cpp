@@ -1,4 +1,6 @@
+#include <QAbstractItemView>
 #include <QClipboard>
+#include <QCompleter>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -220,6 +222,82 @@ TEST_F(GuiTest, EventWaitComesBackWhenNothingHappens)
     timer.start();
     for (int i = 0; i < 3; ++i) EventWait();
     EXPECT_LT(timer.elapsed(), 2000);
+}
+
+}  // namespace
+
+namespace {
+
+std::vector<std::string> askedFor;
+std::vector<std::string> TwoSuggestions(const std::string& typed)
+{
+    askedFor.push_back(typed);
+    if (typed.find('z') != std::string::npos) return {};
+    return {typed + "1", typed + "2"};
+}
+
+TEST_F(GuiTest, TypedTextIsOfferedSuggestionsAndAChosenOneSendsItsCommand)
+{
+    OpenWindowWithMenu();
+    ShortcutAdd(0, KeyEnter, 0);
+    TextFieldSuggestionsSet(4, TwoSuggestions, 7);
+    auto* field = qobject_cast<QLineEdit*>(QtControlWidget(4));
+    auto* completer = field->findChild<QCompleter*>();
+    ASSERT_NE(completer, nullptr);
+    QAbstractItemView* list = completer->popup();
+    askedFor.clear();
+    field->clear();
+
+    // Only typing asks; the program setting the text does not.
+    QTest::keyClicks(field, "a");
+    QKeyEvent accented(QEvent::KeyPress, Qt::Key_Eacute, Qt::NoModifier, QStringLiteral("\u00e9"));
+    QApplication::sendEvent(field, &accented);
+    EXPECT_EQ(askedFor, (std::vector<std::string>{"a", "a\xe9"}));
+    ControlSetText(4, "set");
+    EXPECT_EQ(askedFor.size(), 2u);
+    field->clear();
+    DrainEvents();
+
+    struct Case {
+        const char* typed;
+        bool choose;  // the first suggestion, with the arrow key
+        const char* field;
+        int command;  // the menu event Enter sends
+    };
+    const Case cases[] = {
+        {"pr", true, "pr1", 7},
+        {"in", false, "in", 0},
+    };
+    for (const Case& c : cases) {
+        field->clear();
+        QTest::keyClicks(field, c.typed);
+        ASSERT_TRUE(list->isVisible()) << c.typed;
+        EXPECT_EQ(list->model()->rowCount(), 2) << c.typed;
+        if (c.choose) QTest::keyClick(list, Qt::Key_Down);
+        QTest::keyClick(list->isVisible() ? static_cast<QWidget*>(list) : field, Qt::Key_Return);
+        EXPECT_FALSE(list->isVisible()) << c.typed;
+        EXPECT_EQ(field->text().toStdString(), c.field);
+        auto events = DrainEvents();
+        EXPECT_TRUE(HasEvent(events, EventMenu, c.command)) << c.typed;
+        EXPECT_FALSE(HasEvent(events, EventMenu, 7 - c.command)) << c.typed;
+    }
+
+    // Nothing to offer: the drop-down goes.
+    QTest::keyClicks(field, "z");
+    EXPECT_FALSE(list->isVisible());
+}
+
+TEST_F(GuiTest, WindowPlaceIsWhereItWasOpenedWhileNormal)
+{
+    ASSERT_NE(WindowOpen(0, 120, 140, 520, 310, Overlapped, "Title"), 0);
+    QMainWindow* window = QtMainWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
+    const ScreenArea place = WindowPlaceNow();
+    EXPECT_EQ((std::vector<int>{place.x, place.y, place.width, place.height}),
+              (std::vector<int>{120, 140, 520, 310}));
+    EXPECT_FALSE(ScreenAreas().empty());
+    window->showMaximized();
+    EXPECT_EQ(WindowPlaceNow().width, 0);
 }
 
 }  // namespace

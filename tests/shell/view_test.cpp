@@ -1,0 +1,162 @@
+#include "shell/viewcommands.h"
+
+#include "shell/mainwindow.h"
+#include "shell_fixture.h"
+
+namespace {
+
+// The keys (and the wheel) a user reaches the view's commands with, and
+// Enter still running the search.
+TEST_F(ShellTest, ViewKeysAreBoundBesideEnter)
+{
+    Run({});
+    const auto& shortcuts = TheScript().shortcuts;
+    ASSERT_FALSE(shortcuts.empty());
+    EXPECT_EQ(shortcuts.front(), (std::pair<int, int>{KeyEnter, MenuSearch}));
+    const std::pair<int, int> expected[] = {
+        {'F' | ShortcutCtrl, MenuFindInPage},
+        {KeyF3, MenuFindNext},
+        {KeyF3 | ShortcutShift, MenuFindPrevious},
+        {KeyPlus | ShortcutCtrl, MenuZoomIn},
+        {KeyPlus | ShortcutCtrl | ShortcutShift, MenuZoomIn},
+        {KeyAdd | ShortcutCtrl, MenuZoomIn},
+        {KeyWheelForward | ShortcutCtrl, MenuZoomIn},
+        {KeyMinus | ShortcutCtrl, MenuZoomOut},
+        {KeySubtract | ShortcutCtrl, MenuZoomOut},
+        {KeyWheelBackward | ShortcutCtrl, MenuZoomOut},
+        {'0' | ShortcutCtrl, MenuZoomNormal},
+        {'P' | ShortcutCtrl, MenuPrint},
+    };
+    for (const auto& binding : expected) {
+        EXPECT_NE(std::find(shortcuts.begin(), shortcuts.end(), binding), shortcuts.end()) << binding.first;
+    }
+    // New commands never take a specified menu id.
+    for (const auto& shortcut : shortcuts) EXPECT_TRUE(shortcut.first == KeyEnter || shortcut.second >= 20);
+}
+
+TEST_F(ShellTest, ZoomStepsAreShownAndKeptInTheirOwnSection)
+{
+    struct Case {
+        const char* stored;  // the [View] section before the run
+        std::vector<int> commands;
+        std::vector<int> zooms;  // what the browser was set to, in order
+        const char* kept;        // the Zoom line after the run; "" for none
+    };
+    const Case cases[] = {
+        {"", {}, {}, ""},
+        {"", {MenuZoomIn, MenuZoomIn, MenuZoomOut}, {110, 125, 110}, "Zoom=110"},
+        {"Zoom=300\r\n", {MenuZoomIn}, {300, 300}, "Zoom=300"},
+        {"Zoom=50\r\n", {MenuZoomOut, MenuZoomOut}, {50, 50, 50}, "Zoom=50"},
+        {"Zoom=175\r\n", {MenuZoomNormal}, {175, 100}, "Zoom=100"},
+        {"Zoom=9999\r\n", {}, {300}, "Zoom=9999"},
+        {"Zoom=large\r\n", {MenuZoomOut}, {90}, "Zoom=90"},
+    };
+    for (const Case& c : cases) {
+        ScriptReset();
+        const std::string stored = std::string(c.stored).empty() ? "" : std::string("[View]\r\n") + c.stored;
+        t.Write("prog\\Kelpra.ini", Ini("") + stored);
+        std::vector<ScriptedEvent> events;
+        for (int id : c.commands) events.push_back(Menu(id));
+        Run(events);
+        EXPECT_EQ(TheScript().zooms, c.zooms) << c.stored;
+        const std::string ini = t.Read("prog\\Kelpra.ini");
+        // [Setup] keeps its bytes whatever the view does.
+        EXPECT_EQ(ini.rfind(Ini(""), 0), 0u) << c.stored;
+        if (std::string(c.kept).empty()) {
+            EXPECT_EQ(ini, Ini("")) << c.stored;
+        } else {
+            EXPECT_NE(ini.find(std::string("[View]\r\n") + c.kept + "\r\n"), std::string::npos) << ini;
+        }
+    }
+}
+
+TEST_F(ShellTest, FindAndPrintGoToTheBrowser)
+{
+    Run({Menu(MenuFindNext), Menu(MenuFindInPage), Menu(MenuFindPrevious), Menu(MenuPrint)});
+    EXPECT_EQ(TheScript().pageCommands,
+              (std::vector<std::string>{"next Not found", "find Not found", "previous Not found", "print"}));
+}
+
+TEST_F(ShellTest, TypeAheadOffersTheIndexKeywordsOnce)
+{
+    t.Write("help\\index.htm",
+            CrLf({"<html>", "<a href=\"commands/print.htm\">Print</a><BR>",
+                  "<a href=\"index.htm#A\">Arrays</a><BR>", "<a href=\"commands/print.htm\">PRINT</a><BR>",
+                  "<a href=\"main.htm\">Print Using</a><BR>", "</html>"}));
+    Run({});
+    const Script& s = TheScript();
+    // A chosen keyword is searched for the way Enter searches.
+    ASSERT_NE(s.suggestionSource, nullptr);
+    EXPECT_EQ(s.suggestionField, SearchField);
+    EXPECT_EQ(s.suggestionMenu, MenuSearch);
+    const std::pair<const char*, std::vector<std::string>> cases[] = {
+        {"pr", {"PRINT", "PRINT USING"}},
+        {"print u", {"PRINT USING"}},
+        {"a", {"ARRAYS"}},
+        {"", {}},
+        {"x", {}},
+    };
+    for (const auto& c : cases) EXPECT_EQ(s.suggestionSource(c.first), c.second) << c.first;
+}
+
+TEST_F(ShellTest, WindowOpensWhereItWasLeftWhileThatIsOnAScreen)
+{
+    struct Case {
+        const char* stored;
+        std::vector<ScreenArea> screens;
+        WindowPlace opened;
+    };
+    const std::vector<ScreenArea> one = {{0, 0, 1280, 1024}};
+    const std::vector<ScreenArea> two = {{0, 0, 1280, 1024}, {-1920, 0, 1920, 1080}};
+    const char* left = "WindowX=-1500\r\nWindowY=50\r\nWindowWidth=800\r\nWindowHeight=600\r\n";
+    const Case cases[] = {
+        {"", one, DefaultWindowPlace},
+        {"WindowX=300\r\nWindowY=40\r\nWindowWidth=640\r\nWindowHeight=480\r\n", one, {300, 40, 640, 480}},
+        {left, two, {-1500, 50, 800, 600}},
+        // The left screen was unplugged.
+        {left, one, DefaultWindowPlace},
+        {"WindowX=300\r\nWindowY=40\r\nWindowWidth=640\r\n", one, DefaultWindowPlace},
+        {"WindowX=300\r\nWindowY=40\r\nWindowWidth=5\r\nWindowHeight=480\r\n", one, DefaultWindowPlace},
+        // No screen reported: nothing to check the place against.
+        {"WindowX=300\r\nWindowY=40\r\nWindowWidth=640\r\nWindowHeight=480\r\n", {}, DefaultWindowPlace},
+    };
+    for (const Case& c : cases) {
+        ScriptReset();
+        TheScript().screens = c.screens;
+        t.Write("prog\\Kelpra.ini", Ini(std::string("[View]\r\n") + c.stored));
+        Run({});
+        const Script& s = TheScript();
+        EXPECT_EQ((std::vector<int>{s.windowX, s.windowY, s.windowWidth, s.windowHeight}),
+                  (std::vector<int>{c.opened.x, c.opened.y, c.opened.width, c.opened.height}))
+            << c.stored;
+    }
+}
+
+TEST_F(ShellTest, WindowPlaceIsKeptAtTheEndOnlyWhenItChanged)
+{
+    // Left as opened: the settings file keeps its bytes.
+    Run({});
+    EXPECT_EQ(t.Read("prog\\Kelpra.ini"), Ini(""));
+
+    // Maximised: no place to open a normal window at.
+    ScriptReset();
+    TheScript().windowMaximised = true;
+    TheScript().areaWidth = 1280;
+    Run({});
+    EXPECT_EQ(t.Read("prog\\Kelpra.ini"), Ini(""));
+
+    // Resized: the next run opens at the new size.
+    ScriptReset();
+    TheScript().areaWidth = 700;
+    TheScript().areaHeight = 450;
+    Run({});
+    EXPECT_EQ(t.Read("prog\\Kelpra.ini"),
+              Ini("[View]\r\nWindowX=100\r\nWindowY=200\r\nWindowWidth=700\r\nWindowHeight=450\r\n"));
+    ScriptReset();
+    Run({});
+    const Script& s = TheScript();
+    EXPECT_EQ((std::vector<int>{s.windowX, s.windowY, s.windowWidth, s.windowHeight}),
+              (std::vector<int>{100, 200, 700, 450}));
+}
+
+}  // namespace
