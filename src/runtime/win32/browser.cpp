@@ -4,6 +4,7 @@
 #include "runtime/browser.h"
 
 #include <windows.h>
+#include <docobj.h>
 #include <exdisp.h>
 #include <oleauto.h>
 
@@ -264,4 +265,57 @@ void BrowserShowCopy(int id, const std::string& copyPath, const std::string& pag
 std::string BrowserTakeOutsideAddress(int)
 {
     return "";
+}
+
+namespace {
+
+// The document's command group and its find command, and the command
+// target's interface, spelled out like the browser's.
+const GUID MshtmlCommands = {0xDE4BA900, 0x59CA, 0x11CF, {0x95, 0x92, 0x44, 0x45, 0x53, 0x54, 0x00, 0x00}};
+constexpr DWORD MshtmlFind = 67;
+const IID CommandTargetId = {0xB722BCCB, 0x4E68, 0x101B, {0xA2, 0xBC, 0x00, 0xAA, 0x00, 0x40, 0x47, 0x70}};
+// Not in every MinGW's headers.
+constexpr int OpticalZoomCommand = 63;
+
+IWebBrowser2* ComponentOf(int id)
+{
+    HWND control = BrowserWindow(id);
+    return control ? BrowserOf(control)->component : nullptr;
+}
+
+}  // namespace
+
+// The component keeps the zoom for every page it shows after.
+void BrowserZoomSet(int id, int percent)
+{
+    IWebBrowser2* component = ComponentOf(id);
+    if (!component) return;
+    VARIANT zoom;
+    VariantInit(&zoom);
+    zoom.vt = VT_I4;
+    zoom.lVal = percent;
+    component->ExecWB(static_cast<OLECMDID>(OpticalZoomCommand), OLECMDEXECOPT_DONTPROMPTUSER, &zoom,
+                      nullptr);
+}
+
+// The component's own find dialog steps forward and back and says when
+// nothing is found, so every step opens it.
+void BrowserFind(int id, int, const std::string&)
+{
+    IWebBrowser2* component = ComponentOf(id);
+    if (!component) return;
+    IDispatch* document = nullptr;
+    if (FAILED(component->get_Document(&document)) || !document) return;
+    IOleCommandTarget* target = nullptr;
+    if (SUCCEEDED(document->QueryInterface(CommandTargetId, reinterpret_cast<void**>(&target))) && target) {
+        target->Exec(&MshtmlCommands, MshtmlFind, 0, nullptr, nullptr);
+        target->Release();
+    }
+    document->Release();
+}
+
+void BrowserPrint(int id)
+{
+    if (IWebBrowser2* component = ComponentOf(id))
+        component->ExecWB(OLECMDID_PRINT, OLECMDEXECOPT_PROMPTUSER, nullptr, nullptr);
 }

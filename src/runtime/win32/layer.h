@@ -24,6 +24,24 @@ HWND ControlHandle(int id);
 // Enters the control under its id, replacing (and destroying) an earlier one.
 void ControlRegister(int id, HWND control, const ControlHandlers* handlers);
 
+// Records a menu event, as a menu item or a shortcut does.
+void LayerRecordMenuEvent(int id);
+// Sets a control's text without the text field's drop-down taking it for
+// typing.
+void LayerSetTextQuietly(HWND control, const std::string& text);
+
+// The search field's drop-down (suggestions.cpp). The list window, or
+// nullptr when no field has one.
+HWND SuggestionsList();
+void SuggestionsHide();
+// A key for the open drop-down (arrows, Enter on a chosen row, Escape):
+// true when it was taken.
+bool SuggestionsTakeKey(const MSG& message);
+// A control's notification: the field's text changed or it lost the focus,
+// or a row was clicked. True when it was the list's, which nobody else
+// is to see.
+bool SuggestionsNotice(HWND from, WORD code);
+
 // An entry point looked up at run time, as the type it really has.
 template <typename Procedure>
 Procedure LibraryProcedure(HMODULE library, const char* name)

@@ -31,6 +31,9 @@ struct Shortcut {
     int key = 0;  // virtual key plus the modifier bits of ShortcutAdd
     WORD command = 0;
 };
+// A part of a notch of the wheel under a zoom modifier: nothing is sent,
+// and the browser does not zoom by itself either.
+const Shortcut WheelKeptBack = {0, 0};
 
 struct Layer {
     HINSTANCE instance = nullptr;
@@ -141,6 +144,7 @@ void RecordCommand(WPARAM wParam, LPARAM lParam)
         return Record(EventMenu, id, 0);
     }
     HWND control = reinterpret_cast<HWND>(lParam);
+    if (SuggestionsNotice(control, code)) return;
     int type = code;
     if (IsEditControl(control) && code == EN_SETFOCUS) type = EventFocusGained;
     if (IsEditControl(control) && code == EN_KILLFOCUS) type = EventFocusLost;
@@ -151,6 +155,10 @@ LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARA
 {
     Layer& layer = TheLayer();
     if (message == WM_SIZE && window == layer.window) KeepStatusBarInPlace(lParam);
+    // The drop-down stays under the field only while the window stays put.
+    if (window == layer.window &&
+        (message == WM_MOVE || (message == WM_ACTIVATE && LOWORD(wParam) == WA_INACTIVE)))
+        SuggestionsHide();
     if (layer.callback && window == layer.window) {
         intptr_t result = layer.callback(reinterpret_cast<intptr_t>(window), message, wParam, lParam);
         if (result != CallbackDefault) return result;
@@ -211,17 +219,41 @@ bool StepBrowser(const MSG& message, int command)
     return false;
 }
 
-// The shortcut a key press stands for, with the modifiers held now.
-const Shortcut* MatchShortcut(const MSG& message)
+const Shortcut* FindShortcut(int key)
 {
-    if (message.message != WM_KEYDOWN && message.message != WM_SYSKEYDOWN) return nullptr;
-    int key = static_cast<int>(message.wParam & 0xFFFF);
-    if (GetKeyState(VK_SHIFT) < 0) key |= ShortcutShift;
-    if (GetKeyState(VK_CONTROL) < 0) key |= ShortcutCtrl;
-    if (GetKeyState(VK_MENU) < 0) key |= ShortcutAlt;
     for (const Shortcut& shortcut : TheLayer().shortcuts)
         if (shortcut.key == key) return &shortcut;
     return nullptr;
+}
+
+int ModifierBitsNow()
+{
+    int bits = 0;
+    if (GetKeyState(VK_SHIFT) < 0) bits |= ShortcutShift;
+    if (GetKeyState(VK_CONTROL) < 0) bits |= ShortcutCtrl;
+    if (GetKeyState(VK_MENU) < 0) bits |= ShortcutAlt;
+    return bits;
+}
+
+// The shortcut a key press or a turn of the wheel stands for, with the
+// modifiers held now. A wheel's notch is 120; the turns of a finer wheel
+// add up to one.
+const Shortcut* MatchShortcut(const MSG& message)
+{
+    if (message.message == WM_MOUSEWHEEL) {
+        static int turned = 0;
+        const int modifiers = ModifierBitsNow();
+        if (!FindShortcut(KeyWheelForward | modifiers) && !FindShortcut(KeyWheelBackward | modifiers))
+            return nullptr;
+        turned += GET_WHEEL_DELTA_WPARAM(message.wParam);
+        if (turned < WHEEL_DELTA && turned > -WHEEL_DELTA) return &WheelKeptBack;
+        const int key = turned > 0 ? KeyWheelForward : KeyWheelBackward;
+        turned += turned > 0 ? -WHEEL_DELTA : WHEEL_DELTA;
+        const Shortcut* shortcut = FindShortcut(key | modifiers);
+        return shortcut ? shortcut : &WheelKeptBack;
+    }
+    if (message.message != WM_KEYDOWN && message.message != WM_SYSKEYDOWN) return nullptr;
+    return FindShortcut(static_cast<int>(message.wParam & 0xFFFF) | ModifierBitsNow());
 }
 
 void SetShortcut(int key, WORD command)
@@ -252,6 +284,7 @@ void CloseWindow()
 {
     Layer& layer = TheLayer();
     if (!layer.window) return;
+    TextFieldSuggestionsSet(0, nullptr, 0);
     DestroyControls();
     if (layer.toolTips) DestroyWindow(layer.toolTips);
     layer.toolTips = nullptr;
@@ -302,6 +335,11 @@ void CentreWindow(int32_t flags, int& x, int& y, int width, int height)
 }
 
 }  // namespace
+
+void LayerRecordMenuEvent(int id)
+{
+    Record(EventMenu, id, 0);
+}
 
 HWND ControlParent()
 {
@@ -458,6 +496,9 @@ int EventWait()
     int history = HistoryCommandOf(message);
     if (history && StepBrowser(message, history)) {
         // Taken here, so the component never steps through a history of its own.
+    } else if (SuggestionsTakeKey(message)) {
+        // The drop-down's keys.
+    } else if (shortcut == &WheelKeptBack) {
     } else if (shortcut) {
         // What an accelerator sends: the command with the code 1.
         SendMessageA(layer.window, WM_COMMAND, MAKEWPARAM(shortcut->command, 1), 0);
@@ -655,7 +696,7 @@ void ControlSetText(int id, const std::string& text)
     if (!control) return;
     if (control->handlers && control->handlers->setText)
         return control->handlers->setText(control->handle, text);
-    SetWindowTextA(control->handle, text.c_str());
+    LayerSetTextQuietly(control->handle, text);
 }
 
 std::string ControlGetText(int id)
@@ -705,4 +746,35 @@ void BusyCursorSet(int busy)
 int WindowDisplayAvailable()
 {
     return 1;
+}
+
+ScreenArea WindowPlaceNow()
+{
+    HWND window = TheLayer().window;
+    RECT outer{};
+    if (!window || IsIconic(window) || IsZoomed(window) || !GetWindowRect(window, &outer)) return {};
+    return {outer.left, outer.top, WindowAreaWidth(), WindowAreaHeight()};
+}
+
+namespace {
+
+BOOL CALLBACK CollectScreen(HMONITOR monitor, HDC, LPRECT, LPARAM areas)
+{
+    MONITORINFO info{};
+    info.cbSize = sizeof info;
+    if (GetMonitorInfoA(monitor, &info)) {
+        const RECT& work = info.rcWork;
+        reinterpret_cast<std::vector<ScreenArea>*>(areas)->push_back(
+            {work.left, work.top, work.right - work.left, work.bottom - work.top});
+    }
+    return TRUE;
+}
+
+}  // namespace
+
+std::vector<ScreenArea> ScreenAreas()
+{
+    std::vector<ScreenArea> areas;
+    EnumDisplayMonitors(nullptr, nullptr, CollectScreen, reinterpret_cast<LPARAM>(&areas));
+    return areas;
 }

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "runtime/browser.h"
+#include "runtime/win32/layer.h"
 
 namespace {
 
@@ -313,6 +314,126 @@ TEST(Win32Runtime, EndClosesTheWindowAndItsClass)
     WNDCLASSEXA info{};
     info.cbSize = sizeof info;
     EXPECT_FALSE(GetClassInfoExA(GetModuleHandleA(nullptr), "WindowClass_0", &info));
+}
+
+}  // namespace
+
+namespace {
+
+std::vector<std::string> TwoSuggestions(const std::string& typed)
+{
+    if (typed.find('z') != std::string::npos) return {};
+    return {typed + "1", typed + "2"};
+}
+
+// Each event with the id it carries, until the sentinel.
+std::vector<std::pair<int, int>> DrainWithIds()
+{
+    PostMessageA(Window(), Sentinel, 0, 0);
+    std::vector<std::pair<int, int>> events;
+    for (int i = 0; i < 500; ++i) {
+        int event = EventWait();
+        if (event == static_cast<int>(Sentinel)) break;
+        if (event == EventMenu) events.emplace_back(event, EventMenuId());
+    }
+    return events;
+}
+
+std::vector<std::string> Rows(HWND list)
+{
+    std::vector<std::string> rows;
+    const int count = static_cast<int>(SendMessageA(list, LB_GETCOUNT, 0, 0));
+    for (int row = 0; row < count; ++row) {
+        char text[64] = {};
+        SendMessageA(list, LB_GETTEXT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(text));
+        rows.push_back(text);
+    }
+    return rows;
+}
+
+TEST_F(Win32Window, TypedTextIsOfferedSuggestionsAndAChosenOneSendsItsCommand)
+{
+    TextFieldSuggestionsSet(4, TwoSuggestions, 7);
+    HWND field = GetDlgItem(Window(), 4);
+    HWND list = SuggestionsList();
+    ASSERT_NE(list, nullptr);
+    SetFocus(field);
+    Drain();
+
+    struct Case {
+        char typed;
+        std::vector<UINT> keys;  // pressed after typing
+        std::string field;
+        std::vector<std::pair<int, int>> events;
+    };
+    const Case cases[] = {
+        {'a', {VK_DOWN, VK_RETURN}, "a1", {{EventMenu, 7}}},
+        {'b', {VK_DOWN, VK_DOWN, VK_UP, VK_RETURN}, "b1", {{EventMenu, 7}}},
+        {'c', {VK_UP, VK_RETURN}, "c2", {{EventMenu, 7}}},
+        // Enter on typed text runs the program's own Enter.
+        {'d', {VK_RETURN}, "d", {{EventMenu, 0}}},
+        {'e', {VK_ESCAPE}, "e", {}},
+    };
+    for (const Case& c : cases) {
+        ControlSetText(4, "");
+        EXPECT_FALSE(IsWindowVisible(list));
+        SendMessageA(field, WM_CHAR, static_cast<WPARAM>(c.typed), 1);
+        EXPECT_TRUE(IsWindowVisible(list)) << c.typed;
+        EXPECT_EQ(Rows(list),
+                  (std::vector<std::string>{std::string(1, c.typed) + "1", std::string(1, c.typed) + "2"}));
+        for (UINT key : c.keys) PostMessageA(field, WM_KEYDOWN, key, 1);
+        EXPECT_EQ(DrainWithIds(), c.events) << c.typed;
+        EXPECT_EQ(ControlGetText(4), c.field) << c.typed;
+        EXPECT_FALSE(IsWindowVisible(list)) << c.typed;
+    }
+
+    // Nothing to offer: the list goes.
+    ControlSetText(4, "");
+    SendMessageA(field, WM_CHAR, 'p', 1);
+    EXPECT_TRUE(IsWindowVisible(list));
+    SendMessageA(field, WM_CHAR, 'z', 1);
+    EXPECT_FALSE(IsWindowVisible(list));
+
+    // A click on a row chooses it.
+    ControlSetText(4, "");
+    SendMessageA(field, WM_CHAR, 'q', 1);
+    const int rowHeight = static_cast<int>(SendMessageA(list, LB_GETITEMHEIGHT, 0, 0));
+    PostMessageA(list, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, rowHeight + rowHeight / 2));
+    PostMessageA(list, WM_LBUTTONUP, 0, MAKELPARAM(5, rowHeight + rowHeight / 2));
+    EXPECT_EQ(DrainWithIds(), (std::vector<std::pair<int, int>>{{EventMenu, 7}}));
+    EXPECT_EQ(ControlGetText(4), "q2");
+    EXPECT_FALSE(IsWindowVisible(list));
+}
+
+TEST_F(Win32Window, WheelTurnsSendTheirCommandsNotchByNotch)
+{
+    ShortcutAdd(0, KeyWheelForward, 23);
+    ShortcutAdd(0, KeyWheelBackward, 24);
+    struct Case {
+        int turn;
+        std::vector<std::pair<int, int>> events;
+    };
+    const Case cases[] = {
+        {120, {{EventMenu, 23}}},
+        {-120, {{EventMenu, 24}}},
+        {60, {}},
+        {60, {{EventMenu, 23}}},
+    };
+    for (const Case& c : cases) {
+        PostMessageA(Window(), WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(static_cast<short>(c.turn))),
+                     MAKELPARAM(150, 250));
+        EXPECT_EQ(DrainWithIds(), c.events) << c.turn;
+    }
+}
+
+TEST_F(Win32Window, WindowPlaceIsWhereItWasOpenedWhileNormal)
+{
+    const ScreenArea place = WindowPlaceNow();
+    EXPECT_EQ((std::vector<int>{place.x, place.y, place.width, place.height}),
+              (std::vector<int>{100, 200, 500, 300}));
+    EXPECT_FALSE(ScreenAreas().empty());
+    ShowWindow(Window(), SW_MAXIMIZE);
+    EXPECT_EQ(WindowPlaceNow().width, 0);
 }
 
 }  // namespace
