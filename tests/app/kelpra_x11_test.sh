@@ -126,6 +126,25 @@ edit_page
 edited "page two.htm" "Edit Page after Back and Next"
 check "the editor never given a display copy" bash -c '! grep -q vosks "$1"' - "$work/editor.log"
 
+# The type-ahead list: a chosen keyword is searched for at once.
+click 300 40
+xdotool key ctrl+a
+xdotool type --delay 20 pri
+sleep 0.3
+xdotool key Down Return
+status 'commands\print.htm' "choosing a keyword from the type-ahead list"
+# Zoom is kept at once, the window's size when the program ends.
+xdotool key ctrl+plus ctrl+plus ctrl+minus
+ini() { grep -qa "^$1"$'\r'"\$" "$work/program/Kelpra.ini"; }
+waited_ini() {
+    local i
+    for i in $(seq 1 50); do ini "$1" && return 0; sleep 0.1; done
+    return 1
+}
+check "the zoom kept in [View]" waited_ini "Zoom=110"
+xdotool windowsize "$window" 640 420
+sleep 0.3
+
 click 18 10 && sleep 0.3 && xdotool key Down Down Return
 for i in $(seq 1 50); do kill -0 "$kelpra" 2>/dev/null || break; sleep 0.1; done
 if kill -0 "$kelpra" 2>/dev/null; then
@@ -136,6 +155,7 @@ else
     kelpra=""
     check "Close ends the program with status 0" test "$code" -eq 0
 fi
+check "the window's size kept in [View]" bash -c 'grep -qa "^WindowWidth=640" "$1" && grep -qa "^WindowHeight=420" "$1"' - "$work/program/Kelpra.ini"
 
 echo "status bar texts:"
 sed 's/^/  /' "$KELPRA_STATUS_LOG"

@@ -150,7 +150,9 @@ private:
     {
         QList<QTextEdit::ExtraSelection> marks;
         QTextCharFormat format;
+        // Dark text on yellow, whatever colours the page has.
         format.setBackground(QColor(255, 230, 80));
+        format.setForeground(Qt::black);
         QTextCursor at(view_->document());
         while (marks.size() < MostHighlighted) {
             at = view_->document()->find(text, at);

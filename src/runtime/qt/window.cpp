@@ -851,6 +851,9 @@ void TextFieldSuggestionsSet(int id, SuggestionSource source, int menuId)
                          if (shown.isEmpty()) return completer->popup()->hide();
                          completer->setMaxVisibleItems(static_cast<int>(shown.size()));
                          completer->complete();
+                         // No row looks chosen before the user chooses one:
+                         // Enter runs the search for what was typed.
+                         completer->popup()->setCurrentIndex(QModelIndex());
                      });
     QObject::connect(completer, qOverload<const QString&>(&QCompleter::activated), field,
                      [field, menuId](const QString& chosen) {

@@ -117,6 +117,22 @@ TEST_F(PageToolsTest, ZoomScalesTheTextAndComesBackWhole)
     EXPECT_GT(height(), normalHeight * 1.5);
 }
 
+TEST_F(PageToolsTest, ZoomHoldsForEveryPageShownAfter)
+{
+    const std::string page = "<p><font size=2>small</font> <font size=5>large</font></p><pre>code</pre>";
+    HelpView* view = Show(page);
+    auto height = [view]() { return view->document()->documentLayout()->documentSize().height(); };
+    const qreal normalHeight = height();
+    BrowserZoomSet(10, 200);
+    folder.Write("help\\other.htm", "<p>other</p>");
+    for (const char* next : {"T:\\help\\other.htm", "T:\\help\\page.htm"}) {
+        ControlSetText(10, next);
+        for (int pass = 0; pass < 50 && BrowserTargetAddress(10) != view->Address(); ++pass) QTest::qWait(10);
+    }
+    ASSERT_NE(view->document()->toPlainText().indexOf("large"), -1);
+    EXPECT_GT(height(), normalHeight * 1.5);
+}
+
 TEST_F(PageToolsTest, ZoomKeysAndTheWheelUnderCtrlSendTheirCommands)
 {
     HelpView* view = Show("<p>text</p>");
