@@ -113,6 +113,7 @@ void BusyCursorSet(int busy);
 constexpr int KeyF3 = 0x72;
 constexpr int KeyAdd = 0x6B;       // the keypad's plus
 constexpr int KeySubtract = 0x6D;  // the keypad's minus
+constexpr int KeyNumpad0 = 0x60;   // the keypad's 0 (Num Lock on)
 constexpr int KeyPlus = 0xBB;      // the "=" and "+" key
 constexpr int KeyMinus = 0xBD;
 constexpr int KeyWheelForward = 0x100;

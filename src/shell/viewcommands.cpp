@@ -31,6 +31,7 @@ const KeyBinding ViewKeys[] = {
     {KeySubtract | ShortcutCtrl, MenuZoomOut},
     {KeyWheelBackward | ShortcutCtrl, MenuZoomOut},
     {'0' | ShortcutCtrl, MenuZoomNormal},
+    {KeyNumpad0 | ShortcutCtrl, MenuZoomNormal},
     {'P' | ShortcutCtrl, MenuPrint},
 };
 

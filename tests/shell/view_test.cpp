@@ -25,6 +25,7 @@ TEST_F(ShellTest, ViewKeysAreBoundBesideEnter)
         {KeySubtract | ShortcutCtrl, MenuZoomOut},
         {KeyWheelBackward | ShortcutCtrl, MenuZoomOut},
         {'0' | ShortcutCtrl, MenuZoomNormal},
+        {KeyNumpad0 | ShortcutCtrl, MenuZoomNormal},
         {'P' | ShortcutCtrl, MenuPrint},
     };
     for (const auto& binding : expected) {
