@@ -336,7 +336,11 @@ private:
             layer.menuBar->setActiveAction(layer.menuBar->actions().first());
             return true;
         }
-        return RecordShortcut(key);
+        if (!RecordShortcut(key)) return false;
+        // A command given while the drop-down is open closes it.
+        auto* widget = qobject_cast<QWidget*>(watched);
+        if (widget->window()->property("kelpraSuggestions").isValid()) widget->window()->hide();
+        return true;
     }
 };
 
