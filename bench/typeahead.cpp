@@ -4,40 +4,16 @@
 // changed. Prints figures, asserts nothing.
 #include <benchmark/benchmark.h>
 
-#include <algorithm>
-#include <cstdio>
 #include <string>
 #include <vector>
 
+#include "keywordlist.h"
 #include "helpindex/contextlist.h"
 #include "helpindex/typeahead.h"
 #include "runtime/text.h"
 #include "state/state.h"
 
 namespace {
-
-constexpr int Keywords = 100000;
-const std::string Typed = "cmd04567";
-
-// Keywords as an index page has them: in order, with a spread of first
-// letters like a real command set, and many of them under one prefix.
-void FillList()
-{
-    ListRelease(State.contextList);
-    std::vector<std::string> keywords;
-    char keyword[32];
-    for (int i = 0; i < Keywords; ++i) {
-        if (i % 2 == 0) std::snprintf(keyword, sizeof keyword, "CMD%06d", i);
-        else std::snprintf(keyword, sizeof keyword, "%c%c OBJECT %d", 'A' + i % 26, 'A' + i / 26 % 26, i);
-        keywords.push_back(keyword);
-    }
-    std::sort(keywords.begin(), keywords.end());
-    for (const std::string& word : keywords) {
-        ContextEntry& entry = ListInsert(State.contextList)->record;
-        entry.keyword = word;
-        entry.page = "B:\\commands\\" + word + ".htm";
-    }
-}
 
 // The baseline: every keyword upper-cased and compared, in list order,
 // until a screenful is found.
@@ -55,7 +31,7 @@ std::vector<std::string> PlainWalk(const std::string& typed, int most)
 
 void Keystroke(benchmark::State& state)
 {
-    const std::string typed = Typed.substr(0, static_cast<size_t>(state.range(0)));
+    const std::string typed = BenchTyped.substr(0, static_cast<size_t>(state.range(0)));
     KeywordsBeginningWith("x", 1);  // the index is built before the keystrokes
     for (auto _ : state) benchmark::DoNotOptimize(KeywordsBeginningWith(typed, TypeAheadScreenful));
     state.SetLabel(typed);
@@ -63,7 +39,7 @@ void Keystroke(benchmark::State& state)
 
 void KeystrokePlainWalk(benchmark::State& state)
 {
-    const std::string typed = Typed.substr(0, static_cast<size_t>(state.range(0)));
+    const std::string typed = BenchTyped.substr(0, static_cast<size_t>(state.range(0)));
     for (auto _ : state) benchmark::DoNotOptimize(PlainWalk(typed, TypeAheadScreenful));
     state.SetLabel(typed);
 }
@@ -88,7 +64,7 @@ BENCHMARK(FirstKeystrokeAfterAChange)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv)
 {
-    FillList();
+    FillBenchKeywordList();
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
