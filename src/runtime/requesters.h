@@ -48,3 +48,8 @@ intptr_t ProgramRun(const std::string& program, const std::string& parameters,
 intptr_t DesktopOpen(const std::string& fileOrAddress);
 std::string ClipboardGetText();
 void Pause(int milliseconds);
+
+// A line of text the user types, for what a command needs beyond a file or
+// a folder: the prompt above the field, the field filled with `text`. ""
+// when cancelled (or nothing typed).
+std::string TextRequest(const std::string& title, const std::string& prompt, const std::string& text);

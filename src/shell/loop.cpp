@@ -9,9 +9,12 @@
 #include "runtime/browser.h"
 #include "runtime/rewrite.h"
 #include "runtime/files.h"
+#include "runtime/handover.h"
 #include "runtime/requesters.h"
 #include "runtime/window.h"
+#include "shell/madepages.h"
 #include "shell/mainwindow.h"
+#include "shell/singlewindow.h"
 #include "state/programfolders.h"
 #include "state/settings.h"
 #include "state/state.h"
@@ -148,6 +151,8 @@ void RunMenuCommand(int id)
     case MenuCommandline: ToggleCommandLine(); break;
     case MenuAddInclude: AddIncludeCommand(); break;
     case MenuKeywords: ChooseKeywordsFile(); break;
+    case MenuSearchPages: SearchPagesCommand(); break;
+    case MenuCheckFolder: CheckFolderCommand(); break;
     default: RunViewCommand(id); break;
     }
 }
@@ -158,6 +163,7 @@ void RunEventLoop()
         State.lastEvent = EventWait();
         if (State.lastEvent == EventControl) RunControlCommand(EventControlId());
         else if (State.lastEvent == EventMenu) RunMenuCommand(EventMenuId());
+        else if (State.lastEvent == EventHandOver) TakeHandOver();
         PageWatcher();
     } while (State.lastEvent != EventClose);
 }

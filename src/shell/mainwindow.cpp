@@ -29,6 +29,7 @@ void BuildMenu()
     MenuItemAdd(MenuCommandline, MenuCommandlineText);
     MenuItemAdd(MenuKeywords, MenuKeywordsText);
     MenuSubmenuClose();
+    MenuItemAdd(MenuCheckFolder, MenuCheckFolderText);
     MenuTitleAdd(MenuHelpText);
     MenuItemAdd(MenuSearch, MenuSearchText);
     MenuItemAdd(MenuAbout, MenuAboutText);
@@ -36,6 +37,7 @@ void BuildMenu()
     MenuItemAdd(MenuContents, MenuContentsText);
     MenuItemAdd(MenuIndex, MenuIndexText);
     MenuItemAdd(MenuGlossary, MenuGlossaryText);
+    MenuItemAdd(MenuSearchPages, MenuSearchPagesText);
 }
 
 }  // namespace
@@ -56,7 +58,7 @@ int BuildMainWindow()
     ControlParentSet(WindowHandle());
     ButtonCreate(BackButton, 2, 2, 50, 25, BackText);
     ButtonCreate(NextButton, 54, 2, 50, 25, NextText);
-    State.initialSearchText = State.commandLineFlag ? CommandLineArgument() : ClipboardGetText();
+    State.initialSearchText = InitialSearchText();
     TextFieldCreate(SearchField, 155, 5, 0, 20, State.initialSearchText);
     ToolTipSet(SearchField, SearchFieldTip);
     ButtonCreate(GoButton, 0, 0, 25, 25, GoText);
@@ -69,6 +71,7 @@ int BuildMainWindow()
 
     SearchKeyword(0);
     ShortcutAdd(0, KeyEnter, MenuSearch);
+    ShortcutAdd(0, 'F' | ShortcutCtrl | ShortcutShift, MenuSearchPages);
     AddViewCommands();
     LayoutControls();
     WindowSetCallback(ResizeHook);
@@ -79,6 +82,14 @@ int BuildMainWindow()
     // A moment for the browser to start drawing before the loop waits.
     Pause(20);
     return 1;
+}
+
+std::string InitialSearchText()
+{
+    if (!State.initialSearchTaken)
+        State.initialSearchText = State.commandLineFlag ? CommandLineArgument() : ClipboardGetText();
+    State.initialSearchTaken = 1;
+    return State.initialSearchText;
 }
 
 // A computed -1 leaves that value as it was: ControlResize reads -1 as

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 #include "state/state.h"
 
@@ -21,11 +22,17 @@ constexpr int MenuGlossary = 13;
 constexpr int MenuCommandline = 14;
 constexpr int MenuAddInclude = 15;
 constexpr int MenuKeywords = 16;
+// Entries beyond the first menu, after its entries.
+constexpr int MenuSearchPages = 30;
+constexpr int MenuCheckFolder = 31;
 
 // Opens and fills the window, shows the start page (or what the quiet search
 // finds) and takes the watcher's first address. 1 when the loop may run; 0
 // when the window or the browser could not be made.
 int BuildMainWindow();
+// The text the search field starts with: the command line's word, or the
+// clipboard's text when the command line is not used. Taken once a run.
+std::string InitialSearchText();
 // Sizes the controls to the window's current inner area.
 void LayoutControls();
 // The window callback: keeps the controls sized and swallows the size message.

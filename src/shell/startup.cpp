@@ -8,10 +8,11 @@
 #include "runtime/window.h"
 #include "shell/loop.h"
 #include "shell/mainwindow.h"
+#include "shell/singlewindow.h"
 #include "shell/viewcommands.h"
 #include "state/settings.h"
-#include "state/view.h"
 #include "state/state.h"
+#include "state/view.h"
 
 int RunKelpra()
 {
@@ -27,9 +28,15 @@ int RunKelpra()
 
     ReadSettings();
     ReadViewSettings();
+    // Before anything is read or written: a second start only hands over.
+    if (HandOverToRunningWindow()) {
+        RuntimeEnd();
+        return 0;
+    }
     BackupHelpPages();
     BuildContextList();
     if (BuildMainWindow()) {
+        ListenForHandOvers();
         RunEventLoop();
         RememberWindowPlace();
     }

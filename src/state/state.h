@@ -85,6 +85,9 @@ struct ProgramState {
     std::string keywordsFile;
     std::string fileFilter;
     std::string initialSearchText;
+    // The initial search text was taken already (the command line's words
+    // are taken once), for the hand-over to a running window.
+    int32_t initialSearchTaken = 0;
     int32_t lastEvent = 0;
     std::string requesterResult;
     std::string lastAddress;

@@ -170,3 +170,12 @@ inline std::string FailureText(const FileFailure& failure)
 
 // The browser's find bar, when the page holds no match.
 constexpr const char* FindNotFoundText = "Not found";
+
+// Full-text search and the help-folder check in the window: their menu
+// entries, the requester for the words, and what is said when the page made
+// for them cannot be written (followed by its path).
+constexpr const char* MenuSearchPagesText = "Search Pages";
+constexpr const char* MenuCheckFolderText = "Check Help Folder";
+constexpr const char* SearchPagesTitle = "Kelpra V2>Search Pages";
+constexpr const char* SearchPagesPrompt = "Show the help pages that hold all of these words:";
+constexpr const char* MadePageUnwritableText = "Kelpra could not write the page it made:\n";

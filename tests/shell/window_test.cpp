@@ -39,13 +39,17 @@ TEST_F(ShellTest, BuildsTheWindowMenuAndControls)
         const char* text;
     };
     const std::vector<Entry> menu = {
-        {"title", -1, "File"},       {"item", 4, "Open"},         {"item", 5, "Close"},
-        {"separator", -1, ""},       {"item", 3, "Edit Page"},    {"item", 15, "Add Include"},
-        {"submenu", -1, "Setup"},    {"item", 6, "Help Path"},    {"item", 9, "DBA Viewer"},
-        {"item", 10, "HTML Viewer"}, {"item", 14, "Commandline"}, {"item", 16, "Keywords"},
-        {"submenu-end", -1, ""},     {"title", -1, "Help"},       {"item", 0, "Search"},
-        {"item", 1, "About"},        {"item", 2, "Help on Help"}, {"item", 11, "Contents"},
-        {"item", 12, "Index"},       {"item", 13, "Glossary"},
+        {"title", -1, "File"},       {"item", 4, "Open"},
+        {"item", 5, "Close"},        {"separator", -1, ""},
+        {"item", 3, "Edit Page"},    {"item", 15, "Add Include"},
+        {"submenu", -1, "Setup"},    {"item", 6, "Help Path"},
+        {"item", 9, "DBA Viewer"},   {"item", 10, "HTML Viewer"},
+        {"item", 14, "Commandline"}, {"item", 16, "Keywords"},
+        {"submenu-end", -1, ""},     {"item", 31, "Check Help Folder"},
+        {"title", -1, "Help"},       {"item", 0, "Search"},
+        {"item", 1, "About"},        {"item", 2, "Help on Help"},
+        {"item", 11, "Contents"},    {"item", 12, "Index"},
+        {"item", 13, "Glossary"},    {"item", 30, "Search Pages"},
     };
     ASSERT_EQ(s.menu.size(), menu.size());
     for (size_t i = 0; i < menu.size(); ++i) {
@@ -83,6 +87,9 @@ TEST_F(ShellTest, BuildsTheWindowMenuAndControls)
     // Enter runs the search; the view's keys follow (view_test.cpp).
     ASSERT_FALSE(s.shortcuts.empty());
     EXPECT_EQ(s.shortcuts.front(), (std::pair<int, int>{13, 0}));
+    EXPECT_NE(std::find(s.shortcuts.begin(), s.shortcuts.end(),
+                        std::pair<int, int>{'F' | ShortcutCtrl | ShortcutShift, 30}),
+              s.shortcuts.end());
     EXPECT_EQ(s.statusHistory, (std::vector<std::string>{"T:\\help\\Menu.htm", "T:\\help\\Menu.htm"}));
     EXPECT_EQ(s.pauses, (std::vector<int>{20}));
     EXPECT_NE(s.callback, nullptr);

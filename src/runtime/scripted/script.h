@@ -120,6 +120,19 @@ struct Script {
     // "previous " and the not-found text) and BrowserPrint ("print").
     std::vector<int> zooms;
     std::vector<std::string> pageCommands;
+
+    // The single-window hand-over. In: whether a running window takes what
+    // is sent, and the texts that come with the EventHandOver events queued.
+    // Out: each text sent (with the name sent to), the name listened under,
+    // how often the window was brought to the front.
+    int runningWindowTakes = 0;
+    std::deque<std::string> handOversArriving;
+    std::vector<std::pair<std::string, std::string>> handOversSent;
+    std::string handOverListening;
+    int broughtToFront = 0;
+    // Text requests go into `requests` as kind "text", the prompt in
+    // filterList and the text the field started with in defaultFile; the
+    // answers come from requesterAnswers.
 };
 
 // The one script of the run; ScriptReset starts a new test.
