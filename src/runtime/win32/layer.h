@@ -61,3 +61,10 @@ struct ModalScope {
     HWND owner = nullptr;
     std::vector<HWND> disabled;
 };
+
+// The single-window hand-over (handover.cpp). A WM_COPYDATA that another
+// start sent: 1 when it was a hand-over, whose text is then kept for
+// HandOverReceived. The window posts itself this message on taking one, so
+// that the event reaches EventWait as any posted message does.
+int HandOverTake(const COPYDATASTRUCT* data);
+constexpr UINT HandOverArrivedMessage = WM_APP + 0x110;

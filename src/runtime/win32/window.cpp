@@ -12,6 +12,7 @@
 
 #include "runtime/browser.h"
 #include "runtime/files.h"
+#include "runtime/handover.h"
 #include "runtime/win32/layer.h"
 
 namespace {
@@ -176,6 +177,13 @@ LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARA
         // The application decides whether the window goes.
         Record(EventClose, 0, 0);
         return 0;
+    case WM_COPYDATA:
+        // Sent from another process while this one waits in GetMessage, so
+        // the event is posted on for EventWait to see.
+        if (!HandOverTake(reinterpret_cast<const COPYDATASTRUCT*>(lParam))) break;
+        PostMessageA(window, HandOverArrivedMessage, 0, 0);
+        return TRUE;
+    case HandOverArrivedMessage: Record(EventHandOver, 0, 0); return 0;
     case WM_MOVE: Record(WM_MOVE, 0, 0); break;
     case WM_SIZE: Record(WM_SIZE, 0, 0); break;
     case WM_SETCURSOR:
