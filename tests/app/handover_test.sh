@@ -34,30 +34,7 @@ printf '<p>The glossary.</p>\r\n' > "$help/glossary.htm"
 printf '[Setup]\r\nHelp=%s\\\r\nkeywords=%s\r\nUseCL=1\r\n' \
     "$(windows "$help")" "$(windows "$work/keywords.txt")" > "$work/program/Kelpra.ini"
 
-passes=0
-failures=0
-pass() {
-    echo "ok: $*"
-    passes=$((passes + 1))
-}
-fail() {
-    echo "FAILED: $*"
-    failures=$((failures + 1))
-}
-check() {
-    local what="$1"
-    shift
-    if "$@"; then pass "$what"; else fail "$what"; fi
-}
-# Waits up to ten seconds for a log's last line to be the one given.
-expect_last() {
-    local log="$1" want="$2" what="$3" i
-    for i in $(seq 1 100); do
-        [ "$(tail -n 1 "$log" 2>/dev/null)" = "$want" ] && { pass "$what"; return 0; }
-        sleep 0.1
-    done
-    fail "$what: wanted '$want', last was '$(tail -n 1 "$log" 2>/dev/null)'"
-}
+source "$(dirname "$0")/checks.sh"
 socket_up() {
     local i
     for i in $(seq 1 100); do

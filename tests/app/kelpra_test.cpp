@@ -2,6 +2,7 @@
 #include <QTextDocument>
 #include <QLineEdit>
 #include <QMainWindow>
+#include <QMenu>
 #include <QMenuBar>
 #include <QSignalSpy>
 #include <QStatusBar>
@@ -125,6 +126,39 @@ TEST_F(MainWindowTest, EnterInTheSearchFieldIsTheSearchCommand)
         EXPECT_EQ(events[0], std::make_pair(EventMenu, static_cast<int>(MenuSearch)));
     }
     EXPECT_EQ(ControlGetText(SearchField), "print");
+}
+
+// Search Pages and Check Help Folder: from their menu entries after the
+// others, and Ctrl+Shift+F wherever the focus is.
+TEST_F(MainWindowTest, SearchPagesAndCheckFromMenuAndKeyboard)
+{
+    folder.Write("help\\Menu.htm", "<p>Start</p>");
+    Build();
+    struct Case {
+        const char* menu;
+        const char* entry;
+        int id;
+    };
+    for (const Case& c : {Case{"File", "Check Help Folder", MenuCheckFolder},
+                          Case{"Help", "Search Pages", MenuSearchPages}}) {
+        QMenu* menu = nullptr;
+        for (QAction* title : QtMainWindow()->menuBar()->actions())
+            if (title->text().remove('&') == c.menu) menu = title->menu();
+        ASSERT_NE(menu, nullptr) << c.menu;
+        QAction* last = menu->actions().last();
+        EXPECT_EQ(last->text().remove('&'), c.entry);
+        DrainEvents();
+        last->trigger();
+        EXPECT_TRUE(HasEvent(DrainEvents(), EventMenu, c.id)) << c.entry;
+    }
+    for (QWidget* focus : {QtControlWidget(SearchField), QtControlWidget(BrowserControl)}) {
+        focus->setFocus();
+        DrainEvents();
+        QTest::keyClick(focus, Qt::Key_F, Qt::ControlModifier | Qt::ShiftModifier);
+        const auto events = DrainEvents();
+        EXPECT_TRUE(HasEvent(events, EventMenu, MenuSearchPages));
+        EXPECT_FALSE(HasEvent(events, EventMenu, MenuSearch));
+    }
 }
 
 // The window on the example help folder, as a picture to look at.

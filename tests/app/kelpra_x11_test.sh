@@ -57,25 +57,7 @@ export KELPRA_STATUS_LOG="$work/status.log"
 "$work/program/kelpra" print &
 kelpra=$!
 
-passes=0
-failures=0
-pass() {
-    echo "ok: $*"
-    passes=$((passes + 1))
-}
-fail() {
-    echo "FAILED: $*"
-    failures=$((failures + 1))
-}
-# Waits up to five seconds for the last line of a log to be the one given.
-expect_last() {
-    local log="$1" want="$2" what="$3" i
-    for i in $(seq 1 50); do
-        [ "$(tail -n 1 "$log")" = "$want" ] && { pass "$what"; return 0; }
-        sleep 0.1
-    done
-    fail "$what: wanted '$want', last was '$(tail -n 1 "$log")'"
-}
+source "$(dirname "$0")/checks.sh"
 status() { expect_last "$KELPRA_STATUS_LOG" "$(windows "$help")\\$1" "status bar after $2"; }
 edited() { expect_last "$work/editor.log" "$help/$1" "editor given $1 after $2"; }
 
@@ -88,11 +70,6 @@ link() { click 80 90; }
 edit_page() { click 18 10 && sleep 0.3 && xdotool key Down Down Down Return; }
 
 status 'commands\print.htm' "starting with a word"
-check() {
-    local what="$1"
-    shift
-    if "$@"; then pass "$what"; else fail "$what"; fi
-}
 check "the word's page shown through its display copy" test -f "$help/commands/vosks.html"
 check "the start page never copied when the word found a page" test ! -e "$help/vosks.html"
 
