@@ -53,3 +53,6 @@ void Pause(int milliseconds);
 // a folder: the prompt above the field, the field filled with `text`. ""
 // when cancelled (or nothing typed).
 std::string TextRequest(const std::string& title, const std::string& prompt, const std::string& text);
+// Its buttons' captions, where the platform's dialogs have none of their own.
+constexpr const char* TextRequestOkText = "OK";
+constexpr const char* TextRequestCancelText = "Cancel";

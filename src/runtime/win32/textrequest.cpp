@@ -86,6 +86,8 @@ INT_PTR CALLBACK TextDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM lPa
         SetWindowTextA(dialog, request->title.c_str());
         SetDlgItemTextA(dialog, PromptId, request->prompt.c_str());
         SetDlgItemTextA(dialog, FieldId, request->text.c_str());
+        SetDlgItemTextA(dialog, IDOK, TextRequestOkText);
+        SetDlgItemTextA(dialog, IDCANCEL, TextRequestCancelText);
         SendDlgItemMessageA(dialog, FieldId, EM_SETLIMITTEXT, ControlTextLimit, 0);
         SendDlgItemMessageA(dialog, FieldId, EM_SETSEL, 0, -1);
         return TRUE;  // the focus goes to the field, its text selected

@@ -15,6 +15,7 @@ constexpr int FieldId = 101;
 struct Seen {
     std::string title;
     std::string field;
+    std::string buttons;          // the two captions
     const char* typed = nullptr;  // nullptr: Cancel
 };
 Seen seen;
@@ -29,6 +30,10 @@ BOOL CALLBACK Answer(HWND window, LPARAM)
     seen.title = text;
     GetDlgItemTextA(window, FieldId, text, sizeof text);
     seen.field = text;
+    GetDlgItemTextA(window, IDOK, text, sizeof text);
+    seen.buttons = text;
+    GetDlgItemTextA(window, IDCANCEL, text, sizeof text);
+    seen.buttons += std::string("|") + text;
     if (seen.typed) SetDlgItemTextA(window, FieldId, seen.typed);
     PostMessageA(window, WM_COMMAND, seen.typed ? IDOK : IDCANCEL, 0);
     return FALSE;
@@ -54,12 +59,13 @@ TEST(Win32TextRequest, AsksForALine)
     RuntimeStart();
     ASSERT_EQ(WindowOpen(0, 0, 0, 300, 200, 0xCF0000, "main"), 1);
     for (const Case& c : cases) {
-        seen = Seen{"", "", c.typed};
+        seen = Seen{"", "", "", c.typed};
         UINT_PTR timer = SetTimer(nullptr, 0, 300, AnswerTheDialog);
         EXPECT_EQ(TextRequest("Kelpra V2>Search Pages", "Words:", c.start), c.answer);
         KillTimer(nullptr, timer);
         EXPECT_EQ(seen.title, "Kelpra V2>Search Pages");
         EXPECT_EQ(seen.field, c.start);
+        EXPECT_EQ(seen.buttons, "OK|Cancel");
     }
     RuntimeEnd();
 }
