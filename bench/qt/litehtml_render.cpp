@@ -22,6 +22,7 @@
 #include <memory>
 
 #include "runtime/qt/browsertext.h"
+#include "peakmemory.h"
 
 namespace {
 
@@ -219,15 +220,6 @@ private:
     std::vector<std::unique_ptr<QFont>> fonts_;
     std::map<QString, QImage> images_;
 };
-
-long PeakKilobytes()
-{
-    QFile status("/proc/self/status");
-    if (!status.open(QIODevice::ReadOnly)) return -1;
-    for (const QByteArray& line : status.readAll().split('\n'))
-        if (line.startsWith("VmHWM:")) return line.mid(6).trimmed().split(' ').first().toLong();
-    return -1;
-}
 
 }  // namespace
 

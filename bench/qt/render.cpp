@@ -22,17 +22,9 @@
 
 #include "runtime/hostpath.h"
 #include "runtime/qt/helpview.h"
+#include "peakmemory.h"
 
 namespace {
-
-long PeakKilobytes()
-{
-    QFile status("/proc/self/status");
-    if (!status.open(QIODevice::ReadOnly)) return -1;
-    for (const QByteArray& line : status.readAll().split('\n'))
-        if (line.startsWith("VmHWM:")) return line.mid(6).trimmed().split(' ').first().toLong();
-    return -1;
-}
 
 int Draw(int width, int height, const QString& out, const QStringList& pages)
 {
