@@ -13,6 +13,7 @@
 #include "pages/check.h"
 #include "pages/fulltext.h"
 #include "pages/html.h"
+#include "runtime/commandline.h"
 #include "runtime/console/console.h"
 #include "runtime/files.h"
 #include "runtime/hostpath.h"

@@ -8,7 +8,7 @@
 #include <windows.h>
 #endif
 
-#include "runtime/text.h"
+#include "runtime/commandline.h"
 #include "runtime/window.h"
 #include "shell/startup.h"
 #include "state/texts.h"

@@ -3,14 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "runtime/hostpath.h"
-
 namespace {
-
-// Arguments of the command line after the program's own path, and how many
-// calls have asked for one so far.
-std::vector<std::string> commandArguments;
-size_t commandCounter = 0;
 
 // Path parts end at a closing quote of a quoted path.
 std::string UpToQuote(const std::string& text)
@@ -220,42 +213,4 @@ int PathNameAllowed(const std::string& name)
     if (base == "CON" || base == "PRN" || base == "AUX" || base == "NUL") return 0;
     bool numbered = base.size() == 4 && (base.compare(0, 3, "COM") == 0 || base.compare(0, 3, "LPT") == 0);
     return numbered && base[3] >= '1' && base[3] <= '9' ? 0 : 1;
-}
-
-std::string CommandLineArgument()
-{
-    size_t k = commandCounter++;
-    return k < commandArguments.size() ? commandArguments[k] : "";
-}
-
-void CommandLineSet(const std::string& commandLine)
-{
-    std::vector<std::string> tokens;
-    size_t i = 0;
-    const size_t n = commandLine.size();
-    while (true) {
-        while (i < n && commandLine[i] == ' ') ++i;
-        if (i >= n) break;
-        if (commandLine[i] == '"') {
-            size_t close = commandLine.find('"', i + 1);
-            if (close == std::string::npos) close = n;
-            tokens.push_back(commandLine.substr(i + 1, close - i - 1));
-            i = close + 1;
-        } else {
-            size_t space = commandLine.find(' ', i);
-            if (space == std::string::npos) space = n;
-            tokens.push_back(commandLine.substr(i, space - i));
-            i = space;
-        }
-    }
-    commandArguments.assign(tokens.begin() + (tokens.empty() ? 0 : 1), tokens.end());
-    commandCounter = 0;
-}
-
-void CommandLineSetArguments(const std::vector<std::string>& arguments)
-{
-    commandArguments.clear();
-    for (size_t i = 1; i < arguments.size(); ++i)
-        commandArguments.push_back(ProgramTextFromHost(arguments[i]));
-    commandCounter = 0;
 }

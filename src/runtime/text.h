@@ -1,10 +1,9 @@
-// Text, path and command-line operations. A text is a std::string of bytes in
+// Text and path operations. A text is a std::string of bytes in
 // the ANSI code page; positions are 1-based and counts are in bytes.
 #pragma once
 
 #include <cstdint>
 #include <string>
-#include <vector>
 
 int TextLength(const std::string& text);
 std::string TextHead(const std::string& text, int count);
@@ -35,13 +34,3 @@ std::string PathExtension(const std::string& path);
 // 1 when Windows would take the text as one name in a folder: no separator,
 // no control byte or reserved character, no device name (CON, COM1.txt).
 int PathNameAllowed(const std::string& name);
-
-// The next argument of the program's command line; "" once they are used up.
-std::string CommandLineArgument();
-// The command line as Windows hands it over: one text, split by the
-// argument rules (quotes group, the first token is the program itself).
-void CommandLineSet(const std::string& commandLine);
-// The command line as a POSIX host hands it over: already split, argv[0]
-// first. Arguments keep their spaces and quotes, and come in as the
-// program's texts (ProgramTextFromHost).
-void CommandLineSetArguments(const std::vector<std::string>& arguments);

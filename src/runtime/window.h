@@ -53,7 +53,9 @@ constexpr int LabelSunken = 1;
 constexpr int LabelEtched = 2;
 
 // ShortcutAdd keys: a virtual-key code plus modifier bits.
-constexpr int KeyEnter = 13;
+constexpr int KeyTab = 0x09;
+constexpr int KeyEnter = 0x0D;
+constexpr int KeyEscape = 0x1B;
 constexpr int ShortcutShift = 0x10000;
 constexpr int ShortcutCtrl = 0x20000;
 constexpr int ShortcutAlt = 0x40000;
@@ -111,6 +113,7 @@ void BusyCursorSet(int busy);
 // codes, and two codes of the layer's own for the wheel turned away from
 // the user (forward) and towards them, with the keys' modifier bits.
 constexpr int KeyF3 = 0x72;
+constexpr int KeyF10 = 0x79;       // opens the menu bar
 constexpr int KeyAdd = 0x6B;       // the keypad's plus
 constexpr int KeySubtract = 0x6D;  // the keypad's minus
 constexpr int KeyNumpad0 = 0x60;   // the keypad's 0 (Num Lock on)

@@ -4,6 +4,7 @@
 
 #include "helpindex/search.h"
 #include "runtime/browser.h"
+#include "runtime/commandline.h"
 #include "runtime/requesters.h"
 #include "runtime/text.h"
 #include "runtime/window.h"

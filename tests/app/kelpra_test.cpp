@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <filesystem>
 
+#include "runtime/commandline.h"
 #include "runtime/qt/qttest.h"
 #include "helpindex/contextlist.h"
 #include "runtime/qt/helpview.h"

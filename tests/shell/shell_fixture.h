@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "runtime/commandline.h"
 #include "runtime/requesters.h"
 #include "runtime/scripted/script.h"
 #include "runtime/text.h"

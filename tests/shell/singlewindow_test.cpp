@@ -1,4 +1,5 @@
 #include "runtime/handover.h"
+#include "runtime/commandline.h"
 #include "runtime/program.h"
 #include "shell/mainwindow.h"
 #include "state/handover.h"

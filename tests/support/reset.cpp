@@ -1,5 +1,6 @@
 #include "support/reset.h"
 
+#include "runtime/commandline.h"
 #include "runtime/files.h"
 #include "runtime/hostpath.h"
 #include "runtime/rewrite.h"

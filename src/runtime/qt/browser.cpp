@@ -232,6 +232,24 @@ QVariant HelpView::loadResource(int type, const QUrl& name)
     return bytes;
 }
 
+namespace {
+
+// The browser control as the layer's control table drives it.
+const QtControlHandlers ViewHandlers = {
+    [](QWidget* control, const std::string& text) { static_cast<HelpView*>(control)->Navigate(text); },
+    [](QWidget* control) {
+        return static_cast<HelpView*>(control)->Address().substr(0, BrowserAddressLimit);
+    },
+    [](QWidget* control, int state) { static_cast<HelpView*>(control)->Command(state); },
+};
+
+}  // namespace
+
+HelpView* HelpViewOf(int id)
+{
+    return QtControlHandlersOf(id) == &ViewHandlers ? static_cast<HelpView*>(QtControlWidget(id)) : nullptr;
+}
+
 int BrowserCreate(int id, int x, int y, int width, int height, const std::string& address)
 {
     QWidget* parent = QtControlParent();
@@ -239,39 +257,30 @@ int BrowserCreate(int id, int x, int y, int width, int height, const std::string
     auto* view = new HelpView(parent);
     view->setGeometry(x, y, width, height);
     view->show();
-    QtControlAdd(id, view);
+    QtControlAdd(id, view, &ViewHandlers);
     view->Navigate(address);
     return 1;
 }
 
-namespace {
-
-HelpView* ViewOf(int id)
-{
-    return dynamic_cast<HelpView*>(QtControlWidget(id));
-}
-
-}  // namespace
-
 std::string BrowserTargetAddress(int id)
 {
-    HelpView* view = ViewOf(id);
+    HelpView* view = HelpViewOf(id);
     return view ? view->TargetAddress().substr(0, BrowserAddressLimit) : "";
 }
 
 std::string BrowserTargetPage(int id)
 {
-    HelpView* view = ViewOf(id);
+    HelpView* view = HelpViewOf(id);
     return view ? view->TargetPage() : "";
 }
 
 void BrowserShowCopy(int id, const std::string& copyPath, const std::string& page)
 {
-    if (HelpView* view = ViewOf(id)) view->ShowCopy(copyPath, page);
+    if (HelpView* view = HelpViewOf(id)) view->ShowCopy(copyPath, page);
 }
 
 std::string BrowserTakeOutsideAddress(int id)
 {
-    HelpView* view = ViewOf(id);
+    HelpView* view = HelpViewOf(id);
     return view ? view->TakeOutside() : "";
 }

@@ -56,3 +56,6 @@ private:
     std::string linkBase_;
     bool painted_ = false;
 };
+
+// The browser control of a control id, or nullptr for any other control.
+HelpView* HelpViewOf(int id);

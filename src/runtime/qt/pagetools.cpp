@@ -32,7 +32,7 @@ public:
     explicit FindBar(HelpView* view) : QFrame(view), view_(view)
     {
         // The layer's shortcuts leave Enter and Escape to the bar.
-        setProperty("kelpraOwnKeys", true);
+        setProperty(QtOwnKeysProperty, true);
         setFrameStyle(QFrame::StyledPanel | QFrame::Raised);
         setAutoFillBackground(true);
         field_ = new QLineEdit(this);
@@ -167,11 +167,6 @@ private:
     QLabel* status_ = nullptr;
 };
 
-HelpView* ViewOf(int id)
-{
-    return dynamic_cast<HelpView*>(QtControlWidget(id));
-}
-
 FindBar* FindBarOf(HelpView* view)
 {
     auto* bar = view->findChild<FindBar*>(QString(), Qt::FindDirectChildrenOnly);
@@ -182,14 +177,14 @@ FindBar* FindBarOf(HelpView* view)
 
 void BrowserZoomSet(int id, int percent)
 {
-    HelpView* view = ViewOf(id);
+    HelpView* view = HelpViewOf(id);
     if (!view || percent <= 0) return;
     // Every step counts from the size the view was made with, so steps
     // there and back never drift.
-    QVariant normal = view->property("kelpraNormalTextSize");
+    QVariant normal = view->property(QtNormalTextSizeProperty);
     if (!normal.isValid()) {
         normal = view->font().pointSizeF();
-        view->setProperty("kelpraNormalTextSize", normal);
+        view->setProperty(QtNormalTextSizeProperty, normal);
     }
     QFont font = view->font();
     font.setPointSizeF(normal.toDouble() * percent / 100.0);
@@ -198,7 +193,7 @@ void BrowserZoomSet(int id, int percent)
 
 void BrowserFind(int id, int step, const std::string& notFoundText)
 {
-    HelpView* view = ViewOf(id);
+    HelpView* view = HelpViewOf(id);
     if (!view) return;
     FindBar* bar = FindBarOf(view);
     bar->notFound = QtTextFromBytes(notFoundText);
@@ -208,7 +203,7 @@ void BrowserFind(int id, int step, const std::string& notFoundText)
 
 void BrowserPrint(int id)
 {
-    HelpView* view = ViewOf(id);
+    HelpView* view = HelpViewOf(id);
     if (!view) return;
     QPrinter printer(QPrinter::HighResolution);
     QPrintDialog dialog(&printer, view->window());

@@ -5,7 +5,26 @@
 #include <string>
 
 class QMainWindow;
+class QMenuBar;
 class QWidget;
+
+// The properties by which the layer's parts know a widget.
+// A text field's control id: its focus comes in as a control event.
+constexpr char QtTextFieldProperty[] = "kelpraTextField";
+// The drop-down of a text field's suggestions, a window of its own.
+constexpr char QtSuggestionsProperty[] = "kelpraSuggestions";
+// A bar that takes Enter and Escape itself (the find bar).
+constexpr char QtOwnKeysProperty[] = "kelpraOwnKeys";
+// The browser's text size before any zoom step.
+constexpr char QtNormalTextSizeProperty[] = "kelpraNormalTextSize";
+
+// A control type that handles its own text and state (the browser control);
+// plain widgets show their text and have no state.
+struct QtControlHandlers {
+    void (*setText)(QWidget* control, const std::string& text);
+    std::string (*getText)(QWidget* control);
+    void (*setState)(QWidget* control, int state);
+};
 
 // The program's window, or nullptr before WindowOpen and after RuntimeEnd.
 QMainWindow* QtMainWindow();
@@ -14,8 +33,22 @@ QMainWindow* QtMainWindow();
 QWidget* QtControlParent();
 // The widget of a control id, or nullptr.
 QWidget* QtControlWidget(int id);
-// Enters a created widget in the control table under its id.
-void QtControlAdd(int id, QWidget* widget);
+// The handlers a control id was entered with, or nullptr.
+const QtControlHandlers* QtControlHandlersOf(int id);
+// Enters a created widget in the control table under its id; handlers for a
+// control type of its own, else nullptr.
+void QtControlAdd(int id, QWidget* widget, const QtControlHandlers* handlers);
+// Hands state to the first control that takes one: false when none does.
+bool QtControlStateToAny(int state);
+
+// The menu bar (menus.cpp), or nullptr; and its tables emptied, at the end.
+QMenuBar* QtMenuBar();
+void QtMenusClear();
+
+// The filter that sees every event first (shortcuts.cpp), installed once;
+// and the shortcut table emptied, at the end.
+void QtEventFilterInstall();
+void QtShortcutsClear();
 
 // Queues an event for EventWait to hand out.
 void QtRecordEvent(int code, int id);

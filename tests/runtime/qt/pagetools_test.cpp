@@ -46,7 +46,7 @@ protected:
     static QFrame* Bar(HelpView* view)
     {
         for (auto* child : view->findChildren<QFrame*>(QString(), Qt::FindDirectChildrenOnly))
-            if (child->property("kelpraOwnKeys").isValid()) return child;
+            if (child->property(QtOwnKeysProperty).isValid()) return child;
         return nullptr;
     }
 

@@ -1,5 +1,6 @@
 #include "shell/mainwindow.h"
 
+#include "runtime/commandline.h"
 #include "shell_fixture.h"
 
 namespace {

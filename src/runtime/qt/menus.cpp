@@ -1,0 +1,134 @@
+// The window's menu bar, its menus and their check marks.
+#include <QAction>
+#include <QMainWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPointer>
+#include <map>
+#include <vector>
+
+#include "runtime/qt/browsertext.h"
+#include "runtime/qt/qtlayer.h"
+#include "runtime/window.h"
+
+namespace {
+
+struct MenuItem {
+    QPointer<QAction> action;
+    bool checked = false;
+};
+
+struct Menus {
+    QPointer<QMenuBar> bar;
+    QMenu* current = nullptr;
+    std::vector<QMenu*> enclosing;
+    std::map<int, MenuItem> items;
+    // The keyboard's letters taken in the bar ("") and in each menu.
+    std::map<const QMenu*, std::string> mnemonics;
+};
+
+Menus& TheMenus()
+{
+    static Menus menus;
+    return menus;
+}
+
+}  // namespace
+
+QMenuBar* QtMenuBar()
+{
+    return TheMenus().bar;
+}
+
+void QtMenusClear()
+{
+    TheMenus() = Menus();
+}
+
+int MenuBarCreate(int, intptr_t handle)
+{
+    Menus& menus = TheMenus();
+    QMainWindow* window = QtMainWindow();
+    if (!window || handle != WindowHandle()) return 0;
+    if (menus.bar) {
+        if (window->menuWidget() == menus.bar) window->setMenuWidget(nullptr);
+        delete menus.bar;
+    }
+    menus.bar = new QMenuBar(window);
+    menus.bar->hide();
+    menus.current = nullptr;
+    menus.enclosing.clear();
+    menus.items.clear();
+    menus.mnemonics.clear();
+    return 1;
+}
+
+void MenuTitleAdd(const std::string& text)
+{
+    Menus& menus = TheMenus();
+    QMainWindow* window = QtMainWindow();
+    if (!menus.bar || !window) return;
+    menus.enclosing.clear();
+    menus.current = menus.bar->addMenu(QtTextFromBytes(MenuTextWithMnemonic(text, menus.mnemonics[nullptr])));
+    if (window->menuWidget() != menus.bar) {
+        window->setMenuBar(menus.bar);
+        menus.bar->show();
+    }
+}
+
+void MenuItemAdd(int id, const std::string& text)
+{
+    Menus& menus = TheMenus();
+    if (!menus.current) return;
+    QAction* action =
+        menus.current->addAction(QtTextFromBytes(MenuTextWithMnemonic(text, menus.mnemonics[menus.current])));
+    menus.items[id] = MenuItem{action, false};
+    QObject::connect(action, &QAction::triggered, action, [id, action]() {
+        // Qt turns a checkable item's mark over on its own; here only the
+        // program sets it.
+        auto found = TheMenus().items.find(id);
+        if (found != TheMenus().items.end() && found->second.action == action && action->isCheckable())
+            action->setChecked(found->second.checked);
+        QtRecordEvent(EventMenu, id);
+    });
+}
+
+void MenuSeparatorAdd()
+{
+    if (TheMenus().current) TheMenus().current->addSeparator();
+}
+
+void MenuSubmenuOpen(const std::string& text)
+{
+    Menus& menus = TheMenus();
+    if (!menus.current) return;
+    menus.enclosing.push_back(menus.current);
+    const std::string marked = MenuTextWithMnemonic(text, menus.mnemonics[menus.current]);
+    menus.current = menus.current->addMenu(QtTextFromBytes(marked));
+}
+
+void MenuSubmenuClose()
+{
+    Menus& menus = TheMenus();
+    if (menus.enclosing.empty()) return;
+    menus.current = menus.enclosing.back();
+    menus.enclosing.pop_back();
+}
+
+int MenuCheckGet(int, int id)
+{
+    auto found = TheMenus().items.find(id);
+    if (found == TheMenus().items.end() || !found->second.action) return 0;
+    return found->second.checked && found->second.action->isEnabled() ? 1 : 0;
+}
+
+void MenuCheckSet(int, int id, int state)
+{
+    auto found = TheMenus().items.find(id);
+    if (found == TheMenus().items.end() || !found->second.action) return;
+    QAction* action = found->second.action;
+    found->second.checked = state != 0;
+    action->setEnabled(true);
+    action->setCheckable(true);
+    action->setChecked(state != 0);
+}
