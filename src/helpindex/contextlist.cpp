@@ -2,6 +2,7 @@
 
 #include "runtime/codepage.h"
 #include "runtime/files.h"
+#include "runtime/links.h"
 #include "runtime/requesters.h"
 #include "runtime/text.h"
 #include "state/state.h"
@@ -10,29 +11,6 @@
 namespace {
 
 const std::string LinkStart = "<a href=";
-
-// Appends the path form of an address part: "%20" a space, "%23" a "#",
-// "/" a backslash, everything else as it stands.
-void AppendPagePath(std::string& path, const char* at, const char* end)
-{
-    while (at < end) {
-        const char* plain = at;
-        while (plain < end && *plain != '%' && *plain != '/') ++plain;
-        path.append(at, plain);
-        at = plain;
-        if (at == end) break;
-        if (*at == '/') {
-            path += '\\';
-            at += 1;
-        } else if (end - at >= 3 && at[1] == '2' && (at[2] == '0' || at[2] == '3')) {
-            path += at[2] == '0' ? ' ' : '#';
-            at += 3;
-        } else {
-            path += '%';
-            at += 1;
-        }
-    }
-}
 
 }  // namespace
 

@@ -1,11 +1,12 @@
 #include "helpindex/displaycopy.h"
 
-#include <cctype>
-
 #include "helpindex/contextlist.h"
 #include "runtime/browser.h"
 #include "runtime/codepage.h"
 #include "runtime/files.h"
+#include "runtime/folders.h"
+#include "runtime/links.h"
+#include "runtime/pagebytes.h"
 #include "runtime/rewrite.h"
 #include "runtime/text.h"
 #include "state/state.h"
@@ -14,18 +15,6 @@ namespace {
 
 const std::string LinkStart = "<a href=\"";
 
-// "http:", "mailto:", "file:" and the like; one letter before ":" is a drive.
-int HasScheme(const std::string& target)
-{
-    size_t colon = target.find(':');
-    if (colon == std::string::npos || colon < 2) return 0;
-    for (size_t i = 0; i < colon; ++i) {
-        const unsigned char c = static_cast<unsigned char>(target[i]);
-        if (!std::isalnum(c) && c != '+' && c != '-' && c != '.') return 0;
-    }
-    return 1;
-}
-
 int SameFolder(const std::string& a, const std::string& b)
 {
     return TextEquals(TextMatchKey(a), TextMatchKey(b));
@@ -33,18 +22,24 @@ int SameFolder(const std::string& a, const std::string& b)
 
 }  // namespace
 
-std::string DisplayCopyLinkLine(const std::string& line, const std::string& pageFolder,
-                                const std::string& helpFolder)
+std::string DisplayCopyLinkFolder(const std::string& target, const std::string& pageFolder,
+                                  const std::string& helpFolder)
 {
-    const std::string rest = TextTail(line, TextLength(line) - 9);
-    const std::string target = rest.substr(0, rest.find('"'));
-    if (HasScheme(target)) return line;
+    if (LinkHasScheme(target)) return "";
     // The file the target names, without its anchor or query.
     const std::string file = PagePathFromAddress("********" + target.substr(0, target.find_first_of("#?")));
     if (!file.empty() && !SameFolder(pageFolder, helpFolder) && PathSize(helpFolder + file) == -1 &&
         PathSize(pageFolder + file) != -1)
-        return LinkStart + pageFolder + rest;
-    return LinkStart + helpFolder + rest;
+        return pageFolder;
+    return helpFolder;
+}
+
+std::string DisplayCopyLinkLine(const std::string& line, const std::string& pageFolder,
+                                const std::string& helpFolder)
+{
+    const std::string rest = TextTail(line, TextLength(line) - 9);
+    const std::string folder = DisplayCopyLinkFolder(rest.substr(0, rest.find('"')), pageFolder, helpFolder);
+    return folder.empty() ? line : LinkStart + folder + rest;
 }
 
 int IsDisplayCopyName(const std::string& path)
@@ -65,35 +60,13 @@ struct PageFacts {
     std::string base;  // the href of the page's own <base>, "" for none
 };
 
-// The href of a <base> in the line, "" when there is none.
-std::string BaseHrefOf(const std::string& line)
-{
-    const std::string lower = TextToLower(line);
-    const size_t base = lower.find("<base");
-    if (base == std::string::npos) return "";
-    size_t at = lower.find("href", base);
-    const size_t end = lower.find('>', base);
-    if (at == std::string::npos || at > end) return "";
-    at = lower.find_first_not_of(" \t=", at + 4);
-    if (at == std::string::npos) return "";
-    const char quote = line[at] == '"' || line[at] == '\'' ? line[at] : ' ';
-    if (quote != ' ') ++at;
-    const size_t stop = line.find_first_of(quote == ' ' ? " \t>" : std::string(1, quote), at);
-    return line.substr(at, stop == std::string::npos ? std::string::npos : stop - at);
-}
-
 PageFacts ScanPage(const std::string& pagePath)
 {
     PageFacts facts;
-    if (!FileOpenRead(1, pagePath)) return facts;
-    EncodingVote encoding;
-    do {
-        const std::string line = FileReadLineFrom(1);
-        EncodingNoteLine(encoding, line);
-        if (facts.base.empty()) facts.base = BaseHrefOf(line);
-    } while (!FileAtEnd(1));
-    FileClose(1);
-    facts.utf8 = EncodingIsUtf8(encoding);
+    std::string bytes;
+    if (!FileReadAll(pagePath, bytes, 0)) return facts;
+    facts.utf8 = PageCharsetOf(bytes) == PageCharset::Utf8 ? 1 : 0;
+    facts.base = TextInEncoding(PageBaseHref(bytes), facts.utf8);
     return facts;
 }
 
@@ -102,7 +75,8 @@ PageFacts ScanPage(const std::string& pagePath)
 // found there; "" when the page's own base leads there from anywhere.
 std::string BaseLine(const std::string& pageFolder, const std::string& pageBase)
 {
-    if (HasScheme(pageBase) || (!pageBase.empty() && (pageBase[0] == '/' || pageBase[0] == '\\'))) return "";
+    if (LinkHasScheme(pageBase) || (!pageBase.empty() && (pageBase[0] == '/' || pageBase[0] == '\\')))
+        return "";
     std::string folder = pageFolder + pageBase;
     for (char& c : folder)
         if (c == '/') c = '\\';

@@ -20,6 +20,10 @@ std::string DisplayCopyAwayFolder();
 // are given as the page writes text (its encoding).
 std::string DisplayCopyLinkLine(const std::string& line, const std::string& pageFolder,
                                 const std::string& helpFolder);
+// The folder DisplayCopyLinkLine puts a link line's target behind; "" when
+// the target has a scheme and stays as it is.
+std::string DisplayCopyLinkFolder(const std::string& target, const std::string& pageFolder,
+                                  const std::string& helpFolder);
 
 // A display copy is known by its name, tested two ways on purpose. The
 // watcher knows the copy it navigated to by the exact name it wrote, so a

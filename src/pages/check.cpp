@@ -8,11 +8,14 @@
 #include <unordered_set>
 
 #include "helpindex/contextlist.h"
+#include "helpindex/displaycopy.h"
 #include "pages/helpfolder.h"
 #include "pages/html.h"
 #include "runtime/browser.h"
+#include "runtime/codepage.h"
 #include "runtime/files.h"
 #include "runtime/folders.h"
+#include "runtime/links.h"
 #include "runtime/text.h"
 #include "state/state.h"
 #include "state/texts.h"
@@ -73,95 +76,14 @@ struct Walk {
     std::vector<Finding> findings;
 };
 
-bool IsSchemeByte(unsigned char c, bool first)
-{
-    bool letter = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
-    return letter || (!first && ((c >= '0' && c <= '9') || c == '+' || c == '-' || c == '.'));
-}
-
-int HexValue(char c)
-{
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    return -1;
-}
-
-// %XX escapes as the bytes they stand for, taken as a program text.
-std::string PercentDecoded(const std::string& text)
-{
-    if (text.find('%') == None) return text;
-    std::string bytes;
-    for (size_t i = 0; i < text.size(); ++i) {
-        int high = i + 2 < text.size() && text[i] == '%' ? HexValue(text[i + 1]) : -1;
-        int low = high >= 0 ? HexValue(text[i + 2]) : -1;
-        if (low >= 0) {
-            bytes += static_cast<char>(high * 16 + low);
-            i += 2;
-        } else {
-            bytes += text[i];
-        }
-    }
-    return Utf8FromText(bytes);
-}
-
-// The scheme of an address ("http" of "http://..."); "" for a path, where a
-// drive letter is no scheme.
-std::string SchemeOf(const std::string& target)
-{
-    size_t colon = target.find(':');
-    if (colon == None || colon < 2) return "";
-    for (size_t i = 0; i < colon; ++i)
-        if (!IsSchemeByte(static_cast<unsigned char>(target[i]), i == 0)) return "";
-    return TextToLower(target.substr(0, colon));
-}
-
-// "." and ".." folded away and separators made single; a closing "\" kept,
-// and the two that open a network path.
-std::string NormalPath(const std::string& path)
-{
-    const std::string network = path.compare(0, 2, "\\\\") == 0 ? "\\\\" : "";
-    std::vector<std::string> parts;
-    size_t at = network.size();
-    while (at <= path.size()) {
-        size_t end = path.find('\\', at);
-        if (end == None) end = path.size();
-        std::string part = path.substr(at, end - at);
-        if (part == "..") {
-            if (parts.size() > 1) parts.pop_back();
-        } else if (!part.empty() && part != ".") {
-            parts.push_back(part);
-        }
-        at = end + 1;
-    }
-    std::string normal;
-    for (const std::string& part : parts) normal += (normal.empty() ? "" : "\\") + part;
-    if (parts.size() == 1 || (!path.empty() && path.back() == '\\')) normal += '\\';
-    return network + normal;
-}
-
 // The full path a link leads to (UTF-8), from the folder the page's links
 // are relative to; "" for another site, another machine or the page itself.
-std::string LinkPath(std::string target, const std::string& base)
+std::string LinkPath(const std::string& target, const std::string& base)
 {
-    target.resize(std::min(target.find_first_of("#?"), target.size()));
-    target = PercentDecoded(target);
-    if (target.empty()) return "";
-    const std::string scheme = SchemeOf(target);
-    if (!scheme.empty()) {
-        if (scheme != "file") return "";
-        target = target.substr(5);
-        size_t slashes = 0;
-        while (slashes < target.size() && slashes < 3 && (target[slashes] == '/' || target[slashes] == '\\'))
-            ++slashes;
-        target = target.substr(slashes);
-    }
-    std::replace(target.begin(), target.end(), '/', '\\');
-    if (target.size() >= 2 && target[1] == ':') return NormalPath(target);
-    if (target.compare(0, 2, "\\\\") == 0) return "";
-    if (base.empty()) return "";  // the page's base is on another site
-    if (target[0] == '\\') return NormalPath(base.substr(0, 2) + target);
-    return NormalPath(base + target);
+    const std::string path = BrowserResolveTarget(target, "", base).path;
+    // Relative to a base on another site, the target has no drive either.
+    if (path.size() < 2 || path[1] != ':') return "";
+    return Utf8FromText(path);
 }
 
 // The path relative to the help folder, folded, without a closing "\"; the
@@ -237,8 +159,10 @@ uint32_t BaseNumber(Walk& walk, const std::string& base)
     return walk.bases.emplace(base, static_cast<uint32_t>(walk.bases.size())).first->second;
 }
 
+// Where a link goes from its page's base, or a link line from its page's
+// folder (lineFolder): where the page's display copy sends it.
 const Destination& DestinationOf(Walk& walk, const std::string& target, const std::string& base,
-                                 uint32_t baseNumber)
+                                 uint32_t baseNumber, const std::string& lineFolder)
 {
     // The key is made in the same room every time: most links are known.
     std::string& key = walk.key;
@@ -252,7 +176,9 @@ const Destination& DestinationOf(Walk& walk, const std::string& target, const st
     table.numbers[slot] = static_cast<uint32_t>(table.destinations.size());
     table.keys += key;
     table.keyEnds.push_back(table.keys.size());
-    table.destinations.push_back(FindDestination(walk, target, base));
+    const std::string resolved =
+        lineFolder.empty() ? target : DisplayCopyLinkFolder(target, lineFolder, walk.folder) + target;
+    table.destinations.push_back(FindDestination(walk, resolved, base));
     return table.destinations.back();
 }
 
@@ -281,8 +207,13 @@ void CheckPageLinks(Walk& walk, size_t number, const PageLinks& links)
     const bool isIndex = FoldedForMatching(path) == "INDEX.HTM";
     const std::string base = LinkBase(walk, path, links.base);
     const uint32_t baseNumber = BaseNumber(walk, base);
+    const std::string pageFolder = walk.folder + FolderPartOf(path);
+    // Link lines are keyed by their page's folder, which no base is.
+    const uint32_t lineNumber = BaseNumber(walk, "\n" + pageFolder);
     for (const PageLink& link : links.links) {
-        const Destination& destination = DestinationOf(walk, link.target, base, baseNumber);
+        const Destination& destination = link.opensLinkLine
+                                             ? DestinationOf(walk, link.target, base, lineNumber, pageFolder)
+                                             : DestinationOf(walk, link.target, base, baseNumber, "");
         if (!destination.followed) continue;
         if (destination.exists) {
             if (link.kind == LinkKind::Page && destination.page != None)
@@ -356,7 +287,7 @@ std::unordered_set<std::string> IndexKeywords()
         if (!IsLinkLine(line)) continue;
         ContextEntry entry;
         ReadLinkLine(line, entry);
-        keywords.insert(entry.keyword);
+        keywords.insert(TextMatchKey(entry.keyword));
     } while (!FileAtEnd(1));
     FileClose(1);
     return keywords;
@@ -375,7 +306,7 @@ void CheckKeywordsFile(Walk& walk)
     do {
         const std::string keyword = TextStripSpaces(FileReadLine());
         if (keyword.empty()) continue;
-        std::string key = TextToUpper(keyword);
+        std::string key = TextMatchKey(keyword);
         if (key.size() > 2 && key.compare(key.size() - 2, 2, "()") == 0) key.resize(key.size() - 2);
         if (!keywords.count(key))
             AddFinding(walk, FindingKind::KeywordNotInIndex, file, Utf8FromText(keyword));

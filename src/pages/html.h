@@ -1,5 +1,5 @@
-// Reading help pages as HTML: the charset, the text a reader sees, the links
-// and images; and writing text into the pages the program makes. Texts come
+// Reading help pages as HTML, over runtime/pagebytes.h: the text a reader
+// sees, the links and images; and writing text into the pages the program makes. Texts come
 // out as UTF-8 whatever the page was written in.
 #pragma once
 
@@ -7,15 +7,8 @@
 #include <string>
 #include <vector>
 
-enum class PageCharset { Unknown, Utf8, Windows1252 };
+#include "runtime/pagebytes.h"
 
-// What the page says it is written in: a byte-order mark, or a charset in a
-// <meta> tag before the body. Names other than UTF-8 and the Windows-1252
-// family (ISO-8859-1, Latin-1, ASCII) give Unknown.
-PageCharset DeclaredCharset(const std::string& bytes);
-// The bytes as UTF-8 in that charset; an Unknown one is UTF-8 when the bytes
-// are well-formed UTF-8 and Windows-1252 otherwise, as old pages are.
-std::string Utf8FromCharset(const std::string& bytes, PageCharset charset);
 // A text of the program (UTF-8 when well-formed, else Windows-1252) as UTF-8.
 std::string Utf8FromText(const std::string& text);
 // Upper-cased for matching, byte for byte in place: the ASCII letters and

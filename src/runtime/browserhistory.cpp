@@ -3,36 +3,9 @@
 #include <cctype>
 
 #include "runtime/browser.h"
+#include "runtime/links.h"
 
 namespace {
-
-// "http:", "about:" and the like; a single letter before ":" is a drive.
-bool HasScheme(const std::string& text)
-{
-    size_t colon = text.find(':');
-    if (colon == std::string::npos || colon < 2) return false;
-    for (size_t i = 0; i < colon; ++i)
-        if (!std::isalpha(static_cast<unsigned char>(text[i]))) return false;
-    return true;
-}
-
-// The file path of an address's path part, as the browser reports it.
-std::string PathOfAddress(const std::string& text)
-{
-    std::string path;
-    for (size_t i = 0; i < text.size(); ++i) {
-        if (text.compare(i, 3, "%20") == 0) {
-            path += ' ';
-            i += 2;
-        } else if (text.compare(i, 3, "%23") == 0) {
-            path += '#';
-            i += 2;
-        } else {
-            path += text[i] == '/' ? '\\' : text[i];
-        }
-    }
-    return path;
-}
 
 bool IsFileAddress(const std::string& text)
 {
@@ -61,7 +34,7 @@ BrowserEntry BrowserEntryOf(const std::string& pathOrAddress)
 {
     BrowserEntry entry;
     bool address = IsFileAddress(pathOrAddress);
-    if (!address && HasScheme(pathOrAddress)) {
+    if (!address && LinkHasScheme(pathOrAddress)) {
         entry.path = pathOrAddress;
         return entry;
     }
@@ -71,13 +44,14 @@ BrowserEntry BrowserEntryOf(const std::string& pathOrAddress)
         entry.anchor = text.substr(hash + 1);
         text.resize(hash);
     }
-    entry.path = address ? PathOfAddress(text) : text;
+    if (address) AppendPagePath(entry.path, text.data(), text.data() + text.size());
+    else entry.path = text;
     return entry;
 }
 
 std::string BrowserEntryAddress(const BrowserEntry& entry)
 {
-    if (HasScheme(entry.path)) return entry.path;
+    if (LinkHasScheme(entry.path)) return entry.path;
     return BrowserAddressFromPath(entry.path, entry.anchor);
 }
 

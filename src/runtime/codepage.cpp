@@ -6,43 +6,12 @@
 
 namespace {
 
-// Windows-1252's bytes 0x80-0x9F; the five it leaves open stand for the
-// control characters of the same number, as Windows reads them.
-const char32_t HighControls[32] = {0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
-                                   0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
-                                   0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-                                   0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
-
-void AppendUtf8(std::string& out, char32_t c)
-{
-    if (c < 0x80) {
-        out += static_cast<char>(c);
-    } else if (c < 0x800) {
-        out += static_cast<char>(0xC0 | (c >> 6));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        out += static_cast<char>(0xE0 | (c >> 12));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (c >> 18));
-        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    }
-}
-
-char32_t FromAnsiByte(unsigned char c)
-{
-    return c >= 0x80 && c <= 0x9F ? HighControls[c - 0x80] : c;
-}
-
 // The Windows-1252 byte of a character; -1 when it has none.
 int AnsiByteOf(char32_t c)
 {
     if (c < 0x80 || (c >= 0xA0 && c <= 0xFF)) return static_cast<int>(c);
     for (int i = 0; i < 32; ++i)
-        if (HighControls[i] == c) return 0x80 + i;
+        if (Windows1252High[i] == c) return 0x80 + i;
     return -1;
 }
 
@@ -71,7 +40,7 @@ std::u32string Characters(const std::string& text)
             characters += static_cast<char32_t>(code);
         }
     } else {
-        for (char c : text) characters += FromAnsiByte(static_cast<unsigned char>(c));
+        for (char c : text) characters += Windows1252Character(static_cast<unsigned char>(c));
     }
     return characters;
 }
@@ -98,7 +67,10 @@ std::string TextFromAnsiToUtf8(const std::string& bytes)
 {
     std::string out;
     out.reserve(bytes.size() + bytes.size() / 4);
-    for (char c : bytes) AppendUtf8(out, FromAnsiByte(static_cast<unsigned char>(c)));
+    for (char c : bytes) {
+        if (static_cast<unsigned char>(c) < 0x80) out += c;
+        else Utf8Append(out, Windows1252Character(static_cast<unsigned char>(c)));
+    }
     return out;
 }
 
@@ -124,7 +96,7 @@ std::string TextUpperCase(const std::string& text)
     if (!ReadsAsUtf8(text)) return TextToUpper(text);
     std::string out;
     out.reserve(text.size());
-    for (char32_t c : Characters(text)) AppendUtf8(out, UpperCharacter(c));
+    for (char32_t c : Characters(text)) Utf8Append(out, UpperCharacter(c));
     return out;
 }
 

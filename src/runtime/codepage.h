@@ -6,7 +6,53 @@
 // UTF-8, so the two are told apart without being told.
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
 #include <string>
+
+// Windows-1252's characters for the bytes 0x80-0x9F; every other byte is
+// its Latin-1 character. The five it leaves open stand for the control
+// characters of the same number, as Windows and browsers read them.
+constexpr char16_t Windows1252High[32] = {0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+                                          0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
+                                          0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+                                          0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+
+constexpr uint32_t Windows1252Character(unsigned char byte)
+{
+    return byte >= 0x80 && byte < 0xA0 ? Windows1252High[byte - 0x80] : byte;
+}
+
+// The character as UTF-8 into `out` (room for four bytes); its length.
+constexpr size_t Utf8Encode(uint32_t code, char* out)
+{
+    if (code < 0x80) {
+        out[0] = static_cast<char>(code);
+        return 1;
+    }
+    if (code < 0x800) {
+        out[0] = static_cast<char>(0xC0 | (code >> 6));
+        out[1] = static_cast<char>(0x80 | (code & 0x3F));
+        return 2;
+    }
+    if (code < 0x10000) {
+        out[0] = static_cast<char>(0xE0 | (code >> 12));
+        out[1] = static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+        out[2] = static_cast<char>(0x80 | (code & 0x3F));
+        return 3;
+    }
+    out[0] = static_cast<char>(0xF0 | (code >> 18));
+    out[1] = static_cast<char>(0x80 | ((code >> 12) & 0x3F));
+    out[2] = static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+    out[3] = static_cast<char>(0x80 | (code & 0x3F));
+    return 4;
+}
+
+inline void Utf8Append(std::string& out, uint32_t code)
+{
+    char bytes[4] = {};
+    out.append(bytes, Utf8Encode(code, bytes));
+}
 
 // 1 when no byte of the text is above 0x7F. (TextIsUtf8, runtime/text.h,
 // says whether the bytes are well-formed UTF-8.)

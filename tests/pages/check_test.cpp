@@ -119,6 +119,58 @@ TEST_F(Check, EveryKindOfFaultIsFoundOnce)
     EXPECT_NE(page.find("Checked 14 pages: 10 findings."), std::string::npos);
 }
 
+// The check follows a link exactly where the browser and the display copy
+// take it, and matches keywords as the search does.
+TEST_F(Check, LinksAndKeywordsAreTakenAsKelpraTakesThem)
+{
+    folder.Write("help\\menu.htm", Page("<a href=\"main.htm\">m</a> <a href=\"sub\\page.htm\">p</a>"));
+    folder.Write("help\\main.htm", Page(""));
+    folder.Write("help\\sub\\x y.htm", Page(""));
+    folder.Write("help\\top.htm", Page(""));
+    const char* const forms[] = {
+        "x%20y.htm",
+        "x y.htm",
+        "./x y.htm",
+        "../sub/x y.htm",
+        "/help/sub/x y.htm",
+        "\\help\\sub\\x y.htm",
+        "T:/help/sub/x%20y.htm",
+        "file:///T:/help/sub/x%20y.htm",
+        "file://T:\\help\\sub\\x y.htm",
+        "file:///help/sub/x%20y.htm",
+        "x%20y.htm?q=1#a",
+        // Another machine, in either form, is not for the check to look at.
+        "\\\\server\\share\\x.htm",
+        "file://server/share/x.htm",
+    };
+    std::string body;
+    for (const char* form : forms) body += "<a href=\"" + std::string(form) + "\">f</a> ";
+    // A link line is written relative to the help folder (the display copy
+    // puts it there); an icon or a canonical address is not followed.
+    body +=
+        "\r\n<a href=\"top.htm\">top</a>\r\n<link rel=\"icon\" href=\"gone.ico\">"
+        "<link rel=\"canonical\" href=\"file:///usr/share/doc/gone.htm\">"
+        "<link rel=\"stylesheet\" href=\"gone.css\">";
+    folder.Write("help\\sub\\page.htm", Page(body));
+    // Accented keywords in either encoding on either side.
+    const std::pair<std::string, std::string> keywords[] = {
+        {"caf\xC3\xA9", "caf\xE9"},
+        {"caf\xE9", "CAF\xC3\x89"},
+        {"caf\xC3\xA9", "Caf\xC3\xA9()"},
+        {"CAF\xC9", "caf\xE9"},
+    };
+    for (const auto& [indexed, listed] : keywords) {
+        folder.Write("help\\index.htm", CrLf({"<html><body>", "<a href=\"main.htm\">" + indexed + "</a><BR>",
+                                              "</body></html>"}));
+        folder.Write("keywords.txt", CrLf({listed}));
+        std::vector<std::string> lines;
+        for (const std::string& line : Lines(CheckHelpFolder()))
+            if (line.rfind("unreachable", 0) != 0) lines.push_back(line);
+        EXPECT_EQ(lines, (std::vector<std::string>{"link-target-missing\tsub\\page.htm\tgone.css"}))
+            << indexed << " " << listed;
+    }
+}
+
 TEST_F(Check, MissingStartFilesAndAMissingFolderAreSaid)
 {
     folder.Write("help\\page.htm", Page("<a href=\"page.htm\">me</a>"));

@@ -9,7 +9,9 @@
 #include <QUrl>
 
 #include "runtime/browser.h"
+#include "runtime/codepage.h"
 #include "runtime/hostpath.h"
+#include "runtime/pagebytes.h"
 #include "runtime/qt/browsertext.h"
 #include "runtime/qt/helpview.h"
 #include "runtime/qt/qtlayer.h"
@@ -161,9 +163,9 @@ void HelpView::LayOut(const BrowserEntry& entry)
     // A page's <base> (the include pages', or the one a display copy kept
     // away from its page carries) says where its relative links and
     // pictures are.
-    const QString base = plain ? QString() : BrowserBaseHref(text);
-    if (!base.isEmpty()) {
-        const std::string named = BrowserResolveTarget(QtBytesFromText(base), entry.path).path;
+    const std::string base = plain ? std::string() : PageBaseHref(bytes.toStdString());
+    if (!base.empty()) {
+        const std::string named = BrowserResolveTarget(TextToAnsi(base), entry.path).path;
         if (!named.empty()) folder = named.back() == '\\' ? named : named.substr(0, named.rfind('\\') + 1);
     }
     linkBase_ = folder;

@@ -6,24 +6,7 @@
 #include <QString>
 #include <string>
 
-// Where a link or an address leads: a Windows-form file path and the anchor
-// (without "#"), or an outside address that is not ours to show.
-struct BrowserTarget {
-    std::string path;
-    std::string anchor;
-    std::string external;  // "http://..." and the like; path is then empty
-};
-
-// Resolves what a page or the program hands over: a Windows path
-// ("C:\H\a.htm", "C:/H/a.htm"), a "file:///" address, a path relative to the
-// page's base folder (its <base>, else the current page's folder) with either
-// slash, or a lone "#anchor", which means the current page. %XX escapes are
-// decoded and "." / ".." steps folded, as a Windows browser does.
-BrowserTarget BrowserResolveTarget(const std::string& target, const std::string& currentPath,
-                                   const std::string& baseFolder = "");
-
-// The href of the page's <base>, or "" when it names none.
-QString BrowserBaseHref(const QString& html);
+#include "runtime/links.h"
 
 // The page's text: a charset named in the page wins; otherwise UTF-8 when the
 // bytes are valid UTF-8, else Windows-1252 (what old help pages are).

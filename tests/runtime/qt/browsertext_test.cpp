@@ -6,71 +6,6 @@
 
 namespace {
 
-struct TargetCase {
-    const char* target;
-    const char* current;
-    const char* path;
-    const char* anchor;
-};
-
-TEST(BrowserTargetTest, ResolvesEveryFormALinkOrTheProgramUses)
-{
-    const TargetCase cases[] = {
-        {"T:\\help\\Menu.htm", "", "T:\\help\\Menu.htm", ""},
-        {"file:///T:/my%20help/a.htm#A", "", "T:\\my help\\a.htm", "A"},
-        {"file:///T:/help/index.htm%23", "", "T:\\help\\index.htm#", ""},
-        {"sub\\page.htm", "T:\\help\\main.htm", "T:\\help\\sub\\page.htm", ""},
-        {"sub/page.htm", "T:\\help\\main.htm", "T:\\help\\sub\\page.htm", ""},
-        {"..\\other\\x.htm", "T:\\help\\sub\\vosks.html", "T:\\help\\other\\x.htm", ""},
-        {"../../../x.htm", "T:\\help\\a.htm", "T:\\x.htm", ""},
-        {"./a%20b.htm?q=1", "T:\\help\\main.htm", "T:\\help\\a b.htm", ""},
-        {"C:\\H\\main.htm", "T:\\help\\vosks.html", "C:\\H\\main.htm", ""},
-        {"C:/H//main.htm#top", "T:\\help\\vosks.html", "C:\\H\\main.htm", "top"},
-        {"\\root\\x.htm", "T:\\help\\a.htm", "T:\\root\\x.htm", ""},
-        {"#top", "T:\\help\\a.htm", "T:\\help\\a.htm", "top"},
-        {"T:\\help\\#top", "T:\\help\\a.htm", "T:\\help\\a.htm", "top"},
-        {"C:\\H\\#A", "T:\\help\\sub\\vosks.html", "T:\\help\\sub\\vosks.html", "A"},
-        {"T:\\help\\sub\\", "T:\\help\\a.htm", "T:\\help\\sub\\", ""},
-        {"100%.htm", "T:\\help\\a.htm", "T:\\help\\100%.htm", ""},
-        {"", "T:\\help\\a.htm", "", ""},
-    };
-    for (const TargetCase& c : cases) {
-        BrowserTarget target = BrowserResolveTarget(c.target, c.current);
-        EXPECT_EQ(target.path, c.path) << c.target;
-        EXPECT_EQ(target.anchor, c.anchor) << c.target;
-        EXPECT_EQ(target.external, "") << c.target;
-    }
-}
-
-TEST(BrowserTargetTest, WebAddressesAreNotFiles)
-{
-    for (const char* address : {"http://example.com/a.htm#x", "mailto:me@example.com", "https://x"}) {
-        BrowserTarget target = BrowserResolveTarget(address, "T:\\help\\a.htm");
-        EXPECT_EQ(target.path, "") << address;
-        EXPECT_EQ(target.external, address);
-    }
-}
-
-TEST(BrowserTargetTest, AddressesRoundTripThroughTheForm)
-{
-    struct Case {
-        const char* path;
-        const char* anchor;
-        const char* address;
-    };
-    const Case cases[] = {
-        {"T:\\help\\index.htm", "", "file:///T:/help/index.htm"},
-        {"Z:\\home\\me\\Dark Basic\\help\\a b.htm", "A", "file:///Z:/home/me/Dark%20Basic/help/a%20b.htm#A"},
-        {"T:\\C#\\x.htm", "", "file:///T:/C%23/x.htm"},
-    };
-    for (const Case& c : cases) {
-        EXPECT_EQ(BrowserAddressFromPath(c.path, c.anchor), c.address);
-        BrowserTarget back = BrowserResolveTarget(c.address, "");
-        EXPECT_EQ(back.path, c.path);
-        EXPECT_EQ(back.anchor, c.anchor);
-    }
-}
-
 TEST(BrowserDecodeTest, PicksTheEncodingAPageUses)
 {
     struct Case {
@@ -96,9 +31,8 @@ TEST(BrowserDecodeTest, PicksTheEncodingAPageUses)
     for (const Case& c : cases) EXPECT_EQ(BrowserDecodePage(c.bytes), c.text) << c.bytes.toStdString();
 }
 
-// What a web browser does before it reads a page, and what a page's head
-// says about its links.
-TEST(BrowserDecodeTest, LineEndsBreaksBeforeBlocksAndTheBase)
+// What a web browser does before it reads a page.
+TEST(BrowserDecodeTest, LineEndsAndBreaksBeforeBlocks)
 {
     EXPECT_EQ(BrowserDecodePage("<p>a</p>\r\n<a>b</a>\r<br>\n"), "<p>a</p>\n<a>b</a>\n<br>\n");
     const std::pair<QString, QString> prepared[] = {
@@ -113,14 +47,6 @@ TEST(BrowserDecodeTest, LineEndsBreaksBeforeBlocksAndTheBase)
     };
     for (const auto& [html, expected] : prepared)
         EXPECT_EQ(BrowserPrepareHtml(html), expected) << html.toStdString();
-    const std::pair<QString, QString> bases[] = {
-        {"<html><head><BASE HREF=\"../\"></head>", "../"},
-        {"<base href='file:///Z:/x/'>", "file:///Z:/x/"},
-        {"<head><title>x</title></head><body><base href=\"../\">", ""},
-        {"<head><base target=\"main\"></head>", ""},
-        {"<p>no base</p>", ""},
-    };
-    for (const auto& [html, base] : bases) EXPECT_EQ(BrowserBaseHref(html), base) << html.toStdString();
 }
 
 TEST(FileFilterTest, PairsBecomeQtNameFilters)
