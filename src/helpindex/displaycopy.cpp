@@ -1,5 +1,7 @@
 #include "helpindex/displaycopy.h"
 
+#include <cstdint>
+
 #include "helpindex/contextlist.h"
 #include "runtime/browser.h"
 #include "runtime/codepage.h"
@@ -64,8 +66,14 @@ PageFacts ScanPage(const std::string& pagePath)
 {
     PageFacts facts;
     std::string bytes;
-    if (!FileReadAll(pagePath, bytes, 0)) return facts;
-    facts.utf8 = PageCharsetOf(bytes) == PageCharset::Utf8 ? 1 : 0;
+    if (!FileReadAll(pagePath, bytes, SIZE_MAX)) return facts;
+    // A page of plain ASCII that names no charset takes the folders in
+    // Windows-1252, as Windows opens them.
+    const PageCharset declared = DeclaredCharset(bytes);
+    facts.utf8 = declared == PageCharset::Utf8 ||
+                         (declared == PageCharset::Unknown && !TextIsAscii(bytes) && TextIsUtf8(bytes))
+                     ? 1
+                     : 0;
     facts.base = TextInEncoding(PageBaseHref(bytes), facts.utf8);
     return facts;
 }
