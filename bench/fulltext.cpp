@@ -153,7 +153,7 @@ void FirstSearch(benchmark::State& state)
 {
     for (auto _ : state) {
         state.PauseTiming();
-        PageCacheRelease(State.pageCache);
+        FullTextReset();
         state.ResumeTiming();
         SearchResults results = SearchHelpFolder(RareWord);
         state.counters["hits"] = static_cast<double>(results.hits.size());

@@ -46,12 +46,21 @@ std::string DisplayCopyLinkLine(const std::string& line, const std::string& page
 
 int IsDisplayCopyName(const std::string& path)
 {
-    return TextEquals(PathFileName(path), "vosks.html");
+    return TextEquals(PathFileName(path), DisplayCopyName);
 }
 
-int EndsLikeDisplayCopy(const std::string& path)
+int NamedLikeDisplayCopy(const std::string& path)
 {
-    return TextEquals(TextToUpper(TextTail(path, 10)), "VOSKS.HTML");
+    // Asked of every file of the help folder at every search: no copies.
+    const size_t length = sizeof DisplayCopyName - 1;
+    if (path.size() < length) return 0;
+    const size_t start = path.size() - length;
+    if (start > 0 && path[start - 1] != '\\') return 0;
+    for (size_t i = 0; i < length; ++i) {
+        const unsigned char c = static_cast<unsigned char>(path[start + i]);
+        if ((c >= 'A' && c <= 'Z' ? c + 0x20 : c) != static_cast<unsigned char>(DisplayCopyName[i])) return 0;
+    }
+    return 1;
 }
 
 namespace {
@@ -138,9 +147,9 @@ std::string WriteDisplayCopy(const std::string& pagePath)
 {
     // Names ignore case, so a page called vosks.html in any case is its own
     // copy's file: it is shown as itself rather than overwritten.
-    if (TextEquals(TextToUpper(PathFileName(pagePath)), "VOSKS.HTML")) return "";
+    if (NamedLikeDisplayCopy(pagePath)) return "";
     if (PathSize(pagePath) < 0) return "";
-    const std::string beside = PathFolderPart(pagePath) + "vosks.html";
+    const std::string beside = PathFolderPart(pagePath) + DisplayCopyName;
     const Copied copied = WriteCopy(pagePath, beside, 0);
     if (copied == Copied::Yes) return beside;
     // A copy that failed part-way (a full disk) keeps the one shown before
@@ -150,14 +159,14 @@ std::string WriteDisplayCopy(const std::string& pagePath)
     if (copied == Copied::Failed) return "";
     const std::string away = DisplayCopyAwayFolder();
     if (PathSize(away) != -2) FolderMake(away);
-    return WriteCopy(pagePath, away + "vosks.html", 1) == Copied::Yes ? away + "vosks.html" : "";
+    return WriteCopy(pagePath, away + DisplayCopyName, 1) == Copied::Yes ? away + DisplayCopyName : "";
 }
 
 std::string MakeDisplayCopy(const std::string& pagePath)
 {
-    if (TextEquals(TextToUpper(PathFileName(pagePath)), "VOSKS.HTML")) return pagePath;
+    if (NamedLikeDisplayCopy(pagePath)) return pagePath;
     const std::string written = WriteDisplayCopy(pagePath);
-    return written.empty() ? PathFolderPart(pagePath) + "vosks.html" : written;
+    return written.empty() ? PathFolderPart(pagePath) + DisplayCopyName : written;
 }
 
 int AnchorPosition(const std::string& text)

@@ -2,6 +2,9 @@
 
 #include <string>
 
+// The display copy's name, in the folder of the page it stands for.
+constexpr char DisplayCopyName[] = "vosks.html";
+
 // Writes "vosks.html" beside the page with its link lines pointing into the
 // help folder; returns the copy's path (also when nothing could be written).
 std::string MakeDisplayCopy(const std::string& pagePath);
@@ -27,12 +30,13 @@ std::string DisplayCopyLinkFolder(const std::string& target, const std::string& 
 
 // A display copy is known by its name, tested two ways on purpose. The
 // watcher knows the copy it navigated to by the exact name it wrote, so a
-// page of the user's called "VOSKS.HTML" is still followed as a page. Edit
-// Page must never hand a copy to the editor, where the next view would
-// overwrite the user's work, so any path that ends like the copy's name, in
-// any case, counts there.
+// page of the user's called "VOSKS.HTML" is still followed as a page.
+// Everything else (writing a copy, Edit Page, the search and the check)
+// takes a file named so in any case for a copy, as Windows names files:
+// a copy is never written over such a page, nor handed to the editor,
+// where the next view would overwrite the user's work.
 int IsDisplayCopyName(const std::string& path);
-int EndsLikeDisplayCopy(const std::string& path);
+int NamedLikeDisplayCopy(const std::string& path);
 
 // 1-based position of the first "#", 0 when there is none.
 int AnchorPosition(const std::string& text);

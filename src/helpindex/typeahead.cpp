@@ -8,6 +8,25 @@
 
 namespace {
 
+// The context list's keywords upper-cased and sorted, each keyword once (its
+// first entry). Built on first use and again whenever the list has changed
+// since.
+struct KeywordIndexEntry {
+    std::string upper;
+    const ContextEntry* entry = nullptr;
+};
+struct KeywordIndex {
+    long long listChanges = -1;  // the list's change count it was built at
+    std::vector<KeywordIndexEntry> entries;
+    std::vector<int> positions;  // each entry's place in the list, side by side
+};
+
+KeywordIndex& TheKeywordIndex()
+{
+    static KeywordIndex index;
+    return index;
+}
+
 // Sorted by upper-cased keyword, so the keywords that begin with a text
 // stand together; within one keyword only the first entry is kept.
 void BuildKeywordIndex(KeywordIndex& index, const ContextList& list)
@@ -69,7 +88,7 @@ std::vector<std::string> KeywordsBeginningWith(const std::string& typed, int mos
 {
     std::vector<std::string> keywords;
     if (typed.empty() || most <= 0) return keywords;
-    KeywordIndex& index = State.keywordIndex;
+    KeywordIndex& index = TheKeywordIndex();
     if (index.listChanges != State.contextList.changes) BuildKeywordIndex(index, State.contextList);
 
     const std::string start = TextToUpper(typed);
@@ -84,4 +103,9 @@ std::vector<std::string> KeywordsBeginningWith(const std::string& typed, int mos
     for (size_t number : EarliestOfRun(index, from, to, static_cast<size_t>(most)))
         keywords.push_back(index.entries[number].entry->keyword);
     return keywords;
+}
+
+void TypeAheadReset()
+{
+    TheKeywordIndex() = KeywordIndex{};
 }

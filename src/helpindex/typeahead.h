@@ -14,3 +14,6 @@ constexpr int TypeAheadScreenful = 20;
 // empty text give nothing. Choosing one and searching for it finds that
 // first entry.
 std::vector<std::string> KeywordsBeginningWith(const std::string& typed, int most);
+// Forgets the index built from the context list: at start-up and before
+// each test.
+void TypeAheadReset();

@@ -19,13 +19,6 @@ const std::string MainLink = "19. <a href=\"Includes.htm\">My Include Files</a><
 // only while a preparation is under way.
 const std::string PreparationJournal = ".kelpra-preparing";
 
-// A write that falls short (a full disk) clears ok; the rewrite then keeps
-// the file's old content instead of a cut-off one.
-void WriteTo(int number, const std::string& line, int& ok)
-{
-    if (!FileWriteLineTo(number, line)) ok = 0;
-}
-
 // Opens the backup for reading and begins the file's new version. Done
 // when both are open; otherwise nothing is left open.
 Rewrite OpenRewrite(int backupNumber, const std::string& backupPath, int targetNumber,
@@ -37,14 +30,13 @@ Rewrite OpenRewrite(int backupNumber, const std::string& backupPath, int targetN
     return begun;
 }
 
-// Closes the backup and puts the new version in place when every line
-// was written whole; otherwise the file keeps its old version.
-Rewrite FinishRewrite(int targetNumber, int backupNumber, int ok)
+// Closes the backup and puts the new version in place. A write that fell
+// short (a full disk) fails the commit, and the file keeps its old version
+// instead of a cut-off one.
+Rewrite FinishRewrite(int targetNumber, int backupNumber)
 {
     FileClose(backupNumber);
-    if (ok) return RewriteCommit(targetNumber);
-    FileClose(targetNumber);
-    return Rewrite::Failed;
+    return RewriteCommit(targetNumber);
 }
 
 // The copy of a file to its backup. When this run finishes one that was
@@ -71,11 +63,8 @@ Rewrite WriteJournal(const std::set<std::string>& done)
 {
     Rewrite begun = RewriteBegin(1, State.helpFolder + PreparationJournal, State.helpFolder);
     if (begun != Rewrite::Done) return begun;
-    int ok = 1;
-    for (const std::string& line : done) WriteTo(1, line, ok);
-    if (ok) return RewriteCommit(1);
-    FileClose(1);
-    return Rewrite::Failed;
+    for (const std::string& line : done) FileWriteLineTo(1, line);
+    return RewriteCommit(1);
 }
 
 // The menu and main pages gain their link to the include list after the
@@ -99,17 +88,16 @@ Rewrite LinkPage(const std::string& page, const std::string& backup, int isMenu,
     Rewrite begun = OpenRewrite(1, backupPath, 2, path, helpFolder);
     if (begun != Rewrite::Done) return begun;
     const std::string commandsMenu = TextToLower(CommandsMenuLine);
-    int ok = 1;
     do {
         std::string line = FileReadLineFrom(1);
-        WriteTo(2, line, ok);
+        FileWriteLineTo(2, line);
         if (isMenu && TextEquals(TextToLower(line), commandsMenu)) {
-            WriteTo(2, "<br>", ok);
-            WriteTo(2, MenuLink, ok);
+            FileWriteLineTo(2, "<br>");
+            FileWriteLineTo(2, MenuLink);
         }
-        if (!isMenu && TextToInteger(TextHead(line, 2)) == 18) WriteTo(2, MainLink, ok);
+        if (!isMenu && TextToInteger(TextHead(line, 2)) == 18) FileWriteLineTo(2, MainLink);
     } while (!FileAtEnd(1));
-    return FinishRewrite(2, 1, ok);
+    return FinishRewrite(2, 1);
 }
 
 std::string IncludeListEntry(const std::string& pageName, const std::string& listText, int noInformation)
@@ -189,37 +177,36 @@ Rewrite UpdateIncludeList(const std::string& pageName, const std::string& listTe
     const std::string entry = IncludeListEntry(pageName, listText, noInformation);
     ListState state = ListState::Preamble;
     int number = 0;
-    int ok = 1;
     do {
         std::string line = FileReadLineFrom(2);
         number += 1;
         if (state == ListState::Preamble) {
-            WriteTo(3, line, ok);
+            FileWriteLineTo(3, line);
             if (IsMarkerLine(line)) state = ListState::List;
         } else if (state == ListState::List && existing) {
             if (number == existing) {
-                WriteTo(3, entry, ok);
+                FileWriteLineTo(3, entry);
                 state = ListState::Done;
             } else {
-                WriteTo(3, line, ok);
+                FileWriteLineTo(3, line);
             }
         } else if (state == ListState::List && IsMarkerLine(line)) {
-            WriteTo(3, "My Include Files:<BR>", ok);
-            WriteTo(3, entry, ok);
-            WriteTo(3, line, ok);
-            WriteTo(3, "<a href=\"main.htm\"> Main Menu</a><br>", ok);
-            WriteTo(3, "<a href=\"index.htm\"> Index</a><br>", ok);
-            WriteTo(3, "<a href=\"glossary.htm\"> Glossary</a><br>", ok);
+            FileWriteLineTo(3, "My Include Files:<BR>");
+            FileWriteLineTo(3, entry);
+            FileWriteLineTo(3, line);
+            FileWriteLineTo(3, "<a href=\"main.htm\"> Main Menu</a><br>");
+            FileWriteLineTo(3, "<a href=\"index.htm\"> Index</a><br>");
+            FileWriteLineTo(3, "<a href=\"glossary.htm\"> Glossary</a><br>");
             state = ListState::Done;
         } else if (state == ListState::List && BeginsWithMy(line)) {
-            WriteTo(3, line, ok);
-            WriteTo(3, entry, ok);
+            FileWriteLineTo(3, line);
+            FileWriteLineTo(3, entry);
             state = ListState::Done;
         } else {
-            WriteTo(3, line, ok);
+            FileWriteLineTo(3, line);
         }
     } while (!FileAtEnd(2));
-    return FinishRewrite(3, 2, ok);
+    return FinishRewrite(3, 2);
 }
 
 Rewrite AddKeywordLine(const std::string& fileKeyword)
@@ -232,15 +219,14 @@ Rewrite AddKeywordLine(const std::string& fileKeyword)
     if (copied != Rewrite::Done) return copied;
     Rewrite begun = OpenRewrite(4, backupPath, 5, path, folder);
     if (begun != Rewrite::Done) return begun;
-    int ok = 1;
     int found = 0;
     do {
         std::string line = FileReadLineFrom(4);
-        WriteTo(5, line, ok);
+        FileWriteLineTo(5, line);
         if (TextEquals(TextToUpper(line), fileKeyword)) found = 1;
     } while (!FileAtEnd(4));
-    if (!found) WriteTo(5, fileKeyword, ok);
-    return FinishRewrite(5, 4, ok);
+    if (!found) FileWriteLineTo(5, fileKeyword);
+    return FinishRewrite(5, 4);
 }
 
 void AddContextEntry(const std::string& indexKeyword, const std::string& pagePath)

@@ -320,7 +320,7 @@ void FindLeftoverCopies(Walk& walk)
     for (const HelpFile& page : walk.pages)
         shownFolders.insert(FoldedForMatching(Utf8FromText(FolderPartOf(page.path))));
     for (const HelpFile& file : walk.files)
-        if (!file.isFolder && IsDisplayCopyPath(file.path) &&
+        if (!file.isFolder && NamedLikeDisplayCopy(file.path) &&
             !shownFolders.count(FoldedForMatching(Utf8FromText(FolderPartOf(file.path)))))
             AddFinding(walk, FindingKind::LeftoverCopy, Utf8FromText(file.path), "");
 }

@@ -307,15 +307,15 @@ std::vector<std::string> SearchWords(const std::string& query)
 
 int RefreshPageCache()
 {
-    PageCache& cache = State.pageCache;
+    PageCache& cache = FullTextPageCache();
     const std::string folder = HelpFolderPath();
     if (cache.helpFolder != folder) {
-        PageCacheRelease(cache);
+        FullTextReset();
         cache.helpFolder = folder;
     }
     std::vector<HelpFile> files;
     if (!ListHelpFolder(folder, files, 1)) {
-        PageCacheRelease(cache);
+        FullTextReset();
         cache.helpFolder = folder;
         return 0;
     }
@@ -353,7 +353,7 @@ SearchResults SearchHelpFolder(const std::string& query)
     if (results.words.empty()) return results;
     std::vector<Needle> needles;
     for (const std::string& word : results.words) needles.push_back(MakeNeedle(word));
-    for (const CachedPage& page : State.pageCache.pages) {
+    for (const CachedPage& page : FullTextPageCache().pages) {
         size_t first = None;
         SearchHit counts;
         if (!HoldsAllWords(page, needles, counts, first)) continue;
@@ -373,7 +373,7 @@ std::string SearchResultsPage(const SearchResults& results)
     page += "<p>" + std::string(SearchWordsText) + "<b>" + HtmlFromText(words) + "</b><br>\r\n";
     page += ResultCountLine(results) + "</p>\r\n<hr noshade size=\"1\">\r\n";
     for (const SearchHit& hit : results.hits) {
-        const std::string address = BrowserAddressFromPath(State.pageCache.helpFolder + hit.path, "");
+        const std::string address = BrowserAddressFromPath(FullTextPageCache().helpFolder + hit.path, "");
         page += "<p><a href=\"" + HtmlFromText(Utf8FromText(address)) + "\">" + HtmlFromText(hit.title) +
                 "</a><br>\r\n";
         page +=

@@ -1,8 +1,7 @@
 // Full-text search over the pages of the help folder: the pages that hold
 // all the words, title matches first, then by how often the words occur.
 //
-// The pages' text is kept in the program state for the run (the page
-// cache): read in full on the first search, and afterwards only for pages
+// The pages' text is kept by the search for the run (the page cache): read in full on the first search, and afterwards only for pages
 // whose size or time has changed. Each search scans the cached text, upper-
 // cased once at reading; there is no word index (see ARCHITECTURE.md).
 #pragma once
@@ -10,6 +9,8 @@
 #include <cstddef>
 #include <string>
 #include <vector>
+
+#include "pages/pagecache.h"
 
 // A place in a text: where it starts and how many bytes it covers.
 struct TextMark {

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "helpindex/displaycopy.h"
 #include "runtime/folders.h"
 #include "runtime/text.h"
 #include "state/state.h"
@@ -61,15 +62,10 @@ int IsPageName(const std::string& path)
     return EndsWithUpper(path, ".HTM") || EndsWithUpper(path, ".HTML");
 }
 
-int IsDisplayCopyPath(const std::string& path)
-{
-    return path.size() == 10 ? EndsWithUpper(path, "VOSKS.HTML") : EndsWithUpper(path, "\\VOSKS.HTML");
-}
-
 int IsWorkingCopy(const std::string& path)
 {
-    return IsDisplayCopyPath(path) || (path.size() == 18 && (EndsWithUpper(path, "INCLUDES\\VOSKS.HTM") ||
-                                                             EndsWithUpper(path, "INCLUDES\\VOSK2.HTM")));
+    return NamedLikeDisplayCopy(path) || (path.size() == 18 && (EndsWithUpper(path, "INCLUDES\\VOSKS.HTM") ||
+                                                                EndsWithUpper(path, "INCLUDES\\VOSK2.HTM")));
 }
 
 int IsOwnPage(const HelpFile& file)

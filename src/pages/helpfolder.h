@@ -31,7 +31,6 @@ int IsPageName(const std::string& path);
 // documenter's working copies of its template ("Includes\vosks.htm",
 // "Includes\vosk2.htm"): copies of other pages, never pages of their own.
 int IsWorkingCopy(const std::string& path);
-int IsDisplayCopyPath(const std::string& path);
 // A page of its own: an HTML page that is no copy.
 int IsOwnPage(const HelpFile& file);
 

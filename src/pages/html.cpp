@@ -8,6 +8,7 @@
 #include "runtime/codepage.h"
 #include "runtime/files.h"
 #include "runtime/pagebytes.h"
+#include "runtime/rewrite.h"
 #include "runtime/text.h"
 
 namespace {
@@ -340,14 +341,16 @@ std::string PageFoot()
 
 int WriteHtmlPage(const std::string& name, const std::string& html)
 {
-    if (!FileCreate(1, name)) return 0;
-    int ok = 1;
+    // Through the rewrite service: a page shown before stays whole until the
+    // new one is complete, and a link put in its place is not written
+    // through.
+    if (RewriteBegin(1, name, PathFolderPart(name)) != Rewrite::Done) return 0;
     size_t at = 0;
     while (at < html.size()) {
         size_t end = html.find("\r\n", at);
         if (end == std::string::npos) end = html.size();
-        ok &= FileWriteLineTo(1, html.substr(at, end - at));
+        FileWriteLineTo(1, html.substr(at, end - at));
         at = end + 2;
     }
-    return FileClose(1) && ok ? 1 : 0;
+    return RewriteCommit(1) == Rewrite::Done ? 1 : 0;
 }

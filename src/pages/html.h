@@ -51,6 +51,6 @@ std::string HtmlFromText(const std::string& utf8);
 // pages' own colours; and its end.
 std::string PageHead(const std::string& title);
 std::string PageFoot();
-// Writes a page made by the program, line by line with CR LF ends; 1 when
-// it was written whole.
+// Writes a page made by the program, line by line with CR LF ends, through
+// the rewrite service (runtime/rewrite.h); 1 when it was written whole.
 int WriteHtmlPage(const std::string& name, const std::string& html);

@@ -11,6 +11,10 @@
 #include <string>
 #include <vector>
 
+// Kelpra's own temporary files: a name no help page has, hidden on a POSIX
+// host, with six letters or digits after it.
+constexpr char HostTemporaryPrefix[] = ".kelpra-new-";
+
 using HostFile = intptr_t;
 constexpr HostFile NoHostFile = -1;
 

@@ -33,11 +33,11 @@ bool IsNameCharacter(char c)
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
 }
 
-// The temporary names of the file services: ".kelpra-new-" and six letters
-// or digits, and ".kelpra-copy-" as earlier versions named theirs.
+// The temporary names of the file services (HostTemporaryPrefix and six
+// letters or digits), and ".kelpra-copy-" as earlier versions named theirs.
 bool IsLeftoverName(const std::string& name)
 {
-    for (const std::string prefix : {".kelpra-new-", ".kelpra-copy-"}) {
+    for (const std::string prefix : {HostTemporaryPrefix, ".kelpra-copy-"}) {
         if (name.size() != prefix.size() + 6 || name.compare(0, prefix.size(), prefix) != 0) continue;
         bool letters = true;
         for (size_t i = prefix.size(); i < name.size(); ++i) letters = letters && IsNameCharacter(name[i]);

@@ -4,6 +4,8 @@
 
 #include "helpindex/backups.h"
 #include "helpindex/contextlist.h"
+#include "helpindex/typeahead.h"
+#include "pages/pagecache.h"
 #include "runtime/files.h"
 #include "runtime/window.h"
 #include "shell/loop.h"
@@ -21,6 +23,8 @@ int RunKelpra()
     const std::string presetProgramFolder = State.programFolder;
     const std::string presetDataFolder = State.dataFolder;
     ProgramStateClear();
+    FullTextReset();
+    TypeAheadReset();
     State.programFolder = presetProgramFolder;
     State.dataFolder = presetDataFolder;
     RuntimeStart();

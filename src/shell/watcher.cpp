@@ -34,11 +34,6 @@ std::string WithoutAnchor(const std::string& path)
     return anchor > 0 ? TextHead(path, anchor - 1) : path;
 }
 
-int NamedLikeDisplayCopy(const std::string& page)
-{
-    return TextEquals(TextToUpper(PathFileName(page)), "VOSKS.HTML");
-}
-
 // The page's display copy, written afresh; "" when there is none to show:
 // the page is missing (the browser then says so, naming it), or no copy
 // could be written in full, beside the page or where Kelpra keeps its own
@@ -172,7 +167,7 @@ void EditPage()
     // A display copy is never handed to the editor: the next view of a page
     // in that folder would overwrite the user's work. Only the copy written
     // last is known to stand for a page.
-    if (EndsLikeDisplayCopy(page)) {
+    if (NamedLikeDisplayCopy(page)) {
         if (!TextEquals(TextToUpper(page), TextToUpper(State.displayCopyPath))) return;
         page = State.copiedPage;
     }

@@ -14,7 +14,7 @@ void UsePortable(const std::string& folder)
 {
     State.programFolder = folder;
     State.dataFolder = folder;
-    State.settingsFile = folder + "Kelpra.ini";
+    State.settingsFile = folder + SettingsFileName;
 }
 
 // Makes a folder and the missing folders above it.
@@ -49,14 +49,14 @@ void SettleProgramFolders(const std::string& ownFolder)
 {
     const std::string installedData = HostInstalledDataFolder(ownFolder);
     const bool portable =
-        PathSize(ownFolder + "Kelpra.ini") >= 0 || (installedData.empty() && FolderWritable(ownFolder));
+        PathSize(ownFolder + SettingsFileName) >= 0 || (installedData.empty() && FolderWritable(ownFolder));
     const UserFolders user = HostUserFolders();
     if (portable || user.settingsFolder.empty()) {
         UsePortable(ownFolder);
         return;
     }
     State.programFolder = user.dataFolder;
-    State.settingsFile = user.settingsFolder + "Kelpra.ini";
+    State.settingsFile = user.settingsFolder + SettingsFileName;
     // A read-only copy of the portable program still has its data beside it.
     State.dataFolder = installedData.empty() ? ownFolder : installedData;
     FolderMakeAll(user.settingsFolder);

@@ -50,7 +50,7 @@ void ReadSettings()
         SettleProgramFolders(ProgramFolder());
     } else if (State.settingsFile.empty()) {
         if (State.dataFolder.empty()) State.dataFolder = State.programFolder;
-        State.settingsFile = State.programFolder + "Kelpra.ini";
+        State.settingsFile = State.programFolder + SettingsFileName;
     }
     State.helpFolder = DefaultHelpFolder;
     State.helpFolder = ReadSettingText("Setup", "Help", State.helpFolder);

@@ -4,6 +4,9 @@
 #include <cstdint>
 #include <string>
 
+// The settings file's name, in whichever folder it lies.
+constexpr char SettingsFileName[] = "Kelpra.ini";
+
 std::string ReadSettingText(const std::string& section, const std::string& key,
                             const std::string& defaultText);
 void WriteSettingText(const std::string& section, const std::string& key, const std::string& value);

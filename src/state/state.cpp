@@ -2,15 +2,12 @@
 
 ProgramState State;
 
-void PageCacheRelease(PageCache& cache)
-{
-    TextBlocksRelease(cache.blocks);
-    cache = PageCache{};
-}
-
 void ProgramStateClear()
 {
     ListRelease(State.contextList);
-    PageCacheRelease(State.pageCache);
+    // The list's change count never goes back: what is built from the list
+    // (the type-ahead index) tells by it that the list is another.
+    const long long changes = State.contextList.changes;
     State = ProgramState{};
+    State.contextList.changes = changes;
 }

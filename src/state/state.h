@@ -3,11 +3,9 @@
 
 #include <cstdint>
 #include <string>
-#include <string_view>
 #include <vector>
 
 #include "runtime/elementlist.h"
-#include "runtime/textblocks.h"
 
 // The context list: keyword and page pairs read from the index page's link
 // lines, first match in list order wins. It lives in the program state, so
@@ -18,37 +16,6 @@ struct ContextEntry {
 };
 
 using ContextList = ElementList<ContextEntry>;
-
-// The context list's keywords upper-cased and sorted, each keyword once (its
-// first entry), for type-ahead. Built on first use and again whenever the
-// list has changed since.
-struct KeywordIndexEntry {
-    std::string upper;
-    const ContextEntry* entry = nullptr;
-};
-struct KeywordIndex {
-    long long listChanges = -1;  // the list's change count it was built at
-    std::vector<KeywordIndexEntry> entries;
-    std::vector<int> positions;  // each entry's place in the list, side by side
-};
-
-// The help folder's pages as the full-text search read them, kept for the
-// run: a page is read again only when its size or time has changed.
-struct CachedPage {
-    std::string path;  // relative to the help folder, as the folder names it
-    int64_t size = 0;
-    int64_t time = 0;
-    // UTF-8, white space run together; the text lies in the cache's blocks.
-    std::string title;
-    std::string_view text;
-};
-struct PageCache {
-    std::string helpFolder;  // the folder the pages were read from
-    std::vector<CachedPage> pages;
-    TextBlocks blocks;
-};
-// Gives the blocks back and empties the cache.
-void PageCacheRelease(PageCache& cache);
 
 // A window's place: where WindowOpen puts it and the size of its inner area.
 struct WindowPlace {
@@ -100,8 +67,6 @@ struct ProgramState {
     std::string displayCopyPath;
     int32_t anchorPosition = 0;
     ContextList contextList;
-    KeywordIndex keywordIndex;
-    PageCache pageCache;
     ViewSettings view;
     // The index page is in UTF-8 (else Windows-1252): what the program
     // writes into it is too. Noted when the context list is built.

@@ -134,11 +134,44 @@ TEST_F(FullText, ResultsPageLinksEachPageAndEscapesWhatItShows)
     EXPECT_NE(SearchResultsPage(SearchHelpFolder("print")).find("cannot be read"), std::string::npos);
 }
 
+// A made page takes the place of the one shown before only when it is
+// complete, and is never written through a link out of its folder.
+TEST_F(FullText, MadePagesReplaceTheirOldVersionWhole)
+{
+    struct Case {
+        const char* what;
+        bool link;         // the page's name is a link to a file outside
+        int failAfter;     // the nth write fails (-1: none)
+        int written;       // what WriteHtmlPage gives
+        const char* kept;  // the old page's bytes afterwards; "" for the new
+    };
+    const Case cases[] = {
+        {"replaced", false, -1, 1, ""},
+        {"full disk", false, 0, 0, "old page"},
+#ifndef _WIN32
+        {"link out", true, -1, 0, "old page"},
+#endif
+    };
+    const std::string page = SearchResultsPage(SearchHelpFolder("print"));
+    for (const Case& c : cases) {
+        folder.Write("made\\outside.htm", "old page");
+        fs::remove(folder.Host("made/in/results.htm"));
+        folder.Write(c.link ? "made\\in\\x" : "made\\in\\results.htm", "old page");
+        if (c.link) fs::create_symlink(folder.Host("made/outside.htm"), folder.Host("made/in/results.htm"));
+        FaultFailWritesAfter(c.failAfter);
+        EXPECT_EQ(WriteHtmlPage(folder.Win("made\\in\\results.htm"), page), c.written) << c.what;
+        FaultFailWritesAfter(-1);
+        const std::string kept =
+            c.link ? folder.Read("made\\outside.htm") : folder.Read("made\\in\\results.htm");
+        EXPECT_EQ(kept, *c.kept ? c.kept : page) << c.what;
+    }
+}
+
 TEST_F(FullText, PagesAreReadOnceAndAgainOnlyWhenTheyChange)
 {
     ASSERT_EQ(Paths("print").size(), 3u);
     // An unchanged page is not read again: what the cache holds is searched.
-    for (CachedPage& cached : State.pageCache.pages)
+    for (CachedPage& cached : FullTextPageCache().pages)
         if (cached.path == "glossary.htm") cached.title += " cachedOnly";
     EXPECT_EQ(Paths("cachedonly"), (std::vector<std::string>{"glossary.htm"}));
 
@@ -162,7 +195,7 @@ TEST_F(FullText, PagesAreReadOnceAndAgainOnlyWhenTheyChange)
     other.Write("index.htm", Page("Index", "print"));
     State.helpFolder = other.Win();
     EXPECT_EQ(Paths("print"), (std::vector<std::string>{"index.htm"}));
-    EXPECT_EQ(State.pageCache.pages.size(), 1u);
+    EXPECT_EQ(FullTextPageCache().pages.size(), 1u);
 }
 
 TEST_F(FullText, TextOfChangedPagesIsGivenBackAsPagesChange)
@@ -178,7 +211,7 @@ TEST_F(FullText, TextOfChangedPagesIsGivenBackAsPagesChange)
             EXPECT_TRUE(Paths("marker" + std::to_string(version - 1)).empty());
         }
     }
-    EXPECT_LT(TextBlocksUsed(State.pageCache.blocks),
+    EXPECT_LT(TextBlocksUsed(FullTextPageCache().blocks),
               2 * (words.size() + 64 * 1024) + TextBlockSize + words.size());
     EXPECT_EQ(Paths("print").size(), 3u);  // the other pages' text moved along
 }

@@ -11,6 +11,7 @@
 void ResetGlobalState()
 {
     ProgramStateClear();
+    ResetCaches();
     FileCloseAll();
     FaultsOff();
     FileFailureClear();

@@ -4,7 +4,8 @@
 // the next.
 #pragma once
 
-// The program state, the file table, the fault injector, the noted file
+// The program state, the caches of the search and the type-ahead, the file
+// table, the fault injector, the noted file
 // failure, the help-folder lock, the command line, the drive map (POSIX; on
 // Windows the letters belong to the test folders that define them) and then
 // the realization's own.
@@ -14,3 +15,7 @@ void ResetGlobalState();
 // script (support/reset_scripted.cpp); the suites of the real realizations
 // start and end their layer in their fixtures (support/reset_none.cpp).
 void ResetRealization();
+
+// The full-text search's page cache and the type-ahead's keyword index
+// (support/reset_caches.cpp).
+void ResetCaches();

@@ -144,9 +144,6 @@ bool FreeToReplace(const std::string& hostPath)
     return false;
 }
 
-// Kelpra's own temporary files: a name no help page has, hidden on this host.
-constexpr const char* TemporaryPrefix = ".kelpra-new-";
-
 // The permissions of that file, or those of a new file when it is missing.
 mode_t PermissionsFor(const std::string& windowsName)
 {
@@ -219,7 +216,7 @@ HostFile HostFileCreateTemporary(const std::string& beside, const std::string& p
     }
     // mkostemp creates with O_EXCL: it never opens through a link or an
     // existing file.
-    std::string temporary = FolderOf(host) + "/" + TemporaryPrefix + "XXXXXX";
+    std::string temporary = FolderOf(host) + "/" + HostTemporaryPrefix + "XXXXXX";
     int fd = mkostemp(temporary.data(), O_CLOEXEC);
     if (fd < 0) return NoHostFile;
     struct stat info;
@@ -250,7 +247,7 @@ bool HostFileLinkTemporary(const std::string& existing, const std::string& besid
     static std::mt19937 random(std::random_device{}());
     const char letters[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
     for (int attempt = 0; attempt < 100; ++attempt) {
-        std::string name = TemporaryPrefix;
+        std::string name = HostTemporaryPrefix;
         for (int i = 0; i < 6; ++i) name += letters[random() % (sizeof letters - 1)];
         if (link(source.c_str(), (FolderOf(host) + "/" + name).c_str()) == 0) {
             size_t slash = beside.find_last_of("\\/");

@@ -21,8 +21,6 @@ HostFile FromHandle(HANDLE handle)
     return handle == INVALID_HANDLE_VALUE ? NoHostFile : reinterpret_cast<HostFile>(handle);
 }
 
-constexpr const char* TemporaryPrefix = ".kelpra-new-";
-
 std::string RandomSuffix()
 {
     static unsigned long long state = 0;
@@ -112,7 +110,7 @@ HostFile HostFileCreateTemporary(const std::string& beside, const std::string&, 
     size_t slash = beside.find_last_of("\\/");
     std::string folder = slash == std::string::npos ? "" : beside.substr(0, slash + 1);
     for (int attempt = 0; attempt < 100; ++attempt) {
-        std::string name = folder + TemporaryPrefix + RandomSuffix();
+        std::string name = folder + HostTemporaryPrefix + RandomSuffix();
         // CREATE_NEW never opens what is already there; while the file is
         // open, no leftover sweep can take it (HostFileRemoveLeftover).
         HANDLE handle = CreateFileA(name.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW,
@@ -135,7 +133,7 @@ bool HostFileLinkTemporary(const std::string& existing, const std::string& besid
     size_t slash = beside.find_last_of("\\/");
     std::string folder = slash == std::string::npos ? "" : beside.substr(0, slash + 1);
     for (int attempt = 0; attempt < 100; ++attempt) {
-        std::string name = folder + TemporaryPrefix + RandomSuffix();
+        std::string name = folder + HostTemporaryPrefix + RandomSuffix();
         if (CreateHardLinkA(name.c_str(), existing.c_str(), nullptr)) {
             temporaryName = name;
             return true;

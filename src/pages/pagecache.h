@@ -1,0 +1,31 @@
+// The full-text search's own cache of the help folder's pages, kept for the
+// run. A unit of its own, so that a reset needs nothing else of the search.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "runtime/textblocks.h"
+
+// The help folder's pages as the search read them, kept for the run: a page
+// is read again only when its size or time has changed.
+struct CachedPage {
+    std::string path;  // relative to the help folder, as the folder names it
+    int64_t size = 0;
+    int64_t time = 0;
+    // UTF-8, white space run together; the text lies in the cache's blocks.
+    std::string title;
+    std::string_view text;
+};
+struct PageCache {
+    std::string helpFolder;  // the folder the pages were read from
+    std::vector<CachedPage> pages;
+    TextBlocks blocks;
+};
+// The search's cache, as the tests and benchmarks look into it.
+PageCache& FullTextPageCache();
+// Gives the cache's blocks back and empties it: at start-up and before each
+// test.
+void FullTextReset();

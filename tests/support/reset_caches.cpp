@@ -1,0 +1,10 @@
+#include "support/reset.h"
+
+#include "helpindex/typeahead.h"
+#include "pages/pagecache.h"
+
+void ResetCaches()
+{
+    FullTextReset();
+    TypeAheadReset();
+}
