@@ -16,7 +16,7 @@ kelpra_install() {
     DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
 }
 
-KELPRA_BUILD_PACKAGES=(cmake g++ make git clang-format libgtest-dev libgmock-dev libbenchmark-dev qt6-base-dev
+KELPRA_BUILD_PACKAGES=(cmake g++ make git clang-format clang-tidy libgtest-dev libgmock-dev libbenchmark-dev qt6-base-dev
     xvfb xauth xdotool)
 
 # Building, checking and installing the Debian package (tools/test-package.sh).

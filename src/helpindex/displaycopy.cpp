@@ -149,7 +149,7 @@ std::string WriteDisplayCopy(const std::string& pagePath)
     // copy's file: it is shown as itself rather than overwritten.
     if (NamedLikeDisplayCopy(pagePath)) return "";
     if (PathSize(pagePath) < 0) return "";
-    const std::string beside = PathFolderPart(pagePath) + DisplayCopyName;
+    std::string beside = PathFolderPart(pagePath) + DisplayCopyName;
     const Copied copied = WriteCopy(pagePath, beside, 0);
     if (copied == Copied::Yes) return beside;
     // A copy that failed part-way (a full disk) keeps the one shown before

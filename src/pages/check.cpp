@@ -196,7 +196,7 @@ void AddFinding(Walk& walk, FindingKind kind, const std::string& page, const std
 // The folder a page's relative links start from: its own, or its <base>.
 std::string LinkBase(const Walk& walk, const std::string& pagePath, const std::string& baseHref)
 {
-    const std::string own = walk.folder + FolderPartOf(pagePath);
+    std::string own = walk.folder + FolderPartOf(pagePath);
     if (baseHref.empty()) return own;
     return FolderPartOf(LinkPath(baseHref, own));
 }

@@ -40,7 +40,8 @@ std::u32string Characters(const std::string& text)
             characters += static_cast<char32_t>(code);
         }
     } else {
-        for (char c : text) characters += Windows1252Character(static_cast<unsigned char>(c));
+        for (char c : text)
+            characters += static_cast<char32_t>(Windows1252Character(static_cast<unsigned char>(c)));
     }
     return characters;
 }

@@ -83,7 +83,7 @@ void UseExampleHelpFolder()
 
 std::string HelpOnHelpPage()
 {
-    const std::string page = State.programFolder + "HelpMain.htm";
+    std::string page = State.programFolder + "HelpMain.htm";
     if (ProgramInstalled()) FileDuplicate(State.dataFolder + "HelpMain.htm", page);
     return page;
 }

@@ -124,7 +124,7 @@ bool SplitComponents(const std::string& rest, std::vector<std::string>& componen
 std::string FindEntry(const std::string& folder, const std::string& name)
 {
     if (Exists(Join(folder, name))) return name;
-    const std::string hostName = TextToUtf8(name);
+    std::string hostName = TextToUtf8(name);
     if (hostName != name && Exists(Join(folder, hostName))) return hostName;
     DIR* dir = opendir(folder.c_str());
     if (!dir) return "";
