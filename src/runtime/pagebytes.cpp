@@ -121,7 +121,6 @@ std::string TrimmedSpaces(const std::string& text)
 
 }  // namespace
 
-// The page's bytes from `at` on begin with the lower-case word, in any case.
 bool BeginsWithWord(std::string_view page, size_t at, std::string_view lower)
 {
     if (page.size() - std::min(at, page.size()) < lower.size()) return false;
@@ -131,8 +130,6 @@ bool BeginsWithWord(std::string_view page, size_t at, std::string_view lower)
     return true;
 }
 
-// Just after the '>' that ends the tag whose inside starts at `from`; a '>'
-// inside quotes does not end it. An unclosed quote ends at the next '>'.
 size_t TagEnd(std::string_view page, size_t from)
 {
     size_t at = from;
@@ -153,7 +150,6 @@ size_t TagEnd(std::string_view page, size_t from)
     return page.size();
 }
 
-// Just after a comment that starts at `at`, or after a declaration.
 size_t MarkupDeclarationEnd(std::string_view page, size_t at)
 {
     if (page.compare(at, 4, "<!--") == 0) {
@@ -164,8 +160,6 @@ size_t MarkupDeclarationEnd(std::string_view page, size_t at)
     return end == std::string_view::npos ? page.size() : end + 1;
 }
 
-// Where the closing tag of a script, a style or a title whose content starts
-// at `from` begins: what lies between is no markup.
 size_t RawTextClose(std::string_view page, size_t from, std::string_view lowerName)
 {
     size_t at = from;
@@ -176,7 +170,6 @@ size_t RawTextClose(std::string_view page, size_t from, std::string_view lowerNa
     return page.size();
 }
 
-// Just after that closing tag.
 size_t RawTextEnd(std::string_view page, size_t from, std::string_view lowerName)
 {
     size_t close = RawTextClose(page, from, lowerName);
@@ -202,8 +195,6 @@ bool NameIs(const TagName& tag, const char* name)
     return std::strcmp(tag.name, name) == 0;
 }
 
-// The character reference at `at` (an '&'): its length and its character,
-// or 0 when it is a plain '&'. A missing ';' is forgiven, as browsers do.
 size_t ReadCharacterReference(std::string_view page, size_t at, uint32_t& code)
 {
     size_t i = at + 1;
@@ -239,7 +230,6 @@ size_t ReadCharacterReference(std::string_view page, size_t at, uint32_t& code)
     return i - at;
 }
 
-// Character references in an attribute's value, which is UTF-8 by now.
 std::string DecodeReferences(std::string_view value)
 {
     std::string out;

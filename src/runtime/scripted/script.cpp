@@ -5,6 +5,7 @@
 
 #include "runtime/browser.h"
 #include "runtime/hostpath.h"
+#include "runtime/links.h"
 #include "runtime/text.h"
 
 namespace {
@@ -65,9 +66,7 @@ void ScriptShowPending()
 
 void ScriptFollowLink(const std::string& link)
 {
-    // A scheme is more than a drive letter and stands before any separator.
-    size_t colon = link.find(':');
-    bool scheme = colon != std::string::npos && colon >= 2 && colon < link.find_first_of("/\\#");
+    const bool scheme = LinkHasScheme(link);
     bool file = scheme && TextEquals(TextToLower(TextHead(link, 5)), "file:");
     if (scheme && !file && !BrowserIsWebAddress(link)) {
         script.outsideAddress = link;
