@@ -56,6 +56,10 @@ bool HostFileReplace(const std::string& from, const std::string& to);
 // Renames or moves a file; never replaces one. A change of case only is a
 // rename of the file itself.
 bool HostFileRename(const std::string& oldName, const std::string& newName);
+// Where a file system takes no change of case in one rename (Wine's), the
+// file goes by its new name and this for the moment between two renames;
+// the leftover sweep (RewriteRemoveLeftovers) names a file left so back.
+constexpr const char* HostCaseRenameSuffix = ".kelpra-case";
 bool HostFileRemove(const std::string& name);
 // One new folder; its parent must exist.
 bool HostFolderMake(const std::string& name);

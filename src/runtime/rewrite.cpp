@@ -1,5 +1,6 @@
 #include "runtime/rewrite.h"
 
+#include <algorithm>
 #include <chrono>
 #include <thread>
 #include <vector>
@@ -83,8 +84,16 @@ void RewriteRemoveLeftovers(const std::string& folder)
 {
     std::vector<HostFolderEntry> entries;
     HostFolderList(folder, entries, false);
-    for (const HostFolderEntry& entry : entries)
+    const std::string caseSuffix = HostCaseRenameSuffix;
+    for (const HostFolderEntry& entry : entries) {
         if (IsLeftoverName(entry.name)) HostFileRemoveLeftover(Within(folder, entry.name));
+        // A change of case cut off between its two renames: the file gets
+        // its own name back, unless a file has taken that name since.
+        const size_t stem = entry.name.size() - std::min(entry.name.size(), caseSuffix.size());
+        if (stem > 0 && entry.kind == HostEntryKind::File &&
+            entry.name.compare(stem, std::string::npos, caseSuffix) == 0)
+            HostFileRename(Within(folder, entry.name), Within(folder, entry.name.substr(0, stem)));
+    }
 }
 
 int RewriteFolderWritable(const std::string& folder)

@@ -12,6 +12,8 @@
 #include <functional>
 #include <random>
 
+#include "runtime/hostfile.h"
+#include "runtime/rewrite.h"
 #include "runtime/text.h"
 #include "support/faults.h"
 #include "support/testfolder.h"
@@ -368,6 +370,93 @@ TEST(Files, PlacesThatCannotTakeAFile)
     EXPECT_EQ(refused, 7);
     EXPECT_FALSE(t.Exists("locked\\x"));
 #endif
+}
+
+// A link (or a folder) where the help folder's lock or a temporary file of
+// Kelpra's own belongs: the lock is refused as one that cannot be made, the
+// sweep passes it by, and nothing outside is deleted or made.
+TEST(Files, LinksAtKelpraNamesLeaveTheirTargetsAlone)
+{
+    const struct {
+        const char* name;
+        const char* target;  // "" for a folder in the link's place
+        bool lock;
+    } cases[] = {
+        {".kelpra-lock", "outside\\page.htm", true},
+        {".kelpra-lock", "outside\\missing.htm", true},
+        {".kelpra-lock", "outside", true},
+        {".kelpra-lock", "", true},
+        {".kelpra-new-a1B2c3", "outside\\page.htm", false},
+        {".kelpra-copy-XyZ789", "outside\\page.htm", false},
+        {".kelpra-new-000000", "", false},
+    };
+    for (const auto& c : cases) {
+        TestFolder t;
+        t.Write("outside\\page.htm", "the user's");
+        t.MakeFolder("help");
+        const std::string place = std::string("help\\") + c.name;
+        if (*c.target) {
+            ASSERT_TRUE(t.Link(place, c.target)) << place;
+        } else {
+            t.MakeFolder(place);
+        }
+        FileFailureClear();
+        if (c.lock) {
+            EXPECT_EQ(FolderLockTake(t.Win("help")), 0) << place << " -> " << c.target;
+            EXPECT_EQ(FileLastFailure().kind, FileFailureKind::System) << place << " -> " << c.target;
+            EXPECT_EQ(FileLastFailure().file, t.Win(place)) << place << " -> " << c.target;
+            FolderLockRelease();
+        } else {
+            RewriteRemoveLeftovers(t.Win("help"));
+        }
+        EXPECT_EQ(t.Read("outside\\page.htm"), "the user's") << place << " -> " << c.target;
+        EXPECT_FALSE(t.Exists("outside\\missing.htm")) << place << " -> " << c.target;
+        // A plain leftover beside it still goes, and a plain lock is had.
+        t.Write("help\\.kelpra-new-qQ9zZ0", "half a page");
+        RewriteRemoveLeftovers(t.Win("help"));
+        EXPECT_FALSE(t.Exists("help\\.kelpra-new-qQ9zZ0")) << place;
+        t.MakeFolder("other");
+        EXPECT_EQ(FolderLockTake(t.Win("other")), 1) << place;
+        EXPECT_TRUE(t.Exists("other\\.kelpra-lock")) << place;
+        FolderLockRelease();
+        EXPECT_FALSE(t.Exists("other\\.kelpra-lock")) << place;
+    }
+}
+
+// A change of case that ended between its two renames: the sweep gives the
+// file its own name back, unless a file has that name again.
+TEST(Files, AChangeOfCaseCutShortIsNamedBack)
+{
+    const struct {
+        const char* left;   // what the cut-short run left
+        const char* other;  // a file under the own name since; "" for none
+        const char* after;  // the file that then holds the page
+    } cases[] = {
+        {"Index.htm.kelpra-case", "", "Index.htm"},
+        {"Index.bak.kelpra-case", "", "Index.bak"},
+        {"Index.htm.kelpra-case", "index.htm", "Index.htm.kelpra-case"},
+    };
+    for (const auto& c : cases) {
+        TestFolder t;
+        t.Write(std::string("help\\") + c.left, "the page");
+        if (*c.other) t.Write(std::string("help\\") + c.other, "a newer page");
+        RewriteRemoveLeftovers(t.Win("help"));
+        EXPECT_EQ(t.Read(std::string("help\\") + c.after), "the page") << c.left;
+        if (*c.other) {
+            EXPECT_EQ(t.Read(std::string("help\\") + c.other), "a newer page") << c.left;
+        } else {
+            EXPECT_FALSE(t.Exists(std::string("help\\") + c.left)) << c.left;
+        }
+    }
+    // The rename itself leaves no such name behind.
+    TestFolder t;
+    t.Write("index.htm", "the page");
+    EXPECT_EQ(FileRename(t.Win("index.htm"), t.Win("Index.htm")), 1);
+    std::vector<HostFolderEntry> entries;
+    ASSERT_TRUE(HostFolderList(t.Win(), entries, false));
+    std::vector<std::string> names;
+    for (const HostFolderEntry& entry : entries) names.push_back(entry.name);
+    EXPECT_EQ(names, std::vector<std::string>{"Index.htm"});
 }
 
 }  // namespace

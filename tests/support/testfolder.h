@@ -21,6 +21,9 @@ struct TestFolder {
     std::string Read(const std::string& relative) const;
     bool Exists(const std::string& relative) const;
     void MakeFolder(const std::string& relative) const;
+    // A symbolic link at `relative` to `target` (both in the folder); false
+    // where the system will not make one.
+    bool Link(const std::string& relative, const std::string& target) const;
 
     char drive;
     std::string root;  // host path, no closing "/"

@@ -34,16 +34,11 @@ std::string RandomSuffix()
     return suffix;
 }
 
-// The file's path with every link and junction resolved, "" when it cannot
-// be opened.
-std::string FinalPath(const std::string& name)
+// The path of an open file with every link and junction resolved.
+std::string HandlePath(HANDLE handle)
 {
-    HANDLE handle = CreateFileA(name.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-    if (handle == INVALID_HANDLE_VALUE) return "";
     char path[32768];
     DWORD length = GetFinalPathNameByHandleA(handle, path, sizeof path, FILE_NAME_NORMALIZED);
-    CloseHandle(handle);
     if (length == 0 || length >= sizeof path) return "";
     std::string result(path, length);
     if (result.compare(0, 8, "\\\\?\\UNC\\") == 0) return "\\" + result.substr(7);
@@ -51,13 +46,61 @@ std::string FinalPath(const std::string& name)
     return result;
 }
 
+// The file's path with every link and junction resolved, "" when it cannot
+// be opened.
+std::string FinalPath(const std::string& name)
+{
+    HANDLE handle = CreateFileA(name.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) return "";
+    std::string result = HandlePath(handle);
+    CloseHandle(handle);
+    return result;
+}
+
+bool SameText(const std::string& a, const std::string& b, size_t length)
+{
+    return CompareStringA(LOCALE_INVARIANT, NORM_IGNORECASE, a.c_str(), static_cast<int>(length), b.c_str(),
+                          static_cast<int>(length)) == CSTR_EQUAL;
+}
+
 bool InsideFolder(const std::string& path, const std::string& folder)
 {
     std::string base = folder;
     if (!base.empty() && base.back() != '\\') base += '\\';
-    return path.size() > base.size() &&
-           CompareStringA(LOCALE_INVARIANT, NORM_IGNORECASE, path.c_str(), static_cast<int>(base.size()),
-                          base.c_str(), static_cast<int>(base.size())) == CSTR_EQUAL;
+    return path.size() > base.size() && SameText(path, base, base.size());
+}
+
+// Whether an open handle is the plain file under `name` itself: no folder,
+// link or junction, nor a file reached through one. Wine follows a link to
+// a file even when asked not to, and deleting through that handle deletes
+// the file the link leads to, wherever it is.
+bool PlainFileItself(HANDLE handle, const std::string& name)
+{
+    BY_HANDLE_FILE_INFORMATION info;
+    if (!GetFileInformationByHandle(handle, &info) || GetFileType(handle) != FILE_TYPE_DISK ||
+        (info.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)))
+        return false;
+    size_t slash = name.find_last_of("\\/");
+    std::string folder = FinalPath(slash == std::string::npos ? "." : name.substr(0, slash + 1));
+    std::string real = HandlePath(handle);
+    if (folder.empty() || real.empty()) return false;
+    std::string expected = folder + (folder.back() == '\\' ? "" : "\\") + name.substr(slash + 1);
+    return real.size() == expected.size() && SameText(real, expected, real.size());
+}
+
+// A link or a folder where Kelpra's own plain file belongs is left alone.
+void RefuseNotPlain(HANDLE handle)
+{
+    CloseHandle(handle);
+    SetLastError(ERROR_CANT_ACCESS_FILE);
+}
+
+bool DeleteThrough(HANDLE handle)
+{
+    FILE_DISPOSITION_INFO disposition{};
+    disposition.DeleteFile = TRUE;
+    return SetFileInformationByHandle(handle, FileDispositionInfo, &disposition, sizeof disposition) != 0;
 }
 
 // Sharing violations from scanners and indexers pass within moments.
@@ -215,6 +258,20 @@ bool HostFileReplace(const std::string& from, const std::string& to)
     }
 }
 
+namespace {
+
+// The name a file has on the disk, with its case, or "" when it is missing.
+std::string StoredName(const std::string& name)
+{
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA(name.c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return "";
+    FindClose(search);
+    return found.cFileName;
+}
+
+}  // namespace
+
 bool HostFileRename(const std::string& oldName, const std::string& newName)
 {
     if (CompareStringA(LOCALE_INVARIANT, NORM_IGNORECASE, oldName.c_str(), -1, newName.c_str(), -1) !=
@@ -222,16 +279,17 @@ bool HostFileRename(const std::string& oldName, const std::string& newName)
         return MoveFileA(oldName.c_str(), newName.c_str()) != 0;
     // A rename onto the file's own name changes at most the case of its
     // name, and nothing when that is already the case asked for.
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA(oldName.c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE) return false;
-    FindClose(search);
     size_t slash = newName.find_last_of("\\/");
-    if (newName.substr(slash == std::string::npos ? 0 : slash + 1) == found.cFileName) return true;
+    const std::string wanted = newName.substr(slash == std::string::npos ? 0 : slash + 1);
+    const std::string stored = StoredName(oldName);
+    if (stored.empty()) return false;
+    if (stored == wanted) return true;
+    if (MoveFileA(oldName.c_str(), newName.c_str()) && StoredName(newName) == wanted) return true;
     // Not every file system takes a change of case in one rename (Wine's
     // does not), so the file goes by a name of its own on the way, for the
-    // moment between two renames.
-    const std::string between = newName + ".kelpra-case";
+    // moment between two renames; the leftover sweep names it back if a run
+    // ends there.
+    const std::string between = newName + HostCaseRenameSuffix;
     if (!MoveFileA(oldName.c_str(), between.c_str())) return false;
     if (MoveFileA(between.c_str(), newName.c_str())) return true;
     DWORD error = GetLastError();
@@ -379,32 +437,60 @@ HostPlace HostFileWritePlace(const std::string& target, const std::string& folde
 bool HostFileRemoveLeftover(const std::string& name)
 {
     // No sharing at all: this open succeeds only when nobody has the file
-    // open, and the file goes with the handle.
-    HANDLE handle = CreateFileA(name.c_str(), DELETE, 0, nullptr, OPEN_EXISTING,
-                                FILE_FLAG_DELETE_ON_CLOSE | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    // open. Only a plain file of Kelpra's own goes, never a link's target.
+    HANDLE handle =
+        CreateFileA(name.c_str(), DELETE, 0, nullptr, OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
     if (handle == INVALID_HANDLE_VALUE) return false;
+    if (!PlainFileItself(handle, name)) {
+        RefuseNotPlain(handle);
+        return false;
+    }
+    bool gone = DeleteThrough(handle);
     CloseHandle(handle);
-    return true;
+    return gone;
 }
+
+namespace {
+
+HANDLE OpenLock(const std::string& name, DWORD disposition)
+{
+    return CreateFileA(name.c_str(), GENERIC_READ | GENERIC_WRITE | DELETE, 0, nullptr, disposition,
+                       FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+}
+
+}  // namespace
 
 HostFile HostLockTake(const std::string& name, bool& held, bool& leftBehind)
 {
     held = false;
     leftBehind = false;
     // Opened without sharing: a second opener, in this process or another,
-    // is refused until the holder closes it.
+    // is refused until the holder closes it. Made new, or else opened as it
+    // is: opening with "create if missing" would make the file a dangling
+    // link leads to.
     DWORD error = ERROR_ACCESS_DENIED;
     for (int attempt = 0; attempt < 100; ++attempt) {
-        HANDLE handle = CreateFileA(name.c_str(), GENERIC_READ | GENERIC_WRITE | DELETE, 0, nullptr,
-                                    OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+        HANDLE handle = OpenLock(name, CREATE_NEW);
+        bool existed = handle == INVALID_HANDLE_VALUE &&
+                       (GetLastError() == ERROR_FILE_EXISTS || GetLastError() == ERROR_ALREADY_EXISTS);
+        if (existed) handle = OpenLock(name, OPEN_EXISTING);
         if (handle != INVALID_HANDLE_VALUE) {
-            leftBehind = GetLastError() == ERROR_ALREADY_EXISTS;
+            // Released by deleting it: a link there would take its target.
+            if (!PlainFileItself(handle, name)) {
+                RefuseNotPlain(handle);
+                return NoHostFile;
+            }
+            leftBehind = existed;
             return FromHandle(handle);
         }
         error = GetLastError();
+        // Gone between the two opens: its holder let go just then.
+        if (existed && error == ERROR_FILE_NOT_FOUND) continue;
         if (!Transient(error)) break;
-        if (GetFileAttributesA(name.c_str()) != INVALID_FILE_ATTRIBUTES) {
-            held = true;
+        DWORD attributes = GetFileAttributesA(name.c_str());
+        if (attributes != INVALID_FILE_ATTRIBUTES) {
+            held = !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+            if (!held) error = ERROR_CANT_ACCESS_FILE;
             break;
         }
         // Refused, and gone by the next look: its holder was letting go
@@ -417,8 +503,6 @@ HostFile HostLockTake(const std::string& name, bool& held, bool& leftBehind)
 
 void HostLockRelease(HostFile lock, const std::string&)
 {
-    FILE_DISPOSITION_INFO disposition{};
-    disposition.DeleteFile = TRUE;
-    SetFileInformationByHandle(Handle(lock), FileDispositionInfo, &disposition, sizeof disposition);
+    DeleteThrough(Handle(lock));
     CloseHandle(Handle(lock));
 }
