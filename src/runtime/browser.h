@@ -46,10 +46,13 @@ int BrowserIsWebAddress(const std::string& address);
 // The page's text size in per cent of its own; it holds for every page
 // shown after.
 void BrowserZoomSet(int id, int percent);
-// The browser's find: step 0 opens it (a bar on the page, or the platform's
-// find dialog); 1 and -1 go to the next and previous match of what was
-// looked for last, and open it when nothing was yet. The bar says
-// notFoundText when the page holds no match.
+// The browser's find: step 0 opens it (a bar on the page, or on Windows a
+// find box); 1 and -1 go to the next and previous match of what was looked
+// for last, and open it when nothing was yet. The bar (on Windows the
+// status bar) says notFoundText when the page holds no match.
 void BrowserFind(int id, int step, const std::string& notFoundText);
+// The Windows find box's title and prompt.
+constexpr const char* BrowserFindTitleText = "Find";
+constexpr const char* BrowserFindPromptText = "Find what:";
 // Prints the page shown, through the platform's print dialog.
 void BrowserPrint(int id);

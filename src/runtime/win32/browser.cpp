@@ -6,8 +6,10 @@
 #include <windows.h>
 #include <docobj.h>
 #include <exdisp.h>
+#include <ocidl.h>
 #include <oleauto.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -23,8 +25,12 @@ constexpr char BrowserInterfaceProperty[] = "KelpraBrowser";
 constexpr int NavigateUnits = 2000;
 constexpr int AddressBytes = BrowserAddressLimit + 1;
 
-// IID_IWebBrowser2, spelled out so that no GUID library is needed.
+// IID_IWebBrowser2 and DIID_DWebBrowserEvents2, spelled out so that no GUID
+// library is needed, and the two events that matter here.
 const IID WebBrowser2Id = {0xD30C1661, 0xCDAF, 0x11D0, {0x8A, 0x3E, 0x00, 0xC0, 0x4F, 0xC9, 0xE2, 0x6E}};
+const IID BrowserEventsId = {0x34A715A0, 0x6587, 0x11D0, {0x92, 0x4A, 0x00, 0x20, 0xAF, 0xC7, 0xAC, 0x4D}};
+constexpr DISPID BeforeNavigate2Event = 250;
+constexpr DISPID DocumentCompleteEvent = 259;
 
 struct Host {
     bool ready = false;
@@ -67,11 +73,16 @@ struct Browser {
     HWND control = nullptr;
     IWebBrowser2* component = nullptr;
     BrowserHistory history;
-    // The component's address last accounted for, and the addresses we sent
-    // it to that it has not reported yet, so that a link it followed by
-    // itself is told from a navigation of ours still on its way.
-    std::string seen;
-    std::vector<std::string> asked;
+    // The component's events, while connected.
+    IConnectionPoint* events = nullptr;
+    DWORD eventsCookie = 0;
+    // Inside our own Navigate2, and the address it was given until the
+    // component announces it: that navigation is ours, not a link.
+    bool navigating = false;
+    std::string sent;
+    // Where the view goes once the document is complete; -1 for nowhere.
+    int scrollToRestore = -1;
+    BrowserFinding finding;
 };
 
 constexpr UINT_PTR ShowTimer = 1;
@@ -81,10 +92,18 @@ Browser* BrowserOf(HWND control)
     return static_cast<Browser*>(GetPropA(control, BrowserInterfaceProperty));
 }
 
+std::string TextFromWide(const wchar_t* wide)
+{
+    if (!wide) return "";
+    std::vector<char> text(AddressBytes, '\0');
+    int length = WideCharToMultiByte(CP_ACP, 0, wide, -1, text.data(), AddressBytes, nullptr, nullptr);
+    // A longer text than the buffer gives nothing rather than a cut one.
+    return length > 0 ? std::string(text.data()) : "";
+}
+
 void NavigateComponent(Browser& browser, const std::string& address)
 {
     if (address.empty()) return;
-    browser.asked.push_back(address);
     std::vector<wchar_t> wide(NavigateUnits, L'\0');
     if (!MultiByteToWideChar(CP_ACP, 0, address.c_str(), -1, wide.data(), NavigateUnits - 1)) return;
     VARIANT target;
@@ -92,7 +111,10 @@ void NavigateComponent(Browser& browser, const std::string& address)
     target.vt = VT_BSTR;
     target.bstrVal = SysAllocString(wide.data());
     if (!target.bstrVal) return;
+    browser.navigating = true;
+    browser.sent = address;
     browser.component->Navigate2(&target, nullptr, nullptr, nullptr, nullptr);
+    browser.navigating = false;
     VariantClear(&target);
 }
 
@@ -100,12 +122,9 @@ std::string ComponentAddress(Browser& browser)
 {
     BSTR location = nullptr;
     if (FAILED(browser.component->get_LocationURL(&location)) || !location) return "";
-    std::vector<char> text(AddressBytes, '\0');
-    int length = WideCharToMultiByte(CP_ACP, 0, location, -1, text.data(), AddressBytes, nullptr, nullptr);
+    std::string text = TextFromWide(location);
     SysFreeString(location);
-    // A longer address than the buffer gives nothing rather than a cut one.
-    if (length <= 0) return "";
-    return BrowserEntryAddress(BrowserEntryOf(text.data()));
+    return text.empty() ? "" : BrowserEntryAddress(BrowserEntryOf(text));
 }
 
 std::string ShownAddress(const Browser& browser)
@@ -116,19 +135,27 @@ std::string ShownAddress(const Browser& browser)
 }
 
 // The event loop's part: the navigation started last becomes the shown
-// entry, and the component is sent wherever that entry is.
+// entry, and the component is sent there, once: a display copy is in its
+// page's place by now. A step within the document on screen only moves.
 void CALLBACK ShowPending(HWND control, UINT, UINT_PTR, DWORD)
 {
     KillTimer(control, ShowTimer);
     Browser* browser = BrowserOf(control);
     if (!browser) return;
-    bool reread = browser->history.pending.reread;
-    HistoryCommit(browser->history, 0);
-    std::string address = ShownAddress(*browser);
-    if (address.empty()) return;
-    // A link the component followed is on screen already.
-    if (!reread && ComponentAddress(*browser) == address) return;
-    NavigateComponent(*browser, address);
+    BrowserCommit commit = HistoryCommit(browser->history, DocumentScroll(browser->component));
+    if (!commit.done) return;
+    const BrowserEntry& shown = browser->history.entries[static_cast<size_t>(browser->history.current)];
+    const std::string address = ShownAddress(*browser);
+    const int scroll = commit.returning ? shown.scroll : -1;
+    browser->scrollToRestore = -1;
+    if (commit.layOut) {
+        FindingForget(browser->finding);
+        browser->scrollToRestore = scroll;
+        NavigateComponent(*browser, address);
+    } else {
+        if (ComponentAddress(*browser) != address) NavigateComponent(*browser, address);
+        if (scroll >= 0) DocumentScrollSet(browser->component, scroll);
+    }
     HistoryLaidOut(browser->history);
 }
 
@@ -137,24 +164,128 @@ void Schedule(HWND control)
     SetTimer(control, ShowTimer, USER_TIMER_MINIMUM, ShowPending);
 }
 
-// A link to a file that the component followed by itself becomes a
-// navigation of ours, so that the page watcher can put a display copy in
-// its place. Its own pages (errors, "about:") are not pages of the history.
-void TakeFollowedLink(Browser& browser)
+bool IsFileAddress(const std::string& address)
 {
-    std::string now = ComponentAddress(browser);
-    if (now.empty() || now == browser.seen) return;
-    browser.seen = now;
-    for (size_t i = browser.asked.size(); i-- > 0;) {
-        if (browser.asked[i] == now) {
-            browser.asked.erase(browser.asked.begin(), browser.asked.begin() + static_cast<long>(i) + 1);
-            return;
-        }
-    }
-    BrowserEntry followed = BrowserEntryOf(now);
-    if (now.compare(0, 5, "file:") != 0 || followed.path.size() < 3) return;
-    HistoryNavigate(browser.history, followed);
+    return CompareStringA(LOCALE_INVARIANT, NORM_IGNORECASE, address.c_str(),
+                          static_cast<int>(std::min<size_t>(address.size(), 5)), "file:", 5) == CSTR_EQUAL;
+}
+
+bool SameAddress(const std::string& a, const std::string& b)
+{
+    return BrowserEntryAddress(BrowserEntryOf(a)) == BrowserEntryAddress(BrowserEntryOf(b));
+}
+
+// The frame an event is about is the control's own page, not a frame in it.
+bool IsTopLevel(const Browser& browser, const VARIANT& frame)
+{
+    if (frame.vt != VT_DISPATCH || !frame.pdispVal) return false;
+    IUnknown* ours = nullptr;
+    IUnknown* theirs = nullptr;
+    browser.component->QueryInterface(IID_IUnknown, reinterpret_cast<void**>(&ours));
+    frame.pdispVal->QueryInterface(IID_IUnknown, reinterpret_cast<void**>(&theirs));
+    bool same = ours && ours == theirs;
+    if (ours) ours->Release();
+    if (theirs) theirs->Release();
+    return same;
+}
+
+const VARIANT& Dereferenced(const VARIANT& value)
+{
+    return value.vt == (VT_BYREF | VT_VARIANT) && value.pvarVal ? *value.pvarVal : value;
+}
+
+// A link the component is about to follow to a file becomes a navigation
+// of ours instead, so that the page watcher can put a display copy in the
+// page's place before anything is drawn. Other addresses the component
+// follows or refuses itself.
+void BeforeNavigate(Browser& browser, DISPPARAMS& parameters)
+{
+    if (parameters.cArgs < 7) return;
+    VARIANT& cancel = parameters.rgvarg[0];
+    const VARIANT& address = Dereferenced(parameters.rgvarg[5]);
+    if (!IsTopLevel(browser, Dereferenced(parameters.rgvarg[6])) || address.vt != VT_BSTR ||
+        cancel.vt != (VT_BYREF | VT_BOOL))
+        return;
+    const std::string followed = TextFromWide(address.bstrVal);
+    const bool ours = browser.navigating || (!browser.sent.empty() && SameAddress(followed, browser.sent));
+    browser.sent.clear();
+    if (ours || !IsFileAddress(followed)) return;
+    *cancel.pboolVal = VARIANT_TRUE;
+    HistoryNavigate(browser.history, BrowserEntryOf(followed));
     Schedule(browser.control);
+}
+
+void DocumentComplete(Browser& browser, DISPPARAMS& parameters)
+{
+    if (parameters.cArgs < 2 || !IsTopLevel(browser, Dereferenced(parameters.rgvarg[1]))) return;
+    if (browser.scrollToRestore >= 0) DocumentScrollSet(browser.component, browser.scrollToRestore);
+    browser.scrollToRestore = -1;
+}
+
+// The DWebBrowserEvents2 sink: the component calls Invoke for each event.
+class EventSink : public IDispatch {
+public:
+    explicit EventSink(HWND control) : control_(control) {}
+
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID id, void** object) override
+    {
+        if (IsEqualIID(id, IID_IUnknown) || IsEqualIID(id, IID_IDispatch) ||
+            IsEqualIID(id, BrowserEventsId)) {
+            *object = static_cast<IDispatch*>(this);
+            AddRef();
+            return S_OK;
+        }
+        *object = nullptr;
+        return E_NOINTERFACE;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return ++references_; }
+    ULONG STDMETHODCALLTYPE Release() override
+    {
+        ULONG left = --references_;
+        if (left == 0) delete this;
+        return left;
+    }
+    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override
+    {
+        *count = 0;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override
+    {
+        return E_NOTIMPL;
+    }
+    HRESULT STDMETHODCALLTYPE Invoke(DISPID event, REFIID, LCID, WORD, DISPPARAMS* parameters, VARIANT*,
+                                     EXCEPINFO*, UINT*) override
+    {
+        Browser* browser = BrowserOf(control_);
+        if (!browser || !parameters) return S_OK;
+        if (event == BeforeNavigate2Event) BeforeNavigate(*browser, *parameters);
+        if (event == DocumentCompleteEvent) DocumentComplete(*browser, *parameters);
+        return S_OK;
+    }
+
+private:
+    virtual ~EventSink() = default;
+    HWND control_;
+    ULONG references_ = 1;
+};
+
+void ConnectEvents(Browser& browser)
+{
+    IConnectionPointContainer* container = nullptr;
+    if (FAILED(browser.component->QueryInterface(IID_IConnectionPointContainer,
+                                                 reinterpret_cast<void**>(&container))) ||
+        !container)
+        return;
+    IConnectionPoint* point = nullptr;
+    container->FindConnectionPoint(BrowserEventsId, &point);
+    container->Release();
+    if (!point) return;
+    auto* sink = new EventSink(browser.control);
+    if (SUCCEEDED(point->Advise(sink, &browser.eventsCookie))) browser.events = point;
+    else point->Release();
+    sink->Release();
 }
 
 void Navigate(HWND control, const std::string& address)
@@ -168,9 +299,7 @@ void Navigate(HWND control, const std::string& address)
 std::string CurrentAddress(HWND control)
 {
     Browser* browser = BrowserOf(control);
-    if (!browser) return "";
-    TakeFollowedLink(*browser);
-    return ShownAddress(*browser);
+    return browser ? ShownAddress(*browser) : "";
 }
 
 void Step(HWND control, int command)
@@ -180,7 +309,6 @@ void Step(HWND control, int command)
     switch (command) {
     case BrowserBack: HistoryStep(browser->history, -1); break;
     case BrowserForward: HistoryStep(browser->history, 1); break;
-    // Also brings the component back to the shown entry when it had gone on.
     case BrowserStop: HistoryStop(browser->history); break;
     case BrowserReload: HistoryReload(browser->history); break;
     default: return;
@@ -192,6 +320,11 @@ void Release(HWND control)
 {
     KillTimer(control, ShowTimer);
     if (Browser* browser = BrowserOf(control)) {
+        if (browser->events) {
+            browser->events->Unadvise(browser->eventsCookie);
+            browser->events->Release();
+        }
+        FindingForget(browser->finding);
         browser->component->Release();
         delete browser;
     }
@@ -207,6 +340,31 @@ HWND BrowserWindow(int id)
 }
 
 }  // namespace
+
+int BrowserCreateAround(int id, HWND control, IWebBrowser2* component, const std::string& address)
+{
+    auto* state = new Browser;
+    state->control = control;
+    state->component = component;
+    component->AddRef();
+    SetPropA(control, BrowserInterfaceProperty, state);
+    ConnectEvents(*state);
+    ControlRegister(id, control, &BrowserHandlers);
+    Navigate(control, address);
+    return 1;
+}
+
+IWebBrowser2* BrowserComponent(int id)
+{
+    HWND control = BrowserWindow(id);
+    return control ? BrowserOf(control)->component : nullptr;
+}
+
+BrowserFinding* BrowserFindingOf(int id)
+{
+    HWND control = BrowserWindow(id);
+    return control ? &BrowserOf(control)->finding : nullptr;
+}
 
 int BrowserCreate(int id, int x, int y, int width, int height, const std::string& address)
 {
@@ -226,12 +384,8 @@ int BrowserCreate(int id, int x, int y, int width, int height, const std::string
         DestroyWindow(control);
         return 0;
     }
-    auto* state = new Browser;
-    state->control = control;
-    state->component = browser;
-    SetPropA(control, BrowserInterfaceProperty, state);
-    ControlRegister(id, control, &BrowserHandlers);
-    Navigate(control, address);
+    BrowserCreateAround(id, control, browser, address);
+    browser->Release();
     return 1;
 }
 
@@ -239,9 +393,7 @@ std::string BrowserTargetAddress(int id)
 {
     HWND control = BrowserWindow(id);
     if (!control) return "";
-    Browser* browser = BrowserOf(control);
-    TakeFollowedLink(*browser);
-    const BrowserEntry* target = HistoryTarget(browser->history);
+    const BrowserEntry* target = HistoryTarget(BrowserOf(control)->history);
     return target ? BrowserEntryAddress(*target) : "";
 }
 
@@ -265,57 +417,4 @@ void BrowserShowCopy(int id, const std::string& copyPath, const std::string& pag
 std::string BrowserTakeOutsideAddress(int)
 {
     return "";
-}
-
-namespace {
-
-// The document's command group and its find command, and the command
-// target's interface, spelled out like the browser's.
-const GUID MshtmlCommands = {0xDE4BA900, 0x59CA, 0x11CF, {0x95, 0x92, 0x44, 0x45, 0x53, 0x54, 0x00, 0x00}};
-constexpr DWORD MshtmlFind = 67;
-const IID CommandTargetId = {0xB722BCCB, 0x4E68, 0x101B, {0xA2, 0xBC, 0x00, 0xAA, 0x00, 0x40, 0x47, 0x70}};
-// Not in every MinGW's headers.
-constexpr int OpticalZoomCommand = 63;
-
-IWebBrowser2* ComponentOf(int id)
-{
-    HWND control = BrowserWindow(id);
-    return control ? BrowserOf(control)->component : nullptr;
-}
-
-}  // namespace
-
-// The component keeps the zoom for every page it shows after.
-void BrowserZoomSet(int id, int percent)
-{
-    IWebBrowser2* component = ComponentOf(id);
-    if (!component) return;
-    VARIANT zoom;
-    VariantInit(&zoom);
-    zoom.vt = VT_I4;
-    zoom.lVal = percent;
-    component->ExecWB(static_cast<OLECMDID>(OpticalZoomCommand), OLECMDEXECOPT_DONTPROMPTUSER, &zoom,
-                      nullptr);
-}
-
-// The component's own find dialog steps forward and back and says when
-// nothing is found, so every step opens it.
-void BrowserFind(int id, int, const std::string&)
-{
-    IWebBrowser2* component = ComponentOf(id);
-    if (!component) return;
-    IDispatch* document = nullptr;
-    if (FAILED(component->get_Document(&document)) || !document) return;
-    IOleCommandTarget* target = nullptr;
-    if (SUCCEEDED(document->QueryInterface(CommandTargetId, reinterpret_cast<void**>(&target))) && target) {
-        target->Exec(&MshtmlCommands, MshtmlFind, 0, nullptr, nullptr);
-        target->Release();
-    }
-    document->Release();
-}
-
-void BrowserPrint(int id)
-{
-    if (IWebBrowser2* component = ComponentOf(id))
-        component->ExecWB(OLECMDID_PRINT, OLECMDEXECOPT_PROMPTUSER, nullptr, nullptr);
 }

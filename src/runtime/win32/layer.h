@@ -3,6 +3,7 @@
 #pragma once
 
 #include <windows.h>
+#include <exdisp.h>
 
 #include <string>
 #include <vector>
@@ -68,3 +69,24 @@ struct ModalScope {
 // that the event reaches EventWait as any posted message does.
 int HandOverTake(const COPYDATASTRUCT* data);
 constexpr UINT HandOverArrivedMessage = WM_APP + 0x110;
+
+// The browser control (browser.cpp) around a component made already: the
+// platform's own from BrowserCreate, or a stand-in in the tests. `control`
+// becomes the control's window; the component is kept, and its
+// DWebBrowserEvents2 events arrive at the control's sink. 1 when made.
+int BrowserCreateAround(int id, HWND control, IWebBrowser2* component, const std::string& address);
+// The component of a browser control; nullptr for none.
+IWebBrowser2* BrowserComponent(int id);
+
+// What the find keeps between steps (pagetools.cpp): the text looked for,
+// and its last match on the page shown (a text range of the document).
+struct BrowserFinding {
+    std::string text;
+    IDispatch* match = nullptr;
+};
+BrowserFinding* BrowserFindingOf(int id);
+// A new page: the last match is gone, the text stays.
+void FindingForget(BrowserFinding& finding);
+// How far the document shown is scrolled down, in pixels; 0 with none.
+int DocumentScroll(IWebBrowser2* component);
+void DocumentScrollSet(IWebBrowser2* component, int scroll);
