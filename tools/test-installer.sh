@@ -13,7 +13,12 @@ installer="$(cd "$(dirname "$1")" && pwd)/$(basename "$1")"
 wine="${KELPRA_WINE:-wine}"
 server="${WINESERVER:-wineserver}"
 drive_c="$WINEPREFIX/drive_c"
-folder="$drive_c/Program Files/Kelpra"
+# A 32-bit installer in a 64-bit prefix installs under "Program Files (x86)".
+programs="Program Files"
+case "$(basename "$installer")" in
+*win32*) [ -d "$drive_c/Program Files (x86)" ] && programs="Program Files (x86)" ;;
+esac
+folder="$drive_c/$programs/Kelpra"
 menu="$drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/Kelpra.lnk"
 key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Kelpra'
 
@@ -37,14 +42,14 @@ for name in Kelpra.exe kelpra-cli.exe Includes.htm Include2.htm HelpMain.htm Uni
 done
 [ -f "$menu" ] || fail "no Start-menu shortcut"
 wine_run reg query "$key" >/dev/null 2>&1 || fail "no entry in the list of installed programs"
-echo "installed into C:\\Program Files\\Kelpra, with its shortcut and uninstall entry"
+echo "installed into C:\\$programs\\Kelpra, with its shortcut and uninstall entry"
 
 work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT
 cp -R examples/help "$work/help"
 cp examples/keywords.txt "$work/keywords.txt"
 cli() {
-    wine_run "C:\\Program Files\\Kelpra\\kelpra-cli.exe" --help-folder "$(windows_path "$work/help")" \
+    wine_run "C:\\$programs\\Kelpra\\kelpra-cli.exe" --help-folder "$(windows_path "$work/help")" \
         --keywords "$(windows_path "$work/keywords.txt")" "$@" | tr -d '\r'
 }
 cli lookup print | grep -qi 'commands\\print.htm$' || fail "installed kelpra-cli: lookup print"
@@ -59,7 +64,7 @@ echo "installed kelpra-cli: lookup, add-include, backups in %APPDATA%\\Kelpra"
 
 # The user's own file beside the programs stays, and so does their folder.
 echo "mine" >"$folder/notes.txt"
-wine_run "C:\\Program Files\\Kelpra\\Uninstall.exe" /S
+wine_run "C:\\$programs\\Kelpra\\Uninstall.exe" /S
 timeout 120 "$server" -w
 left="$(cd "$folder" && find . -mindepth 1 | sort)"
 [ "$left" = "./notes.txt" ] || fail "the uninstaller left or removed: $left"
