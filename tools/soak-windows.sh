@@ -38,9 +38,10 @@ for build in "${builds[@]}"; do
         if bash tools/wine-suites.sh "$build" >"$log" 2>&1; then
             good=$((good + 1))
             rm -f "$log"
+            echo "${build#build-} run $run: passed"
         else
             bad=$((bad + 1))
-            echo "$build run $run failed: $(grep -E '^\s*[0-9]+ - ' "$log" | tr -s ' ' | tr '\n' ';')"
+            echo "${build#build-} run $run: failed ($(grep -E '^\s*[0-9]+ - ' "$log" | tr -s ' ' | tr '\n' ';'))"
         fi
     done
     echo "${build#build-}: $good passed, $bad failed"

@@ -60,7 +60,8 @@ std::string FinalPath(const std::string& name)
 
 bool SameText(const std::string& a, const std::string& b, size_t length)
 {
-    return CompareStringA(LOCALE_INVARIANT, NORM_IGNORECASE, a.c_str(), static_cast<int>(length), b.c_str(),
+    return a.size() >= length && b.size() >= length &&
+           CompareStringA(LOCALE_INVARIANT, NORM_IGNORECASE, a.c_str(), static_cast<int>(length), b.c_str(),
                           static_cast<int>(length)) == CSTR_EQUAL;
 }
 
@@ -82,11 +83,17 @@ bool PlainFileItself(HANDLE handle, const std::string& name)
         (info.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)))
         return false;
     size_t slash = name.find_last_of("\\/");
-    std::string folder = FinalPath(slash == std::string::npos ? "." : name.substr(0, slash + 1));
-    std::string real = HandlePath(handle);
-    if (folder.empty() || real.empty()) return false;
-    std::string expected = folder + (folder.back() == '\\' ? "" : "\\") + name.substr(slash + 1);
-    return real.size() == expected.size() && SameText(real, expected, real.size());
+    // Wine names a folder by one drive or another depending on the moment
+    // it is asked (it looks at its drives again once a second), so a second
+    // look settles a difference.
+    for (int look = 0; look < 2; ++look) {
+        std::string folder = FinalPath(slash == std::string::npos ? "." : name.substr(0, slash + 1));
+        std::string real = HandlePath(handle);
+        if (folder.empty() || real.empty()) return false;
+        std::string expected = folder + (folder.back() == '\\' ? "" : "\\") + name.substr(slash + 1);
+        if (real.size() == expected.size() && SameText(real, expected, real.size())) return true;
+    }
+    return false;
 }
 
 // A link or a folder where Kelpra's own plain file belongs is left alone.
@@ -404,12 +411,10 @@ void HostFileErrorSimulate(bool diskFull)
 // Windows has no signal for a file-size limit.
 void HostFileStart() {}
 
-HostPlace HostFileWritePlace(const std::string& target, const std::string& folder, std::string& writeTo)
+namespace {
+
+HostPlace WritePlace(const std::string& target, const std::string& folder, std::string& writeTo)
 {
-    if (target.empty() || target.back() == '\\' || target.back() == '/') {
-        SetLastError(ERROR_INVALID_NAME);
-        return HostPlace::NotAFile;
-    }
     size_t slash = target.find_last_of("\\/");
     std::string parent = slash == std::string::npos ? "." : target.substr(0, slash + 1);
     std::string realFolder = FinalPath(folder);
@@ -432,6 +437,22 @@ HostPlace HostFileWritePlace(const std::string& target, const std::string& folde
     }
     writeTo = link ? place : target;
     return HostPlace::Fine;
+}
+
+}  // namespace
+
+HostPlace HostFileWritePlace(const std::string& target, const std::string& folder, std::string& writeTo)
+{
+    if (target.empty() || target.back() == '\\' || target.back() == '/') {
+        SetLastError(ERROR_INVALID_NAME);
+        return HostPlace::NotAFile;
+    }
+    // The folder and the place are each named by their final path, which
+    // Wine gives under one drive or another depending on the moment it is
+    // asked (it looks at its drives again once a second): a place found
+    // outside is looked at once more before it is refused.
+    HostPlace place = WritePlace(target, folder, writeTo);
+    return place == HostPlace::LeadsOut ? WritePlace(target, folder, writeTo) : place;
 }
 
 bool HostFileRemoveLeftover(const std::string& name)
