@@ -8,7 +8,6 @@
 
 #include "runtime/browser.h"
 #include "runtime/requesters.h"
-#include "runtime/win32/layer.h"
 #include "runtime/window.h"
 #include "standin.h"
 
@@ -71,10 +70,7 @@ protected:
         SetForegroundWindow(Window());
         ASSERT_EQ(StatusBarCreate(0, WindowHandle()), 1);
         ControlParentSet(WindowHandle());
-        HWND control = CreateWindowExA(0, "STATIC", "", WS_CHILD | WS_VISIBLE, 0, 0, 300, 200, Window(),
-                                       reinterpret_cast<HMENU>(static_cast<intptr_t>(BrowserId)),
-                                       GetModuleHandleA(nullptr), nullptr);
-        ASSERT_EQ(BrowserCreateAround(BrowserId, control, &component, "C:\\help\\a.htm"), 1);
+        ASSERT_EQ(StandInControlCreate(BrowserId, component, "C:\\help\\a.htm"), 1);
         ASSERT_TRUE(Settle());
     }
 

@@ -1,5 +1,7 @@
 #include "standin.h"
 
+#include "runtime/win32/layer.h"
+
 #include <olectl.h>
 #include <oleauto.h>
 
@@ -373,4 +375,12 @@ HRESULT StandInBrowser::Unadvise(DWORD cookie)
     sink->Release();
     sink = nullptr;
     return S_OK;
+}
+
+int StandInControlCreate(int id, StandInBrowser& component, const std::string& address)
+{
+    HWND control = CreateWindowExA(0, "STATIC", "", WS_CHILD | WS_VISIBLE, 0, 31, 300, 200, ControlParent(),
+                                   reinterpret_cast<HMENU>(static_cast<intptr_t>(id)),
+                                   GetModuleHandleA(nullptr), nullptr);
+    return control ? BrowserCreateAround(id, control, &component, address) : 0;
 }

@@ -158,3 +158,8 @@ private:
     std::vector<Later> later;
     HWND messages = nullptr;
 };
+
+// A browser control around the stand-in, as BrowserCreate makes one around
+// the platform's component, in the window chosen with ControlParentSet. 1
+// when made.
+int StandInControlCreate(int id, StandInBrowser& component, const std::string& address);

@@ -270,10 +270,7 @@ TEST_F(Win32Window, BrowserKeepsAHistoryOfItsOwn)
 {
     // Outlives the window, which lets the component go when it closes.
     static StandInBrowser component;
-    HWND control = CreateWindowExA(0, "STATIC", "", WS_CHILD | WS_VISIBLE, 0, 31, 300, 200, Window(),
-                                   reinterpret_cast<HMENU>(static_cast<intptr_t>(10)),
-                                   GetModuleHandleA(nullptr), nullptr);
-    ASSERT_EQ(BrowserCreateAround(10, control, &component, "C:\\kelpra-none\\a.htm"), 1);
+    ASSERT_EQ(StandInControlCreate(10, component, "C:\\kelpra-none\\a.htm"), 1);
     EXPECT_EQ(BrowserTargetAddress(10), "file:///C:/kelpra-none/a.htm");
     ASSERT_TRUE(Settle());
     ControlSetText(10, "C:\\kelpra-none\\b.htm");
