@@ -89,7 +89,7 @@ bool PlainFileItself(HANDLE handle, const std::string& name)
     for (int look = 0; look < 2; ++look) {
         std::string folder = FinalPath(slash == std::string::npos ? "." : name.substr(0, slash + 1));
         std::string real = HandlePath(handle);
-        if (folder.empty() || real.empty()) return false;
+        if (folder.empty() || real.empty()) continue;
         std::string expected = folder + (folder.back() == '\\' ? "" : "\\") + name.substr(slash + 1);
         if (real.size() == expected.size() && SameText(real, expected, real.size())) return true;
     }
@@ -448,11 +448,12 @@ HostPlace HostFileWritePlace(const std::string& target, const std::string& folde
         return HostPlace::NotAFile;
     }
     // The folder and the place are each named by their final path, which
-    // Wine gives under one drive or another depending on the moment it is
-    // asked (it looks at its drives again once a second): a place found
-    // outside is looked at once more before it is refused.
+    // Wine gives under one drive or another, or for a moment under none,
+    // depending on when it is asked (it looks at its drives again once a
+    // second): a place found outside or out of reach is looked at once more.
     HostPlace place = WritePlace(target, folder, writeTo);
-    return place == HostPlace::LeadsOut ? WritePlace(target, folder, writeTo) : place;
+    if (place != HostPlace::LeadsOut && place != HostPlace::Unreachable) return place;
+    return WritePlace(target, folder, writeTo);
 }
 
 bool HostFileRemoveLeftover(const std::string& name)
