@@ -20,7 +20,7 @@
 #include "runtime/rewrite.h"
 #include "runtime/text.h"
 #include "runtime/window.h"
-#include "state/settings.h"
+#include "state/programfolders.h"
 #include "state/state.h"
 #include "state/texts.h"
 
@@ -89,6 +89,7 @@ const char* const HelpText =
     "  --yes                 Answer Yes to questions (default: No). Messages are\n"
     "                        printed on standard error.\n"
     "  --help                Show this text and exit.\n"
+    "  --version             Print the version and exit.\n"
     "\n"
     "Settings are read from Kelpra.ini as the window program reads them at\n"
     "start; --help-folder and --keywords hold for this run only and write\n"
@@ -112,6 +113,7 @@ struct Options {
     std::string keywordsFile;
     int yes = 0;
     int help = 0;
+    int version = 0;
     std::vector<std::string> command;
 };
 
@@ -179,6 +181,8 @@ int ParseOptions(const std::vector<std::string>& arguments, Options& options)
             options.yes = 1;
         } else if (argument == "--help" || argument == "-h") {
             options.help = 1;
+        } else if (argument == "--version") {
+            options.version = 1;
         } else if (argument == "--") {
             options.command.assign(arguments.begin() + static_cast<long>(at) + 1, arguments.end());
             if (options.command.empty()) return UsageError("no command given");
@@ -348,6 +352,10 @@ int main(int argc, char** argv)
     if (int status = ParseOptions(arguments, options)) return status;
     if (options.help) {
         std::fputs(HelpText, stdout);
+        return ExitFound;
+    }
+    if (options.version) {
+        std::printf("kelpra-cli %s\n", KELPRA_VERSION);
         return ExitFound;
     }
     if (options.command.empty()) return UsageError("no command given");

@@ -7,8 +7,9 @@
 #include <vector>
 
 // The per-user folders of an installed program: where its settings file
-// goes, and where everything else it writes goes. Both empty when the host
-// names none (no home folder).
+// goes, and where everything else it writes goes. Always named: without a
+// home the host falls back to what the system knows of the user, so an
+// installed program never writes beside itself.
 struct UserFolders {
     std::string settingsFolder;
     std::string dataFolder;

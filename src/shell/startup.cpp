@@ -12,7 +12,7 @@
 #include "shell/mainwindow.h"
 #include "shell/singlewindow.h"
 #include "shell/viewcommands.h"
-#include "state/settings.h"
+#include "state/programfolders.h"
 #include "state/state.h"
 #include "state/view.h"
 

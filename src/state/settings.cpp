@@ -1,11 +1,8 @@
 #include "state/settings.h"
 
 #include "runtime/profile.h"
-#include "runtime/program.h"
 #include "runtime/text.h"
-#include "state/programfolders.h"
 #include "state/state.h"
-#include "state/texts.h"
 
 namespace {
 
@@ -36,27 +33,4 @@ int32_t ReadSettingInteger(const std::string& section, const std::string& key, i
 void WriteSettingInteger(const std::string& section, const std::string& key, int32_t value)
 {
     WriteSettingText(section, key, TextFromInteger(value));
-}
-
-std::string ProgramFolder()
-{
-    return PathFolderPart(ModuleFileName());
-}
-
-void ReadSettings()
-{
-    State.fileFilter = FileFilter;
-    if (State.programFolder.empty()) {
-        SettleProgramFolders(ProgramFolder());
-    } else if (State.settingsFile.empty()) {
-        if (State.dataFolder.empty()) State.dataFolder = State.programFolder;
-        State.settingsFile = State.programFolder + SettingsFileName;
-    }
-    State.helpFolder = DefaultHelpFolder;
-    State.helpFolder = ReadSettingText("Setup", "Help", State.helpFolder);
-    State.sourceViewer = ReadSettingText("Setup", "DBA", DefaultViewer);
-    State.htmlEditor = ReadSettingText("Setup", "HTML", DefaultViewer);
-    State.commandLineFlag = ReadSettingInteger("Setup", "UseCL", 0);
-    State.keywordsFile = ReadSettingText("Setup", "keywords", DefaultKeywordsFile);
-    UseExampleHelpFolder();
 }

@@ -109,7 +109,9 @@ constexpr const char* KelpraHelpText =
     "             and not where the package or installer put it, Kelpra.ini,\n"
     "             the one-time backups (index.bak, main.bak, menu.bak,\n"
     "             keywords.bak) and the templates (Includes.htm, Include2.htm,\n"
-    "             HelpMain.htm) lie in that folder.\n"
+    "             HelpMain.htm) lie in that folder; without a help folder\n"
+    "             setting or a Dark Basic installation, the examples folder\n"
+    "             beside the program is shown.\n"
     "  Installed  Otherwise Kelpra.ini lies in the per-user settings folder\n"
     "             and the backups in the per-user data folder:\n"
     "               Linux:   $XDG_CONFIG_HOME/kelpra (~/.config/kelpra) and\n"
@@ -119,8 +121,8 @@ constexpr const char* KelpraHelpText =
     "             (/usr/share/kelpra; on Windows the program's folder).\n"
     "             Without a help folder setting or a Dark Basic installation,\n"
     "             the first run copies the example help folder into the\n"
-    "             per-user data folder and shows it; File > Setup > Help Path\n"
-    "             switches to your own.\n"
+    "             per-user data folder, once, and shows it; File > Setup >\n"
+    "             Help Path switches to your own.\n"
     "kelpra-cli follows the same rule.\n";
 constexpr const char* KelpraVersionText = "kelpra ";
 

@@ -6,6 +6,8 @@
 #include <regex>
 #include <string>
 
+#include <unistd.h>
+
 #include <gtest/gtest.h>
 
 #include "support/command.h"
@@ -64,20 +66,73 @@ TEST_F(Installed, KelpraCliWritesToThePerUserFoldersAndReadsTheInstalledData)
     }
 }
 
+// `cmake --install` into the prefixes people use, each tried on the first
+// run of a user with an empty home and no Dark Basic. Installed into the
+// home, the installed data folder is the per-user one as well.
+TEST(InstallLayouts, EveryPrefixWorksOnTheFirstRun)
+{
+    TestFolder folder;
+    for (const std::string prefix : {"usr", "usr/local", "opt/kelpra", "home/.local"}) {
+        std::error_code ignored;
+        fs::remove_all(folder.Host("home"), ignored);
+        fs::create_directories(folder.Host("home"));
+        const std::string root = folder.Host(prefix);
+        CommandResult installed = RunCommandLine(
+            std::string(KELPRA_CMAKE) + " --install " KELPRA_BUILD_DIR " --prefix " + root + " >/dev/null");
+        ASSERT_EQ(installed.status, 0) << prefix;
+        CommandResult found = RunCommandLine(
+            "env -u XDG_CONFIG_HOME -u XDG_DATA_HOME HOME=" + folder.Host("home") +
+            " WINEPREFIX=" + folder.Host("no-wine") + " " + root + "/bin/kelpra-cli lookup print 2>&1");
+        EXPECT_EQ(found.status, 0) << prefix << ": " << found.out;
+        EXPECT_NE(found.out.find("\\examples\\help\\commands\\print.htm"), std::string::npos)
+            << prefix << ": " << found.out;
+        EXPECT_FALSE(fs::exists(root + "/bin/Kelpra.ini")) << prefix;
+    }
+}
+
+// A service or `env -i` has no HOME: the home comes from the password
+// database, and nothing is written beside the installed program, whose
+// templates Add Include still finds.
+TEST(InstallLayouts, WithoutHomeTheTemplatesAreFoundAndNothingLandsBesideTheProgram)
+{
+    if (geteuid() != 0 || RunCommandLine("command -v setpriv >/dev/null").status != 0)
+        GTEST_SKIP() << "runs kelpra-cli as the user nobody: needs root and setpriv";
+    TestFolder folder;
+    const std::string root = folder.Host("usr");
+    ASSERT_EQ(RunCommandLine(std::string(KELPRA_CMAKE) + " --install " KELPRA_BUILD_DIR " --prefix " + root +
+                             " >/dev/null")
+                  .status,
+              0);
+    fs::copy(root + "/share/kelpra/examples", folder.Host("mine"), fs::copy_options::recursive);
+    fs::permissions(folder.Host(""), fs::perms::others_read | fs::perms::others_exec, fs::perm_options::add);
+    ASSERT_EQ(RunCommandLine("chmod -R a+rwX " + folder.Host("mine")).status, 0);
+    const auto before = std::distance(fs::recursive_directory_iterator(root), {});
+
+    CommandResult added = RunCommandLine(
+        "setpriv --reuid=65534 --regid=65534 --clear-groups env -i PATH=/usr/bin:/bin WINEPREFIX=" +
+        folder.Host("no-wine") + " " + root + "/bin/kelpra-cli --help-folder " + folder.Host("mine/help") +
+        " --keywords " + folder.Host("mine/keywords.txt") + " --yes add-include " +
+        folder.Host("mine/screenfx.dba") + " 2>&1");
+    EXPECT_EQ(added.status, 0) << added.out;
+    EXPECT_TRUE(fs::exists(folder.Host("mine/help/Includes/screenfx.htm")));
+    EXPECT_EQ(std::distance(fs::recursive_directory_iterator(root), {}), before);
+}
+
 TEST(KelpraWithoutDisplay, HelpAndVersionNeedNoWindow)
 {
-    const std::string kelpra = std::string(KELPRA_BIN_DIR) + "/kelpra";
     const struct {
+        const char* program;
         const char* argument;
         const char* says;
     } cases[] = {
-        {"--help", "kelpra-cli follows the same rule."},
-        {"--version", "kelpra " KELPRA_VERSION "\n"},
+        {"kelpra", "--help", "kelpra-cli follows the same rule."},
+        {"kelpra", "--version", "kelpra " KELPRA_VERSION "\n"},
+        {"kelpra-cli", "--version", "kelpra-cli " KELPRA_VERSION "\n"},
     };
     for (const auto& c : cases) {
-        CommandResult ran = RunCommandLine("env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM " + kelpra +
-                                           " " + c.argument);
-        EXPECT_EQ(ran.status, 0) << c.argument;
+        CommandResult ran = RunCommandLine("env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM " +
+                                           std::string(KELPRA_BIN_DIR) + "/" + c.program + " " + c.argument);
+        EXPECT_EQ(ran.status, 0) << c.program << " " << c.argument;
         EXPECT_NE(ran.out.find(c.says), std::string::npos) << ran.out;
     }
 }

@@ -9,6 +9,7 @@
 #include "state/programfolders.h"
 #include "state/settings.h"
 #include "state/state.h"
+#include "support/faults.h"
 #include "support/testfolder.h"
 
 #ifdef _WIN32
@@ -113,25 +114,19 @@ TEST_F(ProgramFolders, PortableOrInstalledByWhereTheProgramStands)
     const struct {
         const char* what;
         std::string own;
-        bool userFolders;
         bool installed;
         std::string data;
     } cases[] = {
-        {"writable, data beside it", folder.Win("prog\\"), true, false, ""},
-        {"writable and empty", folder.Win("empty\\"), true, false, ""},
-        {"holds Kelpra.ini where an installation put it", folder.Win("kept\\bin\\"), true, false, ""},
-        {"read-only", ReadOnlyFolder, true, true, ReadOnlyFolder},
-        {"where an installation put it, though writable", folder.Win("inst\\bin\\"), true, true,
-         InstalledData()},
-        {"read-only, but no per-user folder to go to", ReadOnlyFolder, false, false, ""},
+        {"writable, data beside it", folder.Win("prog\\"), false, ""},
+        {"writable and empty", folder.Win("empty\\"), false, ""},
+        {"holds Kelpra.ini where an installation put it", folder.Win("kept\\bin\\"), false, ""},
+        {"read-only", ReadOnlyFolder, true, ReadOnlyFolder},
+        {"where an installation put it, though writable", folder.Win("inst\\bin\\"), true, InstalledData()},
     };
     for (const auto& c : cases) {
         ProgramStateClear();
         ForgetUserFolders();
-        if (!c.userFolders)
-            for (const char* name : UserVariables) SetEnvironment(name, nullptr);
         SettleProgramFolders(c.own);
-        PointUserFoldersIntoTest();
 
         if (c.installed) {
             EXPECT_EQ(State.programFolder, folder.Win(UserData)) << c.what;
@@ -139,13 +134,11 @@ TEST_F(ProgramFolders, PortableOrInstalledByWhereTheProgramStands)
             EXPECT_EQ(State.dataFolder, c.data) << c.what;
             EXPECT_EQ(PathSize(folder.Win(UserSettings)), -2) << c.what;
             EXPECT_EQ(PathSize(folder.Win(UserData)), -2) << c.what;
-            EXPECT_EQ(ProgramInstalled(), 1) << c.what;
         } else {
             EXPECT_EQ(State.programFolder, c.own) << c.what;
             EXPECT_EQ(State.settingsFile, c.own + "Kelpra.ini") << c.what;
             EXPECT_EQ(State.dataFolder, c.own) << c.what;
             EXPECT_EQ(PathSize(folder.Win(UserSettings)), -1) << c.what;
-            EXPECT_EQ(ProgramInstalled(), 0) << c.what;
         }
     }
 }
@@ -234,6 +227,7 @@ TEST_F(FirstRun, TheExampleHelpFolderIsCopiedOnceAndUsedUntilASettingNamesAnothe
         std::string ini;
         std::string help;
         std::string keywords;
+        bool examplesBeside = false;  // the program's own examples lie in the folder it writes
     } cases[] = {
         {"installed, nothing set", "share\\", "", copy + "help\\", copy + "keywords.txt"},
         {"installed, keywords set", "share\\", "[Setup]\r\nkeywords=T:\\kw.txt\r\n", copy + "help\\",
@@ -243,11 +237,19 @@ TEST_F(FirstRun, TheExampleHelpFolderIsCopiedOnceAndUsedUntilASettingNamesAnothe
         {"installed, help set to a folder that is gone", "share\\", "[Setup]\r\nHelp=T:\\gone\\\r\n",
          "T:\\gone\\", DefaultKeywordsFile},
         {"portable", "user\\", "", DefaultHelpFolder, DefaultKeywordsFile},
+        // An unpacked zip, or a program installed into the home whose data
+        // folder is its per-user folder: the examples are used where they lie.
+        {"examples beside the program", "user\\", "", copy + "help\\", copy + "keywords.txt", true},
     };
     for (const auto& c : cases) {
         std::error_code ignored;
         std::filesystem::remove_all(folder.Host("user"), ignored);
         folder.MakeFolder("user");
+        if (c.examplesBeside) {
+            folder.Write("user\\examples\\help\\index.htm", "index");
+            folder.Write("user\\examples\\help\\commands\\print.htm", "print");
+            folder.Write("user\\examples\\keywords.txt", "PRINT\r\n");
+        }
         Start(c.data, c.ini);
         EXPECT_EQ(State.helpFolder, c.help) << c.what;
         EXPECT_EQ(State.keywordsFile, c.keywords) << c.what;
@@ -259,11 +261,43 @@ TEST_F(FirstRun, TheExampleHelpFolderIsCopiedOnceAndUsedUntilASettingNamesAnothe
         EXPECT_FALSE(folder.Exists("user\\examples\\help\\up")) << c.what;
     }
 
-    // The copy is the user's: a later start keeps what Add Include wrote.
+    // The copy is the user's: a later start keeps what Add Include wrote,
+    // and what the user deleted stays deleted.
     folder.Write("user\\examples\\help\\index.htm", "changed by the user");
+    std::filesystem::remove(folder.Host("user/examples/help/commands/print.htm"));
     Start("share\\", "");
     EXPECT_EQ(folder.Read("user\\examples\\help\\index.htm"), "changed by the user");
+    EXPECT_FALSE(folder.Exists("user\\examples\\help\\commands\\print.htm"));
     EXPECT_EQ(State.helpFolder, copy + "help\\");
+}
+
+// A copy cut short (a full disk, a killed start) is never taken for the
+// user's: the start goes on without it, and the next one finishes it.
+TEST_F(FirstRun, AnInterruptedCopyIsFinishedByTheNextStart)
+{
+    for (const FileOperation operation :
+         {FileOperation::Create, FileOperation::Write, FileOperation::Rename}) {
+        for (long n = 1;; ++n) {
+            std::error_code ignored;
+            std::filesystem::remove_all(folder.Host("user"), ignored);
+            folder.MakeFolder("user");
+            FaultFailAt(operation, n);
+            Start("share\\", "");
+            const int injected = FaultsInjected();
+            FaultsOff();
+            if (!injected) break;
+            const std::string when =
+                "operation " + std::to_string(static_cast<int>(operation)) + " #" + std::to_string(n);
+            EXPECT_EQ(State.helpFolder, DefaultHelpFolder) << when;
+            EXPECT_FALSE(folder.Exists("user\\examples")) << when;
+
+            Start("share\\", "");
+            EXPECT_EQ(State.helpFolder, folder.Win("user\\examples\\help\\")) << when;
+            EXPECT_EQ(folder.Read("user\\examples\\help\\commands\\print.htm"), "print") << when;
+            EXPECT_EQ(folder.Read("user\\examples\\keywords.txt"), "PRINT\r\n") << when;
+            EXPECT_EQ(FolderNames(folder.Win("user\\")), std::vector<std::string>{"examples\\"}) << when;
+        }
+    }
 }
 
 #ifndef _WIN32

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "state/programfolders.h"
 #include "state/settings.h"
 #include "state/state.h"
 #include "state/texts.h"

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "state/programfolders.h"
 #include "state/settings.h"
 #include "state/state.h"
 #include "support/testfolder.h"

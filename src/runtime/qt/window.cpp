@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QGroupBox>
+#include <QIcon>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMainWindow>
@@ -23,6 +24,13 @@
 #include "runtime/qt/browsertext.h"
 #include "runtime/qt/qtlayer.h"
 #include "runtime/window.h"
+
+// The icon's resource lives in this static library, so nothing would link
+// it in unless asked for by name (outside any namespace, as Qt needs).
+static void InitIconResource()
+{
+    Q_INIT_RESOURCE(kelpra);
+}
 
 namespace {
 
@@ -231,6 +239,17 @@ bool XDisplayReachable(const QByteArray& display)
     return !number.isEmpty() && QFileInfo::exists("/tmp/.X11-unix/X" + QString::fromLatin1(number));
 }
 
+// Kelpra's icon from the desktop's theme, where the package put it, else
+// the one built into the program.
+QIcon KelpraIcon()
+{
+    InitIconResource();
+    QIcon builtIn;
+    for (int size : {16, 24, 32, 48, 64, 128, 256})
+        builtIn.addFile(QString(":/kelpra/kelpra-%1.png").arg(size), QSize(size, size));
+    return QIcon::fromTheme("kelpra", builtIn);
+}
+
 bool WaylandDisplayReachable(const QByteArray& display)
 {
     if (display.startsWith('/')) return QFileInfo::exists(QFile::decodeName(display));
@@ -261,6 +280,10 @@ void RuntimeStart()
         std::string locale = std::setlocale(LC_ALL, nullptr);
         new QApplication(argc, argv);
         std::setlocale(LC_ALL, locale.c_str());
+        // The desktop matches the window to kelpra.desktop by this name
+        // (Wayland takes the icon from there).
+        QGuiApplication::setDesktopFileName("kelpra");
+        QApplication::setWindowIcon(KelpraIcon());
     }
     QtEventFilterInstall();
     Layer& layer = TheLayer();

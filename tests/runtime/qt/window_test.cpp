@@ -56,6 +56,8 @@ TEST_F(GuiTest, WindowHeightCountsTheMenuBarBackIn)
     EXPECT_EQ(WindowAreaHeight(), 300);
     EXPECT_NE(WindowHandle(), 0);
     EXPECT_EQ(window->windowTitle(), "Title");
+    EXPECT_FALSE(window->windowIcon().pixmap(32, 32).isNull());
+    EXPECT_EQ(QGuiApplication::desktopFileName(), "kelpra");
     // The client area is what the menu bar leaves, and the status bar lies
     // along its bottom.
     QWidget* client = window->centralWidget();

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "runtime/codepage.h"
+#include "runtime/host/posix/home.h"
 
 namespace {
 
@@ -62,8 +63,8 @@ std::string WinePrefix()
 {
     const char* prefix = std::getenv("WINEPREFIX");
     if (prefix && *prefix) return WithoutClosingSlash(prefix);
-    const char* home = std::getenv("HOME");
-    return std::string(home && *home ? home : "") + "/.wine";
+    const std::string home = HostHomeFolder();
+    return (home == "/" ? "" : home) + "/.wine";
 }
 
 // The host folder of a drive letter, "" when the drive is not there.

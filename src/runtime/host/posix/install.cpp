@@ -3,11 +3,14 @@
 #include "runtime/install.h"
 
 #include <dirent.h>
+#include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdlib>
+#include <vector>
 
+#include "runtime/host/posix/home.h"
 #include "runtime/hostfile.h"
 #include "runtime/hostpath.h"
 
@@ -23,13 +26,23 @@ std::string AbsoluteFolderFrom(const char* variable)
     return folder;
 }
 
+std::string PasswordHome()
+{
+    long room = sysconf(_SC_GETPW_R_SIZE_MAX);
+    std::vector<char> buffer(room > 0 ? static_cast<size_t>(room) : 16384);
+    passwd entry;
+    passwd* found = nullptr;
+    if (getpwuid_r(geteuid(), &entry, buffer.data(), buffer.size(), &found) != 0 || !found) return "";
+    if (!found->pw_dir || found->pw_dir[0] != '/') return "";
+    return found->pw_dir;
+}
+
 std::string UserFolder(const char* variable, const std::string& underHome)
 {
     std::string folder = AbsoluteFolderFrom(variable);
     if (folder.empty()) {
-        std::string home = AbsoluteFolderFrom("HOME");
-        if (home.empty()) return "";
-        folder = home + underHome;
+        const std::string home = HostHomeFolder();
+        folder = home + (home == "/" ? "" : "/") + underHome;
     }
     return WindowsPathFromHost(folder + "kelpra/");
 }
@@ -47,12 +60,18 @@ bool EqualIgnoringAsciiCase(const std::string& a, const std::string& b)
 
 }  // namespace
 
+std::string HostHomeFolder()
+{
+    std::string home = AbsoluteFolderFrom("HOME");
+    if (home.empty()) home = PasswordHome();
+    while (home.size() > 1 && home.back() == '/') home.pop_back();
+    return home.empty() ? "/" : home;
+}
+
 UserFolders HostUserFolders()
 {
-    UserFolders folders{UserFolder("XDG_CONFIG_HOME", ".config/"),
-                        UserFolder("XDG_DATA_HOME", ".local/share/")};
-    if (folders.settingsFolder.empty() || folders.dataFolder.empty()) return UserFolders{};
-    return folders;
+    return UserFolders{UserFolder("XDG_CONFIG_HOME", ".config/"),
+                       UserFolder("XDG_DATA_HOME", ".local/share/")};
 }
 
 std::string HostInstalledDataFolder(const std::string& programFolder)

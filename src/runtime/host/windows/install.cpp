@@ -2,6 +2,7 @@
 #include "runtime/install.h"
 
 #include <windows.h>
+#include <shlobj.h>
 
 #include <string>
 
@@ -24,13 +25,26 @@ bool IsPlainFile(const std::string& path)
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
+// %APPDATA%, else what the shell names for the user (a service may run
+// without the variable), else the temporary folder.
+std::string ApplicationData()
+{
+    std::string folder = Environment("APPDATA");
+    char path[MAX_PATH];
+    if (folder.empty() && SHGetFolderPathA(nullptr, CSIDL_APPDATA, nullptr, 0, path) == S_OK) folder = path;
+    if (folder.empty()) {
+        DWORD length = GetTempPathA(MAX_PATH, path);
+        if (length > 0 && length < MAX_PATH) folder.assign(path, length);
+    }
+    if (!folder.empty() && folder.back() != '\\') folder += '\\';
+    return folder;
+}
+
 }  // namespace
 
 UserFolders HostUserFolders()
 {
-    std::string appData = Environment("APPDATA");
-    if (appData.empty()) return UserFolders{};
-    if (appData.back() != '\\') appData += '\\';
+    const std::string appData = ApplicationData();
     return UserFolders{appData + "Kelpra\\", appData + "Kelpra\\"};
 }
 
