@@ -19,8 +19,12 @@ kelpra_install() {
 KELPRA_BUILD_PACKAGES=(cmake g++ make git clang-format clang-tidy libgtest-dev libgmock-dev libbenchmark-dev qt6-base-dev
     xvfb xauth xdotool)
 
-# Building, checking and installing the Debian package (tools/test-package.sh).
-KELPRA_PACKAGE_PACKAGES=(dpkg-dev file gzip desktop-file-utils appstream lintian)
+# Building the Debian package (tools/package.sh): the release build, and
+# what its dependencies are computed with (dpkg-shlibdeps asks file).
+KELPRA_DEB_PACKAGES=(cmake g++ make qt6-base-dev dpkg-dev file gzip)
+
+# Checking and installing it (tools/test-package.sh).
+KELPRA_PACKAGE_PACKAGES=(dpkg-dev file gzip binutils desktop-file-utils appstream appstream-util lintian)
 
 # The Windows builds, their installers and their tests under Wine
 # (tools/test-windows.sh). Wine's 32-bit loader comes from the i386

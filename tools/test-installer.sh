@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Tries the Windows installer as a user would, in the Wine prefix and on the
-# display the caller provides (tools/test-windows.sh): a silent install,
+# Tries the Windows zip and installer as a user would, in the Wine prefix and
+# on the display the caller provides (tools/test-windows.sh): the zip
+# unpacked and run as it is, the installer's version information, a silent install,
 # kelpra-cli from the installed folder for a lookup and an Add Include on a
 # copy of the example help folder, the silent uninstall, and a look at what
 # is left.
@@ -9,6 +10,10 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 installer="$(cd "$(dirname "$1")" && pwd)/$(basename "$1")"
+# The zip of the same build lies beside the installer.
+zip="${installer/-setup-/-}"
+zip="${zip%.exe}.zip"
+version="$(basename "$installer" | sed 's/^Kelpra-\(.*\)-setup-.*$/\1/')"
 : "${WINEPREFIX:?a Wine prefix is needed}"
 wine="${KELPRA_WINE:-wine}"
 server="${WINESERVER:-wineserver}"
@@ -36,7 +41,7 @@ wine_run() {
 echo "== $(basename "$installer"): $(stat -c %s "$installer") bytes"
 wine_run "$installer" /S
 timeout 120 "$server" -w
-for name in Kelpra.exe kelpra-cli.exe Includes.htm Include2.htm HelpMain.htm Uninstall.exe \
+for name in Kelpra.exe kelpra-cli.exe Includes.htm Include2.htm HelpMain.htm LICENSE.txt Uninstall.exe \
     examples/help/index.htm examples/keywords.txt examples/screenfx.dba; do
     [ -f "$folder/$name" ] || fail "not installed: $name"
 done
@@ -44,8 +49,26 @@ done
 wine_run reg query "$key" >/dev/null 2>&1 || fail "no entry in the list of installed programs"
 echo "installed into C:\\$programs\\Kelpra, with its shortcut and uninstall entry"
 
+# Every program says what it is in its file properties.
+for program in "$installer" "$folder/Kelpra.exe" "$folder/kelpra-cli.exe"; do
+    strings -el "$program" | grep -qx "ProductName" || fail "no version information in $(basename "$program")"
+    strings -el "$program" | grep -qx "$version" || fail "$(basename "$program") does not name version $version"
+done
+echo "version information $version in the installer and both programs"
+
 work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT
+
+# The zip works untouched: unpacked, its first run without Dark Basic and
+# without settings looks up in the example help folder that comes with it.
+(cd "$work" && cmake -E tar xf "$zip")
+for name in README.txt LICENSE.txt examples/help/index.htm; do
+    [ -f "$work/Kelpra/$name" ] || fail "not in the zip: $name"
+done
+found="$(wine_run "$(windows_path "$work/Kelpra/kelpra-cli.exe")" lookup print | tr -d '\r')"
+grep -qi 'Kelpra\\examples\\help\\commands\\print.htm$' <<<"$found" || fail "the unpacked zip's kelpra-cli: lookup print gave '$found'"
+rm -rf "$work/Kelpra"
+echo "$(basename "$zip"): unpacked, looks up in its example help folder"
 cp -R examples/help "$work/help"
 cp examples/keywords.txt "$work/keywords.txt"
 cli() {

@@ -13,24 +13,10 @@ build="$(cd "${1:-build}" && pwd)"
 sudo=""
 [ "$(id -u)" -ne 0 ] && sudo=sudo
 
-rm -rf "$build/package"
-(cd "$build" && cpack -G DEB >/dev/null)
-deb="$(ls "$build"/package/kelpra_*.deb)"
-echo "== $(basename "$deb"): $(stat -c %s "$deb") bytes"
-dpkg-deb --field "$deb" Depends
-dpkg-deb -c "$deb" | awk '{ print $1, $3, $6 }'
-
-echo "== desktop-file-validate"
-desktop-file-validate packaging/linux/kelpra.desktop && echo "kelpra.desktop: no errors"
-echo "== appstreamcli validate"
-appstreamcli validate --no-net --pedantic packaging/linux/*.metainfo.xml
-echo "== lintian"
-lintian --fail-on error --allow-root --suppress-tags-from-file /dev/null "$deb" || {
-    echo "lintian found errors"
+fail() {
+    echo "FAILED: $*"
     exit 1
 }
-echo "lintian: no errors"
-
 work="$(mktemp -d)"
 installed=0
 cleanup() {
@@ -39,14 +25,60 @@ cleanup() {
 }
 trap cleanup EXIT
 
+# Without the tools that compute its dependencies, no package is written
+# (rather than one that depends on nothing).
+rm -rf "$build/package"
+mkdir "$work/bare"
+ln -s "$(command -v cmake)" "$(command -v cpack)" "$work/bare/"
+if (cd "$build" && PATH="$work/bare" cpack -G DEB >"$work/bare.txt" 2>&1); then
+    fail "cpack wrote a package without dpkg-shlibdeps"
+fi
+grep -q "dpkg-shlibdeps is missing" "$work/bare.txt" || fail "cpack did not say what is missing: $(cat "$work/bare.txt")"
+[ ! -e "$build/package" ] || [ -z "$(ls "$build/package")" ] || fail "cpack left a package without dpkg-shlibdeps"
+echo "cpack without dpkg-shlibdeps: refused, naming it"
+
+(cd "$build" && cpack -G DEB >/dev/null)
+deb="$(ls "$build"/package/kelpra_*.deb)"
+echo "== $(basename "$deb"): $(stat -c %s "$deb") bytes"
+depends="$(dpkg-deb --field "$deb" Depends)"
+echo "Depends: $depends"
+grep -q "libqt6widgets6" <<<"$depends" || fail "the package does not depend on Qt"
+dpkg-deb -c "$deb" | awk '{ print $1, $3, $6 }'
+
+# The same commit gives the same bytes, however old the built files are.
+first="$(sha256sum <"$deb")"
+touch "$build/bin/kelpra" "$build/bin/kelpra-cli" packaging/linux/kelpra.desktop
+(cd "$build" && cpack -G DEB >/dev/null)
+[ "$(sha256sum <"$deb")" = "$first" ] || fail "a second build of the package differs from the first"
+echo "built twice: the same bytes"
+
+echo "== desktop-file-validate"
+desktop-file-validate packaging/linux/kelpra.desktop && echo "kelpra.desktop: no errors"
+# A field code hands Kelpra a file or an address, which only a declared
+# MimeType makes sense of.
+if grep -q '^Exec=.*%[uUfF]' packaging/linux/kelpra.desktop && ! grep -q '^MimeType=' packaging/linux/kelpra.desktop; then
+    fail "kelpra.desktop passes files or addresses to a program that declares none it opens"
+fi
+echo "== appstreamcli validate, appstream-util validate"
+dpkg-deb -x "$deb" "$work/unpacked"
+metainfo="$work/unpacked/usr/share/metainfo/org.kelpra.kelpra.metainfo.xml"
+appstreamcli validate --no-net --pedantic "$metainfo"
+appstream-util validate --nonet "$metainfo" || fail "appstream-util refuses the AppStream data"
+echo "== lintian"
+lintian --fail-on error --allow-root --suppress-tags-from-file /dev/null "$deb" || {
+    echo "lintian found errors"
+    exit 1
+}
+echo "lintian: no errors"
+# Debian's hardening: lintian names every program built without a part of it.
+hardening="$(lintian --allow-root --display-info \
+    --tags hardening-no-bindnow,hardening-no-fortify-functions,hardening-no-pie,hardening-no-relro "$deb")"
+[ -z "$hardening" ] || fail "built without Debian's hardening: $hardening"
+echo "lintian: built with Debian's hardening flags"
+
 echo "== installing"
 DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --reinstall "$deb" >/dev/null
 installed=1
-
-fail() {
-    echo "FAILED: $*"
-    exit 1
-}
 
 # The per-user folders in a temporary home, no Dark Basic, no display.
 export HOME="$work/home" XDG_CONFIG_HOME="$work/config" XDG_DATA_HOME="$work/data" WINEPREFIX="$work/no-wine"
@@ -54,6 +86,7 @@ unset DISPLAY WAYLAND_DISPLAY QT_QPA_PLATFORM
 mkdir -p "$HOME"
 
 [ "$(kelpra --version)" = "kelpra $(dpkg-deb --field "$deb" Version)" ] || fail "kelpra --version"
+[ "$(kelpra-cli --version)" = "kelpra-cli $(dpkg-deb --field "$deb" Version)" ] || fail "kelpra-cli --version"
 kelpra --help | grep -q "kelpra-cli follows the same rule" || fail "kelpra --help"
 
 # kelpra-cli on a copy of the example help folder.

@@ -1,5 +1,5 @@
 ; The Kelpra installer, built by packaging/CMakeLists.txt with makensis:
-;   -DARCH=win32|win64 -DVERSION=2.0 -DOUTFILE=... -DICON=...
+;   -DARCH=win32|win64 -DVERSION=2.0 -DOUTFILE=... -DICON=... -DLICENSE=LICENSE.txt
 ;   -DFILES=installer-files.nsh -DUNFILES=uninstaller-files.nsh
 ; Silent: Setup.exe /S [/D=folder]; Uninstall.exe /S.
 Unicode true
@@ -21,6 +21,17 @@ RequestExecutionLevel admin
 SetCompressor /SOLID lzma
 ShowInstDetails show
 
+; The installer's own version information (its file properties).
+VIProductVersion "${VERSION}.0.0"
+VIAddVersionKey /LANG=0 "ProductName" "Kelpra"
+VIAddVersionKey /LANG=0 "ProductVersion" "${VERSION}"
+VIAddVersionKey /LANG=0 "FileVersion" "${VERSION}"
+VIAddVersionKey /LANG=0 "FileDescription" "Kelpra ${VERSION} setup"
+VIAddVersionKey /LANG=0 "CompanyName" "The Kelpra developers"
+VIAddVersionKey /LANG=0 "LegalCopyright" "Copyright (c) 2026 The Kelpra developers. MIT licence."
+
+LicenseData "${LICENSE}"
+Page license
 Page directory
 Page instfiles
 UninstPage uninstConfirm
