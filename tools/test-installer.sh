@@ -51,8 +51,8 @@ echo "installed into C:\\$programs\\Kelpra, with its shortcut and uninstall entr
 
 # Every program says what it is in its file properties.
 for program in "$installer" "$folder/Kelpra.exe" "$folder/kelpra-cli.exe"; do
-    strings -el "$program" | grep -qx "ProductName" || fail "no version information in $(basename "$program")"
-    strings -el "$program" | grep -qx "$version" || fail "$(basename "$program") does not name version $version"
+    strings -el -n 3 "$program" | grep -qx "ProductName" || fail "no version information in $(basename "$program")"
+    strings -el -n 3 "$program" | grep -qx "$version" || fail "$(basename "$program") does not name version $version"
 done
 echo "version information $version in the installer and both programs"
 
