@@ -118,7 +118,6 @@ Copied WriteCopy(const std::string& pagePath, const std::string& copyPath, int a
     const std::string pageFolderText = TextInEncoding(pageFolder, facts.utf8);
     const std::string helpFolderText = TextInEncoding(State.helpFolder, facts.utf8);
     if (!FileOpenRead(1, pagePath)) return Copied::NotBegun;
-    RewriteRemoveLeftovers(copyFolder);
     if (RewriteBegin(2, copyPath, copyFolder) != Rewrite::Done) {
         FileClose(1);
         return Copied::NotBegun;

@@ -69,21 +69,39 @@ Rewrite WriteIndexWithEntry(int from, int to, const std::string& keyword,
     return Rewrite::Failed;
 }
 
+namespace {
+
+// Before anything is changed: the index page and the backups still missing
+// can be written.
+int IndexLinkCanWrite()
+{
+    const std::string& helpFolder = State.helpFolder;
+    return RewriteFolderWritable(helpFolder) && RewritePlaceAllowed(helpFolder + "index.htm", helpFolder) &&
+           BackupsCanBeMade();
+}
+
+}  // namespace
+
 int InsertIndexLink(const std::string& keyword)
 {
     // Without a readable index page there is nothing to change, and no
     // lock to take in a help folder that may not exist; a writer that finds
-    // another Kelpra at work changes nothing, not even the backups.
+    // another Kelpra at work, or a file it could not write, changes
+    // nothing, not even the backups.
     const bool readable = PathSize(State.helpFolder + "index.htm") >= 0;
     const bool locked = readable && FolderLockTake(State.helpFolder);
-    if (locked || !readable) BackupHelpPages();
+    const bool ready = locked && IndexLinkCanWrite();
+    if (ready || !readable) BackupHelpPages();
     // The letter as the index page writes it, whatever the search field gave.
     const std::string kw = TextInEncoding(TextUpperCase(keyword), State.indexUtf8);
     ContextEntry& entry = InsertContextSorted(kw, State.helpFolder + "index.htm#" + kw,
                                               KeywordCompare::AsStored, SameKeyword::AddEntry);
-    if (!locked) return 0;
+    if (!ready) {
+        if (locked) FolderLockRelease();
+        return 0;
+    }
 
-    RewriteRemoveLeftovers(State.helpFolder);
+    RemoveLeftovers();
     const std::vector<std::string> lines = {"<A NAME=\"" + kw + "\"></A>",
                                             "<a href=\"index.htm#" + kw + "\">" + kw + "</a><BR>"};
     Rewrite written = WriteIndexWithEntry(1, 2, kw, lines, SameLinkText::AddEntry);

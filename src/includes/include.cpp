@@ -1,5 +1,8 @@
 #include "includes/include.h"
 
+#include <vector>
+
+#include "helpindex/backups.h"
 #include "includes/patching.h"
 #include "runtime/files.h"
 #include "runtime/rewrite.h"
@@ -7,6 +10,23 @@
 #include "state/state.h"
 
 namespace {
+
+// The page template's working copies in the Includes folder, which the run
+// reads while it writes the pages.
+const char* const WorkingCopies[] = {"vosks.htm", "vosk2.htm"};
+
+int SameName(const std::string& a, const std::string& b)
+{
+    return TextEquals(TextToUpper(a), TextToUpper(b));
+}
+
+// 1 when a page of that name would take the place of a working copy.
+int IsWorkingCopy(const std::string& pageName)
+{
+    for (const char* copy : WorkingCopies)
+        if (SameName(pageName, copy)) return 1;
+    return 0;
+}
 
 // A noted failure ends the run: what it wrote so far is complete, the rest
 // stays as it was, and the next run finishes the job.
@@ -105,8 +125,8 @@ int RunAddInclude(const std::string& sourcePath)
     ReadDescriptionLine(scan, scanner);
     UpdateIncludeList(scan.pageName, scan.listText, scan.noInformation);
     const std::string pageTemplate = State.dataFolder + "Include2.htm";
-    if (!Stopped()) RewriteCopy(pageTemplate, helpFolder + "Includes\\vosks.htm", helpFolder);
-    if (!Stopped()) RewriteCopy(pageTemplate, helpFolder + "Includes\\vosk2.htm", helpFolder);
+    for (const char* copy : WorkingCopies)
+        if (!Stopped()) RewriteCopy(pageTemplate, helpFolder + "Includes\\" + copy, helpFolder);
     int written = Stopped() ? 0 : WriteIncludePage(scan, scanner);
     FileClose(scanner.fileNumber);
     return written;
@@ -118,7 +138,29 @@ int FunctionGetsPage(const IncludeFunction& function)
 {
     // The name is used as a file name; one that names another folder would
     // put its page outside Includes.
-    return !TextSearch(function.name, "..", 1) && PathNameAllowed(function.name + ".htm");
+    return !TextSearch(function.name, "..", 1) && PathNameAllowed(function.name + ".htm") &&
+           !IsWorkingCopy(function.name + ".htm");
+}
+
+int AddIncludeCanWrite(const std::string& sourcePath)
+{
+    const std::string& helpFolder = State.helpFolder;
+    const IncludeScan scan = IncludeScanFromPath(sourcePath, helpFolder);
+    // The include page is open for writing while the run reads the working
+    // copies and the source's copy: it may not take their place.
+    if (IsWorkingCopy(scan.pageName) || SameName(scan.pageName, scan.sourceName)) {
+        FileFailureNote(FileFailureKind::Reserved, helpFolder + "Includes\\" + scan.pageName);
+        return 0;
+    }
+    if (!RewriteFolderWritable(helpFolder)) return 0;
+    const std::string includes = helpFolder + "Includes\\";
+    if (PathSize(includes) == -2 && !RewriteFolderWritable(includes)) return 0;
+    std::vector<std::string> pages = {"index.htm", "Index.bak", "Includes.htm", "Includes.bak"};
+    if (PathSize(helpFolder + "Includes.htm") < 0 || PreparationUnfinished())
+        pages.insert(pages.end(), {"menu.htm", "menu.bak", "main.htm", "main.bak"});
+    for (const std::string& page : pages)
+        if (!RewritePlaceAllowed(helpFolder + page, helpFolder)) return 0;
+    return KeywordsFileWritable();
 }
 
 Rewrite WriteFunctionPage(IncludeFunction& function, const IncludeScan& scan, IncludeScanner& scanner)
@@ -160,9 +202,12 @@ int AddInclude(const std::string& sourcePath)
     FileFailureClear();
     // Nothing to change, and no lock to take, where there is no help folder.
     if (PathSize(helpFolder) != -2 || !FolderLockTake(helpFolder)) return 0;
-    RewriteRemoveLeftovers(helpFolder);
+    if (!AddIncludeCanWrite(sourcePath)) {
+        FolderLockRelease();
+        return 0;
+    }
+    RemoveLeftovers();
     RewriteRemoveLeftovers(helpFolder + "Includes\\");
-    RewriteRemoveLeftovers(PathFolderPart(State.keywordsFile));
     int written = RunAddInclude(sourcePath);
     FolderLockRelease();
     return written;

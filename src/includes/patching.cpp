@@ -5,6 +5,7 @@
 #include "helpindex/contextlist.h"
 #include "helpindex/indexlinks.h"
 #include "runtime/files.h"
+#include "runtime/install.h"
 #include "runtime/requesters.h"
 #include "runtime/text.h"
 #include "state/state.h"
@@ -209,16 +210,36 @@ Rewrite UpdateIncludeList(const std::string& pageName, const std::string& listTe
     return FinishRewrite(3, 2);
 }
 
+int KeywordsFileWritable()
+{
+    const std::string& path = State.keywordsFile;
+    if (PathSize(path) < 0) return 1;
+    std::string writeTo;
+    if (FileFollowPlace(path, writeTo) < 0) return 0;
+    for (const std::string& folder : {PathFolderPart(path), PathFolderPart(writeTo)}) {
+        if (!FolderWritable(folder)) {
+            FileFailureNote(FileFailureKind::ReadOnlyFolder, path);
+            return 0;
+        }
+    }
+    return 1;
+}
+
 Rewrite AddKeywordLine(const std::string& fileKeyword)
 {
     const std::string& path = State.keywordsFile;
-    // The keywords file belongs to its own folder, not to the help folder.
+    // The keywords file belongs to the user, not to the help folder: its
+    // backup lies beside it, and a link is followed wherever it leads.
     const std::string folder = PathFolderPart(path);
-    const std::string backupPath = folder + "\\keywords.bak";
+    const std::string backupPath = folder + "keywords.bak";
     Rewrite copied = BackupCopy(path, backupPath, folder);
     if (copied != Rewrite::Done) return copied;
-    Rewrite begun = OpenRewrite(4, backupPath, 5, path, folder);
-    if (begun != Rewrite::Done) return begun;
+    if (!FileOpenRead(4, backupPath)) return Rewrite::Skipped;
+    Rewrite begun = RewriteBeginFollowing(5, path);
+    if (begun != Rewrite::Done) {
+        FileClose(4);
+        return begun;
+    }
     int found = 0;
     do {
         std::string line = FileReadLineFrom(4);

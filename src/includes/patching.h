@@ -18,6 +18,10 @@ Rewrite PrepareIncludeFolder();
 int PreparationUnfinished();
 Rewrite UpdateIncludeList(const std::string& pageName, const std::string& listText, int noInformation);
 Rewrite AddKeywordLine(const std::string& fileKeyword);
+// Before anything is changed: 1 when the keywords file, where its links
+// lead, and its backup beside it can be written (or there is no keywords
+// file to add to); otherwise 0, noted.
+int KeywordsFileWritable();
 void AddContextEntry(const std::string& indexKeyword, const std::string& pagePath);
 Rewrite AddIndexEntry(const std::string& indexKeyword, const std::string& pagePath);
 

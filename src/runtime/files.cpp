@@ -124,9 +124,9 @@ bool CloseFile(OpenFile& file)
     return ok && !file.failed;
 }
 
-// Writes out, flushes to the disk, closes and puts the new version in its
-// place, noticing a failure at every step; on one, the old version stays
-// and the new one goes.
+// Writes out, flushes to the disk, and puts the new version in its place
+// and closes it, noticing a failure at every step; on one, the old version
+// stays and the new one goes.
 bool CommitFile(OpenFile& file)
 {
     bool ok = Flush(file);
@@ -136,13 +136,13 @@ bool CommitFile(OpenFile& file)
     }
     std::string temporary = file.temporary;
     file.temporary.clear();
-    ok = CloseHandleOf(file) && ok;
-    if (ok && !(Allowed(FileOperation::Rename) && HostFileReplace(temporary, file.writeTo))) {
-        FileFailureNote(FileFailureKind::System, file.name);
-        ok = false;
-    }
-    if (!ok) RemoveFile(temporary);
-    return ok;
+    const bool ready = ok && Allowed(FileOperation::Close) && Allowed(FileOperation::Rename);
+    if (ok && !ready) FileFailureNote(FileFailureKind::System, file.name);
+    if (!ready) HostFileClose(file.handle);
+    else if (HostFileCommit(file.handle, temporary, file.writeTo)) return true;
+    else FileFailureNote(FileFailureKind::System, file.name);
+    RemoveFile(temporary);
+    return false;
 }
 
 void Install(int number, std::unique_ptr<OpenFile> file)
@@ -408,9 +408,11 @@ int32_t PathSize(const std::string& path)
     return HostFileSize(trimmed);
 }
 
-int FilePlace(const std::string& target, const std::string& folder, std::string& writeTo)
+namespace {
+
+int PlaceOutcome(HostPlace place, const std::string& target)
 {
-    switch (HostFileWritePlace(target, folder.empty() ? "." : folder, writeTo)) {
+    switch (place) {
     case HostPlace::Fine: return 1;
     case HostPlace::Unreachable: return 0;
     case HostPlace::LeadsOut: FileFailureNote(FileFailureKind::LeadsOut, target); return -1;
@@ -419,18 +421,31 @@ int FilePlace(const std::string& target, const std::string& folder, std::string&
     return 0;
 }
 
+}  // namespace
+
+int FilePlace(const std::string& target, const std::string& folder, std::string& writeTo)
+{
+    return PlaceOutcome(HostFileWritePlace(target, folder.empty() ? "." : folder, writeTo), target);
+}
+
+int FileFollowPlace(const std::string& target, std::string& writeTo)
+{
+    return PlaceOutcome(HostFileFollowPlace(target, writeTo), target);
+}
+
 int FileCopy(const std::string& source, const std::string& target, const std::string& folder)
 {
     std::string writeTo;
     int place = FilePlace(target, folder, writeTo);
     if (place <= 0) return place;
+    // A file copied onto itself, by whatever name, already is its copy.
+    if (HostFileSame(source, writeTo)) return 1;
     HostFile in = HostFileOpenRead(source);
     if (in == NoHostFile) return 0;
     // Copied beside the target first and then put in its place in one step,
     // so a failed copy never leaves half a target behind.
     std::unique_ptr<OpenFile> out = NewTemporary(target, writeTo, source);
     bool ok = out && CopyBytes(in, *out);
-    // The source is still open for reading, so a copy onto itself is refused.
     if (ok) ok = CommitFile(*out);
     else if (out) CloseFile(*out);
     HostFileClose(in);
@@ -447,11 +462,15 @@ int FileBackup(const std::string& source, const std::string& target, const std::
         return -1;
     }
     std::string temporary;
-    if (!HostFileLinkTemporary(source, writeTo, temporary)) return FileCopy(source, target, folder);
-    if (Allowed(FileOperation::Rename) && HostFileReplace(temporary, writeTo)) return 1;
-    FileFailureNote(FileFailureKind::System, target);
-    RemoveFile(temporary);
-    return -1;
+    HostFile held = HostFileLinkTemporary(source, writeTo, temporary);
+    if (held == NoHostFile) return FileCopy(source, target, folder);
+    const bool placed = Allowed(FileOperation::Rename) && HostFileReplace(temporary, writeTo);
+    if (!placed) {
+        FileFailureNote(FileFailureKind::System, target);
+        RemoveFile(temporary);
+    }
+    HostFileClose(held);
+    return placed ? 1 : -1;
 }
 
 int FileDuplicate(const std::string& source, const std::string& target)
@@ -501,6 +520,9 @@ void FileFailureNote(FileFailureKind kind, const std::string& file)
     firstFailure.kind = kind;
     firstFailure.file = file;
     firstFailure.reason = kind == FileFailureKind::System ? HostFileErrorText() : "";
+    // Every failed rewrite keeps what was there, so what is there now is
+    // the old version.
+    firstFailure.oldVersion = HostFileSize(file) != -1 ? 1 : 0;
 }
 
 void FileServicesStart()

@@ -49,9 +49,14 @@ int FileCreateTemporary(int number, const std::string& target, const std::string
 // or name cannot be reached (nothing noted); -1 when it is refused: a link
 // that leads out of `folder`, or no plain file (noted).
 int FilePlace(const std::string& target, const std::string& folder, std::string& writeTo);
+// The same for a file of the user's own (the settings file, the keywords
+// file), whose links are followed wherever they lead: `writeTo` is the file
+// at their end, rewritten in its own folder.
+int FileFollowPlace(const std::string& target, std::string& writeTo);
 // Copies as FileDuplicate does, into a target that stays inside `folder`:
-// 1 copied; 0 nothing written, as the source cannot be read or the target's
-// folder reached; -1 the copy failed or was refused (noted).
+// 1 copied, or nothing to copy as the two are one file by whatever name;
+// 0 nothing written, as the source cannot be read or the target's folder
+// reached; -1 the copy failed or was refused (noted).
 int FileCopy(const std::string& source, const std::string& target, const std::string& folder);
 // The same for a backup of a file that is about to be replaced: where the
 // file system allows, the backup is a second name for the file itself, so
@@ -70,12 +75,15 @@ int FileBeingRewritten(const std::string& writeTo);
 // closes, renames and removals of the operations above, and what the
 // rewrite service refuses. Kept so that a command can say which file could
 // not be written and why.
-// ReadOnlyFolder: `file` is a folder in which nothing can be made.
-enum class FileFailureKind { None, System, LeadsOut, NotAFile, Busy, ReadOnlyFolder };
+// ReadOnlyFolder: `file` is a folder in which nothing can be made, or a
+// file in such a folder, found before a command changed anything.
+// Reserved: `file` would take the name of a file the command works with.
+enum class FileFailureKind { None, System, LeadsOut, NotAFile, Busy, ReadOnlyFolder, Reserved };
 struct FileFailure {
     FileFailureKind kind = FileFailureKind::None;
     std::string file;    // Windows form
     std::string reason;  // the system's words, for System
+    int oldVersion = 0;  // 1 when the file was there, and so its old version stays
 };
 const FileFailure& FileLastFailure();
 void FileFailureClear();

@@ -26,16 +26,24 @@ HostFile HostFileCreate(const std::string& name);
 // A new empty file for writing beside `beside` (in the same folder), under
 // a fresh name of Kelpra's own given back in `temporaryName`, with the
 // permissions of `permissionsOf` when that file exists. It is never opened
-// through a link, never replaces anything, and while it is open no leftover
-// sweep (HostFileRemoveLeftover) takes it for one.
+// through a link, never replaces anything, and from the moment it has its
+// name until it is closed no leftover sweep (HostFileRemoveLeftover) takes
+// it for one.
 HostFile HostFileCreateTemporary(const std::string& beside, const std::string& permissionsOf,
                                  std::string& temporaryName);
+// Puts the temporary file written under `file` in the place of `to` in one
+// step (as HostFileReplace) and closes it, so that it is never left open to
+// a sweep between the two. false when it could not take the place; the
+// file is closed either way.
+bool HostFileCommit(HostFile file, const std::string& temporaryName, const std::string& to);
 // A second name for the plain file `existing` (not a link), beside
 // `beside`, under a fresh name of Kelpra's own: a backup that costs no
-// copy, for a file that is only ever replaced, never changed in place.
-// false when the file system cannot give one.
-bool HostFileLinkTemporary(const std::string& existing, const std::string& beside,
-                           std::string& temporaryName);
+// copy, for a file that is only ever replaced, never changed in place. The
+// handle given back keeps the new name from a leftover sweep until it is
+// closed (HostFileClose), once the name has been put in its place.
+// NoHostFile when the file system cannot give one.
+HostFile HostFileLinkTemporary(const std::string& existing, const std::string& beside,
+                               std::string& temporaryName);
 // Bytes read into the buffer; 0 at the end of the file or on an error.
 size_t HostFileRead(HostFile file, char* buffer, size_t size);
 // Back to the first byte.
@@ -53,6 +61,9 @@ int32_t HostFileSize(const std::string& name);
 // Puts `from` in the place of `to` in one step, replacing a plain file
 // there (on Windows with write-through).
 bool HostFileReplace(const std::string& from, const std::string& to);
+// true when both names lead to one existing plain file: the same name
+// spelled otherwise, a link to it, or a second name of it.
+bool HostFileSame(const std::string& a, const std::string& b);
 // Renames or moves a file; never replaces one. A change of case only is a
 // rename of the file itself.
 bool HostFileRename(const std::string& oldName, const std::string& newName);
@@ -111,9 +122,15 @@ enum class HostPlace { Fine, LeadsOut, NotAFile, Unreachable };
 // leads out of `folder`, or that is something other than a plain file, is
 // refused.
 HostPlace HostFileWritePlace(const std::string& target, const std::string& folder, std::string& writeTo);
+// The same for a file of the user's own that may be a link to anywhere (a
+// settings file kept with the user's other ones): the file its links lead
+// to, which need not exist yet, in Windows form. Refused when that is
+// something other than a plain file.
+HostPlace HostFileFollowPlace(const std::string& target, std::string& writeTo);
 
-// Removes a temporary file that its writer left behind; a file that some
-// program still has open stays. true when it was removed.
+// Removes a temporary file that its writer left behind; one that a program
+// is still writing, or has not yet put in its place, stays. true when it
+// was removed.
 bool HostFileRemoveLeftover(const std::string& name);
 
 // A lock file that one process at a time may hold, between processes and

@@ -285,24 +285,21 @@ int ProfileWriteString(const std::string& section, const std::string& key, const
     if (Trim(key).empty() || key.find('=') != std::string::npos || section.find(']') != std::string::npos ||
         HasLineBreak(section) || HasLineBreak(key) || HasLineBreak(value))
         return 0;
+    // The settings file belongs to the user, who may keep it elsewhere
+    // behind a link; something that is no plain file, such as a pipe or a
+    // folder, is refused and left alone.
+    if (RewriteBeginFollowing(ProfileFileNumber, fileName) != Rewrite::Done) return 0;
     ProfilePlace place;
     HostFile old = NoHostFile;
-    const int32_t size = PathSize(fileName);
-    if (size == -2) return 0;
-    if (size != -1) {
-        // Something that cannot be read, such as a pipe, is left alone.
+    if (PathSize(fileName) != -1) {
         old = HostFileOpenRead(fileName);
-        if (old == NoHostFile) return 0;
-        place = FindKey(old, section, key);
-        if (!HostFileRewind(old)) {
-            HostFileClose(old);
+        if (old != NoHostFile) place = FindKey(old, section, key);
+        if (old == NoHostFile || !HostFileRewind(old)) {
+            FileFailureNote(FileFailureKind::System, fileName);
+            if (old != NoHostFile) HostFileClose(old);
+            FileClose(ProfileFileNumber);
             return 0;
         }
-    }
-    // The settings file belongs to its own folder.
-    if (RewriteBegin(ProfileFileNumber, fileName, PathFolderPart(fileName)) != Rewrite::Done) {
-        if (old != NoHostFile) HostFileClose(old);
-        return 0;
     }
     bool written = WriteChanged(old, place, section, key, value);
     if (old != NoHostFile) HostFileClose(old);

@@ -11,9 +11,10 @@
 std::string ProfileGetString(const std::string& section, const std::string& key,
                              const std::string& defaultValue, int size, const std::string& fileName);
 // Replaces the value in place, or adds the key, the section or the file;
-// every other line keeps its bytes. 1 on success; 0 when the file could not
-// be written (the failure is noted, runtime/files.h) or the text would
-// read back as another key or section.
+// every other line keeps its bytes. A link there is followed wherever it
+// leads (RewriteBeginFollowing). 1 on success; 0 when the file could not be
+// written (the failure is noted, runtime/files.h, unless its folder cannot
+// be reached) or the text would read back as another key or section.
 int ProfileWriteString(const std::string& section, const std::string& key, const std::string& value,
                        const std::string& fileName);
 

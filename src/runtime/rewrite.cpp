@@ -35,10 +35,11 @@ bool IsNameCharacter(char c)
 }
 
 // The temporary names of the file services (HostTemporaryPrefix and six
-// letters or digits), and ".kelpra-copy-" as earlier versions named theirs.
+// letters or digits), and ".kelpra-copy-" and the writability probe's
+// ".kelpra-probe-" as earlier versions named theirs.
 bool IsLeftoverName(const std::string& name)
 {
-    for (const std::string prefix : {HostTemporaryPrefix, ".kelpra-copy-"}) {
+    for (const std::string prefix : {HostTemporaryPrefix, ".kelpra-copy-", ".kelpra-probe-"}) {
         if (name.size() != prefix.size() + 6 || name.compare(0, prefix.size(), prefix) != 0) continue;
         bool letters = true;
         for (size_t i = prefix.size(); i < name.size(); ++i) letters = letters && IsNameCharacter(name[i]);
@@ -52,17 +53,30 @@ Rewrite CopyOutcome(int copied)
     return copied > 0 ? Rewrite::Done : copied == 0 ? Rewrite::Skipped : Rewrite::Failed;
 }
 
-}  // namespace
-
-Rewrite RewriteBegin(int number, const std::string& target, const std::string& folder)
+// Begins the new version of `target` at the place found for it (FilePlace).
+Rewrite BeginAt(int number, const std::string& target, int place, const std::string& writeTo)
 {
-    std::string writeTo;
-    int place = FilePlace(target, folder, writeTo);
     if (place < 0) return Rewrite::Failed;
     // A file open for writing is not written again: as on Windows, the
     // second writer is refused and the first one's file stays intact.
     if (place == 0 || FileBeingRewritten(writeTo)) return Rewrite::Skipped;
     return FileCreateTemporary(number, target, writeTo) ? Rewrite::Done : Rewrite::Failed;
+}
+
+}  // namespace
+
+Rewrite RewriteBegin(int number, const std::string& target, const std::string& folder)
+{
+    std::string writeTo;
+    const int place = FilePlace(target, folder, writeTo);
+    return BeginAt(number, target, place, writeTo);
+}
+
+Rewrite RewriteBeginFollowing(int number, const std::string& target)
+{
+    std::string writeTo;
+    const int place = FileFollowPlace(target, writeTo);
+    return BeginAt(number, target, place, writeTo);
 }
 
 Rewrite RewriteCommit(int number)
@@ -82,6 +96,7 @@ Rewrite RewriteBackup(const std::string& source, const std::string& target, cons
 
 void RewriteRemoveLeftovers(const std::string& folder)
 {
+    if (heldLock.handle == NoHostFile) return;
     std::vector<HostFolderEntry> entries;
     HostFolderList(folder, entries, false);
     const std::string caseSuffix = HostCaseRenameSuffix;
@@ -101,6 +116,12 @@ int RewriteFolderWritable(const std::string& folder)
     if (FolderWritable(folder)) return 1;
     FileFailureNote(FileFailureKind::ReadOnlyFolder, folder);
     return 0;
+}
+
+int RewritePlaceAllowed(const std::string& target, const std::string& folder)
+{
+    std::string writeTo;
+    return FilePlace(target, folder, writeTo) >= 0 ? 1 : 0;
 }
 
 int FolderLockTake(const std::string& folder)

@@ -7,7 +7,6 @@
 #include "helpindex/search.h"
 #include "includes/include.h"
 #include "runtime/browser.h"
-#include "runtime/rewrite.h"
 #include "runtime/files.h"
 #include "runtime/handover.h"
 #include "runtime/requesters.h"
@@ -99,7 +98,8 @@ void AddIncludeCommand()
         AskForFile(IncludeSourceTitle, State.helpFolder + "myinclude.dba", FilterSources);
     if (source.empty()) return;
     FileFailureClear();
-    if (!RewriteFolderWritable(State.helpFolder)) {
+    // Nothing is asked, and nothing changed, for a run that could not write.
+    if (!AddIncludeCanWrite(source) || !BackupsCanBeMade()) {
         ReportFailedWrite(TitleV3);
         return;
     }

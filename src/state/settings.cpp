@@ -1,8 +1,11 @@
 #include "state/settings.h"
 
+#include "runtime/files.h"
 #include "runtime/profile.h"
+#include "runtime/requesters.h"
 #include "runtime/text.h"
 #include "state/state.h"
+#include "state/texts.h"
 
 namespace {
 
@@ -18,11 +21,19 @@ std::string ReadSettingText(const std::string& section, const std::string& key,
     return TextStripSpaces(ProfileGetString(section, key, defaultText, SettingRoom, State.settingsFile));
 }
 
-void WriteSettingText(const std::string& section, const std::string& key, const std::string& value)
+int WriteSettingText(const std::string& section, const std::string& key, const std::string& value)
 {
-    // A failed write is not reported: the state keeps the new value for the
-    // rest of the run.
-    ProfileWriteString(section, key, value, State.settingsFile);
+    // Settings are written between commands, when nothing else is noted.
+    FileFailureClear();
+    if (ProfileWriteString(section, key, value, State.settingsFile)) return 1;
+    // The state keeps the new value for the rest of the run; the user learns
+    // that it will not be there at the next start, and why.
+    FileFailure failure = FileLastFailure();
+    if (failure.kind == FileFailureKind::None)
+        failure = {FileFailureKind::System, State.settingsFile, SettingNotStoredText};
+    MessageAsk(TitleV2, FailureText(failure), MessageError);
+    FileFailureClear();
+    return 0;
 }
 
 int32_t ReadSettingInteger(const std::string& section, const std::string& key, int32_t defaultValue)
@@ -30,7 +41,7 @@ int32_t ReadSettingInteger(const std::string& section, const std::string& key, i
     return TextToInteger(ReadSettingText(section, key, TextFromInteger(defaultValue)));
 }
 
-void WriteSettingInteger(const std::string& section, const std::string& key, int32_t value)
+int WriteSettingInteger(const std::string& section, const std::string& key, int32_t value)
 {
-    WriteSettingText(section, key, TextFromInteger(value));
+    return WriteSettingText(section, key, TextFromInteger(value));
 }

@@ -10,6 +10,8 @@ constexpr char SettingsFileName[] = "Kelpra.ini";
 
 std::string ReadSettingText(const std::string& section, const std::string& key,
                             const std::string& defaultText);
-void WriteSettingText(const std::string& section, const std::string& key, const std::string& value);
+// Stores the value at once. 1 when it was stored; 0 when it could not be,
+// which one message box says, naming the file and why.
+int WriteSettingText(const std::string& section, const std::string& key, const std::string& value);
 int32_t ReadSettingInteger(const std::string& section, const std::string& key, int32_t defaultValue);
-void WriteSettingInteger(const std::string& section, const std::string& key, int32_t value);
+int WriteSettingInteger(const std::string& section, const std::string& key, int32_t value);

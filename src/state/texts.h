@@ -6,6 +6,7 @@
 #include <string>
 
 #include "runtime/files.h"
+#include "state/state.h"
 
 // The window.
 constexpr const char* MainWindowTitle = "Tamsel's Dark Basic Helper V2";
@@ -57,6 +58,9 @@ constexpr const char* WriteFailedText = "Unable to write file> ";
 constexpr const char* OldVersionKeptText = "The old version of the file was kept.";
 constexpr const char* LeadsOutText = "It is a link that leads out of its folder.";
 constexpr const char* NotAFileText = "It is not a plain file.";
+// A setting that could not be stored, where the system gave no reason (its
+// folder cannot be reached, or the value holds a line break).
+constexpr const char* SettingNotStoredText = "The setting cannot be stored there";
 // A second Kelpra that wants to change a help folder another one is changing.
 constexpr const char* HelpFolderBusyText = "another Kelpra is changing this help folder";
 
@@ -67,10 +71,20 @@ constexpr const char* NoProgramText = "Unable to start ";
 constexpr const char* NoProgramForText = "\nfor ";
 constexpr const char* NoDesktopProgramText =
     ",\nand the desktop has no program for it either.\nChoose one with ";
-// Add Include or a letter anchor on a help folder the user cannot write
-// (FileFailureKind::ReadOnlyFolder): these around the folder.
+// Add Include or a letter anchor finding, before it changes anything, a
+// folder or file it cannot write (FileFailureKind::ReadOnlyFolder): one of
+// these, the folder or file, and that nothing was changed.
 constexpr const char* ReadOnlyHelpFolderText = "The help folder cannot be written:\n";
+constexpr const char* ReadOnlyIncludesFolderText = "The help folder's Includes folder cannot be written:\n";
+constexpr const char* ReadOnlyKeywordsFileText = "The keywords file cannot be written:\n";
+constexpr const char* ReadOnlyBackupsFolderText = "The folder of Kelpra's backups cannot be written:\n";
+constexpr const char* ReadOnlyFolderText = "This folder cannot be written:\n";
 constexpr const char* NothingChangedText = "\nNothing was changed.";
+// An include source whose include page would take the name of a file the
+// run works with (FileFailureKind::Reserved): these around the page.
+constexpr const char* ReservedPageText =
+    "The include page would take the name of a file Kelpra works with:\n";
+constexpr const char* ReservedPageAdviceText = "\nRename the include source and add it again.";
 // A link of another scheme than http, https and mailto: these around the
 // address.
 constexpr const char* OutsideAddressText = "This link leads out of the help pages to\n";
@@ -158,16 +172,30 @@ constexpr const char* CheckFileMissingText = "Files the check starts from that a
 constexpr const char* NoDisplayText =
     "kelpra: no display to open the window on (DISPLAY and WAYLAND_DISPLAY name none); "
     "kelpra-cli works without one.\n";
+// Which of Kelpra's folders and files could not be written, by its path.
+inline const char* ReadOnlySubjectText(const std::string& file)
+{
+    if (file == State.helpFolder) return ReadOnlyHelpFolderText;
+    if (file == State.helpFolder + "Includes\\") return ReadOnlyIncludesFolderText;
+    if (file == State.keywordsFile) return ReadOnlyKeywordsFileText;
+    if (file == State.programFolder) return ReadOnlyBackupsFolderText;
+    return ReadOnlyFolderText;
+}
+
 // What a command says when it could not write a file (runtime/files.h).
 inline std::string FailureText(const FileFailure& failure)
 {
     if (failure.kind == FileFailureKind::Busy) return HelpFolderBusyText;
     if (failure.kind == FileFailureKind::ReadOnlyFolder)
-        return ReadOnlyHelpFolderText + failure.file + NothingChangedText;
+        return ReadOnlySubjectText(failure.file) + failure.file + NothingChangedText;
+    if (failure.kind == FileFailureKind::Reserved)
+        return ReservedPageText + failure.file + ReservedPageAdviceText + NothingChangedText;
     std::string reason = failure.kind == FileFailureKind::LeadsOut   ? LeadsOutText
                          : failure.kind == FileFailureKind::NotAFile ? NotAFileText
                                                                      : failure.reason + ".";
-    return WriteFailedText + failure.file + "\n" + reason + "\n" + OldVersionKeptText;
+    // A file that was not there before has no old version to keep.
+    return WriteFailedText + failure.file + "\n" + reason +
+           (failure.oldVersion ? "\n" + std::string(OldVersionKeptText) : "");
 }
 
 // The browser's find bar, when the page holds no match.

@@ -69,10 +69,16 @@ void WriteWindowPlace(const WindowPlace& place)
 {
     State.view.place = place;
     State.view.placeRemembered = 1;
-    WriteSettingInteger(ViewSection, "WindowX", place.x);
-    WriteSettingInteger(ViewSection, "WindowY", place.y);
-    WriteSettingInteger(ViewSection, "WindowWidth", place.width);
-    WriteSettingInteger(ViewSection, "WindowHeight", place.height);
+    const struct {
+        const char* key;
+        int value;
+    } keys[] = {{"WindowX", place.x},
+                {"WindowY", place.y},
+                {"WindowWidth", place.width},
+                {"WindowHeight", place.height}};
+    // The first key that cannot be stored is said; the rest are not tried.
+    for (const auto& key : keys)
+        if (!WriteSettingInteger(ViewSection, key.key, key.value)) break;
 }
 
 void WriteSingleWindowSetting(int on)

@@ -12,7 +12,11 @@
 #include <unistd.h>
 #endif
 
+#include "helpindex/displaycopy.h"
+#include "runtime/hostfile.h"
 #include "runtime/hostpath.h"
+#include "runtime/text.h"
+#include "state/settings.h"
 #include "state/texts.h"
 #include "sweep.h"
 
@@ -38,9 +42,28 @@ int IndexLinksTo(const std::string& index, const std::string& folder)
     return links;
 }
 
+// A reader that, until the folder holds "stop", makes display copies of a
+// page of the help folder, or sweeps every name of Kelpra's temporary files
+// in the folders an Add Include writes, as a sweep does that asks no lock.
+void ReadUntilStopped(const std::string& what, const std::string& base, const std::string& page)
+{
+    while (PathSize(base + "stop") < 0) {
+        if (what == "display-copy") MakeDisplayCopy(base + "help\\" + page);
+        if (what != "sweep") continue;
+        for (const std::string folder : {"help\\", "help\\Includes\\", "db\\"}) {
+            std::vector<HostFolderEntry> entries;
+            HostFolderList(base + folder, entries, false);
+            for (const HostFolderEntry& entry : entries)
+                if (entry.name.rfind(".kelpra-new-", 0) == 0)
+                    HostFileRemoveLeftover(base + folder + entry.name);
+        }
+    }
+}
+
 // Runs only as a child of the tests below: one Add Include (of the source
 // named) or letter anchor (for the letter named) on their folder, ended at
-// the file operation given, then exits with how it went.
+// the file operation given, then exits with how it went; or a reader
+// (ReadUntilStopped).
 TEST(Child, Run)
 {
     const std::string what = ChildSetting("KELPRA_CHILD");
@@ -62,6 +85,10 @@ TEST(Child, Run)
     std::this_thread::sleep_for(
         std::chrono::milliseconds(std::atoi(ChildSetting("KELPRA_CHILD_DELAY").c_str())));
     const std::string argument = ChildSetting("KELPRA_CHILD_ARGUMENT");
+    if (what == "display-copy" || what == "sweep") {
+        ReadUntilStopped(what, base, argument);
+        std::_Exit(ChildDone);
+    }
     int done = what == "add-include" ? AddInclude(base + "src\\" + argument) : InsertIndexLink(argument);
     std::_Exit(done ? ChildDone : FileLastFailure().kind == FileFailureKind::Busy ? ChildBusy : ChildFailed);
 }
@@ -189,6 +216,29 @@ TEST_F(SweepTest, TwoRunsAtOnceEndAsOneOfTheTwoOrders)
     EXPECT_GT(waited, 0);
 }
 
+// A reader in a second process, making display copies or sweeping
+// leftovers in a loop beside a writer, takes none of the writer's files
+// while they are being written or put in place: every run succeeds.
+TEST_F(SweepTest, AReaderBesideAWriterTakesNoneOfItsFiles)
+{
+    const std::vector<std::string> source = {"` d", "function Init()", "function Done()", "function More()"};
+    for (const char* reader : {"display-copy", "sweep"}) {
+        Restore(source);
+        std::filesystem::remove(folder.Host("stop"));
+        const intptr_t child = ChildStart("Child.Run", ChildFor(reader, "main.htm"));
+        int failed = 0;
+        for (int run = 0; run < 15; ++run) {
+            FileFailureClear();
+            if (AddIncludeQuietly() != 1) failed += 1;
+            if (failed == 1 && FileLastFailure().kind != FileFailureKind::None)
+                ADD_FAILURE() << reader << ": " << FailureText(FileLastFailure());
+        }
+        folder.Write("stop", "");
+        EXPECT_EQ(ChildWait(child), ChildDone) << reader;
+        EXPECT_EQ(failed, 0) << reader;
+    }
+}
+
 // While another Kelpra holds the help folder, a writer waits its time and
 // gives up, saying so, having changed nothing.
 TEST_F(SweepTest, ASecondWriterGivesUpAndChangesNothing)
@@ -213,12 +263,18 @@ TEST_F(SweepTest, ASecondWriterGivesUpAndChangesNothing)
 }
 
 // A run that finds what an interrupted one left: its temporary files go,
-// and no empty file is copied over a backup that holds something.
+// from the help folder and from every folder Kelpra writes its own files in
+// (the backups', the display copies', the settings file's), and no empty
+// file is copied over a backup that holds something.
 TEST_F(SweepTest, LeftoversOfAnInterruptedRunAreSweptAndGoodBackupsKept)
 {
     Restore({"` d", "function Init()"});
+    State.settingsFile = folder.Win("conf\\Kelpra.ini");
     const std::vector<std::string> leftovers = {
-        "help\\.kelpra-new-a1B2c3", "help\\Includes\\.kelpra-copy-XyZ789", "db\\.kelpra-new-000000"};
+        "help\\.kelpra-new-a1B2c3", "help\\Includes\\.kelpra-copy-XyZ789",
+        "db\\.kelpra-new-000000",   "help\\.kelpra-probe-Q1w2E3",
+        "prog\\.kelpra-new-Rt5Yu6", "prog\\copies\\.kelpra-new-Io7Pa8",
+        "conf\\.kelpra-new-Sd9Fg0"};
     const std::vector<std::string> kept = {"help\\.kelpra-new-toolong1", "help\\.kelpra-notes",
                                            "db\\kelpra-new-abcdef"};
     folder.MakeFolder("help\\Includes");
@@ -256,6 +312,91 @@ TEST_F(SweepTest, AnInterruptedPreparationIsFinishedOnce)
         EXPECT_EQ(folder.Read("help\\main.htm"), final.at("help/main.htm")) << n;
         EXPECT_EQ(folder.Read("help\\menu.bak"), CrLf(Menu)) << n;
         EXPECT_FALSE(folder.Exists("help\\.kelpra-preparing")) << n;
+    }
+}
+
+// To refresh an include the user adds it again, often by choosing its copy
+// in the Includes folder, which View Source opens: the copy, by whatever
+// name it is reached, is its own copy, and every page is written anew.
+TEST_F(SweepTest, AnIncludeIsRefreshedFromItsOwnCopy)
+{
+    const std::vector<std::string> edited = {"` d", "function Init()", "function Added()"};
+    const struct {
+        const char* how;
+        const char* source;  // the source chosen; "hard\\m.dba" is a second name of the copy
+    } cases[] = {
+        {"the copy itself", "help\\Includes\\m.dba"},
+        {"the copy in other case", "HELP\\includes\\M.DBA"},
+        {"a second name of the copy", "hard\\m.dba"},
+    };
+    for (const auto& c : cases) {
+        Restore({"` d", "function Init()"});
+        ASSERT_EQ(AddIncludeQuietly(), 1) << c.how;
+        folder.Write("help\\Includes\\m.dba", CrLf(edited));
+        std::filesystem::remove_all(folder.Host("hard"));
+        folder.MakeFolder("hard");
+        std::filesystem::create_hard_link(folder.Host("help/Includes/m.dba"), folder.Host("hard/m.dba"));
+        FileFailureClear();
+        FaultsQuiet();
+        EXPECT_EQ(AddInclude(folder.Win(c.source)), 1) << c.how << ": " << FailureText(FileLastFailure());
+        EXPECT_EQ(folder.Read("help\\Includes\\m.dba"), CrLf(edited)) << c.how;
+        EXPECT_TRUE(folder.Exists("help\\Includes\\Added.htm")) << c.how;
+        EXPECT_TRUE(Contains(Lines("help\\index.htm"), "<a href=\"Includes\\Added.htm\">ADDED</a><BR>"))
+            << c.how;
+        EXPECT_TRUE(KelpraOwn(Files()).empty()) << c.how;
+    }
+}
+
+// A function named like a file the run works with (a working copy of the
+// page template) gets no page and no index link, and the run goes on; one
+// named like the include page keeps to the rule for that. A source whose
+// include page would take such a name is refused before anything changes.
+TEST_F(SweepTest, NamesThatCollideCostOnePageNotTheRun)
+{
+    const struct {
+        const char* name;
+        bool linked;  // the index links the name (to the include page)
+    } functions[] = {{"vosks", false}, {"VOSK2", false}, {"Vosks", false}, {"m", true}};
+    for (const auto& f : functions) {
+        const std::string name = f.name;
+        Restore({"` d", "function Before()", "function " + name + "()", "function After()"});
+        for (int run = 1; run <= 2; ++run) {
+            const std::string when = name + ", run " + std::to_string(run);
+            FileFailureClear();
+            EXPECT_EQ(AddIncludeQuietly(), 1) << when << ": " << FailureText(FileLastFailure());
+            const std::vector<std::string> index = Lines("help\\index.htm");
+            for (const char* other : {"Before", "After"}) {
+                EXPECT_TRUE(folder.Exists(std::string("help\\Includes\\") + other + ".htm")) << when;
+                EXPECT_TRUE(Contains(index, "<a href=\"Includes\\" + std::string(other) + ".htm\">" +
+                                                TextToUpper(other) + "</a><BR>"))
+                    << when;
+            }
+            EXPECT_EQ(
+                Contains(index, "<a href=\"Includes\\" + name + ".htm\">" + TextToUpper(name) + "</a><BR>"),
+                f.linked)
+                << when;
+            EXPECT_TRUE(Contains(Lines("db\\keywords.txt"), TextToUpper(name) + "()")) << when;
+            for (const char* copy : {"vosks.htm", "vosk2.htm"})
+                EXPECT_EQ(folder.Read(std::string("help\\Includes\\") + copy), CrLf(PageTemplate)) << when;
+            EXPECT_TRUE(
+                Contains(Lines("help\\Includes\\m.htm"), "<a href=\"Includes\\m.dba\"> View Source</a><br>"))
+                << when;
+        }
+    }
+    for (const char* source : {"vosks.dba", "VOSK2.dba", "inc.htm"}) {
+        Restore({});
+        folder.Write(std::string("src\\") + source, CrLf({"` d", "function Init()"}));
+        const FolderFiles before = Files();
+        FileFailureClear();
+        EXPECT_EQ(AddIncludeQuietly(source), 0) << source;
+        EXPECT_EQ(FileLastFailure().kind, FileFailureKind::Reserved) << source;
+        const std::string page = TextHead(source, TextLength(source) - 3) + "htm";
+        EXPECT_EQ(FailureText(FileLastFailure()),
+                  "The include page would take the name of a file Kelpra works with:\n" +
+                      folder.Win("help\\Includes\\" + page) +
+                      "\nRename the include source and add it again.\nNothing was changed.")
+            << source;
+        EXPECT_EQ(Files(), before) << source;
     }
 }
 
@@ -306,7 +447,6 @@ TEST_F(SweepTest, NothingIsWrittenThroughALinkThatLeadsOut)
         {"help\\Includes\\Init.htm", false, true, "help\\Includes\\Init.htm"},
         {"help\\index.new", false, false, ""},
         {"help\\index.htm", false, false, "help\\index.htm"},
-        {"db\\keywords.txt", false, false, "db\\keywords.txt"},
     };
     for (const auto& c : cases) {
         Restore({"` d", "function Init()"});
@@ -334,6 +474,54 @@ TEST_F(SweepTest, NothingIsWrittenThroughALinkThatLeadsOut)
     }
 }
 
+// The settings file and the keywords file belong to the user, who may keep
+// them with other files elsewhere and link to them: a link there is
+// followed wherever it leads (also to a file not made yet, or through a
+// second link), the file it leads to is rewritten, and the link stays.
+TEST_F(SweepTest, TheUsersOwnFilesAreWrittenWhereTheirLinksLead)
+{
+    const struct {
+        const char* place;   // made a link
+        const char* target;  // where it leads, made relative when not absolute
+        bool absolute;
+        const char* before;  // what the target holds; "" for a file not made yet
+        const char* line;    // a line the target holds afterwards
+    } cases[] = {
+        {"conf\\Kelpra.ini", "dotfiles/kelpra.ini", true, "[Setup]\r\nDBA=x.exe\r\n", "Help=T:\\other\\"},
+        {"conf\\Kelpra.ini", "../dotfiles/kelpra.ini", false, "", "Help=T:\\other\\"},
+        {"conf\\Kelpra.ini", "dotfiles/second-link.ini", true, "[Setup]\r\n", "Help=T:\\other\\"},
+        {"db\\keywords.txt", "dotfiles/words.txt", true, "PRINT\r\nCLS\r\n", "INIT()"},
+        {"db\\keywords.txt", "../dotfiles/words.txt", false, "PRINT\r\n", "INIT()"},
+    };
+    for (const auto& c : cases) {
+        Restore({"` d", "function Init()"});
+        State.settingsFile = folder.Win("conf\\Kelpra.ini");
+        std::filesystem::remove_all(folder.Host("dotfiles"));
+        folder.MakeFolder("dotfiles");
+        folder.MakeFolder("conf");
+        // The second link leads on to the file itself.
+        const std::string file =
+            std::string(c.target) == "dotfiles/second-link.ini" ? "dotfiles/kelpra.ini" : c.target;
+        if (*c.before) folder.Write(c.absolute ? file : file.substr(3), c.before);
+        if (file != c.target) std::filesystem::create_symlink(folder.Host(file), folder.Host(c.target));
+        std::filesystem::remove(folder.Host(c.place));
+        std::filesystem::create_symlink(c.absolute ? folder.Host(c.target) : std::string(c.target),
+                                        folder.Host(c.place));
+        FileFailureClear();
+        if (std::string(c.place).find("Kelpra.ini") != std::string::npos) {
+            EXPECT_EQ(WriteSettingText("Setup", "Help", "T:\\other\\"), 1) << c.target;
+            EXPECT_TRUE(TheScript().messages.empty()) << c.target;
+        } else {
+            EXPECT_EQ(AddIncludeQuietly(), 1) << c.target << ": " << FailureText(FileLastFailure());
+            EXPECT_EQ(folder.Read("db\\keywords.bak"), c.before) << c.target;
+        }
+        const std::string written = folder.Read(c.absolute ? file : file.substr(3));
+        EXPECT_TRUE(Contains(SplitCrLf(written), c.line)) << c.target << ": " << written;
+        EXPECT_TRUE(std::filesystem::is_symlink(folder.Host(c.place))) << c.target;
+        EXPECT_TRUE(KelpraOwn(Files()).empty()) << c.target;
+    }
+}
+
 // A link that stays inside the help folder is written through, and stays
 // a link.
 TEST_F(SweepTest, ALinkInsideTheHelpFolderIsWrittenThrough)
@@ -358,8 +546,12 @@ TEST_F(SweepTest, NamedPipesAreRefusedWithoutWaiting)
     ASSERT_EQ(mkfifo(folder.Host("src/pipe.dba").c_str(), 0644), 0);
     EXPECT_EQ(InsertIndexLink("C"), 0);
     EXPECT_EQ(AddIncludeQuietly("pipe.dba"), 0);
-    EXPECT_EQ(AddIncludeQuietly(), 1);
-    EXPECT_TRUE(Contains(Lines("db\\keywords.txt"), "INIT()"));
+    // A pipe where a page to rewrite should be is found before anything changes.
+    FileFailureClear();
+    EXPECT_EQ(AddIncludeQuietly(), 0);
+    EXPECT_EQ(FileLastFailure().kind, FileFailureKind::NotAFile);
+    EXPECT_EQ(FileLastFailure().file, folder.Win("help\\index.htm"));
+    EXPECT_EQ(Lines("db\\keywords.txt"), (std::vector<std::string>{"PRINT", "CLS"}));
     EXPECT_EQ(FileOpenRead(1, folder.Win("help\\index.htm")), 0);
 }
 #endif

@@ -224,7 +224,7 @@ TEST_F(ShellTest, FailedWritesAreReportedInOneMessageBox)
     t.Write("prog\\Includes.htm", CrLf({"<html>", "<BR>", "<br>", "</html>"}));
     t.Write("prog\\Include2.htm", CrLf({"<html>", "<BR>", "</html>"}));
     t.Write("src\\mylib.dba", CrLf({"` my library", "function Alpha(x)"}));
-    t.MakeFolder("help\\Includes.bak\\a folder where the backup should be");
+    t.MakeFolder("help\\Includes\\Alpha.htm\\a folder where the page should be");
     Script& s = TheScript();
     s.requesterAnswers.push_back("T:\\src\\mylib.dba");
     s.messageAnswers.push_back(AnswerYes);
@@ -234,9 +234,9 @@ TEST_F(ShellTest, FailedWritesAreReportedInOneMessageBox)
     EXPECT_EQ(s.messages[1].flags, 0x10);
     const std::string text = s.messages[1].text;
     EXPECT_EQ(text,
-              "Unable to write file> T:\\help\\Includes.bak\nIt is not a plain file.\n"
+              "Unable to write file> T:\\help\\Includes\\Alpha.htm\nIt is not a plain file.\n"
               "The old version of the file was kept.");
-    EXPECT_TRUE(t.Exists("help\\Includes.bak\\a folder where the backup should be"));
+    EXPECT_TRUE(t.Exists("help\\Includes\\Alpha.htm\\a folder where the page should be"));
 
     ScriptReset();
     FolderLockSetWait(0);

@@ -2,10 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include "runtime/scripted/script.h"
 #include "state/programfolders.h"
 #include "state/settings.h"
 #include "state/state.h"
 #include "state/texts.h"
+#include "state/view.h"
 #include "support/testfolder.h"
 
 namespace {
@@ -98,6 +100,50 @@ TEST_F(Settings, WrittenKeysAreReadBackAtTheNextStart)
     EXPECT_EQ(ReadSettingText("Setup", "KEYWORDS", ""), "T:\\second.txt");
     EXPECT_EQ(folder.Read("Kelpra.ini"),
               CrLf({"[Setup]", "Help=T:\\other help\\", "Keywords=T:\\second.txt", "UseCL=1", "Number=-42"}));
+}
+
+// A setting that cannot be stored is said in one message box that names
+// the file and why, also for the window's place, which is four keys; the
+// run keeps the value.
+TEST_F(Settings, ASettingThatCannotBeStoredIsSaidInOneMessage)
+{
+    const struct {
+        const char* why;
+        const char* settingsFile;
+        bool folderThere;   // a folder stands where the file should be
+        const char* value;  // stored as Help; the window's place is tried too when it is ""
+        std::string said;   // the message begins so
+        bool kept;          // and says that the old version was kept
+    } cases[] = {
+        {"a folder in its place", "Kelpra.ini", true, "", "\nIt is not a plain file.", true},
+        {"no folder to hold it", "missing\\Kelpra.ini", false, "", "\n", false},
+        {"a value on two lines", "Kelpra.ini", false, "T:\\a\nb", "\nThe setting cannot be stored there.",
+         false},
+    };
+    for (const auto& c : cases) {
+        for (const char* writer : {"Help Path", "window place"}) {
+            if (*c.value && writer == std::string("window place")) continue;
+            const std::string when = std::string(c.why) + ", " + writer;
+            ReadSettings();
+            State.settingsFile = folder.Win(c.settingsFile);
+            if (c.folderThere) folder.MakeFolder(c.settingsFile);
+            ScriptReset();
+            if (writer == std::string("Help Path")) {
+                EXPECT_EQ(WriteSettingText("Setup", "Help", *c.value ? c.value : "T:\\other\\"), 0) << when;
+            } else {
+                WriteWindowPlace({10, 20, 300, 400});
+                EXPECT_EQ(State.view.place.width, 300) << when;
+            }
+            ASSERT_EQ(TheScript().messages.size(), 1u) << when;
+            const std::string& text = TheScript().messages[0].text;
+            EXPECT_EQ(TheScript().messages[0].title, TitleV2) << when;
+            EXPECT_EQ(text.rfind("Unable to write file> " + State.settingsFile + c.said, 0), 0u)
+                << when << text;
+            EXPECT_EQ(text.find("The old version of the file was kept.") != std::string::npos, c.kept)
+                << when;
+            EXPECT_EQ(FileLastFailure().kind, FileFailureKind::None) << when;
+        }
+    }
 }
 
 TEST(SettingsProgramFolder, TakenFromTheProgramWhenNotGiven)

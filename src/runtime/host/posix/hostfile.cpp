@@ -171,6 +171,29 @@ bool Inside(const std::string& path, const std::string& folder)
            path[folder.size()] == '/';
 }
 
+// A temporary's writer locks it as soon as it has its name. So that a sweep
+// never finds one in the moment between, writers hold its folder shared
+// while they make and lock it, and a sweep holds the folder alone. -1 when
+// the folder cannot be held (a file system without locks).
+int HoldFolder(const std::string& hostFolder, int how)
+{
+    int fd = open(hostFolder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return -1;
+    int held;
+    while ((held = flock(fd, how)) != 0 && errno == EINTR) {}
+    if (held == 0) return fd;
+    close(fd);
+    return -1;
+}
+
+void LetFolderGo(int folder)
+{
+    if (folder < 0) return;
+    int error = errno;
+    close(folder);
+    errno = error;
+}
+
 }  // namespace
 
 HostFile HostFileOpenRead(const std::string& name)
@@ -217,12 +240,14 @@ HostFile HostFileCreateTemporary(const std::string& beside, const std::string& p
     // mkostemp creates with O_EXCL: it never opens through a link or an
     // existing file.
     std::string temporary = FolderOf(host) + "/" + HostTemporaryPrefix + "XXXXXX";
+    int held = HoldFolder(FolderOf(host), LOCK_SH);
     int fd = mkostemp(temporary.data(), O_CLOEXEC);
+    // Marks it as being written; a file system without locks goes without.
+    if (fd >= 0) flock(fd, LOCK_EX | LOCK_NB);
+    LetFolderGo(held);
     if (fd < 0) return NoHostFile;
     struct stat info;
     bool ready = fchmod(fd, PermissionsFor(permissionsOf)) == 0 && fstat(fd, &info) == 0;
-    // Marks it as being written; a file system without locks goes without.
-    flock(fd, LOCK_EX | LOCK_NB);
     if (!ready) {
         int error = errno;
         close(fd);
@@ -237,26 +262,42 @@ HostFile HostFileCreateTemporary(const std::string& beside, const std::string& p
     return Hold(fd, info, true);
 }
 
-bool HostFileLinkTemporary(const std::string& existing, const std::string& beside, std::string& temporaryName)
+HostFile HostFileLinkTemporary(const std::string& existing, const std::string& beside,
+                               std::string& temporaryName)
 {
     std::string source = HostPathFromWindows(existing);
     std::string host = HostPathFromWindows(beside);
     struct stat info;
     if (source.empty() || host.empty() || lstat(source.c_str(), &info) != 0 || !S_ISREG(info.st_mode))
-        return false;
+        return NoHostFile;
     static std::mt19937 random(std::random_device{}());
     const char letters[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
-    for (int attempt = 0; attempt < 100; ++attempt) {
+    int held = HoldFolder(FolderOf(host), LOCK_SH);
+    int fd = -1;
+    for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
         std::string name = HostTemporaryPrefix;
         for (int i = 0; i < 6; ++i) name += letters[random() % (sizeof letters - 1)];
-        if (link(source.c_str(), (FolderOf(host) + "/" + name).c_str()) == 0) {
-            size_t slash = beside.find_last_of("\\/");
-            temporaryName = (slash == std::string::npos ? "" : beside.substr(0, slash + 1)) + name;
-            return true;
+        const std::string path = FolderOf(host) + "/" + name;
+        if (link(source.c_str(), path.c_str()) != 0) {
+            if (errno != EEXIST) break;
+            continue;
         }
-        if (errno != EEXIST) return false;
+        // Held shared, so that several writers may each keep a name of one
+        // file while a sweep can take none of them.
+        fd = open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+        if (fd >= 0 && flock(fd, LOCK_SH | LOCK_NB) != 0) {
+            close(fd);
+            fd = -1;
+        }
+        if (fd < 0) {
+            unlink(path.c_str());
+            break;
+        }
+        size_t slash = beside.find_last_of("\\/");
+        temporaryName = (slash == std::string::npos ? "" : beside.substr(0, slash + 1)) + name;
     }
-    return false;
+    LetFolderGo(held);
+    return fd < 0 ? NoHostFile : fd;
 }
 
 size_t HostFileRead(HostFile file, char* buffer, size_t size)
@@ -327,6 +368,26 @@ bool HostFileReplace(const std::string& from, const std::string& to)
         SameFile(fromInfo, toInfo))
         return unlink(fromHost.c_str()) == 0;
     return rename(fromHost.c_str(), toHost.c_str()) == 0;
+}
+
+bool HostFileCommit(HostFile file, const std::string& temporaryName, const std::string& to)
+{
+    // Renamed while still open and locked; its content is on the disk
+    // already, so the close that follows loses nothing.
+    bool placed = HostFileReplace(temporaryName, to);
+    int error = errno;
+    HostFileClose(file);
+    errno = error;
+    return placed;
+}
+
+bool HostFileSame(const std::string& a, const std::string& b)
+{
+    std::string hostA = HostPathFromWindows(a);
+    std::string hostB = HostPathFromWindows(b);
+    struct stat infoA, infoB;
+    return !hostA.empty() && !hostB.empty() && stat(hostA.c_str(), &infoA) == 0 &&
+           stat(hostB.c_str(), &infoB) == 0 && S_ISREG(infoA.st_mode) && SameFile(infoA, infoB);
 }
 
 bool HostFileRename(const std::string& oldName, const std::string& newName)
@@ -505,16 +566,52 @@ HostPlace HostFileWritePlace(const std::string& target, const std::string& folde
     return writeTo.empty() ? HostPlace::LeadsOut : HostPlace::Fine;
 }
 
+HostPlace HostFileFollowPlace(const std::string& target, std::string& writeTo)
+{
+    std::string place = HostPathFromWindows(target);
+    if (place.empty() || place.back() == '/') {
+        errno = place.empty() ? ENOENT : EISDIR;
+        return place.empty() ? HostPlace::Unreachable : HostPlace::NotAFile;
+    }
+    // Link by link rather than realpath(), so that a link to a file not
+    // made yet leads to where it is to be made.
+    struct stat info;
+    int hops = 0;
+    for (; hops < 40 && lstat(place.c_str(), &info) == 0 && S_ISLNK(info.st_mode); ++hops) {
+        char link[PATH_MAX];
+        ssize_t length = readlink(place.c_str(), link, sizeof link);
+        if (length <= 0 || length >= static_cast<ssize_t>(sizeof link)) return HostPlace::Unreachable;
+        std::string to(link, static_cast<size_t>(length));
+        place = to[0] == '/' ? to : Join(FolderOf(place), to);
+    }
+    if (hops == 40) {
+        errno = ELOOP;
+        return HostPlace::NotAFile;
+    }
+    // A folder that is not there is the writer's to find, and to say so.
+    std::string parent = RealPath(FolderOf(place));
+    if (!parent.empty()) place = Join(parent, place.substr(place.rfind('/') + 1));
+    if (lstat(place.c_str(), &info) == 0 && !S_ISREG(info.st_mode)) {
+        errno = S_ISDIR(info.st_mode) ? EISDIR : EINVAL;
+        return HostPlace::NotAFile;
+    }
+    writeTo = WindowsPathFromHost(place);
+    return writeTo.empty() ? HostPlace::Unreachable : HostPlace::Fine;
+}
+
 bool HostFileRemoveLeftover(const std::string& name)
 {
     std::string host = HostPathFromWindows(name);
-    int fd = host.empty() ? -1 : open(host.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) return false;
-    // Its writer holds a lock on it for as long as it writes.
+    int folder = host.empty() ? -1 : HoldFolder(FolderOf(host), LOCK_EX);
+    int fd = folder < 0 ? -1 : open(host.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    // Its writer holds a lock on it from the moment it has its name until
+    // it is in its place.
     struct stat opened, named;
-    bool gone = fstat(fd, &opened) == 0 && S_ISREG(opened.st_mode) && flock(fd, LOCK_EX | LOCK_NB) == 0 &&
-                lstat(host.c_str(), &named) == 0 && SameFile(opened, named) && unlink(host.c_str()) == 0;
-    close(fd);
+    bool gone = fd >= 0 && fstat(fd, &opened) == 0 && S_ISREG(opened.st_mode) &&
+                flock(fd, LOCK_EX | LOCK_NB) == 0 && lstat(host.c_str(), &named) == 0 &&
+                SameFile(opened, named) && unlink(host.c_str()) == 0;
+    if (fd >= 0) close(fd);
+    LetFolderGo(folder);
     return gone;
 }
 

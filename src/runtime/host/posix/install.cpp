@@ -87,13 +87,15 @@ std::string HostInstalledDataFolder(const std::string& programFolder)
 
 int FolderWritable(const std::string& folder)
 {
-    const std::string host = HostPathFromWindows(folder);
-    if (host.empty()) return 0;
-    std::string probe = host + (host.back() == '/' ? "" : "/") + ".kelpra-probe-XXXXXX";
-    const int fd = mkstemp(probe.data());
-    if (fd < 0) return 0;
-    close(fd);
-    unlink(probe.c_str());
+    if (folder.empty()) return 0;
+    // Made as a rewrite makes its new version, so no sweep takes it while it
+    // is there, and one left by a probe cut short is swept as theirs are.
+    std::string probe;
+    const std::string beside = folder + (folder.back() == '\\' || folder.back() == '/' ? "" : "\\") + "probe";
+    const HostFile file = HostFileCreateTemporary(beside, "", probe);
+    if (file == NoHostFile) return 0;
+    HostFileClose(file);
+    HostFileRemove(probe);
     return 1;
 }
 

@@ -174,23 +174,31 @@ HostFile HostFileCreateTemporary(const std::string& beside, const std::string&, 
     return NoHostFile;
 }
 
-bool HostFileLinkTemporary(const std::string& existing, const std::string& beside, std::string& temporaryName)
+HostFile HostFileLinkTemporary(const std::string& existing, const std::string& beside,
+                               std::string& temporaryName)
 {
     DWORD attributes = GetFileAttributesA(existing.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES ||
         (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)))
-        return false;
+        return NoHostFile;
+    // Held open before it has a second name, so that a sweep (which opens
+    // sharing nothing) never takes that name; it shares deletion, so the
+    // name can still be moved into its place.
+    HANDLE held = CreateFileA(existing.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (held == INVALID_HANDLE_VALUE) return NoHostFile;
     size_t slash = beside.find_last_of("\\/");
     std::string folder = slash == std::string::npos ? "" : beside.substr(0, slash + 1);
     for (int attempt = 0; attempt < 100; ++attempt) {
         std::string name = folder + HostTemporaryPrefix + RandomSuffix();
         if (CreateHardLinkA(name.c_str(), existing.c_str(), nullptr)) {
             temporaryName = name;
-            return true;
+            return FromHandle(held);
         }
-        if (GetLastError() != ERROR_ALREADY_EXISTS && GetLastError() != ERROR_FILE_EXISTS) return false;
+        if (GetLastError() != ERROR_ALREADY_EXISTS && GetLastError() != ERROR_FILE_EXISTS) break;
     }
-    return false;
+    CloseHandle(held);
+    return NoHostFile;
 }
 
 size_t HostFileRead(HostFile file, char* buffer, size_t size)
@@ -278,6 +286,39 @@ std::string StoredName(const std::string& name)
 }
 
 }  // namespace
+
+bool HostFileCommit(HostFile file, const std::string& temporaryName, const std::string& to)
+{
+    // The writing handle shares no deletion, so it cannot stay open for the
+    // move; a second one that shares everything keeps a sweep away from the
+    // file between the close and the move.
+    HANDLE held = CreateFileA(temporaryName.c_str(), GENERIC_READ,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    CloseHandle(Handle(file));
+    bool placed = HostFileReplace(temporaryName, to);
+    DWORD error = GetLastError();
+    if (held != INVALID_HANDLE_VALUE) CloseHandle(held);
+    SetLastError(error);
+    return placed;
+}
+
+bool HostFileSame(const std::string& a, const std::string& b)
+{
+    BY_HANDLE_FILE_INFORMATION info[2];
+    const std::string* names[2] = {&a, &b};
+    for (int i = 0; i < 2; ++i) {
+        HANDLE file =
+            CreateFileA(names[i]->c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                        OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (file == INVALID_HANDLE_VALUE) return false;
+        bool known = GetFileInformationByHandle(file, &info[i]) != 0;
+        CloseHandle(file);
+        if (!known || (info[i].dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) return false;
+    }
+    return info[0].dwVolumeSerialNumber == info[1].dwVolumeSerialNumber &&
+           info[0].nFileIndexHigh == info[1].nFileIndexHigh && info[0].nFileIndexLow == info[1].nFileIndexLow;
+}
 
 bool HostFileRename(const std::string& oldName, const std::string& newName)
 {
@@ -454,6 +495,27 @@ HostPlace HostFileWritePlace(const std::string& target, const std::string& folde
     HostPlace place = WritePlace(target, folder, writeTo);
     if (place != HostPlace::LeadsOut && place != HostPlace::Unreachable) return place;
     return WritePlace(target, folder, writeTo);
+}
+
+HostPlace HostFileFollowPlace(const std::string& target, std::string& writeTo)
+{
+    if (target.empty() || target.back() == '\\' || target.back() == '/') {
+        SetLastError(ERROR_INVALID_NAME);
+        return HostPlace::NotAFile;
+    }
+    writeTo = target;
+    DWORD attributes = GetFileAttributesA(target.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
+        // A link that leads nowhere has no file to write.
+        writeTo = FinalPath(target);
+        if (writeTo.empty()) return HostPlace::Unreachable;
+        attributes = GetFileAttributesA(writeTo.c_str());
+    }
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+        SetLastError(ERROR_DIRECTORY);
+        return HostPlace::NotAFile;
+    }
+    return HostPlace::Fine;
 }
 
 bool HostFileRemoveLeftover(const std::string& name)
