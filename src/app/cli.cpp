@@ -17,7 +17,6 @@
 #include "runtime/console/console.h"
 #include "runtime/files.h"
 #include "runtime/hostpath.h"
-#include "runtime/rewrite.h"
 #include "runtime/text.h"
 #include "runtime/window.h"
 #include "state/programfolders.h"
@@ -42,35 +41,45 @@ const char* const HelpText =
     "\n"
     "Commands:\n"
     "  lookup TEXT        Look TEXT up as the search field does (the whole text,\n"
-    "                     then its first character), print the page that would\n"
-    "                     be shown and exit 0; exit 1 when nothing matches.\n"
+    "                     then its first character) and print the page that\n"
+    "                     would be shown. Exit 1 when nothing matches.\n"
     "  keywords           Print the context list built from the help folder's\n"
     "                     index.htm: one KEYWORD<TAB>page line per entry, in\n"
-    "                     list order.\n"
+    "                     list order. Exit 1 when index.htm cannot be read.\n"
     "  index-link TEXT    Add an anchor and a link for the upper-cased first\n"
     "                     character of TEXT to index.htm, as answering Yes to a\n"
     "                     failed search does; prints the new entry's page.\n"
+    "                     Exit 1 when index.htm cannot be read, or a file cannot\n"
+    "                     be or could not be written.\n"
     "  add-include SOURCE Make the missing one-time backups, then turn the\n"
     "                     include source SOURCE (.dba) into help pages under the\n"
     "                     help folder's Includes folder and link them in (the\n"
     "                     include list, menu and main pages, the keywords file\n"
-    "                     and index.htm). Prints the include page. A SOURCE that\n"
-    "                     does not exist is refused before anything is written.\n"
+    "                     and index.htm). Prints the include page. Exit 1 when\n"
+    "                     SOURCE does not exist, its include page would take the\n"
+    "                     name of a file the run works with (vosks.htm,\n"
+    "                     vosk2.htm, the source's copy), a file cannot be or\n"
+    "                     could not be written, or no include page was written.\n"
     "  display-copy PAGE  Write the display copy vosks.html beside PAGE, with its\n"
     "                     link lines pointing into the help folder; prints the\n"
-    "                     copy's path.\n"
+    "                     copy's path. A copy that cannot be written beside PAGE\n"
+    "                     is written where Kelpra keeps its own files, and said\n"
+    "                     on standard error. Exit 1 when writing the copy failed\n"
+    "                     (a PAGE that cannot be read gets no copy, and exit 0).\n"
     "  search WORD...     Full-text search: the help folder's pages that hold all\n"
     "                     the words (at the start of a word, in any case), best\n"
     "                     first (title matches, then how often the words occur);\n"
     "                     one PATH<TAB>TITLE line per page, the path relative to\n"
-    "                     the help folder. Exit 1 when no page holds them all.\n"
+    "                     the help folder. Exit 1 when no page holds them all, or\n"
+    "                     the help folder cannot be read.\n"
     "  check              Check the help folder: index links and links and\n"
     "                     images in pages that lead nowhere, pages no link\n"
     "                     reaches from menu.htm, main.htm or index.htm, keywords\n"
     "                     without an index entry, display copies left in folders\n"
     "                     without pages, and missing start files. One\n"
     "                     KIND<TAB>PAGE<TAB>TARGET line per finding, then a\n"
-    "                     summary line. Exit 1 when anything was found.\n"
+    "                     summary line. Exit 1 when anything was found, or the\n"
+    "                     help folder cannot be read.\n"
     "\n"
     "Options:\n"
     "  --program-folder DIR  Run portably from DIR: Kelpra.ini, the templates\n"
@@ -97,15 +106,20 @@ const char* const HelpText =
     "form (Z:\\home\\me\\help\\); a folder gets a closing backslash. Printed\n"
     "paths are in Windows form.\n"
     "\n"
-    "Titles, paths and targets of search and check are printed as UTF-8.\n"
+    "Output is UTF-8: every line on standard output and every message on\n"
+    "standard error, whichever encoding the help folder's pages use.\n"
     "\n"
-    "Files are rewritten in one step each: a run that fails, or is killed,\n"
-    "leaves every file whole, and running it again finishes the job. A second\n"
-    "run on the same help folder waits for the first, or gives up.\n"
+    "Before add-include or index-link changes anything, it checks that every\n"
+    "file it will rewrite can be written; when one cannot, it says which and\n"
+    "changes nothing. Files are rewritten in one step each: a run that fails\n"
+    "later (a full disk), or is killed, leaves every file whole, and running\n"
+    "it again finishes the job. A second run on the same help folder waits for\n"
+    "the first, or gives up. A keywords file or Kelpra.ini that is a link is\n"
+    "written where the link leads.\n"
     "\n"
-    "Exit status: 0 done (lookup, search: found; check: nothing found), 1 failed\n"
-    "(lookup, search: nothing matches; check: findings, or no help folder; a\n"
-    "file that could not be written is named on standard error), 2 usage error.\n";
+    "Exit status: 0 done, 1 failed as each command says (a file that could not\n"
+    "be written is named on standard error, with the system's reason), 2 usage\n"
+    "error.\n";
 
 struct Options {
     std::string programFolder;
@@ -206,10 +220,16 @@ void LoadSettings(const Options& options)
     if (!options.keywordsFile.empty()) State.keywordsFile = ProgramPath(options.keywordsFile);
 }
 
+// A message on standard error, in the host's own form.
+void Say(const std::string& message)
+{
+    std::fprintf(stderr, "kelpra-cli: %s\n", HostTextFromProgram(message).c_str());
+}
+
 // A command that could not write: what failed, in Windows form, and why.
 int WriteFailed()
 {
-    std::fprintf(stderr, "kelpra-cli: %s\n", FailureText(FileLastFailure()).c_str());
+    Say(FailureText(FileLastFailure()));
     return ExitFailed;
 }
 
@@ -223,6 +243,7 @@ int Lookup(const std::string& text)
 
 int Keywords()
 {
+    // The context list says itself that the index page cannot be read.
     if (!BuildContextList()) return ExitFailed;
     ContextList& list = State.contextList;
     ListRewind(list);
@@ -237,8 +258,7 @@ int IndexLink(const std::string& text)
     FileFailureClear();
     if (!InsertIndexLink(SearchLetter(ProgramTextFromHost(text)))) {
         if (FileLastFailure().kind != FileFailureKind::None) return WriteFailed();
-        std::fprintf(stderr, "kelpra-cli: cannot read the index page %s\n",
-                     (State.helpFolder + "index.htm").c_str());
+        Say("cannot read the index page " + State.helpFolder + "index.htm");
         return ExitFailed;
     }
     // The entry just made is the context list's current one.
@@ -256,15 +276,14 @@ int AddIncludeCommand(const std::string& source)
         return ExitFailed;
     }
     FileFailureClear();
-    if (!RewriteFolderWritable(State.helpFolder)) return WriteFailed();
+    if (!AddIncludeCanWrite(sourcePath) || !BackupsCanBeMade()) return WriteFailed();
     BackupHelpPages();
     // Written by this run, not merely there from an earlier one.
     const int written = AddInclude(sourcePath);
     if (FileLastFailure().kind != FileFailureKind::None) return WriteFailed();
     const std::string listPage = State.helpFolder + "Includes.htm";
     if (PathSize(listPage) <= 0) {
-        std::fprintf(stderr, "kelpra-cli: the help folder has no include list page %s\n",
-                     HostTextFromProgram(listPage).c_str());
+        Say("the help folder has no include list page " + listPage);
         return ExitFailed;
     }
     if (!written) {
@@ -286,7 +305,7 @@ int DisplayCopy(const std::string& page)
     const bool away = TextEquals(PathFolderPart(copy), DisplayCopyAwayFolder());
     if (FileLastFailure().kind != FileFailureKind::None) {
         if (!away) return WriteFailed();
-        std::fprintf(stderr, "kelpra-cli: %s\n", FailureText(FileLastFailure()).c_str());
+        Say(FailureText(FileLastFailure()));
     }
     PrintLine(copy);
     return ExitFound;
@@ -298,7 +317,7 @@ int Search(const std::vector<std::string>& words)
     for (const std::string& word : words) query += (query.empty() ? "" : " ") + word;
     const SearchResults results = SearchHelpFolder(query);
     if (!results.folderRead) {
-        std::fprintf(stderr, "kelpra-cli: %s%s\n", HelpFolderUnreadableText, State.helpFolder.c_str());
+        Say(HelpFolderUnreadableText + State.helpFolder);
         return ExitFailed;
     }
     for (const SearchHit& hit : results.hits)
@@ -310,7 +329,7 @@ int Check()
 {
     const CheckReport report = CheckHelpFolder();
     if (!report.folderRead) {
-        std::fprintf(stderr, "kelpra-cli: %s\n", CheckSummary(report).c_str());
+        Say(CheckSummary(report));
         return ExitFailed;
     }
     for (const Finding& finding : report.findings)

@@ -493,9 +493,18 @@ TEST_F(Cli, EveryFullDiskIsReportedAndLeavesWholeFiles)
                 break;
             }
             EXPECT_EQ(result.status, 1) << when;
-            EXPECT_NE(result.err.find("kelpra-cli: Unable to write file> Z:\\"), std::string::npos)
+            const std::string named = "kelpra-cli: Unable to write file> Z:";
+            const size_t at = result.err.find(named);
+            ASSERT_NE(at, std::string::npos) << when << result.err;
+            // The old version is said to be kept only of a file that had
+            // one, and is still there.
+            std::string failed = result.err.substr(at + named.size());
+            failed = failed.substr(0, failed.find('\n'));
+            std::replace(failed.begin(), failed.end(), '\\', '/');
+            EXPECT_EQ(result.err.find("The old version of the file was kept.") != std::string::npos,
+                      fs::exists(failed))
                 << when << result.err;
-            EXPECT_NE(result.err.find("The old version of the file was kept."), std::string::npos) << when;
+            EXPECT_EQ(failed.find("//"), std::string::npos) << when << result.err;
             for (const auto& [name, bytes] : Files()) {
                 if (name.find("/.kelpra-") != std::string::npos) {
                     EXPECT_EQ(name, "help/.kelpra-preparing") << when;
@@ -547,7 +556,7 @@ TEST_F(Cli, NamedPipesHoldUpNoCommand)
         {{"index-link", "p"}, 1},
         {{"display-copy", folder.Host("help/index.htm")}, 0},
         {{"add-include", folder.Host("pipe.dba")}, 1},
-        {{"add-include", folder.Host("src/one.dba")}, 0},
+        {{"add-include", folder.Host("src/one.dba")}, 1},
     };
     for (const auto& c : cases) {
         CliResult result = RunAs("timeout 60 ", "kelpra-cli", c.command, true);
@@ -559,19 +568,27 @@ TEST_F(Cli, NamedPipesHoldUpNoCommand)
 // reported as done.
 TEST_F(Cli, WithoutAnIndexPageNothingSucceeds)
 {
-    const std::vector<std::string> missing = {"--help-folder", folder.Host("nowhere")};
-    for (const std::vector<std::string>& command :
-         {std::vector<std::string>{"keywords"}, {"index-link", "p"}, {"lookup", "p"}}) {
+    // An accented name is said in UTF-8, as the terminal gave it.
+    const std::string nowhere = "nowhere-\xC3\xA9";
+    const std::vector<std::string> missing = {"--help-folder", folder.Host(nowhere)};
+    const std::string unreadable = "Vosk's Help Browser: Unable to create context list\n";
+    const struct {
+        std::vector<std::string> command;
+        std::string err;
+    } cases[] = {
+        {{"keywords"}, unreadable},
+        {{"index-link", "p"},
+         unreadable + "kelpra-cli: cannot read the index page " + Win(nowhere) + "\\index.htm\n"},
+        {{"lookup", "p"}, unreadable},
+    };
+    for (const auto& c : cases) {
         std::vector<std::string> arguments = missing;
-        arguments.insert(arguments.end(), command.begin(), command.end());
+        arguments.insert(arguments.end(), c.command.begin(), c.command.end());
         CliResult result = Run(arguments);
-        EXPECT_EQ(result.status, 1) << command[0];
-        EXPECT_EQ(result.out, "") << command[0];
+        EXPECT_EQ(result.status, 1) << c.command[0];
+        EXPECT_EQ(result.out, "") << c.command[0];
+        EXPECT_EQ(result.err, c.err) << c.command[0];
     }
-    CliResult link = Run({"--help-folder", folder.Host("nowhere"), "index-link", "p"});
-    EXPECT_NE(link.err.find("cannot read the index page " + Win("nowhere") + "\\index.htm"),
-              std::string::npos)
-        << link.err;
 }
 
 // An include page left by an earlier run is not taken for this run's work.
@@ -631,39 +648,53 @@ TEST_F(Cli, TwoRunsAtOnceEndInOneOfTheTwoOrders)
     }
 }
 
-// A help folder another Kelpra is changing, or one the user may only read:
-// the commands that would change it exit 1, say why in one message, print
-// nothing on standard output and leave every file as it was.
+// A help folder another Kelpra is changing, or a folder a command would
+// write that the user may only read: the commands that would change it
+// exit 1, say why in one message, print nothing on standard output and
+// leave every file as it was; a read-only folder is found before anything
+// is changed.
 TEST_F(Cli, AHelpFolderThatCannotBeChangedNowIsReportedAndLeftAlone)
 {
     folder.Write("src/one.dba", CrLf({"` one", "function Init()"}));
     const std::string lock = folder.Host("help/.kelpra-lock");
+    // Root writes into read-only folders; a user does not.
+    const std::string user = "setpriv --reuid=65534 --regid=65534 --clear-groups ";
     const struct {
         const char* why;
-        std::string shell;  // put before the program
-        mode_t help;        // the help folder's permissions
+        std::string shell;     // put before the program
+        const char* readOnly;  // the folder the user may only read; "" none
+        bool indexLinkToo;     // the letter anchor writes there too
         std::string message;
     } cases[] = {
-        {"busy", "flock " + Quote(lock) + " ", 0755,
-         "kelpra-cli: another Kelpra is changing this help folder\n"},
-        // Root writes into read-only folders; a user does not.
-        {"read-only", "setpriv --reuid=65534 --regid=65534 --clear-groups ", 0555,
-         "kelpra-cli: The help folder cannot be written:\n" + Win("help") + "\\\nNothing was changed.\n"},
+        {"busy", "flock " + Quote(lock) + " ", "", true, "another Kelpra is changing this help folder\n"},
+        {"read-only help folder", user, "help", true,
+         "The help folder cannot be written:\n" + Win("help") + "\\\nNothing was changed.\n"},
+        {"read-only Includes folder", user, "help/Includes", false,
+         "The help folder's Includes folder cannot be written:\n" + Win("help/Includes") +
+             "\\\nNothing was changed.\n"},
+        {"read-only keywords folder", user, ".", false,
+         "The keywords file cannot be written:\n" + Win("keywords.txt") + "\nNothing was changed.\n"},
+        {"read-only backups folder", user, "prog", true,
+         "The folder of Kelpra's backups cannot be written:\n" + Win("prog") + "\\\nNothing was changed.\n"},
     };
-    chmod(folder.root.c_str(), 0755);
     for (const auto& c : cases) {
         for (const std::vector<std::string>& command :
              {std::vector<std::string>{"add-include", folder.Host("src/one.dba")}, {"index-link", "q"}}) {
+            if (command[0] == "index-link" && !c.indexLinkToo) continue;
             const std::string when = std::string(c.why) + " " + command[0];
             Fresh();
+            folder.MakeFolder("help/Includes");
+            if (c.readOnly == std::string("prog")) fs::remove(folder.Host("prog/index.bak"));  // one to make
             const auto before = Files();
-            chmod(folder.Host("help").c_str(), c.help);
+            for (const char* name : {".", "help", "help/Includes", "prog"})
+                chmod(folder.Host(name).c_str(), name == std::string(c.readOnly) ? 0555 : 0777);
             CliResult result = RunAs(c.shell, "kelpra-cli", command, true);
-            chmod(folder.Host("help").c_str(), 0755);
+            for (const char* name : {".", "help", "help/Includes", "prog"})
+                chmod(folder.Host(name).c_str(), 0755);
             fs::remove(lock);
             EXPECT_EQ(result.status, 1) << when;
             EXPECT_EQ(result.out, "") << when;
-            EXPECT_EQ(result.err, c.message) << when;
+            EXPECT_EQ(result.err, "kelpra-cli: " + c.message) << when;
             EXPECT_EQ(Files(), before) << when;
         }
     }

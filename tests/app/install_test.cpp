@@ -5,6 +5,7 @@
 #include <iterator>
 #include <regex>
 #include <string>
+#include <vector>
 
 #include <unistd.h>
 
@@ -168,7 +169,8 @@ std::string ReadSource(const std::string& name)
 }
 
 // The manual page and the completion are written by hand beside the
-// program's own usage text; a command added to one must reach the others.
+// program's own usage text; a command added to one must reach the others,
+// and both say of every command when it exits 1, and that output is UTF-8.
 TEST(InstalledDocumentation, KnowsEveryCommandOfTheUsageText)
 {
     CommandResult help = RunCommandLine(std::string(KELPRA_BIN_DIR) + "/kelpra-cli --help");
@@ -176,20 +178,32 @@ TEST(InstalledDocumentation, KnowsEveryCommandOfTheUsageText)
     const std::string commands = help.out.substr(0, help.out.find("\nOptions:"));
     const std::string manual = ReadSource("packaging/linux/kelpra-cli.1");
     const std::string completion = ReadSource("packaging/linux/kelpra-cli.bash-completion");
-    int listed = 0;
-    for (size_t at = commands.find("\n  "); at != std::string::npos; at = commands.find("\n  ", at + 1)) {
-        const size_t start = at + 3;
-        const std::string command = commands.substr(start, commands.find_first_of(" \n", start) - start);
-        if (command.empty()) continue;
-        ++listed;
+    // Each command's text in --help: from its line to the next command's.
+    std::vector<std::string> blocks;
+    for (size_t at = commands.find("\n  "); at != std::string::npos; at = commands.find("\n  ", at + 1))
+        if (commands[at + 3] != ' ') blocks.push_back(commands.substr(at + 3));
+    for (size_t i = 0; i + 1 < blocks.size(); ++i) blocks[i].resize(blocks[i].size() - blocks[i + 1].size());
+    for (const std::string& block : blocks) {
+        const std::string command = block.substr(0, block.find_first_of(" \n"));
         std::string inManual;
         for (char c : command) inManual += c == '-' ? std::string("\\-") : std::string(1, c);
-        const bool inManualPage = manual.find("\n.B " + inManual + "\n") != std::string::npos ||
-                                  manual.find("\n.BI " + inManual + " ") != std::string::npos;
-        EXPECT_TRUE(inManualPage) << command;
+        // Its entry in the list of commands, not a mention elsewhere.
+        size_t entry = manual.find("\n.TP\n.B " + inManual + "\n");
+        if (entry == std::string::npos) entry = manual.find("\n.TP\n.BI " + inManual + " ");
+        ASSERT_NE(entry, std::string::npos) << command;
+        const std::string described = manual.substr(entry, manual.find("\n.TP", entry + 4) - entry);
+        EXPECT_NE(block.find("Exit 1 when"), std::string::npos) << command << " in --help";
+        EXPECT_NE(described.find("Exit 1 when"), std::string::npos) << command << " in the manual page";
         EXPECT_TRUE(std::regex_search(completion, std::regex("[ '|]" + command + "[ )'|]"))) << command;
     }
-    EXPECT_GE(listed, 7) << commands;
+    EXPECT_GE(blocks.size(), 7u) << commands;
+    EXPECT_NE(help.out.find("Output is UTF-8"), std::string::npos);
+    EXPECT_NE(manual.find("Output is UTF-8"), std::string::npos);
+    // The window program's page tells of every key it keeps in [View].
+    const std::string windowManual = ReadSource("packaging/linux/kelpra.1");
+    EXPECT_NE(windowManual.find(".B [View]"), std::string::npos);
+    for (const char* key : {"Zoom", "WindowX", "WindowY", "WindowWidth", "WindowHeight", "SingleWindow"})
+        EXPECT_NE(windowManual.find(key), std::string::npos) << key;
 }
 
 }  // namespace
