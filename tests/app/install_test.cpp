@@ -92,8 +92,9 @@ TEST(InstallLayouts, EveryPrefixWorksOnTheFirstRun)
 }
 
 // A service or `env -i` has no HOME: the home comes from the password
-// database, and nothing is written beside the installed program, whose
-// templates Add Include still finds.
+// database (nobody's does not exist, so its data folder is given), and
+// nothing is written beside the installed program, whose templates Add
+// Include still finds.
 TEST(InstallLayouts, WithoutHomeTheTemplatesAreFoundAndNothingLandsBesideTheProgram)
 {
     if (geteuid() != 0 || RunCommandLine("command -v setpriv >/dev/null").status != 0)
@@ -111,7 +112,8 @@ TEST(InstallLayouts, WithoutHomeTheTemplatesAreFoundAndNothingLandsBesideTheProg
 
     CommandResult added = RunCommandLine(
         "setpriv --reuid=65534 --regid=65534 --clear-groups env -i PATH=/usr/bin:/bin WINEPREFIX=" +
-        folder.Host("no-wine") + " " + root + "/bin/kelpra-cli --help-folder " + folder.Host("mine/help") +
+        folder.Host("no-wine") + " XDG_DATA_HOME=" + folder.Host("mine/data") + " " + root +
+        "/bin/kelpra-cli --help-folder " + folder.Host("mine/help") +
         " --keywords " + folder.Host("mine/keywords.txt") + " --yes add-include " +
         folder.Host("mine/screenfx.dba") + " 2>&1");
     EXPECT_EQ(added.status, 0) << added.out;
