@@ -648,6 +648,33 @@ TEST_F(Cli, TwoRunsAtOnceEndInOneOfTheTwoOrders)
     }
 }
 
+// Where the file system refuses flock (the errors some network ones give),
+// many kelpra-cli at once still take turns: every run's letter anchor ends
+// up in the index page, once.
+TEST_F(Cli, WithoutFileLocksRunsAtOnceStillTakeTurns)
+{
+    const std::string letters = "ABCDEFGHIJKLMNOP";
+    std::string run = Quote(std::string(KELPRA_BIN_DIR) + "/kelpra-cli");
+    for (const auto& argument : Folders()) run += " " + Quote(argument);
+    for (int error : {ENOLCK, EOPNOTSUPP, EINVAL}) {
+        Fresh();
+        std::string command =
+            "export LD_PRELOAD=" + Quote(KELPRA_NOLOCKS) + " KELPRA_FLOCK_ERROR=" + std::to_string(error) +
+            " ASAN_OPTIONS=\"${ASAN_OPTIONS:+$ASAN_OPTIONS:}verify_asan_link_order=0\"; runs=;";
+        for (char letter : letters)
+            command += run + " index-link " + letter + " >/dev/null 2>&1 & runs=\"$runs $!\"; ";
+        command += "failed=0; for run in $runs; do wait $run || failed=1; done; exit $failed";
+        EXPECT_EQ(RunCommandLine(command).status, 0) << error;
+        const std::string index = folder.Read("help/index.htm");
+        for (char letter : letters) {
+            const std::string anchor = std::string("<A NAME=\"") + letter + "\"></A>";
+            const size_t at = index.find(anchor);
+            EXPECT_TRUE(at != std::string::npos && index.find(anchor, at + 1) == std::string::npos)
+                << letter << " with error " << error;
+        }
+    }
+}
+
 // A help folder another Kelpra is changing, or a folder a command would
 // write that the user may only read: the commands that would change it
 // exit 1, say why in one message, print nothing on standard output and

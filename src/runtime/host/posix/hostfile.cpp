@@ -17,6 +17,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <random>
 #include <vector>
 
@@ -42,8 +43,7 @@ bool HeldOpen(const struct stat& info, bool writersOnly)
     return false;
 }
 
-// A file system that has no locks (some network ones): there one Kelpra at
-// a time is the user's to keep, rather than no Kelpra at all.
+// A file system that has no locks (some network ones).
 bool WithoutLocks(int error)
 {
     return error == ENOLCK || error == EOPNOTSUPP || error == EINVAL;
@@ -192,6 +192,88 @@ void LetFolderGo(int folder)
     int error = errno;
     close(folder);
     errno = error;
+}
+
+// Where the file system has no locks (some network ones), the lock file
+// itself is the lock: only one can make it, and it names its holder, so one
+// left behind by a holder of this machine that no longer runs is known.
+enum class LockState { Taken, Held, Stale, Failed };
+// Seconds a lock file may stay without its holder's name.
+constexpr time_t StampGrace = 10;
+
+LockState ElsewhereOrFailed(int error)
+{
+    errno = error;
+    return error == EWOULDBLOCK ? LockState::Held : LockState::Failed;
+}
+
+std::string ThisHost()
+{
+    char name[256] = {};
+    gethostname(name, sizeof name - 1);
+    return name;
+}
+
+std::string HolderStamp()
+{
+    return std::to_string(getpid()) + " " + ThisHost() + "\n";
+}
+
+std::string ReadStamp(int fd)
+{
+    char bytes[320];
+    ssize_t got = pread(fd, bytes, sizeof bytes, 0);
+    return got > 0 ? std::string(bytes, static_cast<size_t>(got)) : "";
+}
+
+// Its holder ended without letting go: a process of this machine that no
+// longer runs; or, when the file names none (its holder was killed within
+// moments of making it, or it was damaged since), long ago.
+bool StampIsStale(const std::string& stamp, int fd)
+{
+    char* end = nullptr;
+    const long pid = std::strtol(stamp.c_str(), &end, 10);
+    const size_t space = stamp.find(' ');
+    const bool named = !stamp.empty() && stamp[0] >= '1' && stamp[0] <= '9' && pid <= INT_MAX &&
+                       end == stamp.c_str() + space && stamp.back() == '\n';
+    if (!named) {
+        struct stat info;
+        return fstat(fd, &info) == 0 && info.st_mtime + StampGrace < time(nullptr);
+    }
+    if (stamp.compare(space + 1, std::string::npos, ThisHost() + "\n") != 0) return false;
+    return kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH;
+}
+
+// Moves the stale file aside before removing it, so that of two Kelpras
+// that find it at once only one removes it; a file that turns out to be a
+// live holder's by then goes back in its place.
+void RemoveStaleLock(const std::string& host, const std::string& stamp)
+{
+    const std::string aside = host + "-" + std::to_string(getpid());
+    if (rename(host.c_str(), aside.c_str()) != 0) return;
+    int fd = open(aside.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+    const bool same = fd >= 0 && ReadStamp(fd) == stamp;
+    if (fd >= 0) close(fd);
+    if (!same) link(aside.c_str(), host.c_str());
+    unlink(aside.c_str());
+}
+
+LockState TakeByStamp(int fd, const std::string& host, bool existed)
+{
+    if (!existed) {
+        const std::string stamp = HolderStamp();
+        errno = 0;
+        if (pwrite(fd, stamp.data(), stamp.size(), 0) == static_cast<ssize_t>(stamp.size()))
+            return LockState::Taken;
+        int error = errno;
+        unlink(host.c_str());
+        errno = error == 0 ? ENOSPC : error;
+        return LockState::Failed;
+    }
+    const std::string stamp = ReadStamp(fd);
+    if (!StampIsStale(stamp, fd)) return LockState::Held;
+    RemoveStaleLock(host, stamp);
+    return LockState::Stale;
 }
 
 }  // namespace
@@ -626,6 +708,7 @@ HostFile HostLockTake(const std::string& name, bool& held, bool& leftBehind)
     }
     // A holder removes the file before it lets go, so a lock won on a file
     // that is no longer the one under the name is tried again.
+    bool staleRemoved = false;
     for (int attempt = 0; attempt < 100; ++attempt) {
         bool existed = false;
         int fd = open(host.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
@@ -635,14 +718,21 @@ HostFile HostLockTake(const std::string& name, bool& held, bool& leftBehind)
             if (fd < 0 && errno == ENOENT) continue;
         }
         if (fd < 0) return NoHostFile;
-        if (flock(fd, LOCK_EX | LOCK_NB) != 0 && !WithoutLocks(errno)) {
-            held = errno == EWOULDBLOCK;
+        LockState state = LockState::Taken;
+        if (flock(fd, LOCK_EX | LOCK_NB) != 0)
+            state = WithoutLocks(errno) ? TakeByStamp(fd, host, existed) : ElsewhereOrFailed(errno);
+        if (state == LockState::Failed || state == LockState::Held) {
+            held = state == LockState::Held;
+            return Refuse(fd);
+        }
+        if (state == LockState::Stale) {
             close(fd);
-            return NoHostFile;
+            staleRemoved = true;
+            continue;
         }
         struct stat opened, named;
         if (fstat(fd, &opened) == 0 && lstat(host.c_str(), &named) == 0 && SameFile(opened, named)) {
-            leftBehind = existed;
+            leftBehind = existed || staleRemoved;
             return fd;
         }
         close(fd);
@@ -653,7 +743,11 @@ HostFile HostLockTake(const std::string& name, bool& held, bool& leftBehind)
 
 void HostLockRelease(HostFile lock, const std::string& name)
 {
+    // Only the holder's own file: never one another Kelpra has made since.
     std::string host = HostPathFromWindows(name);
-    if (!host.empty()) unlink(host.c_str());
+    struct stat opened, named;
+    if (!host.empty() && fstat(static_cast<int>(lock), &opened) == 0 && lstat(host.c_str(), &named) == 0 &&
+        SameFile(opened, named))
+        unlink(host.c_str());
     close(static_cast<int>(lock));
 }
