@@ -108,5 +108,21 @@ open_window "$work/fourth.log" print
 expect_last "$work/fourth.log" "$(page 'commands\print.htm')" "switched off, a second start opens a window"
 kill "$window" "$third" 2>/dev/null
 
+# Without a runtime folder (su, ssh, cron) the socket goes to a folder of
+# Kelpra's own in the temporary folder, which only this user can enter.
+sed -i '/^SingleWindow=0/d' "$work/program/Kelpra.ini"
+unset XDG_RUNTIME_DIR
+export TMPDIR="$work/tmp"
+mkdir -m 1777 "$TMPDIR"
+private="$TMPDIR/kelpra-$(id -u)"
+open_window "$work/fifth.log" nothing
+check "without a runtime folder the window listens in a private folder" \
+    bash -c 'for i in $(seq 1 100); do test -S "$1"/kelpra-* && exit 0; sleep 0.1; done; exit 1' - "$private"
+check "which is closed to other users" test "$(stat -c %a "$private")" = 700
+second_start glossary
+check "and a second start hands its word over there" test "$second_status" -eq 0
+expect_last "$work/fifth.log" "$(page 'glossary.htm')" "the window shows it"
+kill "$window" 2>/dev/null
+
 echo "$passes passed, $failures failed"
 [ "$failures" -eq 0 ]

@@ -51,6 +51,9 @@ printf '[Setup]\r\nHelp=%s\\\r\nkeywords=%s\r\nUseCL=1\r\nHTML=%s\r\n' \
     "$(windows "$help")" "$(windows "$work/keywords.txt")" "$(windows "$work/editor.sh")" \
     > "$work/program/Kelpra.ini"
 
+# The hand-over's socket goes to the user's runtime folder: this test's own.
+export XDG_RUNTIME_DIR="$work/runtime"
+mkdir -m 700 "$XDG_RUNTIME_DIR"
 export KELPRA_STATUS_LOG="$work/status.log"
 : > "$KELPRA_STATUS_LOG"
 : > "$work/editor.log"
@@ -72,6 +75,7 @@ edit_page() { click 18 10 && sleep 0.3 && xdotool key Down Down Down Return; }
 status 'commands\print.htm' "starting with a word"
 check "the word's page shown through its display copy" test -f "$help/commands/vosks.html"
 check "the start page never copied when the word found a page" test ! -e "$help/vosks.html"
+check "the window listens for hand-overs" bash -c 'test -S "$1"/kelpra-*' - "$XDG_RUNTIME_DIR"
 
 click 300 40
 xdotool key ctrl+a
@@ -132,6 +136,7 @@ else
     kelpra=""
     check "Close ends the program with status 0" test "$code" -eq 0
 fi
+check "the hand-over's socket goes with the window" test -z "$(ls -A "$XDG_RUNTIME_DIR")"
 check "the window's size kept in [View]" bash -c 'grep -qa "^WindowWidth=640" "$1" && grep -qa "^WindowHeight=420" "$1"' - "$work/program/Kelpra.ini"
 
 echo "status bar texts:"

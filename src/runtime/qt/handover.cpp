@@ -1,15 +1,21 @@
 // The hand-over on a local socket: the running window listens, a later start
 // connects, writes its text and a line end, and waits for the window's "1".
+// The socket lies in a folder only its user can reach, or there is none.
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <QApplication>
 #include <QDir>
+#include <QFile>
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QMainWindow>
 #include <QPointer>
-#include <QStandardPaths>
 #include <QTimer>
+#include <cstdlib>
 #include <deque>
 #include <memory>
+#include <string>
 
 #include "runtime/handover.h"
 #include "runtime/qt/qtlayer.h"
@@ -20,6 +26,10 @@ constexpr char TakenAnswer = '1';
 
 struct HandOverLayer {
     QPointer<QLocalServer> server;
+    // The socket file the server made, so that only that one is removed.
+    QString path;
+    dev_t device = 0;
+    ino_t inode = 0;
     std::deque<std::string> arrived;
 };
 
@@ -29,13 +39,34 @@ HandOverLayer& TheHandOverLayer()
     return layer;
 }
 
-// In the user's own runtime folder, which no other user can enter, when the
-// desktop has one; else where Qt puts local sockets.
+// A folder of this user's that nobody else can have put anything in: not a
+// link, owned by the user, closed to everyone else.
+bool PrivateFolder(const std::string& folder)
+{
+    struct stat info;
+    return lstat(folder.c_str(), &info) == 0 && S_ISDIR(info.st_mode) && info.st_uid == geteuid() &&
+           (info.st_mode & 077) == 0;
+}
+
+// The user's runtime folder; without one (su, ssh, cron), a folder of
+// Kelpra's own in the temporary folder, made for this user. "" when neither
+// is private: another user may have taken the name, and a word handed to
+// their socket would be theirs to read.
+std::string SocketFolder()
+{
+    const char* runtime = std::getenv("XDG_RUNTIME_DIR");
+    if (runtime && runtime[0] == '/' && PrivateFolder(runtime)) return runtime;
+    const char* temporary = std::getenv("TMPDIR");
+    const std::string folder = std::string(temporary && temporary[0] == '/' ? temporary : "/tmp") +
+                               "/kelpra-" + std::to_string(geteuid());
+    mkdir(folder.c_str(), 0700);
+    return PrivateFolder(folder) ? folder : "";
+}
+
 QString SocketPath(const std::string& name)
 {
-    const QString folder = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
-    const QString file = QString::fromLatin1(name.c_str());
-    return folder.isEmpty() ? file : QDir(folder).filePath(file);
+    const std::string folder = SocketFolder();
+    return folder.empty() ? QString() : QFile::decodeName(QByteArray::fromStdString(folder + "/" + name));
 }
 
 // A window that answers is alive; a socket file nobody answers on was left
@@ -83,8 +114,10 @@ void Serve(QLocalSocket* socket)
 
 int HandOverSend(const std::string& name, const std::string& text)
 {
+    const QString path = SocketPath(name);
+    if (path.isEmpty()) return 0;
     QLocalSocket socket;
-    socket.connectToServer(SocketPath(name));
+    socket.connectToServer(path);
     if (!socket.waitForConnected(HandOverWaitLimit)) return 0;
     socket.write(QByteArray::fromStdString(text.substr(0, HandOverReceiveLimit) + "\n"));
     if (!socket.waitForBytesWritten(HandOverWaitLimit)) return 0;
@@ -99,6 +132,7 @@ int HandOverListen(const std::string& name)
     HandOverLayer& layer = TheHandOverLayer();
     if (layer.server) return 1;
     const QString path = SocketPath(name);
+    if (path.isEmpty()) return 0;
     auto* server = new QLocalServer(qApp);
     server->setSocketOptions(QLocalServer::UserAccessOption);
     bool listening = server->listen(path);
@@ -114,7 +148,28 @@ int HandOverListen(const std::string& name)
         while (QLocalSocket* socket = server->nextPendingConnection()) Serve(socket);
     });
     layer.server = server;
+    layer.path = path;
+    struct stat info;
+    if (lstat(QFile::encodeName(path).constData(), &info) == 0) {
+        layer.device = info.st_dev;
+        layer.inode = info.st_ino;
+    }
     return 1;
+}
+
+void QtHandOverEnd()
+{
+    HandOverLayer& layer = TheHandOverLayer();
+    if (!layer.server) return;
+    // Closing removes the socket file by its name; a window that took the
+    // name over after this one stopped answering keeps its own.
+    struct stat info;
+    const bool own = lstat(QFile::encodeName(layer.path).constData(), &info) == 0 &&
+                     info.st_dev == layer.device && info.st_ino == layer.inode;
+    // Qt closes a server it deletes, so one whose name is no longer its own
+    // is left to the application, which outlives it.
+    if (own) delete layer.server;
+    layer.server = nullptr;
 }
 
 std::string HandOverReceived()

@@ -50,6 +50,10 @@ void QtMenusClear();
 void QtEventFilterInstall();
 void QtShortcutsClear();
 
+// Stops listening for hand-overs and removes the socket file, at the end of
+// the run.
+void QtHandOverEnd();
+
 // Queues an event for EventWait to hand out.
 void QtRecordEvent(int code, int id);
 

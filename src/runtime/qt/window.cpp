@@ -293,6 +293,7 @@ void RuntimeStart()
 
 void RuntimeEnd()
 {
+    QtHandOverEnd();
     Layer& layer = TheLayer();
     if (layer.window) {
         layer.window->closing = true;
