@@ -135,6 +135,16 @@ Copied WriteCopy(const std::string& pagePath, const std::string& copyPath, int a
     return RewriteCommit(2) == Rewrite::Done ? Copied::Yes : Copied::Failed;
 }
 
+// Writing the page's copy would overwrite the page itself: it is named like
+// its copy, in any case, or it is that very file under another spelling
+// (Windows drops trailing dots and spaces) or through a link. Decided by the
+// file, not by how its name is spelled.
+int IsItsOwnCopy(const std::string& pagePath)
+{
+    return NamedLikeDisplayCopy(pagePath) ||
+           PathSameFile(pagePath, PathFolderPart(pagePath) + DisplayCopyName);
+}
+
 }  // namespace
 
 std::string DisplayCopyAwayFolder()
@@ -144,11 +154,10 @@ std::string DisplayCopyAwayFolder()
 
 std::string WriteDisplayCopy(const std::string& pagePath)
 {
-    // Names ignore case, so a page called vosks.html in any case is its own
-    // copy's file: it is shown as itself rather than overwritten.
-    if (NamedLikeDisplayCopy(pagePath)) return "";
-    if (PathSize(pagePath) < 0) return "";
-    std::string beside = PathFolderPart(pagePath) + DisplayCopyName;
+    // A page that is its own copy's file is shown as itself rather than
+    // overwritten.
+    if (PathSize(pagePath) < 0 || IsItsOwnCopy(pagePath)) return "";
+    const std::string beside = PathFolderPart(pagePath) + DisplayCopyName;
     const Copied copied = WriteCopy(pagePath, beside, 0);
     if (copied == Copied::Yes) return beside;
     // A copy that failed part-way (a full disk) keeps the one shown before
@@ -163,7 +172,7 @@ std::string WriteDisplayCopy(const std::string& pagePath)
 
 std::string MakeDisplayCopy(const std::string& pagePath)
 {
-    if (NamedLikeDisplayCopy(pagePath)) return pagePath;
+    if (IsItsOwnCopy(pagePath)) return pagePath;
     const std::string written = WriteDisplayCopy(pagePath);
     return written.empty() ? PathFolderPart(pagePath) + DisplayCopyName : written;
 }

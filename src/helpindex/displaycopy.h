@@ -6,10 +6,12 @@
 constexpr char DisplayCopyName[] = "vosks.html";
 
 // Writes "vosks.html" beside the page with its link lines pointing into the
-// help folder; returns the copy's path (also when nothing could be written).
+// help folder; returns the copy's path (also when nothing could be written),
+// or the page's own when the page is its copy's file (WriteDisplayCopy).
 std::string MakeDisplayCopy(const std::string& pagePath);
 // The same, for the page watcher: the path of the copy just written in full,
-// or "" when there is none (the page is missing, or is named like its copy).
+// or "" when there is none (the page is missing, or is its copy's own file:
+// named like it, or the same file under another spelling or a link).
 // When the page's folder cannot be written, the copy goes into the folder
 // Kelpra writes its own files in (DisplayCopyAwayFolder), beginning with a
 // <base> that points back at the page's folder.

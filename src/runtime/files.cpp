@@ -391,6 +391,11 @@ int FileAtEnd(int number)
     return Refill(*file) ? 0 : -1;
 }
 
+int PathSameFile(const std::string& a, const std::string& b)
+{
+    return HostFileSame(a, b) ? 1 : 0;
+}
+
 int32_t PathSize(const std::string& path)
 {
     if (path.empty()) return -1;

@@ -28,6 +28,9 @@ std::string FileReadLineFrom(int number);
 int FileWriteLineTo(int number, const std::string& line);
 
 int32_t PathSize(const std::string& path);
+// 1 when both paths lead to one existing file, however each is spelled or
+// linked.
+int PathSameFile(const std::string& a, const std::string& b);
 // Copies the file through a new file beside the target that takes the
 // target's place in one step, so the target is never half written. Refused
 // when the target is a link that leads out of its own folder.

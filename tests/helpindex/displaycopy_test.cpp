@@ -134,14 +134,44 @@ TEST_F(HelpFolderTest, DisplayCopyOfAMissingPageWritesNothing)
     EXPECT_FALSE(folder.Exists("gone"));
 }
 
-TEST_F(HelpFolderTest, PageNamedLikeItsCopyIsShownAsItself)
+// A page that is its own copy's file, under whatever name it is reached,
+// is shown as itself: its copy would overwrite it.
+TEST_F(HelpFolderTest, PageThatIsItsCopysFileIsShownAsItself)
 {
+    namespace fs = std::filesystem;
     const std::string page = "<a href=\"x.htm\">X</a>\n";
-    for (std::string name : {"vosks.html", "VOSKS.HTML", "Vosks.Html"}) {
-        SCOPED_TRACE(name);
-        folder.Write("sub\\" + name, page);
-        EXPECT_EQ(MakeDisplayCopy("T:\\sub\\" + name), "T:\\sub\\" + name);
-        EXPECT_EQ(folder.Read("sub\\" + name), page);
+    const struct {
+        const char* shown;  // the page as the browser reaches it
+        const char* file;   // the user's file
+        // Makes the shown name lead to the file; nullptr: it already does.
+        void (*link)(const fs::path& file, const fs::path& shown);
+    } cases[] = {
+        {"vosks.html", "vosks.html", nullptr},
+        {"VOSKS.HTML", "VOSKS.HTML", nullptr},
+        {"Vosks.Html", "Vosks.Html", nullptr},
+        // Windows drops trailing dots and spaces; names ignore case.
+        {"vosks.html.", "vosks.html", nullptr},
+        {"vosks.html ", "vosks.html", nullptr},
+        {"VOSKS.HTML..", "vosks.html", nullptr},
+#ifndef _WIN32
+        {"mine.htm", "vosks.html", [](const fs::path& f, const fs::path& s) { fs::create_symlink(f, s); }},
+        {"mine.htm", "vosks.html", [](const fs::path& f, const fs::path& s) { fs::create_hard_link(f, s); }},
+        {"mine.htm", "mine.htm",
+         [](const fs::path& f, const fs::path& s) {
+             fs::create_symlink(f.filename(), s.parent_path() / "vosks.html");
+         }},
+#endif
+    };
+    for (const auto& c : cases) {
+        const std::string what = std::string(c.shown) + " of " + c.file;
+        fs::remove_all(folder.Host("sub"));
+        folder.Write(std::string("sub\\") + c.file, page);
+        if (c.link)
+            c.link(folder.Host(std::string("sub/") + c.file), folder.Host(std::string("sub/") + c.shown));
+        const std::string shown = std::string("T:\\sub\\") + c.shown;
+        EXPECT_EQ(WriteDisplayCopy(shown), "") << what;
+        EXPECT_EQ(MakeDisplayCopy(shown), shown) << what;
+        EXPECT_EQ(folder.Read(std::string("sub\\") + c.file), page) << what;
     }
 }
 

@@ -236,6 +236,30 @@ bool HostFileClose(HostFile file)
     return CloseHandle(Handle(file)) != 0;
 }
 
+namespace {
+
+// The volume and the file's number on it; false when it cannot be opened.
+bool FileIdentity(const std::string& name, BY_HANDLE_FILE_INFORMATION& info)
+{
+    HANDLE file = CreateFileA(name.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                              nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    const bool known = GetFileInformationByHandle(file, &info) != 0;
+    CloseHandle(file);
+    return known;
+}
+
+}  // namespace
+
+bool HostFileSame(const std::string& a, const std::string& b)
+{
+    BY_HANDLE_FILE_INFORMATION infoA, infoB;
+    return FileIdentity(a, infoA) && FileIdentity(b, infoB) &&
+           !(infoA.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) &&
+           infoA.dwVolumeSerialNumber == infoB.dwVolumeSerialNumber &&
+           infoA.nFileIndexHigh == infoB.nFileIndexHigh && infoA.nFileIndexLow == infoB.nFileIndexLow;
+}
+
 int32_t HostFileSize(const std::string& name)
 {
     WIN32_FIND_DATAA found;
@@ -301,23 +325,6 @@ bool HostFileCommit(HostFile file, const std::string& temporaryName, const std::
     if (held != INVALID_HANDLE_VALUE) CloseHandle(held);
     SetLastError(error);
     return placed;
-}
-
-bool HostFileSame(const std::string& a, const std::string& b)
-{
-    BY_HANDLE_FILE_INFORMATION info[2];
-    const std::string* names[2] = {&a, &b};
-    for (int i = 0; i < 2; ++i) {
-        HANDLE file =
-            CreateFileA(names[i]->c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                        OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (file == INVALID_HANDLE_VALUE) return false;
-        bool known = GetFileInformationByHandle(file, &info[i]) != 0;
-        CloseHandle(file);
-        if (!known || (info[i].dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) return false;
-    }
-    return info[0].dwVolumeSerialNumber == info[1].dwVolumeSerialNumber &&
-           info[0].nFileIndexHigh == info[1].nFileIndexHigh && info[0].nFileIndexLow == info[1].nFileIndexLow;
 }
 
 bool HostFileRename(const std::string& oldName, const std::string& newName)
