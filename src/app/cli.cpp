@@ -133,7 +133,7 @@ struct Options {
 
 int UsageError(const std::string& problem)
 {
-    std::fprintf(stderr, "kelpra-cli: %s\n%s", problem.c_str(), UsageText);
+    std::fprintf(stderr, "kelpra-cli: %s\n%s", MessageName(problem).c_str(), UsageText);
     return ExitUsage;
 }
 
@@ -258,7 +258,7 @@ int IndexLink(const std::string& text)
     FileFailureClear();
     if (!InsertIndexLink(SearchLetter(ProgramTextFromHost(text)))) {
         if (FileLastFailure().kind != FileFailureKind::None) return WriteFailed();
-        Say("cannot read the index page " + State.helpFolder + "index.htm");
+        Say("cannot read the index page " + MessageName(State.helpFolder + "index.htm"));
         return ExitFailed;
     }
     // The entry just made is the context list's current one.
@@ -271,7 +271,7 @@ int AddIncludeCommand(const std::string& source)
     const std::string sourcePath = ProgramPath(source);
     const int32_t size = PathSize(sourcePath);
     if (size < 0) {
-        std::fprintf(stderr, "kelpra-cli: %s: %s\n", source.c_str(),
+        std::fprintf(stderr, "kelpra-cli: %s: %s\n", MessageName(source).c_str(),
                      size == -2 ? "is a folder, not an include source" : "no such include source");
         return ExitFailed;
     }
@@ -283,11 +283,11 @@ int AddIncludeCommand(const std::string& source)
     if (FileLastFailure().kind != FileFailureKind::None) return WriteFailed();
     const std::string listPage = State.helpFolder + "Includes.htm";
     if (PathSize(listPage) <= 0) {
-        Say("the help folder has no include list page " + listPage);
+        Say("the help folder has no include list page " + MessageName(listPage));
         return ExitFailed;
     }
     if (!written) {
-        std::fprintf(stderr, "kelpra-cli: no include page was written for %s\n", source.c_str());
+        std::fprintf(stderr, "kelpra-cli: no include page was written for %s\n", MessageName(source).c_str());
         return ExitFailed;
     }
     const std::string page =
@@ -317,7 +317,7 @@ int Search(const std::vector<std::string>& words)
     for (const std::string& word : words) query += (query.empty() ? "" : " ") + word;
     const SearchResults results = SearchHelpFolder(query);
     if (!results.folderRead) {
-        Say(HelpFolderUnreadableText + State.helpFolder);
+        Say(HelpFolderUnreadableText + MessageName(State.helpFolder));
         return ExitFailed;
     }
     for (const SearchHit& hit : results.hits)

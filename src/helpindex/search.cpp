@@ -56,6 +56,6 @@ void SearchKeyword(int ask)
     }
     if (!ask) return;
     std::string letter = SearchLetter(text);
-    std::string question = NoContextText + text + "\n" + InsertLetterText + letter + "?";
+    std::string question = NoContextText + MessageName(text) + "\n" + InsertLetterText + letter + "?";
     if (MessageAsk(TitleV2, question, MessageQuestion) == AnswerYes) InsertIndexLink(letter);
 }

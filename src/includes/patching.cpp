@@ -147,7 +147,7 @@ Rewrite PrepareIncludeFolder()
     const std::string& helpFolder = State.helpFolder;
     const std::string templatePath = State.dataFolder + "Includes.htm";
     if (PathSize(templatePath) <= 0) {
-        MessageAsk(TitleV3, NoListTemplateText + templatePath, MessageError);
+        MessageAsk(TitleV3, NoListTemplateText + MessageName(templatePath), MessageError);
         return Rewrite::Skipped;
     }
     // The include list page comes last: until it is there, the next run

@@ -389,7 +389,7 @@ CheckReport CheckHelpFolder()
 
 std::string CheckSummary(const CheckReport& report)
 {
-    if (!report.folderRead) return HelpFolderUnreadableText + Utf8FromText(HelpFolderPath());
+    if (!report.folderRead) return HelpFolderUnreadableText + MessageName(Utf8FromText(HelpFolderPath()));
     std::string summary = CheckedText + TextFromInteger(report.pages) + CheckedPagesText;
     if (report.findings.empty()) return summary + CheckNothingText;
     if (report.findings.size() == 1) return summary + CheckOneFindingText;

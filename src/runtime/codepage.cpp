@@ -46,6 +46,11 @@ std::u32string Characters(const std::string& text)
     return characters;
 }
 
+bool IsContinuation(char c)
+{
+    return (static_cast<unsigned char>(c) & 0xC0) == 0x80;
+}
+
 char32_t UpperCharacter(char32_t c)
 {
     return (c >= 'a' && c <= 'z') || (c >= 0xE0 && c <= 0xFF) ? c - 0x20 : c;
@@ -104,6 +109,19 @@ std::string TextUpperCase(const std::string& text)
 std::string TextMatchKey(const std::string& text)
 {
     return TextUpperCase(TextToUtf8(text));
+}
+
+std::string TextShortened(const std::string& text, int limit)
+{
+    const size_t most = limit < 5 ? 5 : static_cast<size_t>(limit);
+    if (text.size() <= most) return text;
+    size_t head = (most - 3) / 3;
+    size_t tail = text.size() - (most - 3 - head);
+    if (ReadsAsUtf8(text)) {
+        while (head > 0 && IsContinuation(text[head])) --head;
+        while (tail < text.size() && IsContinuation(text[tail])) ++tail;
+    }
+    return text.substr(0, head) + "..." + text.substr(tail);
 }
 
 std::string TextFirstCharacter(const std::string& text)

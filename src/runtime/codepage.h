@@ -75,6 +75,10 @@ std::string TextUpperCase(const std::string& text);
 // One form for comparing without regard to case or encoding: two texts with
 // the same characters, in either case and either encoding, give the same key.
 std::string TextMatchKey(const std::string& text);
+// The text at most `limit` bytes long (at least 5): a longer one keeps its
+// first third and its last two, with "..." between, never cutting a UTF-8
+// character.
+std::string TextShortened(const std::string& text, int limit);
 // The first character: one byte, or the whole UTF-8 sequence; "" for "".
 std::string TextFirstCharacter(const std::string& text);
 

@@ -23,7 +23,7 @@ void ShowMadePage(const char* name, const std::string& html)
 {
     const std::string path = State.programFolder + name;
     if (!WriteHtmlPage(path, html)) {
-        MessageAsk(TitleV2, MadePageUnwritableText + path, MessageError);
+        MessageAsk(TitleV2, MadePageUnwritableText + MessageName(path), MessageError);
         return;
     }
     ControlSetText(BrowserControl, path);

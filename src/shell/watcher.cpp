@@ -94,8 +94,8 @@ void OpenWith(const std::string& program, const std::string& file, const char* s
     if (ProgramRun(program, file, PathFolderPart(file))) return;
     if (DesktopOpen(file)) return;
     MessageAsk(TitleV2,
-               NoProgramText + program + NoProgramForText + file + NoDesktopProgramText + MenuFileText +
-                   " > " + MenuSetupText + " > " + setupEntry + ".",
+               NoProgramText + MessageName(program) + NoProgramForText + MessageName(file) +
+                   NoDesktopProgramText + MenuFileText + " > " + MenuSetupText + " > " + setupEntry + ".",
                MessageError);
 }
 
@@ -110,8 +110,8 @@ void AskAboutOutsideAddress()
 {
     const std::string address = BrowserTakeOutsideAddress(BrowserControl);
     if (address.empty()) return;
-    if (MessageAsk(TitleV2, OutsideAddressText + address + OutsideAddressQuestionText, MessageQuestion) ==
-        AnswerYes)
+    if (MessageAsk(TitleV2, OutsideAddressText + MessageName(address) + OutsideAddressQuestionText,
+                   MessageQuestion) == AnswerYes)
         DesktopOpen(address);
 }
 

@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "runtime/codepage.h"
 #include "runtime/files.h"
 #include "state/state.h"
 
@@ -42,6 +43,14 @@ constexpr const char* TitleV2 = "Kelpra V2";
 constexpr const char* TitleV3 = "Kelpra V3";
 constexpr const char* TitleBrowser = "Vosk's Help Browser";
 constexpr const char* TitleError = "Error";
+
+// A name (a file, a word, an address) as a message shows it: one damaged
+// name of megabytes must not make a message box of megabytes.
+constexpr int MessageNameLimit = 160;
+inline std::string MessageName(const std::string& name)
+{
+    return TextShortened(name, MessageNameLimit);
+}
 
 // Messages.
 constexpr const char* AboutText = "Tamsel's Dark Basic Helper V2\nBuild 1152947269";
@@ -187,14 +196,14 @@ inline std::string FailureText(const FileFailure& failure)
 {
     if (failure.kind == FileFailureKind::Busy) return HelpFolderBusyText;
     if (failure.kind == FileFailureKind::ReadOnlyFolder)
-        return ReadOnlySubjectText(failure.file) + failure.file + NothingChangedText;
+        return ReadOnlySubjectText(failure.file) + MessageName(failure.file) + NothingChangedText;
     if (failure.kind == FileFailureKind::Reserved)
-        return ReservedPageText + failure.file + ReservedPageAdviceText + NothingChangedText;
+        return ReservedPageText + MessageName(failure.file) + ReservedPageAdviceText + NothingChangedText;
     std::string reason = failure.kind == FileFailureKind::LeadsOut   ? LeadsOutText
                          : failure.kind == FileFailureKind::NotAFile ? NotAFileText
                                                                      : failure.reason + ".";
     // A file that was not there before has no old version to keep.
-    return WriteFailedText + failure.file + "\n" + reason +
+    return WriteFailedText + MessageName(failure.file) + "\n" + reason +
            (failure.oldVersion ? "\n" + std::string(OldVersionKeptText) : "");
 }
 

@@ -43,6 +43,23 @@ bool TitleBarOn(const WindowPlace& place, const ScreenArea& screen)
            int64_t{place.y} + WindowReachable <= int64_t{screen.y} + screen.height;
 }
 
+// A damaged size (999999) would make a window of a gigabyte that no longer
+// answers: no larger than the work areas together, so a window the user
+// spread over two screens keeps its size.
+WindowPlace NoLargerThanScreens(WindowPlace place, const std::vector<ScreenArea>& screens)
+{
+    int64_t left = INT64_MAX, top = INT64_MAX, right = INT64_MIN, bottom = INT64_MIN;
+    for (const ScreenArea& screen : screens) {
+        left = std::min<int64_t>(left, screen.x);
+        top = std::min<int64_t>(top, screen.y);
+        right = std::max(right, int64_t{screen.x} + screen.width);
+        bottom = std::max(bottom, int64_t{screen.y} + screen.height);
+    }
+    place.width = static_cast<int>(std::min<int64_t>(place.width, right - left));
+    place.height = static_cast<int>(std::min<int64_t>(place.height, bottom - top));
+    return place;
+}
+
 }  // namespace
 
 void ReadViewSettings()
@@ -106,6 +123,6 @@ WindowPlace WindowPlaceToOpen(const ViewSettings& view, const std::vector<Screen
     if (!view.placeRemembered || place.width < WindowSmallestWidth || place.height < WindowSmallestHeight)
         return DefaultWindowPlace;
     for (const ScreenArea& screen : screens)
-        if (TitleBarOn(place, screen)) return place;
+        if (TitleBarOn(place, screen)) return NoLargerThanScreens(place, screens);
     return DefaultWindowPlace;
 }

@@ -32,5 +32,6 @@ void WriteSingleWindowSetting(int on);
 // the normal size back.
 int ZoomStep(int zoom, int direction);
 // The place to open the window at: the remembered one when it was stored
-// whole and its title bar lies on one of the screens, else the default.
+// whole and its title bar lies on one of the screens (its size no larger
+// than the screens' work areas together), else the default.
 WindowPlace WindowPlaceToOpen(const ViewSettings& view, const std::vector<ScreenArea>& screens);

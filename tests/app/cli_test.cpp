@@ -727,6 +727,33 @@ TEST_F(Cli, AHelpFolderThatCannotBeChangedNowIsReportedAndLeftAlone)
     }
 }
 
+// A name of hundreds of kilobytes is cut in what kelpra-cli says, keeping
+// how it begins and ends.
+TEST_F(Cli, ALongNameMakesAShortMessage)
+{
+    // As long as one argument may be.
+    const std::string longName = "Begin" + std::string(100000, 'n') + "End";
+    folder.Write("src/long.dba", CrLf({"` long", "function " + longName + "()"}));
+    const struct {
+        std::vector<std::string> arguments;
+        std::string begins, ends;  // standard error, up to the name and from its end
+    } cases[] = {
+        {{"add-include", folder.Host("src/long.dba")},
+         "kelpra-cli: Unable to write file> " + Win("help/Includes/Begin"),
+         "End.htm\n"},
+        {{"add-include", "/" + longName}, "kelpra-cli: /Begin", "End: no such include source\n"},
+        {{"--" + longName, "keywords"}, "kelpra-cli: unknown option --Begin", "End\nUsage:"},
+    };
+    for (const auto& c : cases) {
+        Fresh();
+        const CliResult result = Run(c.arguments);
+        EXPECT_NE(result.status, 0) << c.begins;
+        EXPECT_LE(result.err.size(), 400u) << c.begins;
+        EXPECT_EQ(result.err.substr(0, c.begins.size()), c.begins);
+        EXPECT_NE(result.err.find("n" + c.ends), std::string::npos) << result.err.substr(0, 400);
+    }
+}
+
 TEST_F(Cli, UsageErrorsExitWithTwo)
 {
     const std::vector<std::vector<std::string>> cases = {

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "runtime/text.h"
 
 namespace {
@@ -42,6 +44,29 @@ TEST(CodePage, CapitalsAndKeys)
     for (const std::string& text : same) EXPECT_EQ(TextMatchKey(text), TextMatchKey(same[0])) << text;
     EXPECT_NE(TextMatchKey("\xE9t\xE9"), TextMatchKey("ete"));
     EXPECT_NE(TextMatchKey("\xE2\x86\x92"), TextMatchKey("\xC2\x86\x92"));
+}
+
+// A text cut to its length keeps its beginning and its end, and never half
+// a UTF-8 character.
+TEST(CodePage, ShortenedTexts)
+{
+    const std::string euro = "\xE2\x82\xAC";
+    const struct {
+        std::string text;
+        int limit;
+        std::string shortened;
+    } cases[] = {
+        {"abcdefghij", 10, "abcdefghij"},
+        {"abcdefghijk", 10, "ab...ghijk"},
+        {"abcdefghijk", 0, "...jk"},
+        {euro + euro + euro + euro + euro + euro, 12, euro + "..." + euro + euro},
+        {"\xE9" + std::string(20, 'x') + "\xE9", 12, "\xE9xx...xxxxx\xE9"},
+    };
+    for (const auto& c : cases) {
+        const std::string shortened = TextShortened(c.text, c.limit);
+        EXPECT_EQ(shortened, c.shortened) << c.text << " " << c.limit;
+        EXPECT_LE(shortened.size(), static_cast<size_t>(std::max(c.limit, 5))) << c.text;
+    }
 }
 
 TEST(CodePage, FirstCharacterAndFileEncoding)

@@ -334,3 +334,55 @@ TEST_F(ShellTest, CloseEndsTheLoop)
 }
 
 }  // namespace
+
+namespace {
+
+// One damaged name of hundreds of kilobytes (a function name, a clipboard
+// word, a link) makes a message of a readable length that still
+// shows how the name begins and ends.
+TEST_F(ShellTest, ALongNameMakesAShortMessage)
+{
+    const std::string longName = "Begin" + std::string(300000, 'n') + "End";
+    // As long as the search field takes.
+    const std::string longWord = "Begin" + std::string(ControlTextLimit - 8, 'n') + "End";
+    const struct {
+        const char* what;
+        std::string clipboard;
+        std::vector<ScriptedEvent> events;
+        std::string begins, ends;  // the message, up to the name and from its end
+    } cases[] = {
+        {"a function name",
+         "",
+         {Menu(MenuAddInclude)},
+         "Unable to write file> T:\\help\\Includes\\Begin",
+         "End.htm\n"},
+        {"a word not found",
+         longWord,
+         {Menu(MenuSearch)},
+         "No context found for\nkeyword=Begin",
+         "End\nDo you wish to insert a link to index=B?"},
+        {"a link to another program",
+         "",
+         {Click("ms-its:" + longName), Idle()},
+         "This link leads out of the help pages to\nms-its:Begin",
+         "End\nOpen it with the program the desktop has for it?"},
+    };
+    t.Write("prog\\Includes.htm", CrLf({"<html>", "<BR>", "<br>", "</html>"}));
+    t.Write("prog\\Include2.htm", CrLf({"<html>", "<BR>", "</html>"}));
+    t.Write("src\\long.dba", CrLf({"` long", "function " + longName + "()"}));
+    for (const auto& c : cases) {
+        ScriptReset();
+        Script& s = TheScript();
+        s.clipboard = c.clipboard;
+        s.requesterAnswers.push_back("T:\\src\\long.dba");
+        s.messageAnswers = {AnswerYes, AnswerNo};
+        Run(c.events);
+        ASSERT_FALSE(s.messages.empty()) << c.what;
+        const std::string& text = s.messages.back().text;
+        EXPECT_LE(text.size(), 400u) << c.what;
+        EXPECT_EQ(text.substr(0, c.begins.size()), c.begins) << c.what;
+        EXPECT_NE(text.find("n" + c.ends), std::string::npos) << c.what << ": " << text.substr(0, 400);
+    }
+}
+
+}  // namespace

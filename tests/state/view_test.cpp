@@ -146,4 +146,35 @@ TEST(ViewPlace, ARememberedPlaceOffEveryScreenFallsBackToTheDefault)
     EXPECT_EQ(WindowPlaceToOpen(never, one).x, DefaultWindowPlace.x);
 }
 
+// A damaged size never opens a window larger than the screens' work areas
+// together; the place stays as remembered.
+TEST(ViewPlace, ARememberedSizeIsNoLargerThanTheScreens)
+{
+    const std::vector<ScreenArea> one = {{0, 0, 1920, 1040}};
+    const std::vector<ScreenArea> two = {{0, 0, 1920, 1040}, {-1280, 100, 1280, 984}};
+    const struct {
+        WindowPlace place;
+        std::vector<ScreenArea> screens;
+        WindowPlace open;
+    } cases[] = {
+        {{0, 0, 999999, 999999}, one, {0, 0, 1920, 1040}},
+        {{300, 200, 999999, 600}, one, {300, 200, 1920, 600}},
+        {{300, 200, 800, 999999}, one, {300, 200, 800, 1040}},
+        {{300, 200, 1920, 1040}, one, {300, 200, 1920, 1040}},
+        // Spread over both screens, as the user left it.
+        {{-900, 300, 2500, 700}, two, {-900, 300, 2500, 700}},
+        {{-900, 300, 999999, 999999}, two, {-900, 300, 3200, 1084}},
+    };
+    for (const auto& c : cases) {
+        ViewSettings view;
+        view.place = c.place;
+        view.placeRemembered = 1;
+        const WindowPlace open = WindowPlaceToOpen(view, c.screens);
+        EXPECT_TRUE(open.x == c.open.x && open.y == c.open.y && open.width == c.open.width &&
+                    open.height == c.open.height)
+            << c.place.x << "," << c.place.y << " " << c.place.width << "x" << c.place.height << " opens "
+            << open.width << "x" << open.height;
+    }
+}
+
 }  // namespace
