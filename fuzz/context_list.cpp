@@ -1,6 +1,7 @@
 // The index page as arbitrary bytes: the context list built from it, the
 // keyword lookups on it, its display copy and the letter anchor put into it,
 // each against the rules written out plainly.
+#include <cctype>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -18,17 +19,57 @@ namespace {
 const std::string kHelpFolder = "T:\\";
 
 // An entry as a link line gives it; fields the line does not reach stay empty.
-ContextEntry ModelEntry(const std::string& line)
+// `text` is the link text as the line has it.
+ContextEntry ModelEntry(const std::string& line, std::string& text)
 {
     ContextEntry entry;
     std::string rest = line.size() > 9 ? line.substr(9) : "";
     size_t quote = rest.find('"');
     if (quote == std::string::npos) return entry;
-    entry.page = kHelpFolder + ModelPagePath("********" + rest.substr(0, quote));
+    // Pages are named as Windows opens them: in Windows-1252 where they can be.
+    entry.page = kHelpFolder + ModelToAnsi(ModelPagePath("********" + rest.substr(0, quote)));
     rest = rest.substr(std::min(quote + 2, rest.size()));
     size_t less = rest.find('<');
-    if (less != std::string::npos) entry.keyword = ModelUpper(rest.substr(0, less));
+    if (less != std::string::npos) text = rest.substr(0, less);
+    entry.keyword = ModelUpperCase(text);
     return entry;
+}
+
+// A UTF-8 index page: no line that is not UTF-8, and one that is, or one
+// that says charset=utf-8 (or utf8).
+bool ModelIndexIsUtf8(const std::vector<std::string>& lines)
+{
+    bool utf8 = false, declared = false;
+    for (const std::string& line : lines) {
+        bool high = false;
+        for (unsigned char c : line) high = high || c >= 0x80;
+        if (high && !ModelReadsAsUtf8(line)) return false;
+        utf8 = utf8 || high;
+        const size_t at = line.find("harset");
+        if (at == std::string::npos || at == 0 || (line[at - 1] != 'c' && line[at - 1] != 'C')) continue;
+        std::string name = ModelLower(line.substr(at + 6, 12));
+        name.erase(0, name.find_first_not_of("= \"'"));
+        declared = declared || name.rfind("utf-8", 0) == 0 || name.rfind("utf8", 0) == 0;
+    }
+    return utf8 || declared;
+}
+
+bool OneCharacter(const std::string& text)
+{
+    return text.size() == 1 || (ModelReadsAsUtf8(text) && ModelCharacters(text).size() == 1);
+}
+
+// "http:", "mailto:" and the like: letters, digits, "+", "-" and "." before a
+// colon, more than one of them (one is a drive letter).
+bool HasScheme(const std::string& target)
+{
+    const size_t colon = target.find(':');
+    if (colon == std::string::npos || colon < 2) return false;
+    for (size_t i = 0; i < colon; ++i) {
+        const char c = target[i];
+        if (!std::isalnum(static_cast<unsigned char>(c)) && c != '+' && c != '-' && c != '.') return false;
+    }
+    return true;
 }
 
 bool IsLink(const std::string& line)
@@ -53,7 +94,8 @@ std::string ModelIndexWithAnchor(const std::vector<std::string>& lines, const st
                 inserted = true;
             }
             out.push_back(line);
-        } else if (kw.size() == 1 && !line.empty() && line[0] == kw[0] && start != "IN" && start != "DA") {
+        } else if (OneCharacter(kw) && line.compare(0, kw.size(), kw) == 0 && start != "IN" &&
+                   start != "DA") {
             out.insert(out.end(), {anchor, link});
             inserted = true;
         } else {
@@ -64,13 +106,17 @@ std::string ModelIndexWithAnchor(const std::vector<std::string>& lines, const st
 }
 
 // The display copy: the page line for line, a line that begins with a link
-// having the help folder put in front of its target.
+// having the help folder put in front of its target, unless the target is
+// an address of its own (with a scheme).
 std::string ModelDisplayCopy(const std::vector<std::string>& lines)
 {
     std::vector<std::string> out;
-    for (const std::string& line : lines)
-        out.push_back(line.compare(0, 9, "<a href=\"") == 0 ? "<a href=\"" + kHelpFolder + line.substr(9)
-                                                            : line);
+    for (const std::string& line : lines) {
+        const bool link = line.compare(0, 9, "<a href=\"") == 0;
+        const std::string rest = link ? line.substr(9) : "";
+        out.push_back(link && !HasScheme(rest.substr(0, rest.find('"'))) ? "<a href=\"" + kHelpFolder + rest
+                                                                         : line);
+    }
     return JoinCrLf(out);
 }
 
@@ -82,13 +128,15 @@ bool SameEntries(const std::vector<ContextEntry>& a, const std::vector<ContextEn
     return true;
 }
 
-void CheckLookup(const std::vector<ContextEntry>& entries, const std::string& word)
+// A word finds the first entry whose link text has its characters, in either
+// case and either encoding.
+void CheckLookup(const std::vector<std::string>& texts, const std::string& word)
 {
     size_t first = 0;
-    while (first < entries.size() && ModelUpper(entries[first].keyword) != ModelUpper(word)) ++first;
+    while (first < texts.size() && ModelMatchKey(texts[first]) != ModelMatchKey(word)) ++first;
     const int found = FindContext(word);
     const ContextList& list = State.contextList;
-    if (first == entries.size()) {
+    if (first == texts.size()) {
         FUZZ_CHECK(found == 0, "FindContext found " + Shown(word) + ", which is not in the list");
         return;
     }
@@ -115,8 +163,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 
     const std::vector<std::string> lines = ExpectedLines(index);
     std::vector<ContextEntry> entries;
-    for (const std::string& line : lines)
-        if (IsLink(line)) entries.push_back(ModelEntry(line));
+    std::vector<std::string> texts;
+    for (const std::string& line : lines) {
+        if (!IsLink(line)) continue;
+        texts.emplace_back();
+        entries.push_back(ModelEntry(line, texts.back()));
+    }
 
     BuildContextList();
     CheckListLinks(State.contextList);
@@ -125,8 +177,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
                "the context list differs from the link lines of " + Shown(index));
 
     std::vector<std::string> words = {"PRINT", "", index.substr(size > 3 ? size - 3 : 0)};
-    if (!entries.empty()) words.push_back(ModelLower(entries[size % entries.size()].keyword));
-    for (const std::string& word : words) CheckLookup(entries, word);
+    if (!entries.empty()) {
+        words.push_back(ModelLower(entries[size % entries.size()].keyword));
+        words.push_back(texts[size % entries.size()]);
+    }
+    for (const std::string& word : words) CheckLookup(texts, word);
 
     FUZZ_CHECK(MakeDisplayCopy(kHelpFolder + "index.htm") == kHelpFolder + "vosks.html",
                "the display copy has another name");
@@ -138,7 +193,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     size_t last = size;
     while (last > 0 && (data[last - 1] == '\r' || data[last - 1] == '\n' || data[last - 1] == 0)) --last;
     const std::string letter = last ? std::string(1, static_cast<char>(data[last - 1])) : "";
-    const std::string kw = ModelUpper(letter);
+    // The letter goes into the index page in the page's own encoding.
+    const std::string kw = ModelInEncoding(ModelUpperCase(letter), ModelIndexIsUtf8(lines));
     size_t place = 0;
     while (place < entries.size() && !ModelGreater(entries[place].keyword, kw)) ++place;
     entries.insert(entries.begin() + static_cast<long>(place),

@@ -130,7 +130,138 @@ std::string ModelLinkText(const std::string& line)
     size_t quote = rest.find('"');
     if (quote == std::string::npos) return "";
     rest = rest.substr(std::min(quote + 2, rest.size()));
-    return ModelUpper(rest.substr(0, rest.find('<')));
+    return ModelUpperCase(rest.substr(0, rest.find('<')));
+}
+
+namespace {
+
+// Windows-1252 from 0x80 to 0x9F; the five bytes it leaves open read as the
+// control characters of the same number.
+const char32_t Windows1252High[32] = {
+    U'\u20AC', 0x81,      U'\u201A', U'\u0192', U'\u201E', U'\u2026', U'\u2020', U'\u2021',
+    U'\u02C6', U'\u2030', U'\u0160', U'\u2039', U'\u0152', 0x8D,      U'\u017D', 0x8F,
+    0x90,      U'\u2018', U'\u2019', U'\u201C', U'\u201D', U'\u2022', U'\u2013', U'\u2014',
+    U'\u02DC', U'\u2122', U'\u0161', U'\u203A', U'\u0153', 0x9D,      U'\u017E', U'\u0178'};
+
+// The characters of well-formed UTF-8; false for anything else.
+bool DecodeUtf8(const std::string& text, std::u32string& out)
+{
+    for (size_t i = 0; i < text.size();) {
+        const unsigned char lead = static_cast<unsigned char>(text[i]);
+        int length = 0;
+        char32_t value = 0;
+        if (lead < 0x80) length = 1, value = lead;
+        else if ((lead & 0xE0) == 0xC0) length = 2, value = lead & 0x1F;
+        else if ((lead & 0xF0) == 0xE0) length = 3, value = lead & 0x0F;
+        else if ((lead & 0xF8) == 0xF0) length = 4, value = lead & 0x07;
+        else return false;
+        if (i + static_cast<size_t>(length) > text.size()) return false;
+        for (int k = 1; k < length; ++k) {
+            const unsigned char next = static_cast<unsigned char>(text[i + static_cast<size_t>(k)]);
+            if ((next & 0xC0) != 0x80) return false;
+            value = (value << 6) | (next & 0x3F);
+        }
+        const char32_t smallest[] = {0, 0, 0x80, 0x800, 0x10000};
+        if (value < smallest[length] || value > 0x10FFFF || (value >= 0xD800 && value <= 0xDFFF))
+            return false;
+        out += value;
+        i += static_cast<size_t>(length);
+    }
+    return true;
+}
+
+bool HasHighByte(const std::string& text)
+{
+    for (unsigned char c : text)
+        if (c >= 0x80) return true;
+    return false;
+}
+
+}  // namespace
+
+bool ModelReadsAsUtf8(const std::string& text)
+{
+    std::u32string ignored;
+    return HasHighByte(text) && DecodeUtf8(text, ignored);
+}
+
+std::u32string ModelCharacters(const std::string& text)
+{
+    std::u32string characters;
+    if (ModelReadsAsUtf8(text)) {
+        DecodeUtf8(text, characters);
+        return characters;
+    }
+    for (unsigned char c : text) characters += c >= 0x80 && c <= 0x9F ? Windows1252High[c - 0x80] : c;
+    return characters;
+}
+
+std::string ModelUtf8Of(const std::u32string& characters)
+{
+    std::string out;
+    for (char32_t c : characters) {
+        if (c < 0x80) {
+            out += static_cast<char>(c);
+        } else if (c < 0x800) {
+            out += static_cast<char>(0xC0 + (c >> 6));
+            out += static_cast<char>(0x80 + (c & 0x3F));
+        } else if (c < 0x10000) {
+            out += static_cast<char>(0xE0 + (c >> 12));
+            out += static_cast<char>(0x80 + ((c >> 6) & 0x3F));
+            out += static_cast<char>(0x80 + (c & 0x3F));
+        } else {
+            out += static_cast<char>(0xF0 + (c >> 18));
+            out += static_cast<char>(0x80 + ((c >> 12) & 0x3F));
+            out += static_cast<char>(0x80 + ((c >> 6) & 0x3F));
+            out += static_cast<char>(0x80 + (c & 0x3F));
+        }
+    }
+    return out;
+}
+
+namespace {
+
+std::u32string UpperCharacters(const std::string& text)
+{
+    std::u32string characters = ModelCharacters(text);
+    for (char32_t& c : characters)
+        if ((c >= U'a' && c <= U'z') || (c >= 0xE0 && c <= 0xFF)) c -= 0x20;
+    return characters;
+}
+
+}  // namespace
+
+std::string ModelUpperCase(const std::string& text)
+{
+    // Bytes that read as other characters than the text's go in UTF-8.
+    const std::string bytes = ModelUpper(text);
+    const bool same = ModelCharacters(bytes) == UpperCharacters(text);
+    return !ModelReadsAsUtf8(text) && same ? bytes : ModelUtf8Of(UpperCharacters(text));
+}
+
+std::string ModelMatchKey(const std::string& text)
+{
+    return ModelUtf8Of(UpperCharacters(text));
+}
+
+std::string ModelToAnsi(const std::string& text)
+{
+    if (!ModelReadsAsUtf8(text)) return text;
+    std::string out;
+    for (char32_t c : ModelCharacters(text)) {
+        int byte = c < 0x80 || (c >= 0xA0 && c <= 0xFF) ? static_cast<int>(c) : -1;
+        for (int i = 0; i < 32 && byte < 0; ++i)
+            if (Windows1252High[i] == c) byte = 0x80 + i;
+        if (byte < 0) return text;
+        out += static_cast<char>(byte);
+    }
+    return out;
+}
+
+std::string ModelInEncoding(const std::string& text, bool utf8)
+{
+    if (!utf8) return ModelToAnsi(text);
+    return HasHighByte(text) && !ModelReadsAsUtf8(text) ? ModelUtf8Of(ModelCharacters(text)) : text;
 }
 
 void CheckListLinks(const ContextList& list)

@@ -45,6 +45,23 @@ std::string ModelPagePath(const std::string& address);
 // The link text of an index-page link line as the index rewrite reads it.
 std::string ModelLinkText(const std::string& line);
 
+// Texts as characters: UTF-8 when a text has bytes above 0x7F and they are
+// well-formed UTF-8 (RFC 3629), Windows-1252 otherwise.
+bool ModelReadsAsUtf8(const std::string& text);
+std::u32string ModelCharacters(const std::string& text);
+std::string ModelUtf8Of(const std::u32string& characters);
+// ModelUpper's rule on characters: a UTF-8 text stays UTF-8, and so does a
+// Windows-1252 one whose capitals would read as UTF-8.
+std::string ModelUpperCase(const std::string& text);
+// The upper-cased characters in UTF-8: equal for texts that differ only in
+// case and encoding.
+std::string ModelMatchKey(const std::string& text);
+// A UTF-8 text in Windows-1252 when every character has a byte there;
+// anything else unchanged.
+std::string ModelToAnsi(const std::string& text);
+// The text in UTF-8 (utf8 set) or in Windows-1252.
+std::string ModelInEncoding(const std::string& text, bool utf8);
+
 // The list's links agree with each other and with its count.
 void CheckListLinks(const ContextList& list);
 // The list's entries in order.

@@ -99,7 +99,13 @@ std::string TextInEncoding(const std::string& text, int utf8)
 
 std::string TextUpperCase(const std::string& text)
 {
-    if (!ReadsAsUtf8(text)) return TextToUpper(text);
+    if (!ReadsAsUtf8(text)) {
+        // Capitals can turn Windows-1252 into bytes that read as UTF-8
+        // ("\xE3\x80" into "\xC3\x80"), which would be other characters:
+        // such a text keeps its characters, in UTF-8.
+        std::string upper = TextToUpper(text);
+        if (!ReadsAsUtf8(upper)) return upper;
+    }
     std::string out;
     out.reserve(text.size());
     for (char32_t c : Characters(text)) Utf8Append(out, UpperCharacter(c));

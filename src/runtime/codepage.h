@@ -70,7 +70,8 @@ std::string TextToAnsi(const std::string& text);
 std::string TextInEncoding(const std::string& text, int utf8);
 // TextToUpper's rule ("a"-"z" and U+00E0-U+00FF lose 0x20) applied to the
 // characters, so a UTF-8 text keeps its bytes whole; a Windows-1252 text
-// gets exactly TextToUpper.
+// gets exactly TextToUpper, unless that would read as UTF-8 (other
+// characters): then it comes back in UTF-8.
 std::string TextUpperCase(const std::string& text);
 // One form for comparing without regard to case or encoding: two texts with
 // the same characters, in either case and either encoding, give the same key.

@@ -30,8 +30,9 @@ TEST(CodePage, ConvertsBothWays)
 }
 
 // The upper-case rule is TextToUpper's, on characters: a Windows-1252 text
-// gets exactly TextToUpper, a UTF-8 text the same letters in UTF-8, and the
-// match key ignores both case and encoding.
+// gets exactly TextToUpper (unless that would read as other characters, in
+// UTF-8), a UTF-8 text the same letters in UTF-8, and the match key ignores
+// both case and encoding.
 TEST(CodePage, CapitalsAndKeys)
 {
     for (int byte = 1; byte < 256; ++byte) {
@@ -44,6 +45,18 @@ TEST(CodePage, CapitalsAndKeys)
     for (const std::string& text : same) EXPECT_EQ(TextMatchKey(text), TextMatchKey(same[0])) << text;
     EXPECT_NE(TextMatchKey("\xE9t\xE9"), TextMatchKey("ete"));
     EXPECT_NE(TextMatchKey("\xE2\x86\x92"), TextMatchKey("\xC2\x86\x92"));
+    // Windows-1252 whose capitals would read as UTF-8: its characters stay.
+    const struct {
+        std::string text, upper;
+    } flips[] = {
+        {"\xE3\x80", "\xC3\x83\xE2\x82\xAC"},  // "ã€"
+        {"\xE9\xA9", "\xC3\x89\xC2\xA9"},      // "é©"
+        {"\xFC\xBC!", "\xC3\x9C\xC2\xBC!"},    // "ü¼!"
+    };
+    for (const auto& f : flips) {
+        EXPECT_EQ(TextUpperCase(f.text), f.upper) << f.text;
+        EXPECT_EQ(TextMatchKey(TextUpperCase(f.text)), TextMatchKey(f.text)) << f.text;
+    }
 }
 
 // A text cut to its length keeps its beginning and its end, and never half
