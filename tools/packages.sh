@@ -19,6 +19,9 @@ kelpra_install() {
 KELPRA_BUILD_PACKAGES=(cmake g++ make git clang-format clang-tidy libgtest-dev libgmock-dev libbenchmark-dev qt6-base-dev
     xvfb xauth xdotool)
 
+# The fuzz targets (fuzz/run.sh): clang with libFuzzer and the sanitizers.
+KELPRA_FUZZ_PACKAGES=(clang libclang-rt-dev)
+
 # Building the Debian package (tools/package.sh): the release build, and
 # what its dependencies are computed with (dpkg-shlibdeps asks file).
 KELPRA_DEB_PACKAGES=(cmake g++ make qt6-base-dev dpkg-dev file gzip)
