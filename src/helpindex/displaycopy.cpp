@@ -22,16 +22,22 @@ int SameFolder(const std::string& a, const std::string& b)
     return TextEquals(TextMatchKey(a), TextMatchKey(b));
 }
 
+int ExistsOnDisk(const std::string& path, const void*)
+{
+    return PathSize(path) != -1;
+}
+
 }  // namespace
 
 std::string DisplayCopyLinkFolder(const std::string& target, const std::string& pageFolder,
-                                  const std::string& helpFolder)
+                                  const std::string& helpFolder, PathExistsTest exists, const void* context)
 {
     if (LinkHasScheme(target)) return "";
+    if (!exists) exists = ExistsOnDisk;
     // The file the target names, without its anchor or query.
     const std::string file = PagePathFromAddress("********" + target.substr(0, target.find_first_of("#?")));
-    if (!file.empty() && !SameFolder(pageFolder, helpFolder) && PathSize(helpFolder + file) == -1 &&
-        PathSize(pageFolder + file) != -1)
+    if (!file.empty() && !SameFolder(pageFolder, helpFolder) && !exists(helpFolder + file, context) &&
+        exists(pageFolder + file, context))
         return pageFolder;
     return helpFolder;
 }

@@ -26,9 +26,12 @@ std::string DisplayCopyAwayFolder();
 std::string DisplayCopyLinkLine(const std::string& line, const std::string& pageFolder,
                                 const std::string& helpFolder);
 // The folder DisplayCopyLinkLine puts a link line's target behind; "" when
-// the target has a scheme and stays as it is.
+// the target has a scheme and stays as it is. `exists` says whether a path
+// names a file or folder (given `context`); null asks the disk.
+using PathExistsTest = int (*)(const std::string& path, const void* context);
 std::string DisplayCopyLinkFolder(const std::string& target, const std::string& pageFolder,
-                                  const std::string& helpFolder);
+                                  const std::string& helpFolder, PathExistsTest exists = nullptr,
+                                  const void* context = nullptr);
 
 // A display copy is known by its name, tested two ways on purpose. The
 // watcher knows the copy it navigated to by the exact name it wrote, so a

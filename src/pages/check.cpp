@@ -97,6 +97,17 @@ bool InsideFolder(const Walk& walk, const std::string& path, std::string& relati
     return true;
 }
 
+// The walk knows every file of the help folder; only a path outside it, or
+// one with "." steps, is asked of the disk.
+int ExistsInWalk(const std::string& path, const void* context)
+{
+    const Walk& walk = *static_cast<const Walk*>(context);
+    std::string relative;
+    if (path.find("\\.") != std::string::npos || !InsideFolder(walk, path, relative))
+        return PathSize(path) != -1;
+    return relative.empty() || walk.existing.count(relative) > 0;
+}
+
 Destination FindDestination(const Walk& walk, const std::string& target, const std::string& base)
 {
     Destination destination;
@@ -177,7 +188,9 @@ const Destination& DestinationOf(Walk& walk, const std::string& target, const st
     table.keys += key;
     table.keyEnds.push_back(table.keys.size());
     const std::string resolved =
-        lineFolder.empty() ? target : DisplayCopyLinkFolder(target, lineFolder, walk.folder) + target;
+        lineFolder.empty()
+            ? target
+            : DisplayCopyLinkFolder(target, lineFolder, walk.folder, ExistsInWalk, &walk) + target;
     table.destinations.push_back(FindDestination(walk, resolved, base));
     return table.destinations.back();
 }
@@ -191,6 +204,22 @@ std::string FolderPartOf(const std::string& path)
 void AddFinding(Walk& walk, FindingKind kind, const std::string& page, const std::string& target)
 {
     walk.findings.push_back({kind, page, target});
+}
+
+// Where a link line leads: behind the help folder when its target is found
+// there, as the display copy puts it (the same for every page, so asked
+// once), else where the copy's rule sends it from the page's folder.
+const Destination& LinkLineDestination(Walk& walk, const std::string& target, const std::string& base,
+                                       uint32_t helpNumber, uint32_t lineNumber,
+                                       const std::string& pageFolder)
+{
+    const bool relative =
+        !target.empty() && target[0] != '/' && target[0] != '\\' && target.find(':') == std::string::npos;
+    if (relative) {
+        const Destination& behindHelp = DestinationOf(walk, target, walk.folder, helpNumber, "");
+        if (behindHelp.exists) return behindHelp;
+    }
+    return DestinationOf(walk, target, base, lineNumber, pageFolder);
 }
 
 // The folder a page's relative links start from: its own, or its <base>.
@@ -208,12 +237,14 @@ void CheckPageLinks(Walk& walk, size_t number, const PageLinks& links)
     const std::string base = LinkBase(walk, path, links.base);
     const uint32_t baseNumber = BaseNumber(walk, base);
     const std::string pageFolder = walk.folder + FolderPartOf(path);
+    const uint32_t helpNumber = BaseNumber(walk, walk.folder);
     // Link lines are keyed by their page's folder, which no base is.
     const uint32_t lineNumber = BaseNumber(walk, "\n" + pageFolder);
     for (const PageLink& link : links.links) {
-        const Destination& destination = link.opensLinkLine
-                                             ? DestinationOf(walk, link.target, base, lineNumber, pageFolder)
-                                             : DestinationOf(walk, link.target, base, baseNumber, "");
+        const Destination& destination =
+            link.opensLinkLine
+                ? LinkLineDestination(walk, link.target, base, helpNumber, lineNumber, pageFolder)
+                : DestinationOf(walk, link.target, base, baseNumber, "");
         if (!destination.followed) continue;
         if (destination.exists) {
             if (link.kind == LinkKind::Page && destination.page != None)
