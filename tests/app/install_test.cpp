@@ -113,9 +113,9 @@ TEST(InstallLayouts, WithoutHomeTheTemplatesAreFoundAndNothingLandsBesideTheProg
     CommandResult added = RunCommandLine(
         "setpriv --reuid=65534 --regid=65534 --clear-groups env -i PATH=/usr/bin:/bin WINEPREFIX=" +
         folder.Host("no-wine") + " XDG_DATA_HOME=" + folder.Host("mine/data") + " " + root +
-        "/bin/kelpra-cli --help-folder " + folder.Host("mine/help") +
-        " --keywords " + folder.Host("mine/keywords.txt") + " --yes add-include " +
-        folder.Host("mine/screenfx.dba") + " 2>&1");
+        "/bin/kelpra-cli --help-folder " + folder.Host("mine/help") + " --keywords " +
+        folder.Host("mine/keywords.txt") + " --yes add-include " + folder.Host("mine/screenfx.dba") +
+        " 2>&1");
     EXPECT_EQ(added.status, 0) << added.out;
     EXPECT_TRUE(fs::exists(folder.Host("mine/help/Includes/screenfx.htm")));
     EXPECT_EQ(std::distance(fs::recursive_directory_iterator(root), {}), before);
