@@ -163,7 +163,7 @@ std::string WriteDisplayCopy(const std::string& pagePath)
     // A page that is its own copy's file is shown as itself rather than
     // overwritten.
     if (PathSize(pagePath) < 0 || IsItsOwnCopy(pagePath)) return "";
-    const std::string beside = PathFolderPart(pagePath) + DisplayCopyName;
+    std::string beside = PathFolderPart(pagePath) + DisplayCopyName;
     const Copied copied = WriteCopy(pagePath, beside, 0);
     if (copied == Copied::Yes) return beside;
     // A copy that failed part-way (a full disk) keeps the one shown before
