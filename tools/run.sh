@@ -38,9 +38,10 @@ fi
 windows_path() {
     printf 'Z:%s' "${1//\//\\}"
 }
+# UseCL=1: the word given here is the one looked up, as in "run.sh print".
 ini="$build/bin/Kelpra.ini"
 if [ ! -f "$ini" ]; then
-    printf '[Setup]\r\nHelp=%s\\\r\nkeywords=%s\r\n' \
+    printf '[Setup]\r\nHelp=%s\\\r\nkeywords=%s\r\nUseCL=1\r\n' \
         "$(windows_path "$scratch/help")" "$(windows_path "$scratch/keywords.txt")" > "$ini"
 fi
 

@@ -74,12 +74,13 @@ const char* const HelpText =
     "                     the help folder cannot be read.\n"
     "  check              Check the help folder: index links and links and\n"
     "                     images in pages that lead nowhere, pages no link\n"
-    "                     reaches from menu.htm, main.htm or index.htm, keywords\n"
-    "                     without an index entry, display copies left in folders\n"
-    "                     without pages, and missing start files. One\n"
+    "                     reaches from menu.htm, main.htm or index.htm, display\n"
+    "                     copies left in folders without pages, and missing\n"
+    "                     start files; and, as notes, keywords without an index\n"
+    "                     entry (the language's statements have none). One\n"
     "                     KIND<TAB>PAGE<TAB>TARGET line per finding, then a\n"
-    "                     summary line. Exit 1 when anything was found, or the\n"
-    "                     help folder cannot be read.\n"
+    "                     summary line. Exit 1 when anything but notes was\n"
+    "                     found, or the help folder cannot be read.\n"
     "\n"
     "Options:\n"
     "  --program-folder DIR  Run portably from DIR: Kelpra.ini, the templates\n"
@@ -336,7 +337,7 @@ int Check()
         std::printf("%s\t%s\t%s\n", FindingKindName(finding.kind), finding.page.c_str(),
                     finding.target.c_str());
     std::printf("%s\n", CheckSummary(report).c_str());
-    return report.findings.empty() ? ExitFound : ExitFailed;
+    return FindingsToPutRight(report) == 0 ? ExitFound : ExitFailed;
 }
 
 int RunCommand(const std::vector<std::string>& command)

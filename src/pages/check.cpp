@@ -418,13 +418,31 @@ CheckReport CheckHelpFolder()
     return report;
 }
 
+int FindingIsNote(FindingKind kind)
+{
+    return kind == FindingKind::KeywordNotInIndex ? 1 : 0;
+}
+
+int FindingsToPutRight(const CheckReport& report)
+{
+    int count = 0;
+    for (const Finding& finding : report.findings) count += FindingIsNote(finding.kind) ? 0 : 1;
+    return count;
+}
+
 std::string CheckSummary(const CheckReport& report)
 {
     if (!report.folderRead) return HelpFolderUnreadableText + MessageName(Utf8FromText(HelpFolderPath()));
     std::string summary = CheckedText + TextFromInteger(report.pages) + CheckedPagesText;
-    if (report.findings.empty()) return summary + CheckNothingText;
-    if (report.findings.size() == 1) return summary + CheckOneFindingText;
-    return summary + TextFromInteger(static_cast<int32_t>(report.findings.size())) + CheckFindingsText;
+    const int findings = FindingsToPutRight(report);
+    const int notes = static_cast<int>(report.findings.size()) - findings;
+    if (findings == 0) summary += CheckNothingText;
+    else if (findings == 1) summary += CheckOneFindingText;
+    else summary += TextFromInteger(findings) + CheckFindingsText;
+    if (notes == 0) return summary;
+    summary.pop_back();
+    return summary +
+           (notes == 1 ? CheckOneNoteText : CheckNotesLeadText + TextFromInteger(notes) + CheckNotesText);
 }
 
 std::string CheckReportPage(const CheckReport& report)

@@ -10,7 +10,7 @@ enum class FindingKind {
     LinkTargetMissing,   // a link in a page leads to nothing
     ImageMissing,        // an image of a page is not there
     UnreachablePage,     // no chain of links leads to the page from menu.htm, main.htm or index.htm
-    KeywordNotInIndex,   // a keywords-file line without an index entry
+    KeywordNotInIndex,   // a keywords-file line without an index entry (a note)
     LeftoverCopy,        // a display copy in a folder where no page is shown
     FileMissing,         // one of the files the check starts from is not there
 };
@@ -34,7 +34,14 @@ struct CheckReport {
 CheckReport CheckHelpFolder();
 // The name a finding's kind goes by in kelpra-cli's lines ("image-missing").
 const char* FindingKindName(FindingKind kind);
-// One line on the whole: how many pages, how many findings.
+// 1 for a kind that is only a note: what it reports may well be as it should
+// be, so it never makes the check fail. A keywords file lists the language's
+// statements (IF, DO, ELSE) for the editor, and no help folder gives them
+// index pages.
+int FindingIsNote(FindingKind kind);
+// How many findings are more than notes: what needs putting right.
+int FindingsToPutRight(const CheckReport& report);
+// One line on the whole: how many pages, how many findings, how many notes.
 std::string CheckSummary(const CheckReport& report);
 // The report as a page for the browser control, the pages linked so that
 // each is shown as any page is.

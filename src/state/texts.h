@@ -169,12 +169,18 @@ constexpr const char* CheckNothingText = "nothing to put right.";
 constexpr const char* CheckOneFindingText = "1 finding.";
 // Follows the number of findings.
 constexpr const char* CheckFindingsText = " findings.";
+// Notes in place of the summary's full stop: "; 1 note." or "; ", the
+// number, " notes.".
+constexpr const char* CheckOneNoteText = "; 1 note.";
+constexpr const char* CheckNotesLeadText = "; ";
+constexpr const char* CheckNotesText = " notes.";
 // The report's heading of each kind of finding.
 constexpr const char* CheckIndexTargetMissingText = "Index links whose page is missing";
 constexpr const char* CheckLinkTargetMissingText = "Links that lead nowhere";
 constexpr const char* CheckImageMissingText = "Images that are missing";
 constexpr const char* CheckUnreachablePageText = "Pages no link leads to from the menu, main or index page";
-constexpr const char* CheckKeywordNotInIndexText = "Keywords without an index entry";
+constexpr const char* CheckKeywordNotInIndexText =
+    "Notes: keywords without an index entry (the language's statements, such as IF and DO, have none)";
 constexpr const char* CheckLeftoverCopyText = "Display copies left in folders without pages";
 constexpr const char* CheckFileMissingText = "Files the check starts from that are missing";
 // kelpra started without a display, one line on standard error.

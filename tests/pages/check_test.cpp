@@ -108,7 +108,7 @@ TEST_F(Check, EveryKindOfFaultIsFoundOnce)
                                  "keyword-not-in-index\t" + folder.Win("keywords.txt") + "\tNOTINDEXED",
                                  "leftover-copy\tstale\\vosks.html\t",
                              }));
-    EXPECT_EQ(CheckSummary(report), "Checked 14 pages: 10 findings.");
+    EXPECT_EQ(CheckSummary(report), "Checked 14 pages: 9 findings; 1 note.");
 
     const std::string page = CheckReportPage(report);
     for (char c : page) ASSERT_LT(static_cast<unsigned char>(c), 0x80) << "bytes beyond ASCII in the page";
@@ -116,7 +116,36 @@ TEST_F(Check, EveryKindOfFaultIsFoundOnce)
         << page;
     EXPECT_NE(page.find("Images that are missing"), std::string::npos);
     EXPECT_EQ(page.find("Files the check starts from"), std::string::npos);
-    EXPECT_NE(page.find("Checked 14 pages: 10 findings."), std::string::npos);
+    EXPECT_NE(page.find("Checked 14 pages: 9 findings; 1 note."), std::string::npos);
+}
+
+// A keywords-file line without an index entry is only a note: a folder with
+// nothing else has nothing to put right, and the summary counts them apart.
+TEST_F(Check, KeywordsWithoutAnEntryAreNotesThatDoNotFail)
+{
+    const Finding note = {FindingKind::KeywordNotInIndex, "keywords.txt", "IF"};
+    const Finding broken = {FindingKind::LinkTargetMissing, "menu.htm", "gone.htm"};
+    struct Case {
+        std::vector<Finding> findings;
+        int toPutRight;
+        const char* summary;
+    };
+    const Case cases[] = {
+        {{}, 0, "Checked 3 pages: nothing to put right."},
+        {{note}, 0, "Checked 3 pages: nothing to put right; 1 note."},
+        {{note, note}, 0, "Checked 3 pages: nothing to put right; 2 notes."},
+        {{broken, note}, 1, "Checked 3 pages: 1 finding; 1 note."},
+        {{broken, broken, note, note, note}, 2, "Checked 3 pages: 2 findings; 3 notes."},
+        {{broken, broken}, 2, "Checked 3 pages: 2 findings."},
+    };
+    for (const Case& c : cases) {
+        CheckReport report;
+        report.folderRead = 1;
+        report.pages = 3;
+        report.findings = c.findings;
+        EXPECT_EQ(FindingsToPutRight(report), c.toPutRight) << c.summary;
+        EXPECT_EQ(CheckSummary(report), c.summary);
+    }
 }
 
 // The check follows a link exactly where the browser and the display copy

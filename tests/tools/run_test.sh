@@ -42,6 +42,7 @@ grep -q '^cmake -S' "$work/calls.log" || fail "the first start did not configure
 grep -q '^cmake --build' "$work/calls.log" || fail "the first start did not build"
 grep -qx 'kelpra print' "$work/calls.log" || fail "kelpra was not started with its word"
 [ -f "$work/build/bin/Kelpra.ini" ] || fail "no Kelpra.ini beside the program"
+grep -qa $'^UseCL=1\r$' "$work/build/bin/Kelpra.ini" || fail "the word given is not the one looked up (UseCL)"
 [ -f "$work/build/scratch/help/index.htm" ] || fail "no scratch help folder"
 
 start
