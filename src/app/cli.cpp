@@ -255,9 +255,14 @@ int Keywords()
 
 int IndexLink(const std::string& text)
 {
+    const std::string letter = SearchLetter(ProgramTextFromHost(text));
+    if (!LetterNamesAPlace(letter)) {
+        std::fprintf(stderr, "kelpra-cli: \"%s\" begins with no letter to anchor\n", text.c_str());
+        return ExitFailed;
+    }
     BuildContextList();
     FileFailureClear();
-    if (!InsertIndexLink(SearchLetter(ProgramTextFromHost(text)))) {
+    if (!InsertIndexLink(letter)) {
         if (FileLastFailure().kind != FileFailureKind::None) return WriteFailed();
         Say("cannot read the index page " + MessageName(State.helpFolder + "index.htm"));
         return ExitFailed;

@@ -42,6 +42,13 @@ std::string SearchLetter(const std::string& text)
     return TextUpperCase(TextFirstCharacter(text));
 }
 
+int LetterNamesAPlace(const std::string& letter)
+{
+    if (letter.empty()) return 0;
+    const auto first = static_cast<unsigned char>(letter[0]);
+    return first > ' ' && first != 0x7F ? 1 : 0;
+}
+
 int LookupKeyword(const std::string& text)
 {
     return FindContext(text) || FindContext(SearchLetter(text)) ? 1 : 0;
@@ -56,6 +63,9 @@ void SearchKeyword(int ask)
     }
     if (!ask) return;
     std::string letter = SearchLetter(text);
+    // An empty or blank word (Enter by accident) has no letter: offering to
+    // write one into the user's index page would only do harm.
+    if (!LetterNamesAPlace(letter)) return;
     std::string question = NoContextText + MessageName(text) + "\n" + InsertLetterText + letter + "?";
     if (MessageAsk(TitleV2, question, MessageQuestion) == AnswerYes) InsertIndexLink(letter);
 }

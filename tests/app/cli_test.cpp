@@ -292,6 +292,14 @@ TEST_F(Cli, LookupFindsTheWordOrItsLetter)
     CliResult result = Run({"lookup", "printx"});
     EXPECT_EQ(result.status, 0);
     EXPECT_EQ(result.out, Win("help/index.htm") + "#P\n");
+    // No letter, no anchor: the index page stays as it is.
+    const std::string index = folder.Read("help/index.htm");
+    for (const char* word : {"", " print"}) {
+        CliResult none = Run({"index-link", word});
+        EXPECT_EQ(none.status, 1) << word;
+        EXPECT_NE(none.err.find("no letter"), std::string::npos) << none.err;
+    }
+    EXPECT_EQ(folder.Read("help/index.htm"), index);
 }
 
 TEST_F(Cli, KeywordsListsTheContextListInOrder)

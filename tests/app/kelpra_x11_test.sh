@@ -114,6 +114,26 @@ xdotool type --delay 20 pri
 sleep 0.3
 xdotool key Down Return
 status 'commands\print.htm' "choosing a keyword from the type-ahead list"
+# Enter with the focus in the page never runs the search (with the field
+# empty it would offer to write an empty anchor into index.htm); on a link
+# that Tab moved to it follows the link.
+click 300 40
+xdotool key ctrl+a BackSpace
+cp "$help/index.htm" "$work/index.before"
+click 400 220
+xdotool key Return
+sleep 1
+if xdotool search --name '^Kelpra V2$' > /dev/null 2>&1; then
+    fail "Enter in the page asked to write into the index"
+    xdotool key Escape
+    sleep 0.5
+else
+    pass "Enter in the page asks nothing"
+fi
+check "Enter in the page leaves index.htm as it was" cmp -s "$help/index.htm" "$work/index.before"
+xdotool key shift+Tab Return
+status 'glossary.htm' "Enter on a link Tab moved to"
+
 # Zoom is kept at once, the window's size when the program ends.
 xdotool key ctrl+plus ctrl+plus ctrl+minus
 ini() { grep -qa "^$1"$'\r'"\$" "$work/program/Kelpra.ini"; }

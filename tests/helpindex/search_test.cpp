@@ -67,18 +67,31 @@ TEST_F(SearchTest, QuietSearchThatFindsNothingDoesNothing)
     EXPECT_EQ(State.contextList.count, 6);
 }
 
+// A word without a letter (empty, or beginning with a blank or a control
+// character: Enter pressed by accident) is never offered a place in the
+// index page, even when Yes would be answered.
 TEST_F(SearchTest, AskingSearchNamesTheTextAndTheLetter)
 {
     const std::vector<std::pair<std::string, std::string>> cases = {
         {"zebra", "No context found for\nkeyword=zebra\nDo you wish to insert a link to index=Z?"},
-        {" print", "No context found for\nkeyword= print\nDo you wish to insert a link to index= ?"},
-        {"", "No context found for\nkeyword=\nDo you wish to insert a link to index=?"},
         {"9lives", "No context found for\nkeyword=9lives\nDo you wish to insert a link to index=9?"},
+        {"#x", "No context found for\nkeyword=#x\nDo you wish to insert a link to index=#?"},
+        {" print", ""},
+        {"", ""},
+        {"\tprint", ""},
+        {"\x7F", ""},
     };
+    folder.Write("index.htm", CrLf({"<a href=\"zoom.htm\">ZOOM</a><BR>"}));
+    const std::string index = folder.Read("index.htm");
     for (const auto& [text, question] : cases) {
         TheScript().messages.clear();
-        TheScript().messageAnswers.push_back(AnswerNo);
+        TheScript().messageAnswers.push_back(question.empty() ? AnswerYes : AnswerNo);
         Search(text, 1);
+        TheScript().messageAnswers.clear();
+        if (question.empty()) {
+            EXPECT_TRUE(TheScript().messages.empty()) << text;
+            continue;
+        }
         ASSERT_EQ(TheScript().messages.size(), 1u) << text;
         EXPECT_EQ(TheScript().messages[0].title, "Kelpra V2");
         EXPECT_EQ(TheScript().messages[0].text, question);
@@ -86,6 +99,7 @@ TEST_F(SearchTest, AskingSearchNamesTheTextAndTheLetter)
     }
     EXPECT_TRUE(TheScript().navigations.empty());
     EXPECT_EQ(State.contextList.count, 6);
+    EXPECT_EQ(folder.Read("index.htm"), index);
     EXPECT_FALSE(folder.Exists("index.new"));
 }
 

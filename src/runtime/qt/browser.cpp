@@ -2,6 +2,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QAbstractTextDocumentLayout>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QScrollBar>
 #include <QTextDocument>
@@ -58,6 +59,8 @@ HelpView::HelpView(QWidget* parent) : QTextBrowser(parent)
     // A web browser's page: text of the "medium" size (12 points, 16
     // pixels on an ordinary screen) that the pages' font sizes count from,
     // and a margin of 8 pixels.
+    // Enter follows the link Tab has moved to, never the program's search.
+    setProperty(QtOwnEnterProperty, true);
     QFont base = font();
     base.setPointSizeF(12);
     setFont(base);
@@ -74,6 +77,15 @@ void HelpView::mouseReleaseEvent(QMouseEvent* event)
 {
     pendingHref_ = anchorAt(event->position().toPoint());
     QTextBrowser::mouseReleaseEvent(event);
+    pendingHref_.clear();
+}
+
+void HelpView::keyPressEvent(QKeyEvent* event)
+{
+    // The link Tab moved to, as the page wrote it (see anchorClicked).
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    if (enter) pendingHref_ = textCursor().charFormat().anchorHref();
+    QTextBrowser::keyPressEvent(event);
     pendingHref_.clear();
 }
 

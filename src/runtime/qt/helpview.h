@@ -38,6 +38,7 @@ public:
 protected:
     QVariant loadResource(int type, const QUrl& name) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
 
 private:

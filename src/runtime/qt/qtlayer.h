@@ -15,6 +15,9 @@ constexpr char QtTextFieldProperty[] = "kelpraTextField";
 constexpr char QtSuggestionsProperty[] = "kelpraSuggestions";
 // A bar that takes Enter and Escape itself (the find bar).
 constexpr char QtOwnKeysProperty[] = "kelpraOwnKeys";
+// A control that has a use of its own for Enter while it has the focus: the
+// browser follows its focused link, a push button is pressed.
+constexpr char QtOwnEnterProperty[] = "kelpraOwnEnter";
 // The browser's text size before any zoom step.
 constexpr char QtNormalTextSizeProperty[] = "kelpraNormalTextSize";
 

@@ -138,14 +138,26 @@ bool InOurWindow(QObject* watched)
     return widget->window() == window || widget->window()->property(QtSuggestionsProperty).isValid();
 }
 
+// Enter belongs to the focused control when it has a use for it; asked of
+// the focus rather than of the widget the key has reached, since a key the
+// control leaves goes on to its parents.
+bool FocusOwnsEnter()
+{
+    for (QWidget* widget = QApplication::focusWidget(); widget; widget = widget->parentWidget())
+        if (widget->property(QtOwnEnterProperty).isValid()) return true;
+    return false;
+}
+
 // Enter and Escape belong to a bar that asks for them (the find bar), and
-// Enter on a chosen suggestion to the drop-down.
+// Enter on a chosen suggestion to the drop-down; Enter to a control with a
+// use of its own for it.
 bool KeyBelongsToWidget(QObject* watched, int key)
 {
     const int plain = key & 0xFFFF;
     if (plain != KeyEnter && plain != KeyEscape) return false;
     for (auto* widget = qobject_cast<QWidget*>(watched); widget; widget = widget->parentWidget())
         if (widget->property(QtOwnKeysProperty).isValid()) return true;
+    if (plain == KeyEnter && FocusOwnsEnter()) return true;
     auto* list = qobject_cast<QAbstractItemView*>(watched);
     if (!list || !list->property(QtSuggestionsProperty).isValid()) return false;
     // The drop-down marks a row current without choosing it; the arrow keys

@@ -450,7 +450,9 @@ int ButtonCreate(int id, int x, int y, int width, int height, const std::string&
     QWidget* parent = QtControlParent();
     if (!parent) return 0;
     auto* button = new QPushButton(QtTextFromBytes(text), parent);
-    button->setAutoDefault(false);
+    // Enter presses the focused button, as Space does.
+    button->setAutoDefault(true);
+    button->setProperty(QtOwnEnterProperty, true);
     QObject::connect(button, &QPushButton::clicked, button, [id]() { QtRecordEvent(EventControl, id); });
     PlaceControl(button, id, x, y, width, height);
     return 1;

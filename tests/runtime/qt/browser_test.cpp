@@ -1,5 +1,6 @@
 #include <QAbstractTextDocumentLayout>
 #include <QImage>
+#include <QApplication>
 #include <QMainWindow>
 #include <QScrollBar>
 #include <QSignalSpy>
@@ -153,6 +154,54 @@ TEST_F(BrowserTest, HistoryKeysAndMouseButtonsStepTheBrowser)
         EXPECT_EQ(BrowserTargetAddress(10), press.address);
         QCoreApplication::processEvents();
         EXPECT_EQ(ControlGetText(10), press.address);
+    }
+}
+
+// Enter searches only from where a search is typed: in the page it follows
+// the link Tab moved to (the page's own backslash form intact) or does
+// nothing, on a button it presses the button.
+TEST_F(BrowserTest, EnterBelongsToTheFocusedControl)
+{
+    folder.Write("help\\a.htm", "<p>Page A</p><p><a href=\"sub\\b.htm\">to B</a></p>");
+    folder.Write("help\\sub\\b.htm", "<p>Page B</p>");
+    HelpView* view = Create("T:\\help\\a.htm");
+    ASSERT_NE(TextFieldCreate(4, 0, 0, 100, 20, ""), 0);
+    ASSERT_NE(ButtonCreate(1, 120, 0, 50, 20, "Back"), 0);
+    ShortcutAdd(0, KeyEnter, 0);
+    QtMainWindow()->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(QtMainWindow()));
+    QCoreApplication::processEvents();
+    struct Case {
+        const char* name;
+        std::function<void()> focus;
+        std::pair<int, int> event;  // what the loop is told; {0, 0} for nothing
+        const char* address;        // where the browser is headed after
+    };
+    const Case cases[] = {
+        {"search field", [&] { QtControlWidget(4)->setFocus(); }, {EventMenu, 0}, "file:///T:/help/a.htm"},
+        {"page", [&] { view->setFocus(); }, {0, 0}, "file:///T:/help/a.htm"},
+        {"link",
+         [&] {
+             view->setFocus();
+             QTest::keyClick(view, Qt::Key_Tab);
+         },
+         {0, 0},
+         "file:///T:/help/sub/b.htm"},
+        {"button", [&] { QtControlWidget(1)->setFocus(); }, {EventControl, 1}, "file:///T:/help/a.htm"},
+    };
+    for (const Case& c : cases) {
+        ControlSetText(10, "T:\\help\\a.htm");
+        QCoreApplication::processEvents();
+        c.focus();
+        DrainEvents();
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        EXPECT_EQ(BrowserTargetAddress(10), c.address) << c.name;
+        std::vector<std::pair<int, int>> told;
+        for (const auto& event : DrainEvents())
+            if (event.first == EventMenu || event.first == EventControl) told.push_back(event);
+        const std::vector<std::pair<int, int>> wanted =
+            c.event.first ? std::vector<std::pair<int, int>>{c.event} : std::vector<std::pair<int, int>>{};
+        EXPECT_EQ(told, wanted) << c.name;
     }
 }
 
