@@ -112,6 +112,7 @@ void BusyCursorSet(int busy);
 // The browser's keys and the mouse wheel, for ShortcutAdd: virtual-key
 // codes, and two codes of the layer's own for the wheel turned away from
 // the user (forward) and towards them, with the keys' modifier bits.
+constexpr int KeyF1 = 0x70;
 constexpr int KeyF3 = 0x72;
 constexpr int KeyF10 = 0x79;       // opens the menu bar
 constexpr int KeyAdd = 0x6B;       // the keypad's plus
@@ -121,6 +122,8 @@ constexpr int KeyPlus = 0xBB;      // the "=" and "+" key
 constexpr int KeyMinus = 0xBD;
 constexpr int KeyWheelForward = 0x100;
 constexpr int KeyWheelBackward = 0x101;
+constexpr int KeyLeft = 0x25;
+constexpr int KeyRight = 0x27;
 
 // A rectangle on the desktop: a screen's work area, or the window's place.
 struct ScreenArea {
@@ -150,3 +153,8 @@ void TextFieldSuggestionsSet(int id, SuggestionSource source, int menuId);
 // Alt+F opens File and a letter picks an entry, as on any desktop program.
 // `taken` collects the letters of one menu; an "&" of the text is doubled.
 std::string MenuTextWithMnemonic(const std::string& text, std::string& taken);
+// A ShortcutAdd key as menus show it beside their entries and Help on Help
+// names it: "Ctrl+Shift+F", "F3", "Enter", "Alt+Left", "Ctrl++".
+std::string ShortcutKeyText(int key);
+// Each realization shows the first key bound to a menu entry's id beside the
+// entry, whichever of MenuItemAdd and ShortcutAdd comes first.

@@ -39,6 +39,7 @@ void BuildMenu()
     MenuItemAdd(MenuIndex, MenuIndexText);
     MenuItemAdd(MenuGlossary, MenuGlossaryText);
     MenuItemAdd(MenuSearchPages, MenuSearchPagesText);
+    AddViewMenu();
 }
 
 }  // namespace

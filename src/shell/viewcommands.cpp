@@ -33,6 +33,9 @@ const KeyBinding ViewKeys[] = {
     {'0' | ShortcutCtrl, MenuZoomNormal},
     {KeyNumpad0 | ShortcutCtrl, MenuZoomNormal},
     {'P' | ShortcutCtrl, MenuPrint},
+    // The browser's own history keys, bound too so that the menu shows them.
+    {KeyLeft | ShortcutAlt, MenuBack},
+    {KeyRight | ShortcutAlt, MenuNext},
 };
 
 std::vector<std::string> SearchFieldSuggestions(const std::string& typed)
@@ -53,6 +56,23 @@ WindowPlace WindowPlaceAtStart()
     return WindowPlaceToOpen(State.view, ScreenAreas());
 }
 
+void AddViewMenu()
+{
+    MenuTitleAdd(MenuViewText);
+    MenuItemAdd(MenuBack, BackText);
+    MenuItemAdd(MenuNext, NextText);
+    MenuSeparatorAdd();
+    MenuItemAdd(MenuFindInPage, MenuFindText);
+    MenuItemAdd(MenuFindNext, MenuFindNextText);
+    MenuItemAdd(MenuFindPrevious, MenuFindPreviousText);
+    MenuSeparatorAdd();
+    MenuItemAdd(MenuZoomIn, MenuZoomInText);
+    MenuItemAdd(MenuZoomOut, MenuZoomOutText);
+    MenuItemAdd(MenuZoomNormal, MenuZoomNormalText);
+    MenuSeparatorAdd();
+    MenuItemAdd(MenuPrint, MenuPrintText);
+}
+
 void AddViewCommands()
 {
     for (const KeyBinding& binding : ViewKeys) ShortcutAdd(0, binding.key, binding.menuId);
@@ -71,6 +91,8 @@ int RunViewCommand(int id)
     case MenuZoomOut: Zoom(-1); return 1;
     case MenuZoomNormal: Zoom(0); return 1;
     case MenuPrint: BrowserPrint(BrowserControl); return 1;
+    case MenuBack: ControlSetState(BrowserControl, BrowserBack); return 1;
+    case MenuNext: ControlSetState(BrowserControl, BrowserForward); return 1;
     default: return 0;
     }
 }

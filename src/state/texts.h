@@ -216,6 +216,16 @@ inline std::string FailureText(const FileFailure& failure)
 // The browser's find bar, when the page holds no match.
 constexpr const char* FindNotFoundText = "Not found";
 
+// The View menu, after the others; Back and Next take the buttons' texts.
+constexpr const char* MenuViewText = "View";
+constexpr const char* MenuFindText = "Find in Page";
+constexpr const char* MenuFindNextText = "Find Next";
+constexpr const char* MenuFindPreviousText = "Find Previous";
+constexpr const char* MenuZoomInText = "Zoom In";
+constexpr const char* MenuZoomOutText = "Zoom Out";
+constexpr const char* MenuZoomNormalText = "Normal Size";
+constexpr const char* MenuPrintText = "Print";
+
 // Full-text search and the help-folder check in the window: their menu
 // entries, the requester for the words, and what is said when the page made
 // for them cannot be written (followed by its path).

@@ -8,6 +8,7 @@
 #include <QStatusBar>
 #include <QLabel>
 #include <filesystem>
+#include <map>
 
 #include "runtime/commandline.h"
 #include "runtime/qt/qttest.h"
@@ -147,7 +148,7 @@ TEST_F(MainWindowTest, SearchPagesAndCheckFromMenuAndKeyboard)
             if (title->text().remove('&') == c.menu) menu = title->menu();
         ASSERT_NE(menu, nullptr) << c.menu;
         QAction* last = menu->actions().last();
-        EXPECT_EQ(last->text().remove('&'), c.entry);
+        EXPECT_EQ(last->text().remove('&').section('\t', 0, 0), c.entry);
         DrainEvents();
         last->trigger();
         EXPECT_TRUE(HasEvent(DrainEvents(), EventMenu, c.id)) << c.entry;
@@ -159,6 +160,31 @@ TEST_F(MainWindowTest, SearchPagesAndCheckFromMenuAndKeyboard)
         const auto events = DrainEvents();
         EXPECT_TRUE(HasEvent(events, EventMenu, MenuSearchPages));
         EXPECT_FALSE(HasEvent(events, EventMenu, MenuSearch));
+    }
+}
+
+// Every entry shows its key where a menu shows keys, after a tab, whether
+// the key was bound before the entry was made or after.
+TEST_F(MainWindowTest, MenusShowTheKeysOfTheirEntries)
+{
+    folder.Write("help\\Menu.htm", "<p>Start</p>");
+    Build();
+    std::map<QString, QString> shown;
+    for (QAction* title : QtMainWindow()->menuBar()->actions())
+        for (QAction* entry : title->menu()->actions())
+            shown[entry->text().remove('&').section('\t', 0, 0)] = entry->text().section('\t', 1);
+    const std::pair<const char*, const char*> cases[] = {
+        {"Search", "Enter"},           {"Search Pages", "Ctrl+Shift+F"},
+        {"Back", "Alt+Left"},          {"Next", "Alt+Right"},
+        {"Find in Page", "Ctrl+F"},    {"Find Next", "F3"},
+        {"Find Previous", "Shift+F3"}, {"Zoom In", "Ctrl++"},
+        {"Zoom Out", "Ctrl+-"},        {"Normal Size", "Ctrl+0"},
+        {"Print", "Ctrl+P"},           {"Open", ""},
+        {"Check Help Folder", ""},
+    };
+    for (const auto& [entry, key] : cases) {
+        ASSERT_TRUE(shown.count(entry)) << entry;
+        EXPECT_EQ(shown[entry], key) << entry;
     }
 }
 

@@ -40,17 +40,24 @@ TEST_F(ShellTest, BuildsTheWindowMenuAndControls)
         const char* text;
     };
     const std::vector<Entry> menu = {
-        {"title", -1, "File"},       {"item", 4, "Open"},
-        {"item", 5, "Close"},        {"separator", -1, ""},
-        {"item", 3, "Edit Page"},    {"item", 15, "Add Include"},
-        {"submenu", -1, "Setup"},    {"item", 6, "Help Path"},
-        {"item", 9, "DBA Viewer"},   {"item", 10, "HTML Viewer"},
-        {"item", 14, "Commandline"}, {"item", 16, "Keywords"},
-        {"submenu-end", -1, ""},     {"item", 31, "Check Help Folder"},
-        {"title", -1, "Help"},       {"item", 0, "Search"},
-        {"item", 1, "About"},        {"item", 2, "Help on Help"},
-        {"item", 11, "Contents"},    {"item", 12, "Index"},
-        {"item", 13, "Glossary"},    {"item", 30, "Search Pages"},
+        {"title", -1, "File"},         {"item", 4, "Open"},
+        {"item", 5, "Close"},          {"separator", -1, ""},
+        {"item", 3, "Edit Page"},      {"item", 15, "Add Include"},
+        {"submenu", -1, "Setup"},      {"item", 6, "Help Path"},
+        {"item", 9, "DBA Viewer"},     {"item", 10, "HTML Viewer"},
+        {"item", 14, "Commandline"},   {"item", 16, "Keywords"},
+        {"submenu-end", -1, ""},       {"item", 31, "Check Help Folder"},
+        {"title", -1, "Help"},         {"item", 0, "Search"},
+        {"item", 1, "About"},          {"item", 2, "Help on Help"},
+        {"item", 11, "Contents"},      {"item", 12, "Index"},
+        {"item", 13, "Glossary"},      {"item", 30, "Search Pages"},
+        {"title", -1, "View"},         {"item", 32, "Back"},
+        {"item", 33, "Next"},          {"separator", -1, ""},
+        {"item", 20, "Find in Page"},  {"item", 21, "Find Next"},
+        {"item", 22, "Find Previous"}, {"separator", -1, ""},
+        {"item", 23, "Zoom In"},       {"item", 24, "Zoom Out"},
+        {"item", 25, "Normal Size"},   {"separator", -1, ""},
+        {"item", 26, "Print"},
     };
     ASSERT_EQ(s.menu.size(), menu.size());
     for (size_t i = 0; i < menu.size(); ++i) {

@@ -1,5 +1,8 @@
 #include "shell/viewcommands.h"
 
+#include <fstream>
+#include <iterator>
+
 #include "shell/mainwindow.h"
 #include "shell_fixture.h"
 
@@ -23,7 +26,8 @@ TEST_F(ShellTest, ViewKeysDoWhatTheySay)
         {KeyAdd | ShortcutCtrl, "zoom 150"},           {KeyWheelForward | ShortcutCtrl, "zoom 150"},
         {KeyMinus | ShortcutCtrl, "zoom 110"},         {KeySubtract | ShortcutCtrl, "zoom 110"},
         {KeyWheelBackward | ShortcutCtrl, "zoom 110"}, {'0' | ShortcutCtrl, "zoom 100"},
-        {KeyNumpad0 | ShortcutCtrl, "zoom 100"},
+        {KeyNumpad0 | ShortcutCtrl, "zoom 100"},       {KeyLeft | ShortcutAlt, "history 1"},
+        {KeyRight | ShortcutAlt, "history 2"},
     };
     for (const auto& [key, effect] : cases) {
         auto bound = std::find_if(shortcuts.begin(), shortcuts.end(),
@@ -35,7 +39,35 @@ TEST_F(ShellTest, ViewKeysDoWhatTheySay)
         const Script& s = TheScript();
         std::string done = s.pageCommands.empty() ? "" : s.pageCommands.back();
         if (s.zooms.size() > 1) done = "zoom " + std::to_string(s.zooms.back());
+        if (!s.browserStates.empty()) done = "history " + std::to_string(s.browserStates.back());
         EXPECT_EQ(done, effect) << key;
+    }
+}
+
+// Every key a menu entry shows is named in Help on Help, and the View menu
+// holds every command that only had a key before.
+TEST_F(ShellTest, HelpOnHelpNamesTheKeyOfEveryMenuEntry)
+{
+    Run({});
+    std::ifstream file(std::string(KELPRA_SOURCE_DIR) + "/data/HelpMain.htm", std::ios::binary);
+    const std::string help((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    ASSERT_FALSE(help.empty());
+    const Script& s = TheScript();
+    std::vector<int> items;
+    for (const RecordedMenuEntry& entry : s.menu)
+        if (entry.kind == "item") items.push_back(entry.id);
+    for (const auto& [key, id] : s.shortcuts) {
+        if (std::find(items.begin(), items.end(), id) == items.end()) {
+            ADD_FAILURE() << "the command of " << ShortcutKeyText(key) << " is in no menu";
+            continue;
+        }
+        // The menu shows the first key of its id.
+        auto first =
+            std::find_if(s.shortcuts.begin(), s.shortcuts.end(),
+                         [id = id](const std::pair<int, int>& shortcut) { return shortcut.second == id; });
+        if (first->first != key) continue;
+        EXPECT_NE(help.find("<b>" + ShortcutKeyText(key) + "</b>"), std::string::npos)
+            << ShortcutKeyText(key);
     }
 }
 

@@ -16,6 +16,7 @@ namespace {
 struct MenuItem {
     QPointer<QAction> action;
     bool checked = false;
+    bool showsShortcut = false;
 };
 
 struct Menus {
@@ -82,7 +83,8 @@ void MenuItemAdd(int id, const std::string& text)
     if (!menus.current) return;
     QAction* action =
         menus.current->addAction(QtTextFromBytes(MenuTextWithMnemonic(text, menus.mnemonics[menus.current])));
-    menus.items[id] = MenuItem{action, false};
+    menus.items[id] = MenuItem{action, false, false};
+    if (int key = QtShortcutOf(id)) QtMenuShowShortcut(id, key);
     QObject::connect(action, &QAction::triggered, action, [id, action]() {
         // Qt turns a checkable item's mark over on its own; here only the
         // program sets it.
@@ -91,6 +93,17 @@ void MenuItemAdd(int id, const std::string& text)
             action->setChecked(found->second.checked);
         QtRecordEvent(EventMenu, id);
     });
+}
+
+void QtMenuShowShortcut(int id, int key)
+{
+    auto found = TheMenus().items.find(id);
+    if (found == TheMenus().items.end() || !found->second.action || found->second.showsShortcut) return;
+    found->second.showsShortcut = true;
+    // A menu shows what follows a tab as the entry's key, and takes it for
+    // nothing more: the keys stay the layer's own.
+    QAction* action = found->second.action;
+    action->setText(action->text() + '\t' + QtTextFromBytes(ShortcutKeyText(key)));
 }
 
 void MenuSeparatorAdd()

@@ -47,11 +47,15 @@ bool QtControlStateToAny(int state);
 // The menu bar (menus.cpp), or nullptr; and its tables emptied, at the end.
 QMenuBar* QtMenuBar();
 void QtMenusClear();
+// Shows the key beside the menu entry of that id, unless it shows one.
+void QtMenuShowShortcut(int id, int key);
 
 // The filter that sees every event first (shortcuts.cpp), installed once;
 // and the shortcut table emptied, at the end.
 void QtEventFilterInstall();
 void QtShortcutsClear();
+// The first key bound to the menu id; 0 for none.
+int QtShortcutOf(int menuId);
 
 // Stops listening for hand-overs and removes the socket file, at the end of
 // the run.

@@ -244,6 +244,13 @@ void QtShortcutsClear()
     Shortcuts().clear();
 }
 
+int QtShortcutOf(int menuId)
+{
+    for (const auto& shortcut : Shortcuts())
+        if (shortcut.second == menuId) return shortcut.first;
+    return 0;
+}
+
 void ShortcutAdd(int, int key, int menuId)
 {
     for (auto& shortcut : Shortcuts()) {
@@ -253,4 +260,5 @@ void ShortcutAdd(int, int key, int menuId)
         }
     }
     Shortcuts().emplace_back(key, menuId);
+    QtMenuShowShortcut(menuId, QtShortcutOf(menuId));
 }

@@ -113,6 +113,29 @@ bool IsPlainTab(const MSG& message)
            GetKeyState(VK_CONTROL) >= 0 && GetKeyState(VK_SHIFT) >= 0 && GetKeyState(VK_MENU) >= 0;
 }
 
+bool IsPushButton(HWND handle)
+{
+    char name[16] = {};
+    GetClassNameA(handle, name, sizeof name);
+    const LONG_PTR type = GetWindowLongPtrA(handle, GWL_STYLE) & BS_TYPEMASK;
+    return lstrcmpiA(name, "Button") == 0 && (type == BS_PUSHBUTTON || type == BS_DEFPUSHBUTTON);
+}
+
+// The focused control when it has a use of its own for the Enter key of the
+// message: a push button (pressed), or a control type of its own (the
+// browser, which follows its focused link). nullptr for any other.
+HWND EnterTaker(const MSG& message)
+{
+    if (message.message != WM_KEYDOWN || message.wParam != VK_RETURN) return nullptr;
+    HWND focus = GetFocus();
+    if (!focus) return nullptr;
+    for (const Control& control : TheLayer().controls) {
+        if (control.handlers && (control.handle == focus || IsChild(control.handle, focus))) return focus;
+        if (control.handle == focus && IsPushButton(focus)) return focus;
+    }
+    return nullptr;
+}
+
 void MoveFocus(bool backwards)
 {
     HWND window = TheLayer().window;
@@ -262,6 +285,56 @@ const Shortcut* MatchShortcut(const MSG& message)
     }
     if (message.message != WM_KEYDOWN && message.message != WM_SYSKEYDOWN) return nullptr;
     return FindShortcut(static_cast<int>(message.wParam & 0xFFFF) | ModifierBitsNow());
+}
+
+// The first key bound to a command; 0 for none.
+int ShortcutKeyOf(int command)
+{
+    for (const Shortcut& shortcut : TheLayer().shortcuts)
+        if (shortcut.command == command) return shortcut.key;
+    return 0;
+}
+
+// The entry of a command in a menu or its submenus. Not by command alone:
+// a separator's command is 0, the Enter key's.
+bool FindMenuEntry(HMENU menu, UINT id, HMENU& owner, int& position)
+{
+    const int count = GetMenuItemCount(menu);
+    for (int i = 0; i < count; ++i) {
+        MENUITEMINFOA item{};
+        item.cbSize = sizeof item;
+        item.fMask = MIIM_FTYPE | MIIM_ID | MIIM_SUBMENU;
+        if (!GetMenuItemInfoA(menu, static_cast<UINT>(i), TRUE, &item)) continue;
+        if (item.hSubMenu) {
+            if (FindMenuEntry(item.hSubMenu, id, owner, position)) return true;
+        } else if (!(item.fType & MFT_SEPARATOR) && item.wID == id) {
+            owner = menu;
+            position = i;
+            return true;
+        }
+    }
+    return false;
+}
+
+// Shows the key after a tab in the entry's text, as menus show their keys,
+// unless the entry shows one already.
+void ShowShortcutInMenu(int id, int key)
+{
+    HMENU owner = nullptr;
+    int position = 0;
+    if (!key || !TheLayer().menuBar ||
+        !FindMenuEntry(TheLayer().menuBar, static_cast<UINT>(id), owner, position))
+        return;
+    char text[256] = {};
+    GetMenuStringA(owner, static_cast<UINT>(position), text, sizeof text, MF_BYPOSITION);
+    std::string shown = text;
+    if (shown.find('\t') != std::string::npos) return;
+    shown += "\t" + ShortcutKeyText(key);
+    MENUITEMINFOA item{};
+    item.cbSize = sizeof item;
+    item.fMask = MIIM_STRING;
+    item.dwTypeData = shown.data();
+    SetMenuItemInfoA(owner, static_cast<UINT>(position), TRUE, &item);
 }
 
 void SetShortcut(int key, WORD command)
@@ -499,11 +572,18 @@ int EventWait()
     // looks a command up in the system menu first: there id 0, the Enter
     // key's, names a separator, and Wine then drops the key.
     const Shortcut* shortcut = nullptr;
-    if (layer.window && GetActiveWindow() == layer.window && !(IsPlainTab(message) && FocusInRichControl()))
+    // Enter searches from the search field; the control that has the focus
+    // keeps it when it has a use of its own for it.
+    HWND enterTaker = EnterTaker(message);
+    if (layer.window && GetActiveWindow() == layer.window && !(IsPlainTab(message) && FocusInRichControl()) &&
+        !enterTaker)
         shortcut = MatchShortcut(message);
     int history = HistoryCommandOf(message);
     if (history && StepBrowser(message, history)) {
         // Taken here, so the component never steps through a history of its own.
+    } else if (enterTaker && IsPushButton(enterTaker)) {
+        // Outside a dialog a button takes only Space by itself.
+        SendMessageA(enterTaker, BM_CLICK, 0, 0);
     } else if (SuggestionsTakeKey(message)) {
         // The drop-down's keys.
     } else if (shortcut == &WheelKeptBack) {
@@ -530,6 +610,7 @@ int EventMenuId()
 void ShortcutAdd(int, int key, int menuId)
 {
     SetShortcut(key, static_cast<WORD>(menuId));
+    ShowShortcutInMenu(menuId, ShortcutKeyOf(menuId));
 }
 
 int MenuBarCreate(int, intptr_t window)
@@ -566,7 +647,8 @@ void MenuItemAdd(int id, const std::string& text)
 {
     Layer& layer = TheLayer();
     if (!layer.currentMenu) return;
-    const std::string marked = MenuTextWithMnemonic(text, layer.mnemonics[layer.currentMenu]);
+    std::string marked = MenuTextWithMnemonic(text, layer.mnemonics[layer.currentMenu]);
+    if (int key = ShortcutKeyOf(id)) marked += "\t" + ShortcutKeyText(key);
     AppendMenuA(layer.currentMenu, MF_STRING, static_cast<UINT_PTR>(id), marked.c_str());
     if (layer.menuWindow) DrawMenuBar(layer.menuWindow);
 }

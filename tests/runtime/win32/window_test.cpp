@@ -188,6 +188,67 @@ TEST_F(Win32Window, KeysMenusAndTheCloseBoxGiveEvents)
     EXPECT_TRUE(IsWindow(Window()));  // the application decides
 }
 
+// Enter searches from the search field; a focused button is pressed by it,
+// and a control type of its own (the browser, here a stand-in) keeps it.
+TEST_F(Win32Window, EnterBelongsToTheFocusedControl)
+{
+    static const ControlHandlers ownType = {};
+    HWND standIn = CreateWindowExA(0, "EDIT", "", WS_CHILD | WS_VISIBLE | WS_TABSTOP, 0, 40, 100, 20,
+                                   Window(), nullptr, GetModuleHandleA(nullptr), nullptr);
+    ControlRegister(10, standIn, &ownType);
+    struct Case {
+        const char* name;
+        HWND focus;
+        int event;  // EventMenu 0, EventControl 1, or 0 for neither
+    };
+    const Case cases[] = {
+        {"search field", GetDlgItem(Window(), 4), EventMenu},
+        {"button", GetDlgItem(Window(), 1), EventControl},
+        {"browser", standIn, 0},
+    };
+    for (const Case& c : cases) {
+        SetFocus(c.focus);
+        Drain();
+        PostMessageA(c.focus, WM_KEYDOWN, VK_RETURN, 1);
+        const std::vector<int> events = Drain();
+        EXPECT_EQ(Has(events, EventMenu), c.event == EventMenu) << c.name;
+        EXPECT_EQ(Has(events, EventControl), c.event == EventControl) << c.name;
+        if (c.event) {
+            EXPECT_EQ(EventMenuId(), c.event == EventMenu ? 0 : 1) << c.name;
+        }
+    }
+}
+
+// A menu entry shows the first key bound to its id, whichever came first;
+// the separator, whose id is 0 as the Enter key's, stays a separator.
+TEST_F(Win32Window, MenusShowTheKeysOfTheirEntries)
+{
+    ShortcutAdd(0, 'F' | ShortcutCtrl, 3);
+    ShortcutAdd(0, KeyF3, 3);
+    ShortcutAdd(0, KeyLeft | ShortcutAlt, 20);
+    MenuTitleAdd("View");
+    MenuItemAdd(20, "Back");
+    MenuItemAdd(21, "Zoom In");
+    ShortcutAdd(0, KeyPlus | ShortcutCtrl, 21);
+    HMENU bar = GetMenu(Window());
+    auto text = [](HMENU menu, int position) {
+        char buffer[128] = {};
+        GetMenuStringA(menu, static_cast<UINT>(position), buffer, sizeof buffer, MF_BYPOSITION);
+        return std::string(buffer);
+    };
+    const HMENU file = GetSubMenu(bar, 0);
+    const HMENU view = GetSubMenu(bar, 1);
+    EXPECT_EQ(text(file, 0), "&Contents\tCtrl+F");
+    EXPECT_EQ(text(file, 3), "C&lose");
+    EXPECT_EQ(text(view, 0), "&Back\tAlt+Left");
+    EXPECT_EQ(text(view, 1), "&Zoom In\tCtrl++");
+    MENUITEMINFOA separator{};
+    separator.cbSize = sizeof separator;
+    separator.fMask = MIIM_FTYPE;
+    ASSERT_TRUE(GetMenuItemInfoA(file, 1, TRUE, &separator));
+    EXPECT_TRUE(separator.fType & MFT_SEPARATOR);
+}
+
 TEST_F(Win32Window, ResizeStaysWithTheCallbackAndTheStatusBarFollows)
 {
     StatusBarSetText(0, 0, "T:\\help\\index.htm", 0);
