@@ -12,7 +12,9 @@ struct BrowserEntry {
     std::string anchor;  // without "#"
     // The page a display copy stands for; "" for an entry shown as itself.
     std::string page;
-    int scroll = 0;  // where the view stood when it last left the entry
+    // Where the view stood when it last left the entry, in the realization's
+    // own measure (a place in the text, or pixels).
+    int scroll = 0;
 };
 
 // Where the browser goes next, once the event loop gets to it: a new entry

@@ -4,8 +4,11 @@
 #include <QAbstractTextDocumentLayout>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QResizeEvent>
 #include <QScrollBar>
+#include <QTextBlock>
 #include <QTextDocument>
+#include <QTextLayout>
 #include <QTimer>
 #include <QUrl>
 
@@ -144,7 +147,7 @@ void HelpView::ShowCopy(const std::string& copyPath, const std::string& page)
 void HelpView::ShowPending()
 {
     scheduled_ = false;
-    BrowserCommit commit = HistoryCommit(history_, verticalScrollBar()->value());
+    BrowserCommit commit = HistoryCommit(history_, PlaceOnPage());
     if (!commit.done) return;
     const BrowserEntry& entry = history_.entries[static_cast<size_t>(history_.current)];
     if (commit.layOut) LayOut(entry);
@@ -197,14 +200,49 @@ void HelpView::LayOut(const BrowserEntry& entry)
 void HelpView::PlaceScroll(const BrowserEntry& entry, bool returning)
 {
     if (returning) {
-        // The whole page must be laid out before a place far down exists.
-        if (entry.scroll > 0) document()->documentLayout()->documentSize();
-        verticalScrollBar()->setValue(entry.scroll);
+        ShowPlace(entry.scroll);
     } else if (!entry.anchor.empty()) {
         scrollToAnchor(QtTextFromBytes(entry.anchor));
     } else {
         verticalScrollBar()->setValue(0);
     }
+}
+
+int HelpView::PlaceOnPage() const
+{
+    const int top = verticalScrollBar()->value();
+    if (top <= 0) return 0;
+    // Where the line at the top begins in the text: pixels change with the
+    // text size and the width, the text does not.
+    return document()->documentLayout()->hitTest(QPointF(0, top), Qt::FuzzyHit);
+}
+
+void HelpView::ShowPlace(int place)
+{
+    QScrollBar* bar = verticalScrollBar();
+    if (place <= 0) {
+        bar->setValue(0);
+        return;
+    }
+    // A long page is laid out a piece at a time, and the scroll bar learns
+    // its new length only later: lay it out as far as the place and a view
+    // beyond, and stretch the bar to reach the place meanwhile.
+    QAbstractTextDocumentLayout* layout = document()->documentLayout();
+    const QTextBlock block = document()->findBlock(std::min(place, document()->characterCount() - 1));
+    const QRectF box = layout->blockBoundingRect(block);
+    const QTextLine line = block.layout()->lineForTextPosition(place - block.position());
+    const int top = qRound(box.top() + (line.isValid() ? line.y() : 0));
+    layout->hitTest(QPointF(0, top + viewport()->height()), Qt::FuzzyHit);
+    if (bar->maximum() < top) bar->setMaximum(top);
+    bar->setValue(top);
+}
+
+void HelpView::resizeEvent(QResizeEvent* event)
+{
+    // A new width lays the text out anew; the line at the top stays there.
+    const int place = PlaceOnPage();
+    QTextBrowser::resizeEvent(event);
+    if (event->oldSize().width() != event->size().width()) ShowPlace(place);
 }
 
 std::string HelpView::Address() const

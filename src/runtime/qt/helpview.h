@@ -34,11 +34,17 @@ public:
     std::string TargetPage() const;
     // The outside address a link led to, once (BrowserTakeOutsideAddress).
     std::string TakeOutside();
+    // The place on the page shown: where in its text the line at the top of
+    // the view begins; ShowPlace brings that line to the top again, however
+    // the text was laid out since (zoom, width). The history keeps it.
+    int PlaceOnPage() const;
+    void ShowPlace(int place);
 
 protected:
     QVariant loadResource(int type, const QUrl& name) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
 
 private:

@@ -188,7 +188,9 @@ void BrowserZoomSet(int id, int percent)
     }
     QFont font = view->font();
     font.setPointSizeF(normal.toDouble() * percent / 100.0);
+    const int place = view->PlaceOnPage();
     view->setFont(font);
+    view->ShowPlace(place);
 }
 
 void BrowserFind(int id, int step, const std::string& notFoundText)

@@ -105,7 +105,8 @@ TEST_F(BrowserTest, HistoryEntriesOfCopiesKnowTheirPageAndScroll)
     PutCopyInPlace(folder, "T:\\help\\a.htm", longPage);
     QCoreApplication::processEvents();
     EXPECT_TRUE(Shown(view).startsWith("Copy of A"));
-    EXPECT_EQ(view->verticalScrollBar()->value(), 500);
+    // The line that was at the top is at the top again.
+    EXPECT_NEAR(view->verticalScrollBar()->value(), 500, 2 * view->fontMetrics().lineSpacing());
     EXPECT_EQ(layouts.count(), 1);
     // Forward again: the entry ahead was kept.
     ControlSetState(10, BrowserForward);
@@ -121,6 +122,72 @@ TEST_F(BrowserTest, HistoryEntriesOfCopiesKnowTheirPageAndScroll)
     QCoreApplication::processEvents();
     EXPECT_EQ(Shown(view), "Copy of B, edited");
     EXPECT_EQ(layouts.count(), 3);
+}
+
+// Where the line at the top of the view begins and ends in the page's text.
+std::pair<int, int> TopLine(HelpView* view)
+{
+    QTextCursor cursor = view->cursorForPosition(QPoint(1, 1));
+    cursor.movePosition(QTextCursor::StartOfLine);
+    const int start = cursor.position();
+    cursor.movePosition(QTextCursor::EndOfLine);
+    return {start, cursor.position()};
+}
+
+// On a long page, which is laid out a piece at a time, Back, a zoom step and
+// a new width keep the line that was at the top of the view at the top.
+TEST_F(BrowserTest, PlaceOnALongPageIsKept)
+{
+    std::string page = "<html><body><h1>Contents</h1><ul>";
+    for (int i = 0; i < 100; ++i) page += "<li><a href=\"#s" + std::to_string(i) + "\">Section</a></li>";
+    page += "</ul>";
+    for (int i = 0; page.size() < 400000; ++i)
+        page += "<p>Paragraph " + std::to_string(i) +
+                ", long enough to be wrapped over more than one line of "
+                "the view, whatever the size of its text may be.</p>\r\n";
+    folder.Write("help\\long.htm", page + "</body></html>");
+    folder.Write("help\\short.htm", "<p>Short</p>");
+    HelpView* view = Create("T:\\help\\long.htm");
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(QtMainWindow()));
+    QCoreApplication::processEvents();
+    view->document()->documentLayout()->documentSize();
+    QCoreApplication::processEvents();
+    view->verticalScrollBar()->setValue(view->verticalScrollBar()->maximum() * 3 / 5);
+    ASSERT_GT(TopLine(view).first, 200000);
+
+    struct Step {
+        const char* name;
+        std::function<void()> step;
+    };
+    const Step steps[] = {
+        {"back",
+         [&] {
+             ControlSetText(10, "T:\\help\\short.htm");
+             QCoreApplication::processEvents();
+             ControlSetState(10, BrowserBack);
+             QCoreApplication::processEvents();
+         }},
+        {"zoom in", [&] { BrowserZoomSet(10, 150); }},
+        {"zoom out", [&] { BrowserZoomSet(10, 70); }},
+        {"narrower", [&] { view->resize(400, 400); }},
+        {"back again",
+         [&] {
+             ControlSetText(10, "T:\\help\\short.htm");
+             QCoreApplication::processEvents();
+             ControlSetState(10, BrowserBack);
+             QCoreApplication::processEvents();
+         }},
+    };
+    for (const Step& step : steps) {
+        const int place = TopLine(view).first;
+        step.step();
+        const auto [start, end] = TopLine(view);
+        EXPECT_LE(start, place) << step.name;
+        EXPECT_GT(end, place) << step.name;
+        // Its place holds when the layout has caught up.
+        QTest::qWait(50);
+        EXPECT_EQ(TopLine(view).first, start) << step.name;
+    }
 }
 
 // Alt+Left and Alt+Right, and the mouse's back and forward buttons, step
