@@ -32,8 +32,8 @@ std::vector<std::string> PlainWalk(const std::string& typed, int most)
 void Keystroke(benchmark::State& state)
 {
     const std::string typed = BenchTyped.substr(0, static_cast<size_t>(state.range(0)));
-    KeywordsBeginningWith("x", 1);  // the index is built before the keystrokes
-    for (auto _ : state) benchmark::DoNotOptimize(KeywordsBeginningWith(typed, TypeAheadScreenful));
+    TypeAheadKeywords("x", 1);  // the index is built before the keystrokes
+    for (auto _ : state) benchmark::DoNotOptimize(TypeAheadKeywords(typed, TypeAheadScreenful));
     state.SetLabel(typed);
 }
 
@@ -52,7 +52,7 @@ void FirstKeystrokeAfterAChange(benchmark::State& state)
         state.PauseTiming();
         InsertContextSorted("CMD", "B:\\index.htm#CMD", KeywordCompare::UpperCased, SameKeyword::AddEntry);
         state.ResumeTiming();
-        benchmark::DoNotOptimize(KeywordsBeginningWith("cmd0", TypeAheadScreenful));
+        benchmark::DoNotOptimize(TypeAheadKeywords("cmd0", TypeAheadScreenful));
     }
 }
 

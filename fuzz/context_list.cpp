@@ -198,7 +198,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     size_t place = 0;
     while (place < entries.size() && !ModelGreater(entries[place].keyword, kw)) ++place;
     entries.insert(entries.begin() + static_cast<long>(place),
-                   ContextEntry{kw, kHelpFolder + "index.htm#" + kw});
+                   ContextEntry{kw, kHelpFolder + "index.htm#" + kw, ""});
 
     InsertIndexLink(letter);
     CheckListLinks(State.contextList);

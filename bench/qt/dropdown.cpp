@@ -20,9 +20,10 @@
 
 namespace {
 
-std::vector<std::string> Suggestions(const std::string& typed)
+Suggestions KeywordSuggestions(const std::string& typed)
 {
-    return KeywordsBeginningWith(typed, TypeAheadScreenful);
+    TypeAheadRows rows = TypeAheadKeywords(typed, TypeAheadScreenful);
+    return {std::move(rows.keywords), rows.more > 0 ? "more" : ""};
 }
 
 // Types the word one key at a time, each key handled before the next.
@@ -72,8 +73,8 @@ int main(int argc, char** argv)
     WindowOpen(0, 0, 0, 500, 300, StyleOverlappedWindow, "Type-ahead");
     ControlParentSet(WindowHandle());
     TextFieldCreate(4, 0, 0, 300, 20, "");
-    TextFieldSuggestionsSet(4, Suggestions, 0);
-    KeywordsBeginningWith("x", 1);  // the index is built before the keystrokes
+    TextFieldSuggestionsSet(4, KeywordSuggestions, 0);
+    TypeAheadKeywords("x", 1);  // the index is built before the keystrokes
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

@@ -29,7 +29,9 @@ void ReadLinkLine(const std::string& line, ContextEntry& entry)
     if (textStart > line.size()) return;
     size_t textEnd = line.find('<', textStart);
     if (textEnd == std::string::npos) return;
-    entry.keyword = TextUpperCase(line.substr(textStart, textEnd - textStart));
+    const std::string text = line.substr(textStart, textEnd - textStart);
+    entry.keyword = TextUpperCase(text);
+    if (entry.keyword != text) entry.spelling = text;
 }
 
 int IsLinkLine(const std::string& line)

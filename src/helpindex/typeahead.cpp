@@ -2,11 +2,21 @@
 
 #include <algorithm>
 #include <numeric>
+#include <string_view>
 
 #include "runtime/text.h"
 #include "state/state.h"
 
 namespace {
+
+// Letters and digits, and every byte of a character beyond ASCII: what a
+// word is made of.
+bool IsWordByte(char c)
+{
+    const auto byte = static_cast<unsigned char>(c);
+    return byte >= 0x80 || (byte >= '0' && byte <= '9') || (byte >= 'A' && byte <= 'Z') ||
+           (byte >= 'a' && byte <= 'z');
+}
 
 // The context list's keywords upper-cased and sorted, each keyword once (its
 // first entry). Built on first use and again whenever the list has changed
@@ -15,10 +25,17 @@ struct KeywordIndexEntry {
     std::string upper;
     const ContextEntry* entry = nullptr;
 };
+// Where a later word of a keyword begins: the upper-cased keyword from there
+// on, and the keyword's number in the index.
+struct WordStart {
+    std::string_view rest;
+    size_t number = 0;
+};
 struct KeywordIndex {
     long long listChanges = -1;  // the list's change count it was built at
     std::vector<KeywordIndexEntry> entries;
-    std::vector<int> positions;  // each entry's place in the list, side by side
+    std::vector<int> positions;         // each entry's place in the list, side by side
+    std::vector<WordStart> wordStarts;  // sorted by rest
 };
 
 KeywordIndex& TheKeywordIndex()
@@ -54,22 +71,47 @@ void BuildKeywordIndex(KeywordIndex& index, const ContextList& list)
         index.entries.push_back(std::move(entries[number]));
         index.positions.push_back(positions[number]);
     }
+    index.wordStarts.clear();
+    for (size_t number = 0; number < index.entries.size(); ++number) {
+        const std::string& upper = index.entries[number].upper;
+        for (size_t at = 1; at < upper.size(); ++at)
+            if (IsWordByte(upper[at]) && !IsWordByte(upper[at - 1]))
+                index.wordStarts.push_back({std::string_view(upper).substr(at), number});
+    }
+    std::sort(index.wordStarts.begin(), index.wordStarts.end(),
+              [](const WordStart& a, const WordStart& b) { return a.rest < b.rest; });
     index.listChanges = list.changes;
 }
 
-bool BeginsWith(const std::string& text, const std::string& start)
+bool BeginsWith(std::string_view text, const std::string& start)
 {
     return text.compare(0, start.size(), start) == 0;
 }
 
-// Of the run of matches, the numbers of the `most` earliest in the list: a
-// heap whose top is the latest kept. On an ordered list the first few are
-// kept and every other match costs one comparison.
-std::vector<size_t> EarliestOfRun(const KeywordIndex& index, size_t first, size_t end, size_t most)
+// The keywords whose later word begins with the start, and not the keyword
+// itself: those stand first. Each once.
+std::vector<size_t> LaterWordMatches(const KeywordIndex& index, const std::string& start)
+{
+    auto first =
+        std::lower_bound(index.wordStarts.cbegin(), index.wordStarts.cend(), start,
+                         [](const WordStart& word, const std::string& text) { return word.rest < text; });
+    std::vector<size_t> numbers;
+    for (auto word = first; word != index.wordStarts.cend() && BeginsWith(word->rest, start); ++word)
+        if (!BeginsWith(index.entries[word->number].upper, start)) numbers.push_back(word->number);
+    std::sort(numbers.begin(), numbers.end());
+    numbers.erase(std::unique(numbers.begin(), numbers.end()), numbers.end());
+    return numbers;
+}
+
+// Of the matches, the numbers of the `most` earliest in the list: a heap
+// whose top is the latest kept. On an ordered list the first few are kept
+// and every other match costs one comparison.
+std::vector<size_t> EarliestOf(const KeywordIndex& index, const std::vector<size_t>& matches, size_t most)
 {
     std::vector<size_t> kept;
+    if (most == 0) return kept;
     auto earlier = [&](size_t a, size_t b) { return index.positions[a] < index.positions[b]; };
-    for (size_t number = first; number < end; ++number) {
+    for (size_t number : matches) {
         if (kept.size() == most) {
             if (index.positions[number] > index.positions[kept.front()]) continue;
             std::pop_heap(kept.begin(), kept.end(), earlier);
@@ -84,10 +126,10 @@ std::vector<size_t> EarliestOfRun(const KeywordIndex& index, size_t first, size_
 
 }  // namespace
 
-std::vector<std::string> KeywordsBeginningWith(const std::string& typed, int most)
+TypeAheadRows TypeAheadKeywords(const std::string& typed, int most)
 {
-    std::vector<std::string> keywords;
-    if (typed.empty() || most <= 0) return keywords;
+    TypeAheadRows rows;
+    if (typed.empty() || most <= 0) return rows;
     KeywordIndex& index = TheKeywordIndex();
     if (index.listChanges != State.contextList.changes) BuildKeywordIndex(index, State.contextList);
 
@@ -95,14 +137,19 @@ std::vector<std::string> KeywordsBeginningWith(const std::string& typed, int mos
     auto first = std::lower_bound(
         index.entries.cbegin(), index.entries.cend(), start,
         [](const KeywordIndexEntry& entry, const std::string& text) { return entry.upper < text; });
-    auto end = std::partition_point(first, index.entries.cend(), [&](const KeywordIndexEntry& entry) {
-        return BeginsWith(entry.upper, start);
-    });
-    const auto from = static_cast<size_t>(first - index.entries.cbegin());
-    const auto to = static_cast<size_t>(end - index.entries.cbegin());
-    for (size_t number : EarliestOfRun(index, from, to, static_cast<size_t>(most)))
-        keywords.push_back(index.entries[number].entry->keyword);
-    return keywords;
+    std::vector<size_t> beginning;
+    for (auto entry = first; entry != index.entries.cend() && BeginsWith(entry->upper, start); ++entry)
+        beginning.push_back(static_cast<size_t>(entry - index.entries.cbegin()));
+    const std::vector<size_t> later = LaterWordMatches(index, start);
+    std::vector<size_t> shown = EarliestOf(index, beginning, static_cast<size_t>(most));
+    for (size_t number : EarliestOf(index, later, static_cast<size_t>(most) - shown.size()))
+        shown.push_back(number);
+    for (size_t number : shown) {
+        const ContextEntry& entry = *index.entries[number].entry;
+        rows.keywords.push_back(entry.spelling.empty() ? entry.keyword : entry.spelling);
+    }
+    rows.more = static_cast<int>(beginning.size() + later.size() - shown.size());
+    return rows;
 }
 
 void TypeAheadReset()

@@ -141,8 +141,13 @@ ScreenArea WindowPlaceNow();
 std::vector<ScreenArea> ScreenAreas();
 
 // What a text field offers as the user types: suggestions for the text
-// typed so far.
-using SuggestionSource = std::vector<std::string> (*)(const std::string& typed);
+// typed so far, and a note shown after them that cannot be chosen (that
+// there are more than the rows shown); "" for none.
+struct Suggestions {
+    std::vector<std::string> rows;
+    std::string note;
+};
+using SuggestionSource = Suggestions (*)(const std::string& typed);
 // The field lists source's suggestions in a drop-down while the user types
 // (not when the program sets its text); choosing one puts it into the field
 // and sends the menu event menuId. A null source turns the drop-down off.

@@ -5,6 +5,7 @@
 
 #include "helpindex/typeahead.h"
 #include "runtime/browser.h"
+#include "runtime/text.h"
 #include "runtime/window.h"
 #include "shell/mainwindow.h"
 #include "state/texts.h"
@@ -38,9 +39,13 @@ const KeyBinding ViewKeys[] = {
     {KeyRight | ShortcutAlt, MenuNext},
 };
 
-std::vector<std::string> SearchFieldSuggestions(const std::string& typed)
+Suggestions SearchFieldSuggestions(const std::string& typed)
 {
-    return KeywordsBeginningWith(typed, TypeAheadScreenful);
+    TypeAheadRows rows = TypeAheadKeywords(typed, TypeAheadScreenful);
+    Suggestions suggestions;
+    suggestions.rows = std::move(rows.keywords);
+    if (rows.more > 0) suggestions.note = TextFromInteger(rows.more) + TypeAheadMoreText;
+    return suggestions;
 }
 
 void Zoom(int direction)

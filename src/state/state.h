@@ -13,6 +13,10 @@
 struct ContextEntry {
     std::string keyword;
     std::string page;
+    // The link text as the index page spells it ("os.path.join" for the
+    // keyword OS.PATH.JOIN), for the type-ahead list; "" when the keyword
+    // spells it already, as in the entries the program adds.
+    std::string spelling;
 };
 
 using ContextList = ElementList<ContextEntry>;

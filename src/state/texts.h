@@ -216,6 +216,10 @@ inline std::string FailureText(const FileFailure& failure)
 // The browser's find bar, when the page holds no match.
 constexpr const char* FindNotFoundText = "Not found";
 
+// The type-ahead list's last row when more keywords match than it shows,
+// after their number.
+constexpr const char* TypeAheadMoreText = " more: type on to narrow the list";
+
 // The View menu, after the others; Back and Next take the buttons' texts.
 constexpr const char* MenuViewText = "View";
 constexpr const char* MenuFindText = "Find in Page";

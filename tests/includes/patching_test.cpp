@@ -95,7 +95,7 @@ TEST_F(IncludeTest, ContextEntryIsPlacedInOrderOrUpdated)
     for (const auto& c : cases) {
         ListCreate(State.contextList);
         for (const auto& keyword : c.keywords)
-            ListInsert(State.contextList)->record = ContextEntry{keyword, "old"};
+            ListInsert(State.contextList)->record = ContextEntry{keyword, "old", ""};
         AddContextEntry(c.keyword, "Includes\\Init.htm");
         std::vector<std::string> keywords;
         std::vector<std::string> pages;

@@ -116,24 +116,41 @@ TEST_F(ShellTest, FindAndPrintGoToTheBrowser)
 
 TEST_F(ShellTest, TypeAheadOffersTheIndexKeywordsOnce)
 {
-    t.Write("help\\index.htm",
-            CrLf({"<html>", "<a href=\"commands/print.htm\">Print</a><BR>",
-                  "<a href=\"index.htm#A\">Arrays</a><BR>", "<a href=\"commands/print.htm\">PRINT</a><BR>",
-                  "<a href=\"main.htm\">Print Using</a><BR>", "</html>"}));
+    std::vector<std::string> index = {
+        "<html>", "<a href=\"commands/print.htm\">Print</a><BR>", "<a href=\"index.htm#A\">Arrays</a><BR>",
+        "<a href=\"commands/print.htm\">PRINT</a><BR>", "<a href=\"main.htm\">Print Using</a><BR>"};
+    for (int i = 0; i < 22; ++i) index.push_back("<a href=\"main.htm\">Pad" + std::to_string(i) + "</a><BR>");
+    t.Write("help\\index.htm", CrLf(index));
     Run({});
     const Script& s = TheScript();
     // A chosen keyword is searched for the way Enter searches.
     ASSERT_NE(s.suggestionSource, nullptr);
     EXPECT_EQ(s.suggestionField, SearchField);
     EXPECT_EQ(s.suggestionMenu, MenuSearch);
-    const std::pair<const char*, std::vector<std::string>> cases[] = {
-        {"pr", {"PRINT", "PRINT USING"}},
-        {"print u", {"PRINT USING"}},
-        {"a", {"ARRAYS"}},
-        {"", {}},
-        {"x", {}},
+    struct Case {
+        const char* typed;
+        std::vector<std::string> rows;  // only the first two of many
+        const char* note;
     };
-    for (const auto& c : cases) EXPECT_EQ(s.suggestionSource(c.first), c.second) << c.first;
+    const Case cases[] = {
+        {"pr", {"Print", "Print Using"}, ""},
+        {"print u", {"Print Using"}, ""},
+        {"using", {"Print Using"}, ""},
+        {"a", {"Arrays"}, ""},
+        {"pad", {"Pad0", "Pad1"}, "2 more: type on to narrow the list"},
+        {"p", {"Print", "Print Using"}, "4 more: type on to narrow the list"},
+        {"", {}, ""},
+        {"x", {}, ""},
+    };
+    for (const Case& c : cases) {
+        Suggestions offered = s.suggestionSource(c.typed);
+        EXPECT_EQ(offered.note, c.note) << c.typed;
+        if (!offered.note.empty()) {
+            EXPECT_EQ(offered.rows.size(), 20u) << c.typed;
+        }
+        offered.rows.resize(std::min(offered.rows.size(), c.rows.size()));
+        EXPECT_EQ(offered.rows, c.rows) << c.typed;
+    }
 }
 
 TEST_F(ShellTest, WindowOpensWhereItWasLeftWhileThatIsOnAScreen)

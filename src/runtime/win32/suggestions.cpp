@@ -12,19 +12,21 @@
 
 namespace {
 
-constexpr int MostRowsShown = 20;
+// A screenful of keywords, and the note that there are more.
+constexpr int MostRowsShown = 21;
 
-struct Suggestions {
+struct DropDown {
     bool settingText = false;
     HWND field = nullptr;
     HWND list = nullptr;
     SuggestionSource source = nullptr;
     int menuId = 0;
+    int rows = 0;  // the rows that can be chosen; a note may follow them
 };
 
-Suggestions& TheSuggestions()
+DropDown& TheSuggestions()
 {
-    static Suggestions suggestions;
+    static DropDown suggestions;
     return suggestions;
 }
 
@@ -38,7 +40,12 @@ std::string FieldText(HWND field)
 
 void Choose(int row)
 {
-    Suggestions& suggestions = TheSuggestions();
+    DropDown& suggestions = TheSuggestions();
+    // The note after the rows is not for choosing.
+    if (row >= suggestions.rows) {
+        SendMessageA(suggestions.list, LB_SETCURSEL, static_cast<WPARAM>(-1), 0);
+        return;
+    }
     const LRESULT length = SendMessageA(suggestions.list, LB_GETTEXTLEN, static_cast<WPARAM>(row), 0);
     if (length == LB_ERR) return;
     std::string chosen(static_cast<size_t>(length) + 1, '\0');
@@ -54,7 +61,7 @@ void Choose(int row)
 
 void ShowUnderField(int rows)
 {
-    Suggestions& suggestions = TheSuggestions();
+    DropDown& suggestions = TheSuggestions();
     RECT field{};
     GetWindowRect(suggestions.field, &field);
     const int rowHeight = static_cast<int>(SendMessageA(suggestions.list, LB_GETITEMHEIGHT, 0, 0));
@@ -68,9 +75,9 @@ void ShowUnderField(int rows)
 
 void TextFieldSuggestionsSet(int id, SuggestionSource source, int menuId)
 {
-    Suggestions& suggestions = TheSuggestions();
+    DropDown& suggestions = TheSuggestions();
     if (suggestions.list) DestroyWindow(suggestions.list);
-    suggestions = Suggestions{};
+    suggestions = DropDown{};
     HWND field = ControlHandle(id);
     if (!field || !source) return;
     // A window of its own, so it may reach below the main window's edge; it
@@ -81,7 +88,7 @@ void TextFieldSuggestionsSet(int id, SuggestionSource source, int menuId)
                         GetAncestor(field, GA_ROOT), nullptr, GetModuleHandleA(nullptr), nullptr);
     if (!list) return;
     SendMessageA(list, WM_SETFONT, SendMessageA(field, WM_GETFONT, 0, 0), FALSE);
-    suggestions = {false, field, list, source, menuId};
+    suggestions = {false, field, list, source, menuId, 0};
 }
 
 HWND SuggestionsList()
@@ -101,15 +108,18 @@ namespace {
 
 void FieldChanged(HWND field)
 {
-    Suggestions& suggestions = TheSuggestions();
-    const std::vector<std::string> shown = suggestions.source(FieldText(field));
+    DropDown& suggestions = TheSuggestions();
+    const Suggestions shown = suggestions.source(FieldText(field));
     SendMessageA(suggestions.list, WM_SETREDRAW, FALSE, 0);
     SendMessageA(suggestions.list, LB_RESETCONTENT, 0, 0);
-    for (const std::string& suggestion : shown)
+    for (const std::string& suggestion : shown.rows)
         SendMessageA(suggestions.list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(suggestion.c_str()));
+    if (!shown.note.empty())
+        SendMessageA(suggestions.list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(shown.note.c_str()));
     SendMessageA(suggestions.list, WM_SETREDRAW, TRUE, 0);
-    if (shown.empty()) return SuggestionsHide();
-    ShowUnderField(static_cast<int>(shown.size()));
+    suggestions.rows = static_cast<int>(shown.rows.size());
+    if (shown.rows.empty()) return SuggestionsHide();
+    ShowUnderField(static_cast<int>(shown.rows.size() + (shown.note.empty() ? 0 : 1)));
 }
 
 }  // namespace
@@ -121,11 +131,11 @@ void SuggestionsHide()
 
 bool SuggestionsTakeKey(const MSG& message)
 {
-    Suggestions& suggestions = TheSuggestions();
+    DropDown& suggestions = TheSuggestions();
     if (!suggestions.list || !IsWindowVisible(suggestions.list) || message.hwnd != suggestions.field ||
         message.message != WM_KEYDOWN)
         return false;
-    const int count = static_cast<int>(SendMessageA(suggestions.list, LB_GETCOUNT, 0, 0));
+    const int count = suggestions.rows;
     const int row = static_cast<int>(SendMessageA(suggestions.list, LB_GETCURSEL, 0, 0));
     switch (message.wParam) {
     case VK_DOWN:
@@ -151,7 +161,7 @@ bool SuggestionsTakeKey(const MSG& message)
 
 bool SuggestionsNotice(HWND from, WORD code)
 {
-    Suggestions& suggestions = TheSuggestions();
+    DropDown& suggestions = TheSuggestions();
     if (!suggestions.list) return false;
     if (from == suggestions.list) {
         // The arrow keys select with messages, which notify nobody: a

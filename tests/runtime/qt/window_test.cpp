@@ -231,11 +231,12 @@ TEST_F(GuiTest, EventWaitComesBackWhenNothingHappens)
 namespace {
 
 std::vector<std::string> askedFor;
-std::vector<std::string> TwoSuggestions(const std::string& typed)
+// Two rows and a note that there are more.
+Suggestions TwoSuggestions(const std::string& typed)
 {
     askedFor.push_back(typed);
     if (typed.find('z') != std::string::npos) return {};
-    return {typed + "1", typed + "2"};
+    return {{typed + "1", typed + "2"}, "more"};
 }
 
 TEST_F(GuiTest, TypedTextIsOfferedSuggestionsAndAChosenOneSendsItsCommand)
@@ -262,20 +263,24 @@ TEST_F(GuiTest, TypedTextIsOfferedSuggestionsAndAChosenOneSendsItsCommand)
 
     struct Case {
         const char* typed;
-        bool choose;  // the first suggestion, with the arrow key
+        int down;  // presses of the arrow key
         const char* field;
         int command;  // the menu event Enter sends
     };
     const Case cases[] = {
-        {"pr", true, "pr1", 7},
-        {"in", false, "in", 0},
+        {"pr", 1, "pr1", 7},
+        {"in", 0, "in", 0},
+        // The arrow stops at the last row: the note is not for choosing.
+        {"up", 4, "up2", 7},
     };
     for (const Case& c : cases) {
         field->clear();
         QTest::keyClicks(field, c.typed);
         ASSERT_TRUE(list->isVisible()) << c.typed;
-        EXPECT_EQ(list->model()->rowCount(), 2) << c.typed;
-        if (c.choose) QTest::keyClick(list, Qt::Key_Down);
+        ASSERT_EQ(list->model()->rowCount(), 3) << c.typed;
+        EXPECT_EQ(list->model()->index(2, 0).data().toString(), "more");
+        EXPECT_FALSE(list->model()->flags(list->model()->index(2, 0)) & Qt::ItemIsSelectable);
+        for (int press = 0; press < c.down; ++press) QTest::keyClick(list, Qt::Key_Down);
         QTest::keyClick(list->isVisible() ? static_cast<QWidget*>(list) : field, Qt::Key_Return);
         EXPECT_FALSE(list->isVisible()) << c.typed;
         EXPECT_EQ(field->text().toStdString(), c.field);

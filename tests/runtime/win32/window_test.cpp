@@ -383,10 +383,11 @@ TEST(Win32Runtime, EndClosesTheWindowAndItsClass)
 
 namespace {
 
-std::vector<std::string> TwoSuggestions(const std::string& typed)
+// Two rows and a note that there are more.
+Suggestions TwoSuggestions(const std::string& typed)
 {
     if (typed.find('z') != std::string::npos) return {};
-    return {typed + "1", typed + "2"};
+    return {{typed + "1", typed + "2"}, "more"};
 }
 
 // Each event with the id it carries, until the sentinel.
@@ -436,14 +437,16 @@ TEST_F(Win32Window, TypedTextIsOfferedSuggestionsAndAChosenOneSendsItsCommand)
         // Enter on typed text runs the program's own Enter.
         {'d', {VK_RETURN}, "d", {{EventMenu, 0}}},
         {'e', {VK_ESCAPE}, "e", {}},
+        // The arrows stop at the last row: the note is not for choosing.
+        {'f', {VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN}, "f2", {{EventMenu, 7}}},
     };
     for (const Case& c : cases) {
         ControlSetText(4, "");
         EXPECT_FALSE(IsWindowVisible(list));
         SendMessageA(field, WM_CHAR, static_cast<WPARAM>(c.typed), 1);
         EXPECT_TRUE(IsWindowVisible(list)) << c.typed;
-        EXPECT_EQ(Rows(list),
-                  (std::vector<std::string>{std::string(1, c.typed) + "1", std::string(1, c.typed) + "2"}));
+        EXPECT_EQ(Rows(list), (std::vector<std::string>{std::string(1, c.typed) + "1",
+                                                        std::string(1, c.typed) + "2", "more"}));
         for (UINT key : c.keys) PostMessageA(field, WM_KEYDOWN, key, 1);
         EXPECT_EQ(DrainWithIds(), c.events) << c.typed;
         EXPECT_EQ(ControlGetText(4), c.field) << c.typed;
@@ -466,6 +469,14 @@ TEST_F(Win32Window, TypedTextIsOfferedSuggestionsAndAChosenOneSendsItsCommand)
     EXPECT_EQ(DrainWithIds(), (std::vector<std::pair<int, int>>{{EventMenu, 7}}));
     EXPECT_EQ(ControlGetText(4), "q2");
     EXPECT_FALSE(IsWindowVisible(list));
+
+    // A click on the note chooses nothing.
+    ControlSetText(4, "");
+    SendMessageA(field, WM_CHAR, 'r', 1);
+    PostMessageA(list, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 2 * rowHeight + rowHeight / 2));
+    PostMessageA(list, WM_LBUTTONUP, 0, MAKELPARAM(5, 2 * rowHeight + rowHeight / 2));
+    EXPECT_TRUE(DrainWithIds().empty());
+    EXPECT_EQ(ControlGetText(4), "r");
 }
 
 TEST_F(Win32Window, WheelTurnsSendTheirCommandsNotchByNotch)
