@@ -49,8 +49,12 @@ void BrowserZoomSet(int id, int percent);
 // The browser's find: step 0 opens it (a bar on the page, or on Windows a
 // find box); 1 and -1 go to the next and previous match of what was looked
 // for last, and open it when nothing was yet. The bar (on Windows the
-// status bar) says notFoundText when the page holds no match.
+// status bar) says notFoundText when the page holds no match, and which
+// match is shown of how many ("3 of 12") when it does; an open bar looks
+// again on every new page.
 void BrowserFind(int id, int step, const std::string& notFoundText);
+// Between the match's number and the number of matches.
+constexpr const char* BrowserFindOfText = " of ";
 // The Windows find box's title and prompt.
 constexpr const char* BrowserFindTitleText = "Find";
 constexpr const char* BrowserFindPromptText = "Find what:";

@@ -152,6 +152,7 @@ void HelpView::ShowPending()
     const BrowserEntry& entry = history_.entries[static_cast<size_t>(history_.current)];
     if (commit.layOut) LayOut(entry);
     PlaceScroll(entry, commit.returning);
+    if (commit.layOut) QtFindBarPageShown(this);
 }
 
 void HelpView::LayOut(const BrowserEntry& entry)

@@ -66,3 +66,6 @@ private:
 
 // The browser control of a control id, or nullptr for any other control.
 HelpView* HelpViewOf(int id);
+// A new page is on screen in the view: its find bar, when open, looks again
+// (pagetools.cpp).
+void QtFindBarPageShown(HelpView* view);

@@ -53,6 +53,7 @@ public:
     }
 
     QString notFound;
+    QString of = QtTextFromBytes(BrowserFindOfText);
 
     void Open()
     {
@@ -75,6 +76,15 @@ public:
         hide();
         view_->setExtraSelections({});
         view_->setFocus();
+    }
+
+    // Another page is shown: the open bar looks for its text there, from
+    // the top of the view on, so its verdict is never the last page's.
+    void PageShown()
+    {
+        if (!isVisible()) return;
+        view_->setTextCursor(view_->cursorForPosition(QPoint(0, 0)));
+        Find(0);
     }
 
 protected:
@@ -140,13 +150,19 @@ private:
             Place();
             return;
         }
-        Place();
         view_->setTextCursor(found);
         view_->ensureCursorVisible();
-        HighlightAll(text);
+        const QList<QTextEdit::ExtraSelection> marks = HighlightAll(text);
+        // Which match is shown, of how many: "3 of 12".
+        int number = 0;
+        for (qsizetype i = 0; i < marks.size() && !number; ++i)
+            if (marks[i].cursor.selectionStart() == found.selectionStart()) number = static_cast<int>(i) + 1;
+        const QString all = QString::number(marks.size()) + (marks.size() >= MostHighlighted ? "+" : "");
+        status_->setText((number ? QString::number(number) : QStringLiteral("?")) + of + all);
+        Place();
     }
 
-    void HighlightAll(const QString& text)
+    QList<QTextEdit::ExtraSelection> HighlightAll(const QString& text)
     {
         QList<QTextEdit::ExtraSelection> marks;
         QTextCharFormat format;
@@ -160,6 +176,7 @@ private:
             marks.append({at, format});
         }
         view_->setExtraSelections(marks);
+        return marks;
     }
 
     HelpView* view_;
@@ -174,6 +191,11 @@ FindBar* FindBarOf(HelpView* view)
 }
 
 }  // namespace
+
+void QtFindBarPageShown(HelpView* view)
+{
+    if (auto* bar = view->findChild<FindBar*>(QString(), Qt::FindDirectChildrenOnly)) bar->PageShown();
+}
 
 void BrowserZoomSet(int id, int percent)
 {

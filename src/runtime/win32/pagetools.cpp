@@ -19,6 +19,8 @@ namespace {
 constexpr int OpticalZoomCommand = 63;
 // findText's reach in characters: the whole page in either direction.
 constexpr long WholePage = 0x3FFFFFFF;
+// Matches counted for "3 of 12": no more than a find bar would mark.
+constexpr int MostCounted = 2000;
 
 // A call on an object of the document by name: a method, or a property read
 // or written. The arguments in their natural order; false when the object
@@ -131,6 +133,41 @@ bool FindStep(BrowserFinding& finding, IDispatch* document, int step)
     return true;
 }
 
+// Which match of how many the one shown is ("3 of 12"), counted through the
+// page once; "" when the match cannot be placed.
+std::string MatchCount(const BrowserFinding& finding, IDispatch* document)
+{
+    IDispatch* body = ObjectFrom(document, L"body", DISPATCH_PROPERTYGET);
+    IDispatch* range = ObjectFrom(body, L"createTextRange", DISPATCH_METHOD);
+    if (body) body->Release();
+    if (!range) return "";
+    VARIANT how;
+    VariantInit(&how);
+    how.vt = VT_BSTR;
+    how.bstrVal = SysAllocString(L"StartToStart");
+    VARIANT match;
+    VariantInit(&match);
+    match.vt = VT_DISPATCH;
+    match.pdispVal = finding.match;
+    int count = 0;
+    int number = 0;
+    while (count < MostCounted && FoundIn(range, finding.text, WholePage)) {
+        ++count;
+        VARIANT order;
+        VariantInit(&order);
+        if (!number && Call(range, L"compareEndPoints", DISPATCH_METHOD, {how, match}, &order) &&
+            SUCCEEDED(VariantChangeType(&order, &order, 0, VT_I4)) && order.lVal == 0)
+            number = count;
+        VariantClear(&order);
+        Call(range, L"collapse", DISPATCH_METHOD, {Flag(false)}, nullptr);
+    }
+    VariantClear(&how);
+    range->Release();
+    if (!number) return "";
+    return std::to_string(number) + BrowserFindOfText + std::to_string(count) +
+           (count >= MostCounted ? "+" : "");
+}
+
 }  // namespace
 
 void FindingForget(BrowserFinding& finding)
@@ -193,11 +230,12 @@ void BrowserFind(int id, int step, const std::string& notFoundText)
         step = step < 0 ? -1 : 1;
     }
     IDispatch* document = Document(BrowserComponent(id));
-    bool found = document && FindStep(*finding, document, step);
+    const bool found = document && FindStep(*finding, document, step);
+    const std::string count = found ? MatchCount(*finding, document) : "";
     if (document) document->Release();
-    if (found) return;
-    StatusBarSetText(0, 0, notFoundText, 0);
-    MessageBeep(MB_ICONASTERISK);
+    // Until the next page, the status bar says which match is shown.
+    StatusBarSetText(0, 0, found ? count : notFoundText, 0);
+    if (!found) MessageBeep(MB_ICONASTERISK);
 }
 
 void BrowserPrint(int id)

@@ -68,6 +68,8 @@ TEST_F(PageToolsTest, FindBarStepsThroughMatchesAndSaysWhenThereAreNone)
     EXPECT_EQ(view->textCursor().selectionStart(), matches[0]);
 
     // Enter and Shift+Enter in the bar, F3 and Shift+F3 through the program.
+    // The bar says which match is shown, of how many.
+    EXPECT_EQ(status->text(), "1 of 3");
     struct Step {
         bool shortcut;
         int direction;
@@ -79,9 +81,9 @@ TEST_F(PageToolsTest, FindBarStepsThroughMatchesAndSaysWhenThereAreNone)
         if (step.shortcut) BrowserFind(10, step.direction, "Not found");
         else QTest::keyClick(field, Qt::Key_Return, step.direction < 0 ? Qt::ShiftModifier : Qt::NoModifier);
         EXPECT_EQ(view->textCursor().selectionStart(), matches[step.match]);
+        EXPECT_EQ(status->text().toStdString(), std::to_string(step.match + 1) + " of 3");
     }
     EXPECT_FALSE(HasEvent(DrainEvents(), EventMenu, 0));
-    EXPECT_TRUE(status->text().isEmpty());
 
     QTest::keyClicks(field, "x");
     EXPECT_EQ(status->text(), "Not found");
@@ -90,6 +92,34 @@ TEST_F(PageToolsTest, FindBarStepsThroughMatchesAndSaysWhenThereAreNone)
     QTest::keyClick(field, Qt::Key_Escape);
     EXPECT_FALSE(bar->isVisible());
     EXPECT_FALSE(HasEvent(DrainEvents(), EventMenu, 0));
+}
+
+// An open bar looks again on every new page: its marks and its verdict are
+// that page's, never the last one's.
+TEST_F(PageToolsTest, FindBarLooksAgainOnEveryNewPage)
+{
+    HelpView* view = Show("<p>alpha</p>");
+    folder.Write("help\\two.htm", "<p>alpha beta alpha</p>");
+    folder.Write("help\\none.htm", "<p>beta</p>");
+    BrowserFind(10, 0, "Not found");
+    QTest::keyClicks(Bar(view)->findChild<QLineEdit*>(), "alpha");
+    auto* status = Bar(view)->findChild<QLabel*>();
+    EXPECT_EQ(status->text(), "1 of 1");
+    const struct {
+        const char* page;
+        const char* status;
+        int marks;
+    } cases[] = {
+        {"T:\\help\\none.htm", "Not found", 0},
+        {"T:\\help\\two.htm", "1 of 2", 2},
+        {"T:\\help\\page.htm", "1 of 1", 1},
+    };
+    for (const auto& c : cases) {
+        ControlSetText(10, c.page);
+        for (int pass = 0; pass < 50 && BrowserTargetAddress(10) != view->Address(); ++pass) QTest::qWait(10);
+        EXPECT_EQ(status->text(), c.status) << c.page;
+        EXPECT_EQ(view->extraSelections().size(), c.marks) << c.page;
+    }
 }
 
 TEST_F(PageToolsTest, NextBeforeAnyFindOpensTheBar)

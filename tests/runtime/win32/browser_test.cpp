@@ -207,11 +207,11 @@ TEST_F(Win32Browser, FindStepsThroughTheMatchesBothWays)
         int step;
         const char* typed;  // the find box's answer; nullptr when it must not open
         int selected;
-        bool notFound;
+        const char* status;  // which match of how many, or that there is none
     } steps[] = {
-        {1, "print", 0, false},  {1, nullptr, 10, false},  {1, nullptr, 22, false},
-        {1, nullptr, 0, false},  {-1, nullptr, 22, false}, {-1, nullptr, 10, false},
-        {0, "input", 16, false}, {-1, nullptr, 16, false}, {0, "zzz", 16, true},
+        {1, "print", 0, "1 of 3"},  {1, nullptr, 10, "2 of 3"},  {1, nullptr, 22, "3 of 3"},
+        {1, nullptr, 0, "1 of 3"},  {-1, nullptr, 22, "3 of 3"}, {-1, nullptr, 10, "2 of 3"},
+        {0, "input", 16, "1 of 1"}, {-1, nullptr, 16, "1 of 1"}, {0, "zzz", 16, "Not found"},
     };
     for (const auto& s : steps) {
         findAnswer = s.typed;
@@ -222,7 +222,7 @@ TEST_F(Win32Browser, FindStepsThroughTheMatchesBothWays)
         KillTimer(nullptr, timer);
         EXPECT_EQ(findBoxOpened, s.typed != nullptr) << s.step << " " << (s.typed ? s.typed : "");
         EXPECT_EQ(component.selected, s.selected) << s.step << " " << (s.typed ? s.typed : "");
-        EXPECT_EQ(StatusText(), s.notFound ? "Not found" : "") << s.step;
+        EXPECT_EQ(StatusText(), s.status) << s.step;
     }
     // A new page: the next step starts from its top.
     ControlSetText(BrowserId, "C:\\help\\b.htm");

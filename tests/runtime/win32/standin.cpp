@@ -20,8 +20,9 @@ constexpr DISPID DocumentCompleteEvent = 259;
 constexpr UINT DeliverMessage = WM_APP + 1;
 
 // The names the document's objects answer, as a script sees them.
-const wchar_t* const Names[] = {L"documentElement", L"body",     L"scrollTop", L"createTextRange",
-                                L"findText",        L"collapse", L"select",    L"scrollIntoView"};
+const wchar_t* const Names[] = {L"documentElement", L"body",           L"scrollTop",
+                                L"createTextRange", L"findText",       L"collapse",
+                                L"select",          L"scrollIntoView", L"compareEndPoints"};
 enum Name {
     DocumentElementName = 1,
     BodyName,
@@ -30,7 +31,8 @@ enum Name {
     FindTextName,
     CollapseName,
     SelectName,
-    ScrollIntoViewName
+    ScrollIntoViewName,
+    CompareEndPointsName
 };
 
 std::string Narrow(const wchar_t* wide)
@@ -179,6 +181,14 @@ private:
             return S_OK;
         }
         if (id == ScrollIntoViewName) return S_OK;
+        // Only the starts are ever compared.
+        if (id == CompareEndPointsName && count == 2 && argument(0).vt == VT_BSTR &&
+            Narrow(argument(0).bstrVal) == "StartToStart" && argument(1).vt == VT_DISPATCH) {
+            const size_t other = static_cast<StandInDocument*>(argument(1).pdispVal)->start_;
+            result->vt = VT_I4;
+            result->lVal = start_ < other ? -1 : start_ > other ? 1 : 0;
+            return S_OK;
+        }
         return DISP_E_MEMBERNOTFOUND;
     }
 
