@@ -258,18 +258,25 @@ void CheckPageLinks(Walk& walk, size_t number, const PageLinks& links)
     }
 }
 
-void ReadPages(Walk& walk)
+// 0 when the progress stopped it.
+int ReadPages(Walk& walk, PageProgress progress)
 {
     std::string bytes;
     PageLinks links;
     HelpFileReader reader;
     walk.linksTo.assign(walk.pages.size(), {});
+    const int total = static_cast<int>(walk.pages.size());
     for (size_t number = 0; number < walk.pages.size(); ++number) {
+        if (progress && !progress(static_cast<int>(number), total)) {
+            ReadHelpFilesDone(reader);
+            return 0;
+        }
         if (!ReadHelpFile(reader, walk.hostFolder, walk.pages[number].path, bytes)) continue;
         ReadPageLinks(bytes, links);
         CheckPageLinks(walk, number, links);
     }
     ReadHelpFilesDone(reader);
+    return 1;
 }
 
 void FindUnreachablePages(Walk& walk)
@@ -390,7 +397,7 @@ const char* FindingKindName(FindingKind kind)
     return "";
 }
 
-CheckReport CheckHelpFolder()
+CheckReport CheckHelpFolder(PageProgress progress)
 {
     CheckReport report;
     Walk walk;
@@ -406,7 +413,10 @@ CheckReport CheckHelpFolder()
         walk.numbers.emplace(relative, walk.pages.size());
         walk.pages.push_back(file);
     }
-    ReadPages(walk);
+    if (!ReadPages(walk, progress)) {
+        report.stopped = 1;
+        return report;
+    }
     FindUnreachablePages(walk);
     CheckKeywordsFile(walk);
     FindLeftoverCopies(walk);

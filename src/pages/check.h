@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "pages/helpfolder.h"
+
 enum class FindingKind {
     IndexTargetMissing,  // a link line of index.htm leads to no page
     LinkTargetMissing,   // a link in a page leads to nothing
@@ -25,13 +27,14 @@ struct Finding {
 
 struct CheckReport {
     int folderRead = 0;             // 0 when the help folder could not be read at all
+    int stopped = 0;                // 1 when the progress stopped the check: no report
     int pages = 0;                  // pages checked
     std::vector<Finding> findings;  // by kind, then page, then target; each once
 };
 
 // Reads every page of the help folder, index.htm's link lines and the
 // keywords file, and reports what is broken.
-CheckReport CheckHelpFolder();
+CheckReport CheckHelpFolder(PageProgress progress = nullptr);
 // The name a finding's kind goes by in kelpra-cli's lines ("image-missing").
 const char* FindingKindName(FindingKind kind);
 // 1 for a kind that is only a note: what it reports may well be as it should

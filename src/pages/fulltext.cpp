@@ -305,7 +305,7 @@ std::vector<std::string> SearchWords(const std::string& query)
     return words;
 }
 
-int RefreshPageCache()
+int RefreshPageCache(PageProgress progress)
 {
     PageCache& cache = FullTextPageCache();
     const std::string folder = HelpFolderPath();
@@ -328,13 +328,19 @@ int RefreshPageCache()
     // of a file is, but for pages added or removed, the next one.
     size_t next = 0;
     std::unordered_map<std::string, size_t> known;
+    const int total = static_cast<int>(std::count_if(files.begin(), files.end(), IsOwnPage));
+    int done = 0;
+    bool stopped = false;
     for (const HelpFile& file : files) {
         if (!IsOwnPage(file)) continue;
+        stopped = stopped || (progress && !progress(done, total));
+        ++done;
         CachedPage* old = CachedPageOf(cache, file.path, next, known);
         if (old && old->size == file.size && old->time == file.time) {
             pages.push_back(std::move(*old));
             continue;
         }
+        if (stopped) continue;
         CachedPage page;
         // A page that cannot be read now is tried again at the next search.
         if (ReadPage(reader, folder, file, bytes, text, cache.blocks, page)) pages.push_back(std::move(page));
@@ -342,15 +348,17 @@ int RefreshPageCache()
     ReadHelpFilesDone(reader);
     cache.pages = std::move(pages);
     CompactTexts(cache);
-    return 1;
+    return stopped ? -1 : 1;
 }
 
-SearchResults SearchHelpFolder(const std::string& query)
+SearchResults SearchHelpFolder(const std::string& query, PageProgress progress)
 {
     SearchResults results;
     results.words = SearchWords(query);
-    results.folderRead = RefreshPageCache();
-    if (results.words.empty()) return results;
+    results.folderRead = RefreshPageCache(progress);
+    results.stopped = results.folderRead < 0 ? 1 : 0;
+    if (results.stopped) results.folderRead = 1;
+    if (results.words.empty() || results.stopped) return results;
     std::vector<Needle> needles;
     for (const std::string& word : results.words) needles.push_back(MakeNeedle(word));
     for (const CachedPage& page : FullTextPageCache().pages) {

@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "pages/helpfolder.h"
+
 #include "pages/pagecache.h"
 
 // A place in a text: where it starts and how many bytes it covers.
@@ -33,6 +35,7 @@ struct SearchResults {
     std::vector<std::string> words;  // UTF-8, each once, as typed
     std::vector<SearchHit> hits;     // best first
     int folderRead = 0;              // 0 when the help folder could not be read
+    int stopped = 0;                 // 1 when the progress stopped the search
 };
 
 // Snippets show this much text, about a third of it before the first word.
@@ -44,11 +47,12 @@ constexpr size_t SnippetLead = 60;
 std::vector<std::string> SearchWords(const std::string& query);
 // Brings the page cache up to the help folder's state: new and changed pages
 // read, vanished ones dropped; everything anew when the help folder is
-// another. 0 when the help folder cannot be read (the cache is then empty).
-int RefreshPageCache();
+// another. 0 when the help folder cannot be read (the cache is then empty);
+// -1 when the progress stopped it (pages not read yet are read next time).
+int RefreshPageCache(PageProgress progress = nullptr);
 // A word occurs where its letters stand at the start of a word of the text,
 // without regard to case: "print" in "PRINT" and "printing", not in "sprint".
-SearchResults SearchHelpFolder(const std::string& query);
+SearchResults SearchHelpFolder(const std::string& query, PageProgress progress = nullptr);
 // The results as a page for the browser control: each hit with its title
 // linked to the page itself (so it is shown as any page is), its path and
 // its snippet with the words marked.

@@ -19,6 +19,10 @@ constexpr size_t PageSizeLimit = 16 * 1024 * 1024;
 // Folders nest no deeper than this below the help folder.
 constexpr int HelpFolderDepth = 32;
 
+// Long work that reads page after page says how far it got before each page
+// and learns whether to go on: 0 stops it. nullptr when nobody asks.
+using PageProgress = int (*)(int done, int total);
+
 // The help folder with its closing "\", which a setting may lack.
 std::string HelpFolderPath();
 // Every file and folder below the folder, depth first, each folder's entries

@@ -80,6 +80,11 @@ int WindowAreaWidth();
 int WindowAreaHeight();
 void WindowSetCallback(WindowCallback callback);
 int EventWait();
+// EventWait that never waits: the window does what it has to do now (draw,
+// follow its size, take a hand-over) and gives the next event it has, or 0
+// when it has none. Long work calls it between pages so the window stays
+// alive.
+int EventPoll();
 int EventControlId();
 int EventMenuId();
 void ShortcutAdd(int window, int key, int menuId);

@@ -20,6 +20,7 @@
 #include "state/texts.h"
 #include "shell/viewcommands.h"
 #include "shell/watcher.h"
+#include "shell/work.h"
 
 namespace {
 
@@ -160,9 +161,10 @@ void RunMenuCommand(int id)
 void RunEventLoop()
 {
     do {
-        State.lastEvent = EventWait();
-        if (State.lastEvent == EventControl) RunControlCommand(EventControlId());
-        else if (State.lastEvent == EventMenu) RunMenuCommand(EventMenuId());
+        const HeldEvent event = NextEvent();
+        State.lastEvent = event.code;
+        if (State.lastEvent == EventControl) RunControlCommand(event.id);
+        else if (State.lastEvent == EventMenu) RunMenuCommand(event.id);
         else if (State.lastEvent == EventHandOver) TakeHandOver();
         PageWatcher();
     } while (State.lastEvent != EventClose);

@@ -7,6 +7,7 @@
 #include "pages/html.h"
 #include "runtime/requesters.h"
 #include "runtime/window.h"
+#include "shell/work.h"
 #include "state/state.h"
 #include "state/texts.h"
 
@@ -36,16 +37,17 @@ void SearchPagesCommand()
     // The search field's word is the likeliest start.
     const std::string words = TextRequest(SearchPagesTitle, SearchPagesPrompt, ControlGetText(SearchField));
     if (words.empty()) return;
-    BusyCursorSet(1);
-    const std::string page = SearchResultsPage(SearchHelpFolder(words));
-    BusyCursorSet(0);
-    ShowMadePage(SearchResultsFile, page);
+    WorkBegin(WorkSearchText);
+    const SearchResults results = SearchHelpFolder(words, WorkGoesOn);
+    // Stopped, it shows nothing: the pages read so far are kept for the next.
+    if (!WorkEnd()) return;
+    ShowMadePage(SearchResultsFile, SearchResultsPage(results));
 }
 
 void CheckFolderCommand()
 {
-    BusyCursorSet(1);
-    const std::string page = CheckReportPage(CheckHelpFolder());
-    BusyCursorSet(0);
-    ShowMadePage(CheckReportFile, page);
+    WorkBegin(WorkCheckText);
+    const CheckReport report = CheckHelpFolder(WorkGoesOn);
+    if (!WorkEnd()) return;
+    ShowMadePage(CheckReportFile, CheckReportPage(report));
 }

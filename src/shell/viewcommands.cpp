@@ -37,6 +37,7 @@ const KeyBinding ViewKeys[] = {
     // The browser's own history keys, bound too so that the menu shows them.
     {KeyLeft | ShortcutAlt, MenuBack},
     {KeyRight | ShortcutAlt, MenuNext},
+    {KeyEscape, MenuStop},
 };
 
 Suggestions SearchFieldSuggestions(const std::string& typed)
@@ -66,6 +67,7 @@ void AddViewMenu()
     MenuTitleAdd(MenuViewText);
     MenuItemAdd(MenuBack, BackText);
     MenuItemAdd(MenuNext, NextText);
+    MenuItemAdd(MenuStop, MenuStopText);
     MenuSeparatorAdd();
     MenuItemAdd(MenuFindInPage, MenuFindText);
     MenuItemAdd(MenuFindNext, MenuFindNextText);
@@ -98,6 +100,8 @@ int RunViewCommand(int id)
     case MenuPrint: BrowserPrint(BrowserControl); return 1;
     case MenuBack: ControlSetState(BrowserControl, BrowserBack); return 1;
     case MenuNext: ControlSetState(BrowserControl, BrowserForward); return 1;
+    // Long work takes its Stop itself; without any there is nothing to stop.
+    case MenuStop: return 1;
     default: return 0;
     }
 }

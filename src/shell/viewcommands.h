@@ -16,6 +16,8 @@ constexpr int MenuZoomNormal = 25;
 constexpr int MenuPrint = 26;
 constexpr int MenuBack = 32;
 constexpr int MenuNext = 33;
+// Stops long work (shell/work.h); with none running it does nothing.
+constexpr int MenuStop = 34;
 
 // Where the window opens: the place remembered in [View] when it lies on a
 // screen, else the first-run default.

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <deque>
 #include <string>
 #include <vector>
 
@@ -40,6 +41,21 @@ struct ViewSettings {
     int singleWindow = 1;  // a second start hands its word to the running window
 };
 
+// An event the loop handles later: one that came while long work ran.
+struct HeldEvent {
+    int code = 0;
+    int id = 0;
+};
+// Long work in the window (shell/work.h): what it does, whether the user
+// asked it to stop, when the window last had its turn (milliseconds), and
+// the events held for the loop.
+struct WorkState {
+    std::string what;
+    int stopped = 0;
+    long long lastTurn = 0;
+    std::deque<HeldEvent> held;
+};
+
 struct ProgramState {
     // Where Kelpra writes its own files (the one-time backups, the copy of
     // Help on Help): the program's folder, or the per-user folder of an
@@ -72,6 +88,7 @@ struct ProgramState {
     int32_t anchorPosition = 0;
     ContextList contextList;
     ViewSettings view;
+    WorkState work;
     // The index page is in UTF-8 (else Windows-1252): what the program
     // writes into it is too. Noted when the context list is built.
     int32_t indexUtf8 = 0;

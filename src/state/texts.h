@@ -229,6 +229,14 @@ constexpr const char* MenuZoomInText = "Zoom In";
 constexpr const char* MenuZoomOutText = "Zoom Out";
 constexpr const char* MenuZoomNormalText = "Normal Size";
 constexpr const char* MenuPrintText = "Print";
+constexpr const char* MenuStopText = "Stop";
+
+// Long work in the status bar: what is done, then how many pages of how
+// many, and how to stop it.
+constexpr const char* WorkCheckText = "Checking the help folder: ";
+constexpr const char* WorkSearchText = "Reading the help pages for Search Pages: ";
+constexpr const char* WorkOfText = " of ";
+constexpr const char* WorkPagesText = " pages. Esc stops.";
 
 // Full-text search and the help-folder check in the window: their menu
 // entries, the requester for the words, and what is said when the page made

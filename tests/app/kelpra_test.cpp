@@ -180,7 +180,7 @@ TEST_F(MainWindowTest, MenusShowTheKeysOfTheirEntries)
         {"Find Previous", "Shift+F3"}, {"Zoom In", "Ctrl++"},
         {"Zoom Out", "Ctrl+-"},        {"Normal Size", "Ctrl+0"},
         {"Print", "Ctrl+P"},           {"Open", ""},
-        {"Check Help Folder", ""},
+        {"Check Help Folder", ""},     {"Stop", "Esc"},
     };
     for (const auto& [entry, key] : cases) {
         ASSERT_TRUE(shown.count(entry)) << entry;

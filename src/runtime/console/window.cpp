@@ -59,6 +59,11 @@ int EventWait()
     return EventClose;
 }
 
+int EventPoll()
+{
+    return 0;
+}
+
 int EventControlId()
 {
     return 0;

@@ -398,6 +398,17 @@ int EventWait()
     return event.code;
 }
 
+int EventPoll()
+{
+    Layer& layer = TheLayer();
+    if (layer.events.empty()) QCoreApplication::processEvents(QEventLoop::AllEvents);
+    if (layer.events.empty()) return 0;
+    const Event event = layer.events.front();
+    layer.events.pop_front();
+    layer.lastId = event.id;
+    return event.code;
+}
+
 int EventControlId()
 {
     return TheLayer().lastId;

@@ -18,6 +18,8 @@ struct ScriptedEvent {
     // A link the user clicks in the page shown just before the event is
     // handed out: a path, a "file:///" address or "#anchor" in that page.
     std::string link;
+    // It comes while long work runs (EventPoll gives it), not after.
+    bool duringWork = false;
 };
 
 struct RecordedLayout {
@@ -92,6 +94,7 @@ struct Script {
     std::vector<int> busy;  // every BusyCursorSet argument
     WindowCallback callback = nullptr;
     int eventsHandedOut = 0;
+    int polls = 0;  // every EventPoll
     bool runtimeEnded = false;
 
     // The browser: a real history, whose navigations are shown when the loop

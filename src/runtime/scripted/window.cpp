@@ -108,6 +108,17 @@ int EventWait()
     return event.code;
 }
 
+int EventPoll()
+{
+    Script& script = TheScript();
+    script.polls += 1;
+    if (script.events.empty() || !script.events.front().duringWork) return 0;
+    const ScriptedEvent event = script.events.front();
+    script.events.pop_front();
+    ScriptLastEventId() = event.id;
+    return event.code;
+}
+
 int EventControlId()
 {
     return ScriptLastEventId();

@@ -556,18 +556,13 @@ void WindowSetCallback(WindowCallback callback)
     TheLayer().callback = callback;
 }
 
-int EventWait()
+namespace {
+
+// One message taken from the queue: the event it gave, or its own number.
+int HandleMessage(MSG& message)
 {
     Layer& layer = TheLayer();
     layer.recorded = false;
-    MSG message{};
-    BOOL got = GetMessageA(&message, nullptr, 0, 0);
-    if (got == 0 || got == -1) {
-        // Someone posted a quit (or the queue is gone): nothing will come
-        // again, so end the loop as the close box would.
-        Record(EventClose, 0, 0);
-        return EventClose;
-    }
     // Shortcuts are matched here rather than by TranslateAccelerator, which
     // looks a command up in the system menu first: there id 0, the Enter
     // key's, names a separator, and Wine then drops the key.
@@ -595,6 +590,32 @@ int EventWait()
         DispatchMessageA(&message);
     }
     return layer.recorded ? layer.event : static_cast<int>(message.message);
+}
+
+// Someone posted a quit (or the queue is gone): nothing will come again, so
+// the loop ends as the close box would end it.
+int QueueEnded()
+{
+    Record(EventClose, 0, 0);
+    return EventClose;
+}
+
+}  // namespace
+
+int EventWait()
+{
+    MSG message{};
+    const BOOL got = GetMessageA(&message, nullptr, 0, 0);
+    if (got == 0 || got == -1) return QueueEnded();
+    return HandleMessage(message);
+}
+
+int EventPoll()
+{
+    MSG message{};
+    if (!PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) return 0;
+    if (message.message == WM_QUIT) return QueueEnded();
+    return HandleMessage(message);
 }
 
 int EventControlId()
