@@ -28,7 +28,11 @@ cp "$bin/kelpra" "$bin"/*.htm "$work/program/"
 printf '<p>Start</p>\r\n' > "$help/Menu.htm"
 printf '<a href="commands/print.htm">Print</a><BR>\r\n<a href="glossary.htm">Glossary</a><BR>\r\n' \
     > "$help/index.htm"
+printf '<a href="long.htm">Long</a><BR>\r\n' >> "$help/index.htm"
 printf '<p>The PRINT command.</p>\r\n' > "$help/commands/print.htm"
+# A page that takes the window seconds to lay out.
+seq 1 20000 | awk '{ printf "<tr><td><a href=\"#r%d\">Row %d</a></td><td>PRINT text in <b>bold</b> %d</td></tr>\n", $1, $1, $1 }' \
+    > "$help/long.htm"
 printf '<p>The glossary.</p>\r\n' > "$help/glossary.htm"
 : > "$work/keywords.txt"
 printf '[Setup]\r\nHelp=%s\\\r\nkeywords=%s\r\nUseCL=1\r\n' \
@@ -90,6 +94,26 @@ PY
     expect_last "$work/first.log" "$(page 'commands\print.htm')" "the window still takes words"
     wait $! 2>/dev/null
 fi
+
+# A window busy laying out a long page still takes the next word at once,
+# keeps its socket, and shows the word after the page.
+socket_id() { stat -c %i "$(ls -d "$XDG_RUNTIME_DIR"/kelpra-* | head -n 1)"; }
+before="$(socket_id)"
+second_start long
+check "a word for a long page is taken" test "$second_status" -eq 0
+second_start print
+check "a busy window takes the next word, and the second start ends" test "$second_status" -eq 0
+check "no second window opened while the first was busy" test ! -s "$work/second.log"
+check "the busy window's socket is its own still" test "$(socket_id)" = "$before"
+long_then_word() {
+    local i
+    for i in $(seq 1 600); do
+        [ "$(tail -n 2 "$work/first.log")" = "$(page 'long.htm')"$'\n'"$(page 'commands\print.htm')" ] && return 0
+        sleep 0.1
+    done
+    return 1
+}
+check "the long page shown, then the word's" long_then_word
 
 # Killed, the window leaves its socket behind: the next start opens a window
 # of its own and listens in its place.

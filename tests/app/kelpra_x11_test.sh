@@ -47,6 +47,10 @@ printf '<a href="commands/print.htm">Print</a><BR>\r\n<a href="glossary.htm">Glo
     for i in $(seq 1 200); do printf '<p>line %s</p>\r\n' "$i"; done
     printf '<p><a name="bottom">The bottom of page two.</a></p>\r\n'
 } > "$help/page two.htm"
+# A page that takes the window seconds to lay out, under a word of its own.
+seq 1 20000 | awk '{ printf "<tr><td><a href=\"#r%d\">Row %d</a></td><td>PRINT text in <b>bold</b> %d</td></tr>\n", $1, $1, $1 }' \
+    > "$help/long.htm"
+printf '<a href="long.htm">Long</a><BR>\r\n' >> "$help/index.htm"
 printf '[Setup]\r\nHelp=%s\\\r\nkeywords=%s\r\nUseCL=1\r\nHTML=%s\r\n' \
     "$(windows "$help")" "$(windows "$work/keywords.txt")" "$(windows "$work/editor.sh")" \
     > "$work/program/Kelpra.ini"
@@ -133,6 +137,23 @@ fi
 check "Enter in the page leaves index.htm as it was" cmp -s "$help/index.htm" "$work/index.before"
 xdotool key shift+Tab Return
 status 'glossary.htm' "Enter on a link Tab moved to"
+
+# A second start while the window lays out the long page: its word is taken
+# at once, the start ends without a window, and the word's page follows.
+second() { KELPRA_STATUS_LOG="$work/second.log" timeout 20 "$work/program/kelpra" "$1"; }
+check "a second start hands over the long page's word" second long
+check "a second start while the window is busy is taken and ends" second print
+check "and opens no window" test ! -s "$work/second.log"
+long_then_word() {
+    local i
+    for i in $(seq 1 600); do
+        [ "$(tail -n 2 "$KELPRA_STATUS_LOG")" = "$(windows "$help")\long.htm"$'\n'"$(windows "$help")\commands\print.htm" ] &&
+            return 0
+        sleep 0.1
+    done
+    return 1
+}
+check "the long page shown, then the word's" long_then_word
 
 # Zoom is kept at once, the window's size when the program ends.
 xdotool key ctrl+plus ctrl+plus ctrl+minus

@@ -1,6 +1,9 @@
 // The hand-over on a local socket: the running window listens, a later start
 // connects, writes its text and a line end, and waits for the window's "1".
 // The socket lies in a folder only its user can reach, or there is none.
+// The server answers on a thread of its own: a window busy laying out a long
+// page or checking the help folder still takes the word at once, and the
+// word waits for the loop.
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -10,11 +13,12 @@
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QMainWindow>
-#include <QPointer>
+#include <QThread>
 #include <QTimer>
 #include <cstdlib>
 #include <deque>
 #include <memory>
+#include <mutex>
 #include <string>
 
 #include "runtime/handover.h"
@@ -25,11 +29,15 @@ namespace {
 constexpr char TakenAnswer = '1';
 
 struct HandOverLayer {
-    QPointer<QLocalServer> server;
+    // The server lives on the thread; the window's side only starts and
+    // ends them.
+    QThread* thread = nullptr;
+    QLocalServer* server = nullptr;
     // The socket file the server made, so that only that one is removed.
     QString path;
     dev_t device = 0;
     ino_t inode = 0;
+    std::mutex arrivedLock;
     std::deque<std::string> arrived;
 };
 
@@ -69,21 +77,32 @@ QString SocketPath(const std::string& name)
     return folder.empty() ? QString() : QFile::decodeName(QByteArray::fromStdString(folder + "/" + name));
 }
 
-// A window that answers is alive; a socket file nobody answers on was left
-// by a run that ended without closing it.
-bool SomeoneListens(const QString& path)
+// A socket file that refuses connections was left by a run that ended
+// without closing it. One that is merely slow to answer may be a live
+// window's, and is never taken from it.
+bool NobodyListens(const QString& path)
 {
     QLocalSocket probe;
     probe.connectToServer(path);
-    const bool alive = probe.waitForConnected(HandOverWaitLimit);
-    probe.abort();
-    return alive;
+    if (probe.waitForConnected(HandOverWaitLimit)) {
+        probe.abort();
+        return false;
+    }
+    return probe.error() == QLocalSocket::ConnectionRefusedError ||
+           probe.error() == QLocalSocket::ServerNotFoundError;
 }
 
+// On the server's thread: the word is queued for the window's loop, and the
+// sender learns at once that it was taken.
 void Take(QLocalSocket* socket, const QByteArray& text)
 {
-    TheHandOverLayer().arrived.push_back(text.toStdString());
-    QtRecordEvent(EventHandOver, 0);
+    HandOverLayer& layer = TheHandOverLayer();
+    {
+        const std::lock_guard<std::mutex> hold(layer.arrivedLock);
+        layer.arrived.push_back(text.toStdString());
+    }
+    QMetaObject::invokeMethod(
+        qApp, []() { QtRecordEvent(EventHandOver, 0); }, Qt::QueuedConnection);
     socket->write(&TakenAnswer, 1);
     socket->flush();
     socket->disconnectFromServer();
@@ -110,6 +129,31 @@ void Serve(QLocalSocket* socket)
     });
 }
 
+// On the server's thread: listens, and takes over a name that a run left
+// behind.
+bool Listen(QLocalServer* server, const QString& path)
+{
+    bool listening = server->listen(path);
+    if (!listening && server->serverError() == QAbstractSocket::AddressInUseError && NobodyListens(path)) {
+        QLocalServer::removeServer(path);
+        listening = server->listen(path);
+    }
+    if (!listening) return false;
+    QObject::connect(server, &QLocalServer::newConnection, server, [server]() {
+        while (QLocalSocket* socket = server->nextPendingConnection()) Serve(socket);
+    });
+    return true;
+}
+
+// Objects the server's thread still holds are deleted as it finishes.
+void StopThread(HandOverLayer& layer)
+{
+    layer.thread->quit();
+    layer.thread->wait();
+    delete layer.thread;
+    layer.thread = nullptr;
+}
+
 }  // namespace
 
 int HandOverSend(const std::string& name, const std::string& text)
@@ -133,20 +177,19 @@ int HandOverListen(const std::string& name)
     if (layer.server) return 1;
     const QString path = SocketPath(name);
     if (path.isEmpty()) return 0;
-    auto* server = new QLocalServer(qApp);
+    layer.thread = new QThread;
+    layer.thread->start();
+    auto* server = new QLocalServer;
     server->setSocketOptions(QLocalServer::UserAccessOption);
-    bool listening = server->listen(path);
-    if (!listening && server->serverError() == QAbstractSocket::AddressInUseError && !SomeoneListens(path)) {
-        QLocalServer::removeServer(path);
-        listening = server->listen(path);
-    }
+    server->moveToThread(layer.thread);
+    bool listening = false;
+    QMetaObject::invokeMethod(
+        server, [&]() { listening = Listen(server, path); }, Qt::BlockingQueuedConnection);
     if (!listening) {
-        delete server;
+        server->deleteLater();
+        StopThread(layer);
         return 0;
     }
-    QObject::connect(server, &QLocalServer::newConnection, server, [server]() {
-        while (QLocalSocket* socket = server->nextPendingConnection()) Serve(socket);
-    });
     layer.server = server;
     layer.path = path;
     struct stat info;
@@ -166,15 +209,25 @@ void QtHandOverEnd()
     struct stat info;
     const bool own = lstat(QFile::encodeName(layer.path).constData(), &info) == 0 &&
                      info.st_dev == layer.device && info.st_ino == layer.inode;
-    // Qt closes a server it deletes, so one whose name is no longer its own
-    // is left to the application, which outlives it.
-    if (own) delete layer.server;
+    QLocalServer* server = layer.server;
     layer.server = nullptr;
+    // One whose name is no longer its own is left as it is, its thread
+    // with it: closed or deleted, it would remove the other's file.
+    if (!own) {
+        layer.thread = nullptr;
+        return;
+    }
+    QMetaObject::invokeMethod(
+        server, [server]() { server->close(); }, Qt::BlockingQueuedConnection);
+    server->deleteLater();
+    StopThread(layer);
 }
 
 std::string HandOverReceived()
 {
-    auto& arrived = TheHandOverLayer().arrived;
+    HandOverLayer& layer = TheHandOverLayer();
+    const std::lock_guard<std::mutex> hold(layer.arrivedLock);
+    auto& arrived = layer.arrived;
     if (arrived.empty()) return "";
     std::string text = arrived.front();
     arrived.pop_front();
