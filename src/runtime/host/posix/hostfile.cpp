@@ -254,7 +254,7 @@ void RemoveStaleLock(const std::string& host, const std::string& stamp)
     int fd = open(aside.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
     const bool same = fd >= 0 && ReadStamp(fd) == stamp;
     if (fd >= 0) close(fd);
-    if (!same) link(aside.c_str(), host.c_str());
+    if (!same) (void)!link(aside.c_str(), host.c_str());
     unlink(aside.c_str());
 }
 
