@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
-# Navigation benchmark: Enter to page drawn for a 755 KB page and a 5 MB
-# page, in the real main window (search, page watcher, display copy, browser
+# Navigation benchmark: Enter to page drawn for a 755 KB page, a 5 MB page
+# and a page of 2,000 links into a folder of 20,000 files (written as a
+# Windows folder has them: the links in capitals, the files not), in the
+# real main window (search, page watcher, display copy, browser
 # control), beside a bare QTextBrowser loading the same page in the same run
 # (aim: at most 1.2 times); and the peak memory after visiting the 5 MB page
 # 20 times beside one visit (aim: at most 1.5 times).
@@ -35,9 +37,14 @@ page() {
 }
 page 773120 "BIG" > "$help/pages/big.htm"
 page 5242880 "HUGE" > "$help/pages/huge.htm"
+mkdir -p "$help/many"
+(cd "$help/many" && seq -f 'm%g.htm' 0 19999 | xargs touch)
+awk 'BEGIN { printf "<html><body>\r\n"
+             for (n = 0; n < 2000; n++) printf "<a href=\"../many/M%d.HTM\">M%d</a><br>\r\n", n * 10, n * 10
+             printf "</body></html>\r\n" }' > "$help/pages/wide.htm"
 printf '<p>small</p>\r\n' > "$help/small.htm"
 printf '<p>start</p>\r\n' > "$help/Menu.htm"
-printf '<a href="pages/big.htm">big</a><BR>\r\n<a href="pages/huge.htm">huge</a><BR>\r\n<a href="small.htm">small</a><BR>\r\n' \
+printf '<a href="pages/big.htm">big</a><BR>\r\n<a href="pages/huge.htm">huge</a><BR>\r\n<a href="pages/wide.htm">wide</a><BR>\r\n<a href="small.htm">small</a><BR>\r\n' \
     > "$help/index.htm"
 folder="Z:${help//\//\\}\\"
 
@@ -47,7 +54,7 @@ median() {
 }
 
 echo "Enter to page drawn, median of $runs runs ($QT_QPA_PLATFORM platform):"
-for word in big huge; do
+for word in big huge wide; do
     "$bench" time "$folder" "$word" "$runs" > "$work/$word.txt" 2>/dev/null
     kelpra_ms=$(awk '$1 == "kelpra" { print $2 }' "$work/$word.txt" | median)
     bare_ms=$(awk '$1 == "bare" { print $2 }' "$work/$word.txt" | median)

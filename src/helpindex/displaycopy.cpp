@@ -22,31 +22,26 @@ int SameFolder(const std::string& a, const std::string& b)
     return TextEquals(TextMatchKey(a), TextMatchKey(b));
 }
 
-int ExistsOnDisk(const std::string& path, const void*)
-{
-    return PathSize(path) != -1;
-}
-
 }  // namespace
 
 std::string DisplayCopyLinkFolder(const std::string& target, const std::string& pageFolder,
-                                  const std::string& helpFolder, PathExistsTest exists, const void* context)
+                                  const std::string& helpFolder, PathLookup& lookup)
 {
     if (LinkHasScheme(target)) return "";
-    if (!exists) exists = ExistsOnDisk;
     // The file the target names, without its anchor or query.
     const std::string file = PagePathFromAddress("********" + target.substr(0, target.find_first_of("#?")));
-    if (!file.empty() && !SameFolder(pageFolder, helpFolder) && !exists(helpFolder + file, context) &&
-        exists(pageFolder + file, context))
+    if (!file.empty() && !SameFolder(pageFolder, helpFolder) &&
+        !PathLookupExists(lookup, helpFolder + file) && PathLookupExists(lookup, pageFolder + file))
         return pageFolder;
     return helpFolder;
 }
 
 std::string DisplayCopyLinkLine(const std::string& line, const std::string& pageFolder,
-                                const std::string& helpFolder)
+                                const std::string& helpFolder, PathLookup& lookup)
 {
     const std::string rest = TextTail(line, TextLength(line) - 9);
-    const std::string folder = DisplayCopyLinkFolder(rest.substr(0, rest.find('"')), pageFolder, helpFolder);
+    const std::string folder =
+        DisplayCopyLinkFolder(rest.substr(0, rest.find('"')), pageFolder, helpFolder, lookup);
     return folder.empty() ? line : LinkStart + folder + rest;
 }
 
@@ -130,10 +125,13 @@ Copied WriteCopy(const std::string& pagePath, const std::string& copyPath, int a
     }
     const std::string base = away ? BaseLine(pageFolderText, facts.base) : "";
     if (!base.empty()) FileWriteLineTo(2, base);
+    // A page's links mostly lead into a few folders: each is listed once,
+    // however many links lead there and however many files it holds.
+    PathLookup lookup;
     do {
         std::string line = FileReadLineFrom(1);
         if (TextEquals(TextHead(line, 9), LinkStart))
-            line = DisplayCopyLinkLine(line, pageFolderText, helpFolderText);
+            line = DisplayCopyLinkLine(line, pageFolderText, helpFolderText, lookup);
         FileWriteLineTo(2, line);
     } while (!FileAtEnd(1));
     FileClose(1);

@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "runtime/folders.h"
+
 // The display copy's name, in the folder of the page it stands for.
 constexpr char DisplayCopyName[] = "vosks.html";
 
@@ -22,16 +24,14 @@ std::string DisplayCopyAwayFolder();
 // pages write their links relative to it; but an address with a scheme
 // (http:, mailto:, ...) stays as it is, and a target that exists only
 // relative to the page's own folder is put behind that folder. Both folders
-// are given as the page writes text (its encoding).
+// are given as the page writes text (its encoding). What is where is asked
+// through `lookup`, kept for the page (or longer, while nothing changes).
 std::string DisplayCopyLinkLine(const std::string& line, const std::string& pageFolder,
-                                const std::string& helpFolder);
+                                const std::string& helpFolder, PathLookup& lookup);
 // The folder DisplayCopyLinkLine puts a link line's target behind; "" when
-// the target has a scheme and stays as it is. `exists` says whether a path
-// names a file or folder (given `context`); null asks the disk.
-using PathExistsTest = int (*)(const std::string& path, const void* context);
+// the target has a scheme and stays as it is.
 std::string DisplayCopyLinkFolder(const std::string& target, const std::string& pageFolder,
-                                  const std::string& helpFolder, PathExistsTest exists = nullptr,
-                                  const void* context = nullptr);
+                                  const std::string& helpFolder, PathLookup& lookup);
 
 // A display copy is known by its name, tested two ways on purpose. The
 // watcher knows the copy it navigated to by the exact name it wrote, so a

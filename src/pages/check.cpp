@@ -74,6 +74,7 @@ struct Walk {
     std::string key;
     std::vector<std::vector<size_t>> linksTo;
     std::vector<Finding> findings;
+    PathLookup lookup;  // what lies where, for links that leave the walk's own list
 };
 
 // The full path a link leads to (UTF-8), from the folder the page's links
@@ -97,18 +98,7 @@ bool InsideFolder(const Walk& walk, const std::string& path, std::string& relati
     return true;
 }
 
-// The walk knows every file of the help folder; only a path outside it, or
-// one with "." steps, is asked of the disk.
-int ExistsInWalk(const std::string& path, const void* context)
-{
-    const Walk& walk = *static_cast<const Walk*>(context);
-    std::string relative;
-    if (path.find("\\.") != std::string::npos || !InsideFolder(walk, path, relative))
-        return PathSize(path) != -1;
-    return relative.empty() || walk.existing.count(relative) > 0;
-}
-
-Destination FindDestination(const Walk& walk, const std::string& target, const std::string& base)
+Destination FindDestination(Walk& walk, const std::string& target, const std::string& base)
 {
     Destination destination;
     const std::string path = LinkPath(target, base);
@@ -122,7 +112,7 @@ Destination FindDestination(const Walk& walk, const std::string& target, const s
     }
     // Outside the folder, or under a link to a folder that the walk does
     // not follow: the host has the last word.
-    if (!destination.exists) destination.exists = PathSize(path) != -1;
+    if (!destination.exists) destination.exists = PathLookupExists(walk.lookup, path);
     return destination;
 }
 
@@ -188,9 +178,8 @@ const Destination& DestinationOf(Walk& walk, const std::string& target, const st
     table.keys += key;
     table.keyEnds.push_back(table.keys.size());
     const std::string resolved =
-        lineFolder.empty()
-            ? target
-            : DisplayCopyLinkFolder(target, lineFolder, walk.folder, ExistsInWalk, &walk) + target;
+        lineFolder.empty() ? target
+                           : DisplayCopyLinkFolder(target, lineFolder, walk.folder, walk.lookup) + target;
     table.destinations.push_back(FindDestination(walk, resolved, base));
     return table.destinations.back();
 }

@@ -24,3 +24,7 @@ FaultAnswer FileFaultBefore(FileOperation operation);
 // Asked just before each write: how many of its `size` bytes may be put
 // down; fewer make it fail after them, as on a full disk.
 size_t FileFaultWriteAllows(size_t size);
+// Told of each question the file services put to the host about what is
+// on the disk (a size, a listing), which changes nothing: the test builds
+// count them, to show what a piece of work costs.
+void FileLookBefore();

@@ -410,6 +410,7 @@ int32_t PathSize(const std::string& path)
     // A file being written here has its size on disk only once flushed.
     for (const auto& file : openFiles)
         if (file && file->writing) Flush(*file);
+    FileLookBefore();
     return HostFileSize(trimmed);
 }
 

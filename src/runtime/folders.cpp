@@ -1,8 +1,14 @@
 #include "runtime/folders.h"
 
 #include <algorithm>
+#include <functional>
+#include <string_view>
 
+#include "runtime/codepage.h"
+#include "runtime/faults.h"
+#include "runtime/files.h"
 #include "runtime/hostfile.h"
+#include "runtime/text.h"
 
 namespace {
 
@@ -29,6 +35,7 @@ int ListFolder(const std::string& folder, std::vector<FolderEntry>& entries, boo
 {
     entries.clear();
     std::vector<HostFolderEntry> found;
+    FileLookBefore();
     if (!HostFolderList(folder, found, sizes)) return 0;
     for (const HostFolderEntry& entry : found) {
         if (entry.kind == HostEntryKind::Other) continue;
@@ -86,4 +93,124 @@ int FileReadAll(const std::string& name, std::string& bytes, size_t limit)
     const bool read = HostFileReadAllIn(folder, name.substr(slash + 1), bytes, limit);
     HostFolderClose(folder);
     return read ? 1 : 0;
+}
+
+namespace {
+
+// A name the host might resolve otherwise than a listing shows: dots and
+// spaces Windows drops, names it refuses or gives a meaning of its own
+// (wildcards, streams, devices), and short names ("HELPFI~1.HTM").
+bool ListingMayMiss(const std::string& name)
+{
+    return name.empty() || name == "." || name == ".." || name.back() == '.' || name.back() == ' ' ||
+           name.find('~') != std::string::npos || !PathNameAllowed(name);
+}
+
+// The slot of `text` in a table of places in names: the slot that holds it,
+// or the free slot where it would go.
+uint32_t& SlotOf(std::vector<uint32_t>& table, const std::vector<LookedUpName>& names, std::string_view text,
+                 bool byKey)
+{
+    const size_t mask = table.size() - 1;
+    for (size_t slot = std::hash<std::string_view>{}(text)&mask;; slot = (slot + 1) & mask) {
+        uint32_t& place = table[slot];
+        if (place == 0) return place;
+        const LookedUpName& entry = names[place - 1];
+        if ((byKey ? entry.key : entry.name) == text) return place;
+    }
+}
+
+// Room for twice the names, so that runs stay short.
+void MakeTable(std::vector<uint32_t>& table, size_t count)
+{
+    size_t size = 16;
+    while (size < 2 * count) size *= 2;
+    table.assign(size, 0);
+}
+
+LookedUpFolder& FolderLookedUp(PathLookup& lookup, const std::string& folder)
+{
+    auto [place, added] = lookup.folders.try_emplace(folder);
+    LookedUpFolder& looked = place->second;
+    if (!added) return looked;
+    // A missing folder, or a file where a folder would be, holds nothing.
+    if (PathSize(folder) != -2) return looked;
+    std::vector<HostFolderEntry> entries;
+    FileLookBefore();
+    if (!HostFolderList(folder, entries, false)) {
+        looked.state = -1;
+        return looked;
+    }
+    looked.state = 1;
+    looked.names.resize(entries.size());
+    MakeTable(looked.byName, entries.size());
+    for (size_t i = 0; i < entries.size(); ++i) {
+        looked.names[i].name = std::move(entries[i].name);
+        looked.names[i].plain = entries[i].kind == HostEntryKind::Other ? 0 : 1;
+        SlotOf(looked.byName, looked.names, looked.names[i].name, false) = static_cast<uint32_t>(i + 1);
+    }
+    return looked;
+}
+
+// TextMatchKey, without its copies for the plain ASCII names most folders hold.
+void MatchKeyInto(const std::string& name, std::string& key)
+{
+    if (!TextIsAscii(name)) {
+        key = TextMatchKey(name);
+        return;
+    }
+    key = name;
+    for (char& c : key)
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 0x20);
+}
+
+void MakeKeyTable(LookedUpFolder& folder)
+{
+    MakeTable(folder.byKey, folder.names.size());
+    for (uint32_t i = 0; i < folder.names.size(); ++i) {
+        LookedUpName& entry = folder.names[i];
+        MatchKeyInto(entry.name, entry.key);
+        uint32_t& place = SlotOf(folder.byKey, folder.names, entry.key, true);
+        // Of several case variants on a case-sensitive host, the same one
+        // every time.
+        if (place == 0 || entry.name < folder.names[place - 1].name) place = i + 1;
+    }
+}
+
+// The entry the host takes for `name` in the folder, nullptr when none.
+const LookedUpName* NameTaken(LookedUpFolder& folder, const std::string& name)
+{
+    const uint32_t exact = SlotOf(folder.byName, folder.names, name, false);
+    if (exact) return &folder.names[exact - 1];
+    const std::string utf8 = TextToUtf8(name);
+    const uint32_t encoded = utf8 == name ? 0 : SlotOf(folder.byName, folder.names, utf8, false);
+    if (encoded) return &folder.names[encoded - 1];
+    if (folder.byKey.empty()) MakeKeyTable(folder);
+    std::string key;
+    MatchKeyInto(name, key);
+    const uint32_t keyed = SlotOf(folder.byKey, folder.names, key, true);
+    return keyed ? &folder.names[keyed - 1] : nullptr;
+}
+
+}  // namespace
+
+int PathLookupExists(PathLookup& lookup, const std::string& path)
+{
+    const size_t slash = path.find_last_of("\\/");
+    const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+    int listed = 0;
+    if (slash != std::string::npos && !ListingMayMiss(name)) {
+        LookedUpFolder& folder = FolderLookedUp(lookup, path.substr(0, slash + 1));
+        if (folder.state == 0) return 0;
+        if (folder.state == 1) {
+            const LookedUpName* taken = NameTaken(folder, name);
+            if (!taken) return 0;
+            listed = taken->plain;
+        }
+    }
+    // A link, a pipe or a device, and what the listing cannot tell: the host decides.
+    if (listed) return 1;
+    auto [place, added] = lookup.paths.try_emplace(path, 0);
+    if (added) place->second = PathSize(path) != -1 ? 1 : 0;
+    return place->second;
 }

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 struct FolderEntry {
@@ -36,3 +37,28 @@ int FolderReadFile(int number, const std::string& name, std::string& bytes, size
 void FolderClose(int number);
 // The same for a single file named by its whole path.
 int FileReadAll(const std::string& name, std::string& bytes, size_t limit);
+
+// Whether something is at each of many paths into few folders, asking the
+// host once per folder: its names are listed at the first path into it and
+// looked up from then on, as the host would resolve them (the name as
+// given, then in UTF-8, then without regard to case). For one piece of work
+// over folders that do not change meanwhile, such as the links of one page.
+struct LookedUpName {
+    std::string name;  // as the host names it
+    std::string key;   // TextMatchKey, made when first needed
+    int plain = 0;     // a file or a folder, not a link to one, a pipe or a device
+};
+struct LookedUpFolder {
+    int state = 0;  // 1 listed; 0 nothing there to hold names; -1 unlisted: the host is asked per name
+    std::vector<LookedUpName> names;
+    // Hash tables of places in names (counted from 1; 0 is a free slot), by
+    // name and by key; the second made when first needed.
+    std::vector<uint32_t> byName;
+    std::vector<uint32_t> byKey;
+};
+struct PathLookup {
+    std::unordered_map<std::string, LookedUpFolder> folders;
+    std::unordered_map<std::string, int> paths;  // asked of the host one by one
+};
+// 1 when PathSize(path) would not be -1.
+int PathLookupExists(PathLookup& lookup, const std::string& path);

@@ -205,6 +205,36 @@ TEST_F(HelpFolderTest, EveryFailedStepKeepsTheOldCopy)
     }
 }
 
+// Showing a page asks the host about the folders its links lead into, not
+// about each link: a page of 1,000 links into a folder of 1,000 files costs
+// what a page of ten does, whether a link leads there from the help folder,
+// in another case, or only from the page's own folder.
+TEST_F(HelpFolderTest, DisplayCopyAsksTheHostPerFolderNotPerLink)
+{
+    State.helpFolder = "T:\\help\\";
+    for (int n = 0; n < 1000; ++n) folder.Write("help\\big\\m" + std::to_string(n) + ".htm", "x");
+    folder.Write("help\\sub\\near.htm", "x");
+    auto looksFor = [&](int links) {
+        std::string page;
+        for (int n = 0; n < links; ++n) {
+            const std::string number = std::to_string(n);
+            page += "<a href=\"../big/m" + number + ".htm\">U</a>\r\n<a href=\"big/M" + number +
+                    ".HTM#a\">B</a>\r\n<a href=\"gone" + number +
+                    ".htm\">G</a>\r\n<a href=\"near.htm\">N</a>\r\n";
+        }
+        folder.Write("help\\sub\\page.htm", page);
+        FaultsQuiet();
+        EXPECT_EQ(MakeDisplayCopy("T:\\help\\sub\\page.htm"), "T:\\help\\sub\\vosks.html");
+        return FaultsLooks();
+    };
+    const long few = looksFor(10);
+    EXPECT_EQ(looksFor(1000), few);
+    const std::string start =
+        CrLf({"<a href=\"T:\\help\\sub\\../big/m0.htm\">U</a>", "<a href=\"T:\\help\\big/M0.HTM#a\">B</a>",
+              "<a href=\"T:\\help\\gone0.htm\">G</a>", "<a href=\"T:\\help\\sub\\near.htm\">N</a>"});
+    EXPECT_EQ(folder.Read("help\\sub\\vosks.html").substr(0, start.size()), start);
+}
+
 #ifndef _WIN32
 // A copy named like a link that leads out of the page's folder is not
 // written through it.

@@ -124,6 +124,58 @@ TEST(Folders, AFolderHeldOpenReadsItsFilesByName)
     EXPECT_FALSE(FolderReadFile(-1, "a.htm", bytes, 100));
 }
 
+// A lookup answers as PathSize does, for every kind of thing at a path and
+// every way of naming it, also when its folders are already listed.
+TEST(Folders, LookupAnswersAsTheHostDoes)
+{
+    TestFolder folder;
+    folder.Write("help\\Page.htm", "x");
+    folder.Write("help\\caf\xc3\xa9.htm", "x");
+    folder.Write("help\\sub\\Deep.htm", "x");
+    folder.Write("help\\LONGNAME.HTM", "x");
+    std::vector<std::string> names = {"Page.htm",
+                                      "PAGE.HTM",
+                                      "page.htm",
+                                      "missing.htm",
+                                      "caf\xe9.htm",
+                                      "CAF\xc9.HTM",
+                                      "caf\xc3\xa9.htm",
+                                      "sub",
+                                      "SUB\\deep.htm",
+                                      "sub\\..\\Page.htm",
+                                      "..\\help\\page.htm",
+                                      "nothere\\x.htm",
+                                      "Page.htm\\x.htm",
+                                      "Page.htm.",
+                                      "Page.htm ",
+                                      "P*.htm",
+                                      "con",
+                                      "LONGNA~1.HTM",
+                                      "a:b.htm",
+                                      "",
+                                      "sub\\",
+                                      "."};
+#ifndef _WIN32
+    fs::create_directory_symlink(folder.Host("help/sub"), folder.Host("help/loop"));
+    fs::create_symlink(folder.Host("help/Page.htm"), folder.Host("help/link.htm"));
+    fs::create_symlink(folder.Host("help/nowhere.htm"), folder.Host("help/dangling.htm"));
+    ASSERT_EQ(mkfifo(folder.Host("help/pipe.htm").c_str(), 0600), 0);
+    folder.Write("help\\Twice.htm", "x");
+    folder.Write("help\\TWICE.htm", "x");
+    for (const char* name : {"loop", "LOOP\\deep.htm", "link.htm", "LINK.HTM", "dangling.htm", "Dangling.htm",
+                             "pipe.htm", "PIPE.HTM", "twice.htm"})
+        names.push_back(name);
+#endif
+    PathLookup shared;
+    for (int round = 0; round < 2; ++round)
+        for (const std::string& name : names) {
+            const std::string path = folder.Win("help\\") + name;
+            PathLookup fresh;
+            EXPECT_EQ(PathLookupExists(fresh, path), PathSize(path) != -1 ? 1 : 0) << path;
+            EXPECT_EQ(PathLookupExists(shared, path), PathSize(path) != -1 ? 1 : 0) << path << " " << round;
+        }
+}
+
 #ifndef _WIN32
 TEST(Folders, LinksToFoldersPipesAndDanglingLinksAreLeftOut)
 {

@@ -19,6 +19,7 @@ struct Injector {
     long counted[Kinds] = {};
     long total = 0;
     int injected = 0;
+    long looks = 0;
     bool announce = false;
 };
 
@@ -103,6 +104,11 @@ size_t FileFaultWriteAllows(size_t size)
     return allowed;
 }
 
+void FileLookBefore()
+{
+    injector.looks += 1;
+}
+
 void FaultsOff()
 {
     Set(Injector{});
@@ -148,4 +154,9 @@ int FaultsInjected()
 long FaultsCounted(FileOperation operation)
 {
     return injector.counted[static_cast<int>(operation)];
+}
+
+long FaultsLooks()
+{
+    return injector.looks;
 }

@@ -28,6 +28,9 @@ void FaultFailWritesAfter(long long bytes);
 int FaultsInjected();
 // How many operations of that kind were seen since then.
 long FaultsCounted(FileOperation operation);
+// How many questions about the disk the file services put to the host
+// since then (FileLookBefore).
+long FaultsLooks();
 
 // A program of a test build reads KELPRA_FAULT once, at its first file
 // operation: "write:N", "flush:N", "close:N", "rename:N", "remove:N",
