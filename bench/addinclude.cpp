@@ -180,9 +180,8 @@ void RunAddInclude(benchmark::State& state, bool flushing)
     SetUpFolders();
     long long bytes = 0;
     int pauseMs = 0;
-    double workMs = 0;
+    std::vector<double> works;
     long flushes = 0;
-    int runs = 0;
     for (auto _ : state) {
         state.PauseTiming();
         FreshHelpFolder();
@@ -191,8 +190,7 @@ void RunAddInclude(benchmark::State& state, bool flushing)
         state.ResumeTiming();
         auto start = std::chrono::steady_clock::now();
         AddInclude("B:\\src\\generated.dba");
-        workMs += std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
-        runs += 1;
+        works.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
         state.PauseTiming();
         flushes = FaultsCounted(FileOperation::Flush);
         const auto& pauses = TheScript().pauses;
@@ -201,7 +199,10 @@ void RunAddInclude(benchmark::State& state, bool flushing)
         state.ResumeTiming();
     }
     FaultsOff();
-    workMs /= runs;
+    // The median run, as a run disturbed by other work on the machine would
+    // move a mean.
+    std::sort(works.begin(), works.end());
+    const double workMs = works.empty() ? 0 : works[works.size() / 2];
     (flushing ? workWithFlushesMs : workWithoutFlushesMs) = workMs;
     // A real run sleeps through the pauses on top of the work.
     state.counters["work_ms"] = workMs;

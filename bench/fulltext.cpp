@@ -166,6 +166,14 @@ void LaterSearch(benchmark::State& state, const std::string& query)
     for (auto _ : state) state.counters["hits"] = static_cast<double>(SearchHelpFolder(query).hits.size());
 }
 
+// What every later search pays before it looks at a word: the folder
+// listed, to find the pages changed since.
+void Refresh(benchmark::State& state)
+{
+    RefreshPageCache();
+    for (auto _ : state) RefreshPageCache();
+}
+
 // The yardstick of the check: every page read whole, and nothing else.
 void PlainRead(benchmark::State& state)
 {
@@ -224,6 +232,7 @@ int main(int argc, char** argv)
                                                                                {"CheckFolder", CheckFolder}};
     for (const auto& [name, run] : wholeFolder)
         benchmark::RegisterBenchmark(name, run)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(5);
+    benchmark::RegisterBenchmark("Refresh", Refresh)->Unit(benchmark::kMillisecond)->UseRealTime();
     for (const char* query : {"zephyrine", "screen object", "print"})
         benchmark::RegisterBenchmark((std::string("LaterSearch/") + query).c_str(), LaterSearch,
                                      std::string(query))

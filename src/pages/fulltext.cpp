@@ -9,6 +9,7 @@
 #include "pages/helpfolder.h"
 #include "pages/html.h"
 #include "runtime/browser.h"
+#include "runtime/folders.h"
 #include "runtime/text.h"
 #include "state/state.h"
 #include "state/texts.h"
@@ -313,6 +314,11 @@ int RefreshPageCache(PageProgress progress)
         FullTextReset();
         cache.helpFolder = folder;
     }
+    // Told that nothing changed, the cache is the folder as it is: no
+    // listing of thousands of files for a later search. (Asking takes the
+    // changes told so far, also when the answer is not trusted yet.)
+    const int changed = cache.watched ? FolderChanged(PageCacheWatch) : 1;
+    if (cache.trusted && !changed) return 1;
     std::vector<HelpFile> files;
     if (!ListHelpFolder(folder, files, 1)) {
         FullTextReset();
@@ -321,6 +327,7 @@ int RefreshPageCache(PageProgress progress)
     }
     std::vector<CachedPage> pages;
     pages.reserve(files.size());
+    std::vector<std::string> folders = {folder};
     std::string bytes;
     PageText text;
     HelpFileReader reader;
@@ -331,7 +338,9 @@ int RefreshPageCache(PageProgress progress)
     const int total = static_cast<int>(std::count_if(files.begin(), files.end(), IsOwnPage));
     int done = 0;
     bool stopped = false;
+    bool allRead = true;
     for (const HelpFile& file : files) {
+        if (file.isFolder) folders.push_back(folder + file.path + "\\");
         if (!IsOwnPage(file)) continue;
         stopped = stopped || (progress && !progress(done, total));
         ++done;
@@ -340,14 +349,28 @@ int RefreshPageCache(PageProgress progress)
             pages.push_back(std::move(*old));
             continue;
         }
-        if (stopped) continue;
+        if (stopped) {
+            allRead = false;
+            continue;
+        }
         CachedPage page;
         // A page that cannot be read now is tried again at the next search.
         if (ReadPage(reader, folder, file, bytes, text, cache.blocks, page)) pages.push_back(std::move(page));
+        else allRead = false;
     }
     ReadHelpFilesDone(reader);
     cache.pages = std::move(pages);
     CompactTexts(cache);
+    // A watch that ran through this reading has seen every change since it
+    // began; a new one (new folders, or none yet) has not, so the next
+    // search reads the folder once more before trusting it.
+    if (cache.watched && folders == cache.folders) {
+        cache.trusted = allRead ? 1 : 0;
+    } else {
+        cache.folders = std::move(folders);
+        cache.watched = FolderWatch(PageCacheWatch, cache.folders);
+        cache.trusted = 0;
+    }
     return stopped ? -1 : 1;
 }
 

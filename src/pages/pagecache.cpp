@@ -1,5 +1,7 @@
 #include "pages/pagecache.h"
 
+#include "runtime/folders.h"
+
 PageCache& FullTextPageCache()
 {
     static PageCache cache;
@@ -10,5 +12,6 @@ void FullTextReset()
 {
     PageCache& cache = FullTextPageCache();
     TextBlocksRelease(cache.blocks);
+    FolderWatchEnd(PageCacheWatch);
     cache = PageCache{};
 }

@@ -23,7 +23,15 @@ struct PageCache {
     std::string helpFolder;  // the folder the pages were read from
     std::vector<CachedPage> pages;
     TextBlocks blocks;
+    // The folders of the help folder (its own first), watched for changes
+    // under the folder number PageCacheWatch; `trusted` once the watch ran
+    // through a whole reading of them, so that no change can have slipped
+    // by between the reading and the watch.
+    std::vector<std::string> folders;
+    int watched = 0;
+    int trusted = 0;
 };
+constexpr int PageCacheWatch = 1;
 // The search's cache, as the tests and benchmarks look into it.
 PageCache& FullTextPageCache();
 // Gives the cache's blocks back and empties it: at start-up and before each

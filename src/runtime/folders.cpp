@@ -8,6 +8,7 @@
 #include "runtime/faults.h"
 #include "runtime/files.h"
 #include "runtime/hostfile.h"
+#include "runtime/hostwatch.h"
 #include "runtime/text.h"
 
 namespace {
@@ -15,6 +16,7 @@ namespace {
 // Folder numbers are small in practice, as file numbers are.
 constexpr int HighestFolderNumber = 255;
 std::vector<HostFolder> openFolders;
+std::vector<HostWatch> watches;
 
 unsigned char UpperByte(char c)
 {
@@ -82,6 +84,29 @@ void FolderClose(int number)
     if (number < 0 || static_cast<size_t>(number) >= openFolders.size()) return;
     HostFolderClose(openFolders[static_cast<size_t>(number)]);
     openFolders[static_cast<size_t>(number)] = NoHostFolder;
+}
+
+int FolderWatch(int number, const std::vector<std::string>& folders)
+{
+    if (number < 0 || number > HighestFolderNumber) return 0;
+    FolderWatchEnd(number);
+    if (static_cast<size_t>(number) >= watches.size())
+        watches.resize(static_cast<size_t>(number) + 1, NoHostWatch);
+    watches[static_cast<size_t>(number)] = HostWatchStart(folders);
+    return watches[static_cast<size_t>(number)] != NoHostWatch ? 1 : 0;
+}
+
+int FolderChanged(int number)
+{
+    if (number < 0 || static_cast<size_t>(number) >= watches.size()) return 1;
+    return HostWatchChanged(watches[static_cast<size_t>(number)]) ? 1 : 0;
+}
+
+void FolderWatchEnd(int number)
+{
+    if (number < 0 || static_cast<size_t>(number) >= watches.size()) return;
+    HostWatchEnd(watches[static_cast<size_t>(number)]);
+    watches[static_cast<size_t>(number)] = NoHostWatch;
 }
 
 int FileReadAll(const std::string& name, std::string& bytes, size_t limit)

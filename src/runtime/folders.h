@@ -38,6 +38,16 @@ void FolderClose(int number);
 // The same for a single file named by its whole path.
 int FileReadAll(const std::string& name, std::string& bytes, size_t limit);
 
+// Folders watched under a number for changes to what they hold (files
+// written, made, removed, renamed), so that a caller need not list them
+// again to know they are as they were. 0 when the host cannot be sure to
+// hear of every change to them; they are then not watched.
+int FolderWatch(int number, const std::vector<std::string>& folders);
+// 1 when anything in the folders may have changed since they were watched
+// or last asked about, and always when they are not watched.
+int FolderChanged(int number);
+void FolderWatchEnd(int number);
+
 // Whether something is at each of many paths into few folders, asking the
 // host once per folder: its names are listed at the first path into it and
 // looked up from then on, as the host would resolve them (the name as

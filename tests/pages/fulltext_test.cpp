@@ -5,6 +5,8 @@
 
 #include <cctype>
 #include <filesystem>
+#include <fstream>
+#include <functional>
 #include <map>
 #include <random>
 #include <string>
@@ -214,6 +216,58 @@ TEST_F(FullText, TextOfChangedPagesIsGivenBackAsPagesChange)
     EXPECT_LT(TextBlocksUsed(FullTextPageCache().blocks),
               2 * (words.size() + 64 * 1024) + TextBlockSize + words.size());
     EXPECT_EQ(Paths("print").size(), 3u);  // the other pages' text moved along
+}
+
+// Once the help folder is watched, a later search lists nothing while
+// nothing changed, and still finds every kind of change at once.
+TEST_F(FullText, ALaterSearchSeesEveryChangeWithoutListingTheFolder)
+{
+    struct Change {
+        const char* what;
+        std::function<void()> make;
+        const char* word;
+        std::vector<std::string> paths;
+    };
+    const Change changes[] = {
+        {"rewritten in place, same size",
+         [&] {
+             std::fstream page(folder.Host("commands/cls.htm"),
+                               std::ios::in | std::ios::out | std::ios::binary);
+             page.seekp(static_cast<std::streamoff>(folder.Read("commands\\cls.htm").find("Clears")));
+             page.write("Wipes ", 6);
+         },
+         "wipes",
+         {"commands\\cls.htm"}},
+        {"added",
+         [&] { folder.Write("commands\\input.htm", Page("INPUT", "quokka")); },
+         "quokka",
+         {"commands\\input.htm"}},
+        {"added in a new folder",
+         [&] { folder.Write("new\\deep\\page.htm", Page("Deep", "wombat")); },
+         "wombat",
+         {"new\\deep\\page.htm"}},
+        {"changed in the new folder",
+         [&] { folder.Write("new\\deep\\page.htm", Page("Deep", "numbat")); },
+         "numbat",
+         {"new\\deep\\page.htm"}},
+        {"renamed",
+         [&] { fs::rename(folder.Host("commands/input.htm"), folder.Host("commands/prompt.htm")); },
+         "quokka",
+         {"commands\\prompt.htm"}},
+        {"removed", [&] { fs::remove(folder.Host("commands/prompt.htm")); }, "quokka", {}},
+    };
+    Paths("print");
+    Paths("print");
+    for (const Change& change : changes) {
+        change.make();
+        EXPECT_EQ(Paths(change.word), change.paths) << change.what;
+        Paths("print");  // the watch runs through a whole reading again
+        FaultsQuiet();
+        EXPECT_EQ(Paths(change.word), change.paths) << change.what;
+#ifndef _WIN32
+        EXPECT_EQ(FaultsLooks(), 0) << change.what;
+#endif
+    }
 }
 
 #ifndef _WIN32
