@@ -190,7 +190,8 @@ void RunAddInclude(benchmark::State& state, bool flushing)
         state.ResumeTiming();
         auto start = std::chrono::steady_clock::now();
         AddInclude("B:\\src\\generated.dba");
-        works.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
+        works.push_back(
+            std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
         state.PauseTiming();
         flushes = FaultsCounted(FileOperation::Flush);
         const auto& pauses = TheScript().pauses;
