@@ -33,7 +33,7 @@ trap 'rm -rf "$work"' EXIT
 # largest ratio (or "-" when the aim is a value of its own, given after it,
 # or "none" when no aim was set).
 line() {
-    awk -v name="$1" -v value="$2" -v unit="$3" -v bname="$4" -v base="$5" -v most="$6" -v aim="$7" 'BEGIN {
+    awk -v name="$1" -v value="$2" -v unit="$3" -v bname="$4" -v base="$5" -v most="$6" -v aim="${7:-}" 'BEGIN {
         ratio = base > 0 ? value / base : 0
         if (most == "none") { verdict = ""; aimtext = "none set" }
         else if (most != "-") { verdict = ratio <= most ? "met" : "MISSED"; aimtext = "at most " most "x" }

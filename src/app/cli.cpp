@@ -68,7 +68,7 @@ const char* const HelpText =
     "                     (a PAGE that cannot be read gets no copy, and exit 0).\n"
     "  search WORD...     Full-text search: the help folder's pages that hold all\n"
     "                     the words (at the start of a word, in any case), best\n"
-    "                     first (title matches, then how often the words occur);\n"
+    "                     first (the title above the text, link lists below it);\n"
     "                     one PATH<TAB>TITLE line per page, the path relative to\n"
     "                     the help folder. Exit 1 when no page holds them all, or\n"
     "                     the help folder cannot be read.\n"

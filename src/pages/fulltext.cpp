@@ -1,6 +1,7 @@
 #include "pages/fulltext.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <cstring>
 #include <string_view>
@@ -27,7 +28,9 @@ struct Needle {
     std::string folded;
     uint8_t shift[256] = {};
     size_t shiftAfterMatch = 0;
-    bool wantsStart = false;  // it begins with a letter or digit, so it must begin a word
+    // A single character is a word of its own ("f" of "f-string"), never
+    // the start of every word beginning so.
+    bool whole = false;
 };
 
 // Longer words are looked for byte by byte: none is that long.
@@ -49,9 +52,58 @@ struct ByteFold {
 };
 constexpr ByteFold Fold;
 
-bool IsWordByte(unsigned char c)
+// Letters and digits of every script make words; every other character
+// (punctuation, quotation marks, symbols, spaces) ends one, whichever
+// encoding the page was written in: "amorçage" stands in "d’amorçage".
+bool IsWordCharacter(uint32_t c)
 {
-    return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c >= 0x80;
+    if (c < 0x80) return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+    if (c < 0xC0) return c == 0xAA || c == 0xB5 || c == 0xBA;  // ª µ º
+    if (c == 0xD7 || c == 0xF7) return false;                  // × ÷
+    // Punctuation, symbols, arrows, mathematical signs, boxes and shapes;
+    // the ideographic punctuation; the private use area and the forms and
+    // specials of the last block; symbols and emoji beyond.
+    if ((c >= 0x2000 && c <= 0x2BFF) || (c >= 0x3000 && c <= 0x303F) || (c >= 0xE000 && c <= 0xF8FF))
+        return false;
+    if ((c >= 0xFE10 && c <= 0xFE6F) || (c >= 0xFF00 && c <= 0xFF0F) || (c >= 0xFF1A && c <= 0xFF20))
+        return false;
+    if ((c >= 0xFF3B && c <= 0xFF40) || (c >= 0xFF5B && c <= 0xFF65) || c >= 0xFFF0) return c >= 0x20000;
+    return true;
+}
+
+// The character of UTF-8 text that begins at `at` (a lone byte stands for
+// itself), and the one that ends just before it.
+size_t CharacterLength(unsigned char lead)
+{
+    return lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
+}
+
+uint32_t CharacterAt(std::string_view text, size_t at)
+{
+    const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
+    const unsigned char lead = bytes[at];
+    const size_t length = CharacterLength(lead);
+    if (lead < 0x80 || at + length > text.size()) return lead;
+    uint32_t code = lead & (0x3F >> (length - 1));
+    for (size_t i = 1; i < length; ++i) code = (code << 6) | (bytes[at + i] & 0x3F);
+    return code;
+}
+
+uint32_t CharacterBefore(std::string_view text, size_t at)
+{
+    size_t start = at - 1;
+    while (start > 0 && at - start < 4 && (static_cast<unsigned char>(text[start]) & 0xC0) == 0x80) --start;
+    return CharacterAt(text, start);
+}
+
+bool BeginsWord(std::string_view text, size_t at)
+{
+    return at == 0 || !IsWordCharacter(CharacterBefore(text, at));
+}
+
+bool EndsWord(std::string_view text, size_t end)
+{
+    return end >= text.size() || !IsWordCharacter(CharacterAt(text, end));
 }
 
 bool IsContinuationByte(char c)
@@ -71,7 +123,7 @@ Needle MakeNeedle(const std::string& word)
 {
     Needle needle;
     needle.folded = FoldedForMatching(word);
-    needle.wantsStart = IsWordByte(static_cast<unsigned char>(needle.folded[0]));
+    needle.whole = CharacterLength(static_cast<unsigned char>(word[0])) >= word.size();
     const size_t last = needle.folded.size() - 1;
     if (last == 0 || last > LongestJump) return needle;
     for (size_t i = 1; i < last; ++i)
@@ -128,7 +180,7 @@ size_t FindBytes(std::string_view text, const Needle& needle, size_t from)
 size_t FindNeedle(std::string_view text, const Needle& needle, size_t from)
 {
     for (size_t at = FindBytes(text, needle, from); at != None; at = FindBytes(text, needle, at + 1))
-        if (!needle.wantsStart || at == 0 || !IsWordByte(static_cast<unsigned char>(text[at - 1]))) return at;
+        if (BeginsWord(text, at) && (!needle.whole || EndsWord(text, at + needle.folded.size()))) return at;
     return None;
 }
 
@@ -157,6 +209,12 @@ bool ReadPage(HelpFileReader& reader, const std::string& folder, const HelpFile&
     page.time = file.time;
     page.title = text.title.empty() ? Utf8FromText(PathFileName(file.path)) : text.title;
     page.text = TextBlocksKeep(blocks, text.text);
+    // The text's white space is run together into single spaces, so they
+    // count its words closely enough for weighing a page's length.
+    page.words = text.text.empty()
+                     ? 0
+                     : static_cast<uint32_t>(std::count(text.text.begin(), text.text.end(), ' ') + 1);
+    page.linkText = static_cast<uint32_t>(std::min<size_t>(text.linkText, text.text.size()));
     return page.text.size() == text.text.size();
 }
 
@@ -236,28 +294,122 @@ CachedPage* CachedPageOf(PageCache& cache, const std::string& path, size_t& next
 
 bool BetterHit(const SearchHit& a, const SearchHit& b)
 {
-    if (a.titleWords != b.titleWords) return a.titleWords > b.titleWords;
-    if (a.occurrences != b.occurrences) return a.occurrences > b.occurrences;
+    if (a.score != b.score) return a.score > b.score;
     const std::string upperA = TextToUpper(a.path);
     const std::string upperB = TextToUpper(b.path);
     return upperA != upperB ? upperA < upperB : a.path < b.path;
 }
 
-// Whether the page holds every word, in its title or its text; the hit is
-// filled in as far as the words go.
-bool HoldsAllWords(const CachedPage& page, const std::vector<Needle>& needles, SearchHit& hit, size_t& first)
+// Where each word stands in a page: how often in its title, and its places
+// in the text (the first MostPlaces of them; all are counted).
+constexpr size_t MostPlaces = 256;
+struct WordPlaces {
+    int inTitle = 0;
+    int inText = 0;
+    std::vector<size_t> places;
+};
+
+void FindPlaces(const CachedPage& page, const Needle& needle, WordPlaces& found)
 {
-    first = None;
-    for (const Needle& needle : needles) {
-        size_t place = None;
-        const int inTitle = CountNeedle(page.title, needle, place) > 0 ? 1 : 0;
-        const int inText = CountNeedle(page.text, needle, place);
-        if (!inTitle && !inText) return false;
-        hit.titleWords += inTitle;
-        hit.occurrences += inText;
-        first = std::min(first, place);
+    size_t first = None;
+    found.inTitle = CountNeedle(page.title, needle, first);
+    found.inText = 0;
+    found.places.clear();
+    for (size_t at = FindNeedle(page.text, needle, 0); at != None;
+         at = FindNeedle(page.text, needle, at + needle.folded.size())) {
+        if (found.places.size() < MostPlaces) found.places.push_back(at);
+        ++found.inText;
     }
-    return true;
+}
+
+// The fewest bytes between the words, where one place of each stands
+// closest to one of all the others: 0 when they stand side by side.
+size_t WordsGap(const std::vector<WordPlaces>& words, const std::vector<Needle>& needles)
+{
+    std::vector<size_t> next(words.size(), 0);
+    size_t lengths = 0;
+    for (const Needle& needle : needles) lengths += needle.folded.size();
+    size_t best = None;
+    for (;;) {
+        size_t low = 0, high = 0;
+        for (size_t w = 0; w < words.size(); ++w) {
+            if (next[w] >= words[w].places.size()) return best;
+            const size_t at = words[w].places[next[w]];
+            if (at < words[low].places[next[low]]) low = w;
+            if (at + needles[w].folded.size() > words[high].places[next[high]] + needles[high].folded.size())
+                high = w;
+        }
+        const size_t span =
+            words[high].places[next[high]] + needles[high].folded.size() - words[low].places[next[low]];
+        best = std::min(best, span > lengths ? span - lengths : 0);
+        ++next[low];
+    }
+}
+
+// How far the page answers the words, by BM25: each word weighs by how
+// rare it is among the pages (idf), its count saturates, and a long page
+// needs more of it than a short one. A word of the title counts as
+// several of the text, a word inside a link as a fraction of one (a page
+// of contents or an index is made of them), and words close together
+// count for more than the same words far apart.
+constexpr double TitleWeight = 4.0;
+constexpr double LinkWeight = 0.25;
+constexpr double Saturation = 1.2;   // BM25's k1
+constexpr double LengthNorm = 0.75;  // BM25's b
+constexpr double BytesPerWord = 6.0;
+
+double PageScore(const CachedPage& page, const std::vector<WordPlaces>& words,
+                 const std::vector<Needle>& needles, const std::vector<double>& rarity, double averageWords)
+{
+    const double linkShare = page.text.empty() ? 0 : static_cast<double>(page.linkText) / page.text.size();
+    const double textWeight = 1.0 - (1.0 - LinkWeight) * linkShare;
+    const double length = averageWords > 0 ? page.words / averageWords : 1.0;
+    double score = 0;
+    for (size_t w = 0; w < words.size(); ++w) {
+        const double count = words[w].inText * textWeight + TitleWeight * words[w].inTitle;
+        score += rarity[w] * count * (Saturation + 1) /
+                 (count + Saturation * (1 - LengthNorm + LengthNorm * length));
+    }
+    if (words.size() > 1) {
+        const size_t gap = WordsGap(words, needles);
+        if (gap != None) score *= 1.0 + 1.0 / (1.0 + static_cast<double>(gap) / BytesPerWord);
+    }
+    return score;
+}
+
+// Where the snippet is best taken: around the place with the most of the
+// words near it, in running text (words in lower case, as sentences have
+// them) rather than in a row of links or headings.
+size_t SnippetPlace(const CachedPage& page, const std::vector<WordPlaces>& words)
+{
+    const std::string_view text = page.text;
+    size_t best = None;
+    double bestValue = -1;
+    size_t tried = 0;
+    for (const WordPlaces& word : words)
+        for (size_t place : word.places) {
+            if (++tried > 64) break;
+            const size_t from = place > SnippetLead ? place - SnippetLead : 0;
+            const size_t to = std::min(text.size(), from + SnippetLength);
+            int near = 0;
+            for (const WordPlaces& other : words)
+                near += std::any_of(other.places.begin(), other.places.end(),
+                                    [&](size_t at) { return at >= from && at < to; })
+                            ? 1
+                            : 0;
+            int starts = 0, lower = 0;
+            for (size_t at = from; at < to; ++at) {
+                if (!BeginsWord(text, at) || EndsWord(text, at)) continue;
+                ++starts;
+                if (text[at] >= 'a' && text[at] <= 'z') ++lower;
+            }
+            const double value = near + (starts ? static_cast<double>(lower) / starts : 0);
+            if (value > bestValue || (value == bestValue && place < best)) {
+                best = place;
+                bestValue = value;
+            }
+        }
+    return best;
 }
 
 std::string SnippetHtml(const SearchHit& hit)
@@ -291,8 +443,12 @@ std::vector<std::string> SearchWords(const std::string& query)
     std::vector<std::string> folded;
     size_t at = 0;
     while (at < text.size()) {
-        size_t end = text.find_first_of(" \t\r\n\f\v", at);
-        if (end == None) end = text.size();
+        while (at < text.size() && !IsWordCharacter(CharacterAt(text, at)))
+            at += CharacterLength(static_cast<unsigned char>(text[at]));
+        size_t end = at;
+        while (end < text.size() && IsWordCharacter(CharacterAt(text, end)))
+            end += CharacterLength(static_cast<unsigned char>(text[end]));
+        end = std::min(end, text.size());
         if (end > at) {
             std::string word = text.substr(at, end - at);
             std::string key = FoldedForMatching(word);
@@ -301,7 +457,7 @@ std::vector<std::string> SearchWords(const std::string& query)
                 folded.push_back(key);
             }
         }
-        at = end + 1;
+        at = end;
     }
     return words;
 }
@@ -384,12 +540,43 @@ SearchResults SearchHelpFolder(const std::string& query, PageProgress progress)
     if (results.words.empty() || results.stopped) return results;
     std::vector<Needle> needles;
     for (const std::string& word : results.words) needles.push_back(MakeNeedle(word));
-    for (const CachedPage& page : FullTextPageCache().pages) {
-        size_t first = None;
-        SearchHit counts;
-        if (!HoldsAllWords(page, needles, counts, first)) continue;
-        results.hits.push_back({page.path, page.title, "", {}, counts.titleWords, counts.occurrences});
-        MakeSnippet(page, needles, first, results.hits.back());
+    const std::vector<CachedPage>& pages = FullTextPageCache().pages;
+    // Every word is looked for in every page: how many pages hold each one
+    // tells how rare it is.
+    std::vector<int> pagesWith(needles.size(), 0);
+    std::vector<WordPlaces> words(needles.size());
+    std::vector<std::vector<WordPlaces>> held;
+    std::vector<const CachedPage*> heldPages;
+    double allWords = 0;
+    for (const CachedPage& page : pages) {
+        allWords += page.words;
+        bool all = true;
+        for (size_t w = 0; w < needles.size(); ++w) {
+            FindPlaces(page, needles[w], words[w]);
+            const bool holds = words[w].inTitle > 0 || words[w].inText > 0;
+            pagesWith[w] += holds ? 1 : 0;
+            all = all && holds;
+        }
+        if (!all) continue;
+        held.push_back(words);
+        heldPages.push_back(&page);
+    }
+    const double count = static_cast<double>(pages.size());
+    std::vector<double> rarity;
+    for (int with : pagesWith) rarity.push_back(std::log(1.0 + (count - with + 0.5) / (with + 0.5)));
+    const double averageWords = count > 0 ? allWords / count : 0;
+    for (size_t h = 0; h < held.size(); ++h) {
+        const CachedPage& page = *heldPages[h];
+        SearchHit hit;
+        hit.path = page.path;
+        hit.title = page.title;
+        for (const WordPlaces& word : held[h]) {
+            hit.titleWords += word.inTitle > 0 ? 1 : 0;
+            hit.occurrences += word.inText;
+        }
+        hit.score = PageScore(page, held[h], needles, rarity, averageWords);
+        MakeSnippet(page, needles, SnippetPlace(page, held[h]), hit);
+        results.hits.push_back(std::move(hit));
     }
     std::sort(results.hits.begin(), results.hits.end(), BetterHit);
     return results;

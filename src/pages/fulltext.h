@@ -1,5 +1,7 @@
 // Full-text search over the pages of the help folder: the pages that hold
-// all the words, title matches first, then by how often the words occur.
+// all the words, the ones that answer them best first (BM25 with the title
+// weighed above the text, link text below it, and words close together
+// above words far apart).
 //
 // The pages' text is kept by the search for the run (the page cache): read in full on the first search, and afterwards only for pages
 // whose size or time has changed. Each search scans the cached text, upper-
@@ -29,6 +31,7 @@ struct SearchHit {
     std::vector<TextMark> marks;
     int titleWords = 0;   // how many of the words the title holds
     int occurrences = 0;  // how often the words occur in the page's text
+    double score = 0;     // how well the page answers the words (BM25, see SearchHelpFolder)
 };
 
 struct SearchResults {
@@ -42,8 +45,9 @@ struct SearchResults {
 constexpr size_t SnippetLength = 200;
 constexpr size_t SnippetLead = 60;
 
-// The words of a query: split at white space, each once without regard to
-// case, as UTF-8 (a program text: UTF-8 when well-formed, else Windows-1252).
+// The words of a query: split at every character that is not a letter or a
+// digit, each once without regard to case, as UTF-8 (a program text: UTF-8
+// when well-formed, else Windows-1252).
 std::vector<std::string> SearchWords(const std::string& query);
 // Brings the page cache up to the help folder's state: new and changed pages
 // read, vanished ones dropped; everything anew when the help folder is
@@ -51,7 +55,9 @@ std::vector<std::string> SearchWords(const std::string& query);
 // -1 when the progress stopped it (pages not read yet are read next time).
 int RefreshPageCache(PageProgress progress = nullptr);
 // A word occurs where its letters stand at the start of a word of the text,
-// without regard to case: "print" in "PRINT" and "printing", not in "sprint".
+// without regard to case: "print" in "PRINT" and "printing", not in
+// "sprint"; a word of one character only as a word of its own. A word of the
+// text ends at every character that is not a letter or a digit.
 SearchResults SearchHelpFolder(const std::string& query, PageProgress progress = nullptr);
 // The results as a page for the browser control: each hit with its title
 // linked to the page itself (so it is shown as any page is), its path and

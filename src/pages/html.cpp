@@ -44,6 +44,7 @@ struct TextReader {
     PageText& page;
     bool windows1252 = false;  // the page's bytes beyond ASCII are Windows-1252, not UTF-8
     bool titleSeen = false;
+    const char* linkFrom = nullptr;  // where the text of the open link began
 };
 
 size_t ReadReference(TextReader& reader, std::string_view page, size_t at)
@@ -92,6 +93,11 @@ size_t ReadTag(TextReader& reader, std::string_view page, size_t at)
     size_t end = TagEnd(page, tag.end);
     // Every tag parts words: "Syntax</p><pre>PRINT" is two words, not one.
     reader.out.space = true;
+    if (NameIs(tag, "a")) {
+        if (closing && reader.linkFrom)
+            reader.page.linkText += static_cast<size_t>(reader.out.at - reader.linkFrom);
+        reader.linkFrom = closing ? nullptr : reader.out.at;
+    }
     if (closing || (tag.name[0] != 's' && tag.name[0] != 't')) return end;
     if (NameIs(tag, "script") || NameIs(tag, "style")) return RawTextEnd(page, end, tag.name);
     if (NameIs(tag, "title")) {
@@ -239,6 +245,7 @@ std::string FoldedForMatching(const std::string& utf8)
 void ExtractPageText(const std::string& bytes, PageText& page)
 {
     page.title.clear();
+    page.linkText = 0;
     std::string_view text(bytes);
     if (text.compare(0, 3, "\xEF\xBB\xBF") == 0) text.remove_prefix(3);
     if (page.room.size() < TextRoom(text.size())) page.room.resize(TextRoom(text.size()));

@@ -21,6 +21,9 @@ std::string FoldedForMatching(const std::string& utf8);
 struct PageText {
     std::string title;
     std::string text;
+    // How much of the text stands inside links: most of it on a page of
+    // contents or an index, little on one a reader reads.
+    size_t linkText = 0;
     std::vector<char> room;  // where the text is put together, kept from page to page
 };
 void ExtractPageText(const std::string& bytes, PageText& page);

@@ -18,6 +18,8 @@ struct CachedPage {
     // UTF-8, white space run together; the text lies in the cache's blocks.
     std::string title;
     std::string_view text;
+    uint32_t words = 0;     // in the text
+    uint32_t linkText = 0;  // bytes of the text inside links
 };
 struct PageCache {
     std::string helpFolder;  // the folder the pages were read from

@@ -3,12 +3,14 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cctype>
 #include <filesystem>
 #include <fstream>
 #include <functional>
 #include <map>
 #include <random>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -281,20 +283,152 @@ TEST_F(FullText, PipesAndLinkLoopsDoNotStopASearch)
 }
 #endif
 
-// How often the word begins a word of the text, the slow way.
-int ModelCount(const std::string& text, const std::string& word)
+// A made-up help folder as readers meet one: an index and a contents page
+// made of links, command pages in running text, a French page with
+// typographic quotes, a page whose side bar names what its text explains.
+// The pages a reader wants come first, and snippets come from running text.
+TEST(FullTextRanking, ReadersFindWhatTheyLookFor)
 {
-    const std::string folded = FoldedForMatching(text);
-    const std::string wanted = FoldedForMatching(word);
-    int count = 0;
-    for (size_t at = 0; at + wanted.size() <= folded.size(); ++at) {
-        if (folded.compare(at, wanted.size(), wanted) != 0) continue;
-        const unsigned char before = at > 0 ? static_cast<unsigned char>(folded[at - 1]) : ' ';
-        if (std::isalnum(before) || before >= 0x80) continue;
-        ++count;
-        at += wanted.size() - 1;
+    TestFolder folder;
+    State.helpFolder = folder.Win();
+    std::string index, contents;
+    for (const char* name : {"PRINT", "PRINT IMAGE", "PRINT TEXT", "SCREEN", "SYNC", "STRING", "F-STRINGS"})
+        index += std::string("<a href=\"c.htm\">") + name + "</a><br>\r\n";
+    for (int i = 0; i < 30; ++i)
+        index += "<a href=\"c.htm\">Other command " + std::to_string(i) + "</a><br>\r\n";
+    contents = index;
+    folder.Write("index.htm", Page("Index", index));
+    folder.Write("contents.htm", Page("Contents", "<h1>Print and screen</h1>" + contents));
+    folder.Write("commands\\print.htm",
+                 Page("PRINT",
+                      "<p>The print command writes text on the screen at the cursor. Each print "
+                      "moves the cursor down a line unless a semicolon ends it.</p>"));
+    folder.Write("commands\\text.htm",
+                 Page("TEXT",
+                      "<p>Text draws words at a place of the screen; unlike print it keeps the "
+                      "cursor where it was. The screen is synced by the sync command.</p>"));
+    folder.Write("python\\fstrings.htm",
+                 Page("Formatted string literals",
+                      "<p>An f-string is a string literal prefixed with f. The f-string holds expressions in "
+                      "braces.</p>"));
+    folder.Write("python\\strings.htm",
+                 Page("Strings",
+                      "<p>A string is a sequence of characters. Strings are written in quotes; a "
+                      "function f may take a string, and the result of f is printed.</p>"));
+    folder.Write("fr\\disque.htm", Page("Disque",
+                                        "<p>Le disque d\xe2\x80\x99"
+                                        "amor\xc3\xa7"
+                                        "age d\xc3\xa9marre "
+                                        "\xc2\xab"
+                                        "vite\xc2\xbb et le secteur d\xe2\x80\x99"
+                                        "amor\xc3\xa7"
+                                        "age suit.</p>",
+                                        "<meta charset=\"utf-8\">"));
+    std::string sidebar = "<div>";
+    for (const char* link : {"Sync Screen", "Screen Sync", "Sync Rate", "Draw Screen", "Get Image",
+                             "Paste Image", "Load Bitmap", "Make Object", "Position Camera"})
+        sidebar += std::string("<a href=\"x.htm\">") + link + "</a> ";
+    sidebar += "</div>";
+    folder.Write(
+        "commands\\sync.htm",
+        Page("SYNC", sidebar + "<p>Call sync once a loop: it draws the screen you have built, and the screen "
+                               "then waits for the next sync.</p>"));
+    folder.Write("commands\\far.htm",
+                 Page(
+                     "Far", "<p>The screen of the machine is described here at length. " + [] {
+                         std::string filler;
+                         for (int i = 0; i < 60; ++i) filler += "filler words go here ";
+                         return filler;
+                     }() + "Only at the end do we speak of sync.</p>"));
+    struct Case {
+        const char* query;
+        std::vector<std::string> top;  // the first results, in order
+    };
+    const Case cases[] = {
+        {"print", {"commands\\print.htm", "commands\\text.htm"}},
+        {"f-string", {"python\\fstrings.htm"}},
+        {"amor\xc3\xa7"
+         "age",
+         {"fr\\disque.htm"}},
+        {"d\xe2\x80\x99"
+         "amor\xc3\xa7"
+         "age",
+         {"fr\\disque.htm"}},
+        {"vite", {"fr\\disque.htm"}},
+        {"screen sync", {"commands\\sync.htm", "commands\\text.htm"}},
+        {"sync", {"commands\\sync.htm"}},
+    };
+    for (const Case& c : cases) {
+        const SearchResults results = SearchHelpFolder(c.query);
+        std::vector<std::string> top;
+        for (size_t i = 0; i < results.hits.size() && i < c.top.size(); ++i)
+            top.push_back(results.hits[i].path);
+        EXPECT_EQ(top, c.top) << c.query;
     }
-    return count;
+    // The pages made of links hold the word too, but below every page of text.
+    std::vector<std::string> print;
+    for (const SearchHit& hit : SearchHelpFolder("print").hits) print.push_back(hit.path);
+    ASSERT_GE(print.size(), 4u);
+    EXPECT_EQ(std::set<std::string>(print.end() - 2, print.end()),
+              (std::set<std::string>{"contents.htm", "index.htm"}));
+    // The side bar's links come first in the page; the sentence is shown.
+    for (const SearchHit& hit : SearchHelpFolder("sync").hits)
+        if (hit.path == "commands\\sync.htm") {
+            EXPECT_EQ(hit.snippet.find("Sync Screen"), std::string::npos) << hit.snippet;
+        }
+}
+
+// Characters, upper-cased as the search compares them (the ASCII letters
+// and the accented Latin-1 ones), the slow way.
+std::vector<uint32_t> ModelCharacters(const std::string& utf8)
+{
+    std::vector<uint32_t> characters;
+    for (size_t at = 0; at < utf8.size();) {
+        const unsigned char lead = static_cast<unsigned char>(utf8[at]);
+        const size_t length = lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
+        uint32_t c = length == 1 ? lead : lead & (length == 2 ? 0x1F : 0x0F);
+        for (size_t i = 1; i < length; ++i) c = (c << 6) | (static_cast<unsigned char>(utf8[at + i]) & 0x3F);
+        if ((c >= 'a' && c <= 'z') || (c >= 0xE0 && c <= 0xFE && c != 0xF7)) c -= 0x20;
+        characters.push_back(c);
+        at += length;
+    }
+    return characters;
+}
+
+// Letters and digits make words; the currency and sub-script signs here do not.
+bool ModelWordCharacter(uint32_t c)
+{
+    return std::isalnum(static_cast<int>(c < 0x80 ? c : 0)) || (c >= 0x80 && (c < 0x2000 || c > 0x2BFF));
+}
+
+// How often the query's words begin words of the text (a word of one
+// character standing alone), all of them counted; 0 when one is missing.
+int ModelCount(const std::string& text, const std::string& query)
+{
+    const std::vector<uint32_t> page = ModelCharacters(text);
+    std::vector<std::vector<uint32_t>> words(1);
+    for (uint32_t c : ModelCharacters(query)) {
+        if (ModelWordCharacter(c)) words.back().push_back(c);
+        else if (!words.back().empty()) words.emplace_back();
+    }
+    std::sort(words.begin(), words.end());
+    words.erase(std::unique(words.begin(), words.end()), words.end());
+    int total = 0;
+    for (const auto& word : words) {
+        if (word.empty()) continue;
+        int count = 0;
+        for (size_t at = 0; at + word.size() <= page.size(); ++at) {
+            if (!std::equal(word.begin(), word.end(), page.begin() + static_cast<std::ptrdiff_t>(at)))
+                continue;
+            if (at > 0 && ModelWordCharacter(page[at - 1])) continue;
+            const size_t end = at + word.size();
+            if (word.size() == 1 && end < page.size() && ModelWordCharacter(page[end])) continue;
+            ++count;
+        }
+        if (count == 0) return 0;
+        total += count;
+    }
+    return total;
 }
 
 TEST(FullTextModel, CountsAgreeWithASlowScanOnRandomText)
@@ -302,8 +436,8 @@ TEST(FullTextModel, CountsAgreeWithASlowScanOnRandomText)
     TestFolder folder;
     State.helpFolder = folder.Win();
     std::mt19937 random(5);
-    // Accented letters in both cases, and two characters whose last bytes
-    // differ as a letter's two cases do (U+20AC and U+208C).
+    // Accented letters in both cases, and two signs that end words though
+    // their last bytes differ as a letter's two cases do (U+20AC, U+208C).
     const std::vector<std::string> letters = {
         "a", "b", "A", "B", "\xc3\xa9", "\xc3\x89", "\xe2\x82\xac", "\xe2\x82\x8c", " ", " ", "."};
     std::vector<std::string> texts;
@@ -319,7 +453,8 @@ TEST(FullTextModel, CountsAgreeWithASlowScanOnRandomText)
     }
     for (int query = 0; query < 300; ++query) {
         std::string word;
-        for (size_t length = 1 + random() % 5; length > 0; --length) word += letters[random() % 8];
+        for (size_t length = 1 + random() % 5; length > 0; --length)
+            word += letters[random() % letters.size()];
         SearchResults results = SearchHelpFolder(word);
         std::map<std::string, int> found;
         for (const SearchHit& hit : results.hits) found[hit.path] = hit.occurrences;
