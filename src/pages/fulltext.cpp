@@ -346,29 +346,49 @@ size_t WordsGap(const std::vector<WordPlaces>& words, const std::vector<Needle>&
     }
 }
 
-// How far the page answers the words, by BM25: each word weighs by how
-// rare it is among the pages (idf), its count saturates, and a long page
-// needs more of it than a short one. A word of the title counts as
-// several of the text, a word inside a link as a fraction of one (a page
-// of contents or an index is made of them), and words close together
-// count for more than the same words far apart.
+// How far the page answers the words, by BM25F: each word weighs by how
+// rare it is among the pages (idf) and its count saturates; the title and
+// the text are fields of their own, each weighed against its length (a
+// word in a title of one word says more than in a title of five, in a short
+// text more than in a long one), the title's count above the text's. A word
+// inside a link counts as a fraction of one (a page of contents or an index
+// is made of them), and words close together count for more than the same
+// words far apart.
 constexpr double TitleWeight = 4.0;
 constexpr double LinkWeight = 0.25;
 constexpr double Saturation = 1.2;   // BM25's k1
-constexpr double LengthNorm = 0.75;  // BM25's b
+constexpr double LengthNorm = 0.75;  // BM25's b, for both fields
 constexpr double BytesPerWord = 6.0;
 
+// The average length of the pages' titles and texts, in words.
+struct FieldLengths {
+    double title = 1;
+    double text = 1;
+};
+
+uint32_t TitleWords(const CachedPage& page)
+{
+    return static_cast<uint32_t>(std::count(page.title.begin(), page.title.end(), ' ') + 1);
+}
+
+double LengthFactor(double length, double average)
+{
+    return 1 - LengthNorm + LengthNorm * (average > 0 ? length / average : 1.0);
+}
+
 double PageScore(const CachedPage& page, const std::vector<WordPlaces>& words,
-                 const std::vector<Needle>& needles, const std::vector<double>& rarity, double averageWords)
+                 const std::vector<Needle>& needles, const std::vector<double>& rarity,
+                 const FieldLengths& average)
 {
     const double linkShare = page.text.empty() ? 0 : static_cast<double>(page.linkText) / page.text.size();
     const double textWeight = 1.0 - (1.0 - LinkWeight) * linkShare;
-    const double length = averageWords > 0 ? page.words / averageWords : 1.0;
+    const double titleFactor = LengthFactor(TitleWords(page), average.title);
+    const double textFactor = LengthFactor(page.words, average.text);
     double score = 0;
     for (size_t w = 0; w < words.size(); ++w) {
-        const double count = words[w].inText * textWeight + TitleWeight * words[w].inTitle;
-        score += rarity[w] * count * (Saturation + 1) /
-                 (count + Saturation * (1 - LengthNorm + LengthNorm * length));
+        const double count =
+            TitleWeight * words[w].inTitle / titleFactor + textWeight * words[w].inText / textFactor;
+        score += rarity[w] * count * (Saturation + 1) / (count + Saturation);
     }
     if (words.size() > 1) {
         const size_t gap = WordsGap(words, needles);
@@ -547,9 +567,10 @@ SearchResults SearchHelpFolder(const std::string& query, PageProgress progress)
     std::vector<WordPlaces> words(needles.size());
     std::vector<std::vector<WordPlaces>> held;
     std::vector<const CachedPage*> heldPages;
-    double allWords = 0;
+    FieldLengths average{0, 0};
     for (const CachedPage& page : pages) {
-        allWords += page.words;
+        average.title += TitleWords(page);
+        average.text += page.words;
         bool all = true;
         for (size_t w = 0; w < needles.size(); ++w) {
             FindPlaces(page, needles[w], words[w]);
@@ -564,7 +585,10 @@ SearchResults SearchHelpFolder(const std::string& query, PageProgress progress)
     const double count = static_cast<double>(pages.size());
     std::vector<double> rarity;
     for (int with : pagesWith) rarity.push_back(std::log(1.0 + (count - with + 0.5) / (with + 0.5)));
-    const double averageWords = count > 0 ? allWords / count : 0;
+    if (count > 0) {
+        average.title /= count;
+        average.text /= count;
+    }
     for (size_t h = 0; h < held.size(); ++h) {
         const CachedPage& page = *heldPages[h];
         SearchHit hit;
@@ -574,7 +598,7 @@ SearchResults SearchHelpFolder(const std::string& query, PageProgress progress)
             hit.titleWords += word.inTitle > 0 ? 1 : 0;
             hit.occurrences += word.inText;
         }
-        hit.score = PageScore(page, held[h], needles, rarity, averageWords);
+        hit.score = PageScore(page, held[h], needles, rarity, average);
         MakeSnippet(page, needles, SnippetPlace(page, held[h]), hit);
         results.hits.push_back(std::move(hit));
     }
