@@ -25,7 +25,9 @@ trap 'rm -rf "$work"' EXIT
 mkdir "$work/program"
 cp "$bin/kelpra" "$bin"/*.htm "$work/program/"
 cp -R examples/help "$work/help"
-: > "$work/keywords.txt"
+# The example's own keywords file: an empty one counts as no one-time
+# backup, so every start would copy it again, which no user's start does.
+cp examples/keywords.txt "$work/keywords.txt"
 printf '[Setup]\r\nHelp=Z:%s\\\r\nkeywords=Z:%s\r\nUseCL=1\r\n' \
     "${work//\//\\}\\help" "${work//\//\\}\\keywords.txt" > "$work/program/Kelpra.ini"
 page="$(ls "$work/help" | grep -i '^menu.htm$' | head -n 1)"

@@ -400,28 +400,32 @@ double PageScore(const CachedPage& page, const std::vector<WordPlaces>& words,
 // Where the snippet is best taken: around the place with the most of the
 // words near it, in running text (words in lower case, as sentences have
 // them) rather than in a row of links or headings.
+constexpr size_t SnippetTries = 16;
+
 size_t SnippetPlace(const CachedPage& page, const std::vector<WordPlaces>& words)
 {
     const std::string_view text = page.text;
     size_t best = None;
     double bestValue = -1;
-    size_t tried = 0;
+    // Places spread over each word's, so that one late in a long page is
+    // tried too.
+    const size_t perWord = std::max<size_t>(1, SnippetTries / words.size());
     for (const WordPlaces& word : words)
-        for (size_t place : word.places) {
-            if (++tried > 64) break;
+        for (size_t i = 0; i < word.places.size(); i += std::max<size_t>(1, word.places.size() / perWord)) {
+            const size_t place = word.places[i];
             const size_t from = place > SnippetLead ? place - SnippetLead : 0;
             const size_t to = std::min(text.size(), from + SnippetLength);
             int near = 0;
-            for (const WordPlaces& other : words)
-                near += std::any_of(other.places.begin(), other.places.end(),
-                                    [&](size_t at) { return at >= from && at < to; })
-                            ? 1
-                            : 0;
+            for (const WordPlaces& other : words) {
+                auto at = std::lower_bound(other.places.begin(), other.places.end(), from);
+                near += at != other.places.end() && *at < to ? 1 : 0;
+            }
+            // Words begin after the single spaces the text is made with.
             int starts = 0, lower = 0;
             for (size_t at = from; at < to; ++at) {
-                if (!BeginsWord(text, at) || EndsWord(text, at)) continue;
+                if (at > from && text[at - 1] != ' ') continue;
                 ++starts;
-                if (text[at] >= 'a' && text[at] <= 'z') ++lower;
+                lower += text[at] >= 'a' && text[at] <= 'z' ? 1 : 0;
             }
             const double value = near + (starts ? static_cast<double>(lower) / starts : 0);
             if (value > bestValue || (value == bestValue && place < best)) {
@@ -573,17 +577,19 @@ SearchResults SearchHelpFolder(const std::string& query, PageProgress progress)
         average.text += page.words;
         bool all = true;
         for (size_t w = 0; w < needles.size(); ++w) {
-            FindPlaces(page, needles[w], words[w]);
-            const bool holds = words[w].inTitle > 0 || words[w].inText > 0;
+            const bool holds =
+                FindNeedle(page.text, needles[w], 0) != None || FindNeedle(page.title, needles[w], 0) != None;
             pagesWith[w] += holds ? 1 : 0;
             all = all && holds;
         }
         if (!all) continue;
+        for (size_t w = 0; w < needles.size(); ++w) FindPlaces(page, needles[w], words[w]);
         held.push_back(words);
         heldPages.push_back(&page);
     }
     const double count = static_cast<double>(pages.size());
     std::vector<double> rarity;
+    rarity.reserve(pagesWith.size());
     for (int with : pagesWith) rarity.push_back(std::log(1.0 + (count - with + 0.5) / (with + 0.5)));
     if (count > 0) {
         average.title /= count;
