@@ -166,31 +166,27 @@ std::string HostPathOf(const std::string& windowsPath, bool refuse)
 
     std::vector<std::string> components;
     if (!SplitComponents(rest, components, refuse)) return "";
-
-    std::vector<std::string> resolved;
-    size_t missingFrom = SIZE_MAX;  // below this depth the names exist on disk
-    std::string folder = root;
-    for (const auto& component : components) {
-        if (component == ".") continue;
+    // ".." takes back the name before it whatever is on the disk, as on
+    // Windows; settled first, each folder on the way is looked into once.
+    std::vector<std::string> names;
+    for (auto& component : components) {
         if (component == "..") {
-            if (resolved.empty()) continue;
-            resolved.pop_back();
-            if (missingFrom != SIZE_MAX && missingFrom >= resolved.size()) missingFrom = SIZE_MAX;
-        } else {
-            // A new file gets its name in the host's encoding.
-            std::string name = TextToUtf8(component);
-            if (missingFrom == SIZE_MAX) {
-                std::string entry = FindEntry(folder, component);
-                if (entry.empty()) missingFrom = resolved.size();
-                else name = entry;
-            }
-            resolved.push_back(name);
+            if (!names.empty()) names.pop_back();
+        } else if (component != ".") {
+            names.push_back(std::move(component));
         }
-        folder = root;
-        for (const auto& part : resolved) folder = Join(folder, part);
     }
 
-    bool closingSeparator = IsSeparator(windowsPath.back()) && !resolved.empty();
+    std::string folder = root;
+    bool found = true;  // the folder so far is on the disk
+    for (const auto& component : names) {
+        // A new file gets its name in the host's encoding.
+        std::string name = found ? FindEntry(folder, component) : "";
+        found = !name.empty();
+        folder = Join(folder, found ? name : TextToUtf8(component));
+    }
+
+    bool closingSeparator = IsSeparator(windowsPath.back()) && !names.empty();
     return closingSeparator ? folder + "/" : folder;
 }
 
