@@ -2,8 +2,9 @@
 // showing a help page costs at the least, for comparison with kelpra.
 #include <QApplication>
 #include <QTextBrowser>
-#include <QTimer>
 #include <QUrl>
+#include <cstdio>
+#include <cstdlib>
 
 namespace {
 
@@ -12,14 +13,10 @@ protected:
     void paintEvent(QPaintEvent* event) override
     {
         QTextBrowser::paintEvent(event);
-        if (!painted) {
-            painted = true;
-            QTimer::singleShot(0, qApp, &QCoreApplication::quit);
-        }
+        // Ends where kelpra ends with KELPRA_EXIT_AFTER_FIRST_PAGE=1.
+        std::fflush(nullptr);
+        std::_Exit(0);
     }
-
-private:
-    bool painted = false;
 };
 
 }  // namespace

@@ -97,7 +97,7 @@ void HelpView::paintEvent(QPaintEvent* event)
     QTextBrowser::paintEvent(event);
     if (!painted_ && history_.current >= 0) {
         painted_ = true;
-        if (QtExitAfterFirstPage()) QtRecordEvent(16, 0);
+        QtFirstPageDrawn();
     }
 }
 

@@ -39,6 +39,8 @@ struct HandOverLayer {
     ino_t inode = 0;
     std::mutex arrivedLock;
     std::deque<std::string> arrived;
+    // The name to listen under once the first page is drawn.
+    std::string awaited;
 };
 
 HandOverLayer& TheHandOverLayer()
@@ -175,6 +177,12 @@ int HandOverListen(const std::string& name)
 {
     HandOverLayer& layer = TheHandOverLayer();
     if (layer.server) return 1;
+    // A start meanwhile opens a window of its own, as one before this
+    // call always did.
+    if (QtFirstPageAwaited()) {
+        layer.awaited = name;
+        return 1;
+    }
     const QString path = SocketPath(name);
     if (path.isEmpty()) return 0;
     layer.thread = new QThread;
@@ -200,9 +208,18 @@ int HandOverListen(const std::string& name)
     return 1;
 }
 
+void QtHandOverStartAwaited()
+{
+    HandOverLayer& layer = TheHandOverLayer();
+    const std::string name = layer.awaited;
+    layer.awaited.clear();
+    if (!name.empty()) HandOverListen(name);
+}
+
 void QtHandOverEnd()
 {
     HandOverLayer& layer = TheHandOverLayer();
+    layer.awaited.clear();
     if (!layer.server) return;
     // Closing removes the socket file by its name; a window that took the
     // name over after this one stopped answering keeps its own.

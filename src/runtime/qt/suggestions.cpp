@@ -25,17 +25,15 @@ void Fill(QStandardItemModel* model, const Suggestions& suggestions)
     model->appendRow(note);
 }
 
-}  // namespace
+constexpr char HolderName[] = "kelpraSuggestionsHolder";
 
-void TextFieldSuggestionsSet(int id, SuggestionSource source, int menuId)
+// The drop-down, made when the user first types: a start does not wait
+// for a list view nobody has asked for yet.
+QCompleter* MakeCompleter(QObject* holder, QLineEdit* field, int id, int menuId)
 {
-    auto* field = qobject_cast<QLineEdit*>(QtControlWidget(id));
-    if (!field) return;
-    delete field->findChild<QCompleter*>(QString(), Qt::FindDirectChildrenOnly);
-    if (!source) return;
     // The program has the keywords sorted already; the completer only shows
     // them, unfiltered, and the field is filled only when one is chosen.
-    auto* completer = new QCompleter(field);
+    auto* completer = new QCompleter(holder);
     auto* model = new QStandardItemModel(completer);
     completer->setModel(model);
     completer->setCompletionMode(QCompleter::UnfilteredPopupCompletion);
@@ -43,8 +41,29 @@ void TextFieldSuggestionsSet(int id, SuggestionSource source, int menuId)
     completer->setWrapAround(false);
     completer->setWidget(field);
     completer->popup()->setProperty(QtSuggestionsProperty, id);
-    QObject::connect(field, &QLineEdit::textEdited, completer,
-                     [completer, model, source](const QString& text) {
+    QObject::connect(completer, qOverload<const QString&>(&QCompleter::activated), field,
+                     [field, menuId](const QString& chosen) {
+                         field->setText(chosen);
+                         QtRecordEvent(EventMenu, menuId);
+                     });
+    return completer;
+}
+
+}  // namespace
+
+void TextFieldSuggestionsSet(int id, SuggestionSource source, int menuId)
+{
+    auto* field = qobject_cast<QLineEdit*>(QtControlWidget(id));
+    if (!field) return;
+    delete field->findChild<QObject*>(HolderName, Qt::FindDirectChildrenOnly);
+    if (!source) return;
+    auto* holder = new QObject(field);
+    holder->setObjectName(HolderName);
+    QObject::connect(field, &QLineEdit::textEdited, holder,
+                     [holder, field, id, menuId, source](const QString& text) {
+                         auto* completer = holder->findChild<QCompleter*>();
+                         if (!completer) completer = MakeCompleter(holder, field, id, menuId);
+                         auto* model = static_cast<QStandardItemModel*>(completer->model());
                          const Suggestions suggestions = source(QtBytesFromText(text));
                          Fill(model, suggestions);
                          if (suggestions.rows.empty()) return completer->popup()->hide();
@@ -53,10 +72,5 @@ void TextFieldSuggestionsSet(int id, SuggestionSource source, int menuId)
                          // No row looks chosen before the user chooses one: Enter runs the
                          // search for what was typed.
                          completer->popup()->setCurrentIndex(QModelIndex());
-                     });
-    QObject::connect(completer, qOverload<const QString&>(&QCompleter::activated), field,
-                     [field, menuId](const QString& chosen) {
-                         field->setText(chosen);
-                         QtRecordEvent(EventMenu, menuId);
                      });
 }

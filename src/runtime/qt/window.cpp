@@ -14,6 +14,8 @@
 #include <QStatusBar>
 #include <QTimer>
 #include <clocale>
+#include <cstdio>
+#include <cstdlib>
 #include <deque>
 #include <map>
 #include <vector>
@@ -35,6 +37,9 @@ static void InitIconResource()
 namespace {
 
 constexpr int HeartbeatMilliseconds = 100;
+// What the first page does not need waits until it is drawn, or this long
+// where no page is drawn (a window started minimised).
+constexpr int FirstPageWaitMilliseconds = 1000;
 
 class LayerWindow;
 
@@ -61,6 +66,7 @@ struct Layer {
     int lastId = 0;
     bool busy = false;
     QTimer* heartbeat = nullptr;
+    bool awaitedWorkStarted = false;
 };
 
 Layer& TheLayer()
@@ -221,12 +227,6 @@ void QtLogStatus(const std::string& text)
     if (file.open(QIODevice::Append)) file.write(QByteArray::fromStdString(text + "\n"));
 }
 
-bool QtExitAfterFirstPage()
-{
-    static const bool exitAfterFirstPage = qgetenv("KELPRA_EXIT_AFTER_FIRST_PAGE") == "1";
-    return exitAfterFirstPage;
-}
-
 namespace {
 
 // A local X display (":0", ":99.0") is a socket in /tmp/.X11-unix; a remote
@@ -257,7 +257,37 @@ bool WaylandDisplayReachable(const QByteArray& display)
     return !runtime.isEmpty() && QFileInfo::exists(QFile::decodeName(runtime + "/" + display));
 }
 
+// Posted, so that the first page reaches the screen before the work begins.
+void StartAwaitedWork()
+{
+    Layer& layer = TheLayer();
+    if (layer.awaitedWorkStarted) return;
+    layer.awaitedWorkStarted = true;
+    QTimer::singleShot(0, qApp, []() {
+        // Reading the icon's images loads Qt's image readers: a few
+        // milliseconds nobody waits for once the page is there.
+        if (QGuiApplication::windowIcon().isNull()) QApplication::setWindowIcon(KelpraIcon());
+        QtHandOverStartAwaited();
+    });
+}
+
 }  // namespace
+
+bool QtFirstPageAwaited()
+{
+    const Layer& layer = TheLayer();
+    return layer.window && !layer.awaitedWorkStarted;
+}
+
+void QtFirstPageDrawn()
+{
+    static const bool exitAfterFirstPage = qgetenv("KELPRA_EXIT_AFTER_FIRST_PAGE") == "1";
+    if (exitAfterFirstPage) {
+        std::fflush(nullptr);
+        std::_Exit(0);
+    }
+    StartAwaitedWork();
+}
 
 int WindowDisplayAvailable()
 {
@@ -283,7 +313,6 @@ void RuntimeStart()
         // The desktop matches the window to kelpra.desktop by this name
         // (Wayland takes the icon from there).
         QGuiApplication::setDesktopFileName("kelpra");
-        QApplication::setWindowIcon(KelpraIcon());
     }
     QtEventFilterInstall();
     Layer& layer = TheLayer();
@@ -302,6 +331,7 @@ void RuntimeEnd()
     }
     BusyCursorSet(0);
     layer.window = nullptr;
+    layer.awaitedWorkStarted = false;
     layer.client = nullptr;
     layer.controlParent = nullptr;
     layer.statusBar = nullptr;
@@ -350,6 +380,7 @@ int WindowOpen(int, int x, int y, int width, int height, int32_t flags, const st
         y = std::max(0, centre.y() - height / 2);
     }
     window->move(x, y);
+    QTimer::singleShot(FirstPageWaitMilliseconds, window, StartAwaitedWork);
     if (!hidden) {
         if (style & StyleMaximized) window->showMaximized();
         else window->show();

@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "runtime/browser.h"
 #include "runtime/handover.h"
 #include "runtime/qt/qttest.h"
 #include "support/testfolder.h"
@@ -200,6 +201,30 @@ TEST_F(HandOverPlace, TheSocketGoesWithTheWindowThatMadeIt)
         EXPECT_EQ(std::filesystem::exists(socket), replaced) << replaced;
         std::filesystem::remove(socket);
     }
+}
+
+// A start does not wait for the listening: the window listens once its
+// first page is drawn, and a start before that opens a window of its own.
+TEST_F(HandOverPlace, AWindowListensOnceItsFirstPageIsDrawn)
+{
+    TestFolder folder;
+    const std::string runtime = folder.Host("runtime");
+    std::filesystem::create_directories(runtime);
+    chmod(runtime.c_str(), 0700);
+    setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
+    const std::string socket = runtime + "/" + Name;
+    folder.Write("help\\Menu.htm", "<p>The first page</p>");
+    ASSERT_NE(WindowOpen(0, 0, 0, 640, 480, 0xCF0000, "Kelpra"), 0);
+    ControlParentSet(WindowHandle());
+    ASSERT_NE(BrowserCreate(10, 0, 31, 640, 400, folder.Win("help\\Menu.htm")), 0);
+    ASSERT_EQ(HandOverListen(Name), 1);
+    EXPECT_FALSE(std::filesystem::exists(socket));
+    EXPECT_EQ(HandOverSend(Name, "print"), 0);
+    EXPECT_TRUE(QTest::qWaitFor([&]() { return std::filesystem::exists(socket); }, 10000));
+    EXPECT_FALSE(QGuiApplication::windowIcon().isNull());
+    RuntimeEnd();
+    RuntimeStart();
+    EXPECT_FALSE(std::filesystem::exists(socket));
 }
 
 }  // namespace
