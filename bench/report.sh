@@ -64,7 +64,13 @@ bash bench/startup.sh "$build" 21 > "$work/startup.txt"
 read -r kelpra_ms kelpra_kb < <(awk '$1 == "kelpra" { print $2, $4 }' "$work/startup.txt")
 read -r bare_ms bare_kb < <(awk '$1 == "minimal-browser" { print $2, $4 }' "$work/startup.txt")
 line "start-up time" "$kelpra_ms" ms "bare QTextBrowser" "$bare_ms" 1.1
-line "start-up peak memory" "$((kelpra_kb / 1024))" MB "bare QTextBrowser" "$((bare_kb / 1024))" 1.05
+line "start-up peak memory" "$(awk -v k="$kelpra_kb" 'BEGIN { print k / 1024 }')" MB "bare QTextBrowser" \
+    "$(awk -v k="$bare_kb" 'BEGIN { print k / 1024 }')" 1.05
+read -r kelpra_ir bare_ir < <(awk '$1 == "kelpra" && NF == 2 { k = $2 } $1 == "minimal-browser" && NF == 2 { m = $2 }
+    END { print k + 0, m + 0 }' "$work/startup.txt")
+if [ "$kelpra_ir" != 0 ]; then
+    line "start-up instructions (millions)" "$((kelpra_ir / 1000000))" M "bare QTextBrowser" "$((bare_ir / 1000000))" 1.1
+fi
 
 echo
 echo "Enter to page drawn and memory (bench/navigation.sh, 5 runs each):"
