@@ -3,23 +3,26 @@
 // The socket lies in a folder only its user can reach, or there is none.
 // The server answers on a thread of its own: a window busy laying out a long
 // page or checking the help folder still takes the word at once, and the
-// word waits for the loop.
+// word waits for the loop. Plain sockets rather than Qt's network module,
+// which a start would otherwise load with everything it needs.
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
 #include <unistd.h>
 
 #include <QApplication>
-#include <QDir>
-#include <QFile>
-#include <QLocalServer>
-#include <QLocalSocket>
 #include <QMainWindow>
-#include <QThread>
-#include <QTimer>
+#include <algorithm>
+#include <cerrno>
+#include <chrono>
 #include <cstdlib>
 #include <deque>
-#include <memory>
 #include <mutex>
 #include <string>
+#include <thread>
+#include <vector>
 
 #include "runtime/handover.h"
 #include "runtime/qt/qtlayer.h"
@@ -27,14 +30,18 @@
 namespace {
 
 constexpr char TakenAnswer = '1';
+// How often a sender tries again while a busy window's queue of
+// connections is full.
+constexpr int RetryMilliseconds = 20;
+
+using Clock = std::chrono::steady_clock;
 
 struct HandOverLayer {
-    // The server lives on the thread; the window's side only starts and
-    // ends them.
-    QThread* thread = nullptr;
-    QLocalServer* server = nullptr;
+    int listening = -1;
+    int stopWrite = -1;  // written to end the server's thread
+    std::thread server;
     // The socket file the server made, so that only that one is removed.
-    QString path;
+    std::string path;
     dev_t device = 0;
     ino_t inode = 0;
     std::mutex arrivedLock;
@@ -73,138 +80,228 @@ std::string SocketFolder()
     return PrivateFolder(folder) ? folder : "";
 }
 
-QString SocketPath(const std::string& name)
+std::string SocketPath(const std::string& name)
 {
     const std::string folder = SocketFolder();
-    return folder.empty() ? QString() : QFile::decodeName(QByteArray::fromStdString(folder + "/" + name));
+    return folder.empty() ? "" : folder + "/" + name;
+}
+
+// false when the path does not fit an address.
+bool AddressOf(const std::string& path, sockaddr_un& address)
+{
+    address = sockaddr_un{};
+    address.sun_family = AF_UNIX;
+    if (path.empty() || path.size() >= sizeof address.sun_path) return false;
+    path.copy(address.sun_path, path.size());
+    return true;
+}
+
+int MillisecondsUntil(Clock::time_point deadline)
+{
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
+    return left > 0 ? static_cast<int>(left) : 0;
+}
+
+// Waits until the socket can be read (or written); false at the deadline.
+bool WaitFor(int fd, short events, Clock::time_point deadline)
+{
+    pollfd one{fd, events, 0};
+    for (;;) {
+        const int ready = poll(&one, 1, MillisecondsUntil(deadline));
+        if (ready > 0) return true;
+        if (ready == 0 || errno != EINTR) return false;
+    }
+}
+
+// A connected socket, -1 with errno set when none could be had by the
+// deadline: ECONNREFUSED or ENOENT mean nobody listens there.
+int Connect(const std::string& path, Clock::time_point deadline)
+{
+    sockaddr_un address;
+    if (!AddressOf(path, address)) {
+        errno = ENAMETOOLONG;
+        return -1;
+    }
+    for (;;) {
+        const int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+        if (fd < 0) return -1;
+        if (connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0) return fd;
+        const int error = errno;
+        close(fd);
+        // A full queue is a window too busy to take connections just now.
+        if (error != EAGAIN || MillisecondsUntil(deadline) == 0) {
+            errno = error == EAGAIN ? ETIMEDOUT : error;
+            return -1;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(RetryMilliseconds));
+    }
 }
 
 // A socket file that refuses connections was left by a run that ended
 // without closing it. One that is merely slow to answer may be a live
 // window's, and is never taken from it.
-bool NobodyListens(const QString& path)
+bool NobodyListens(const std::string& path)
 {
-    QLocalSocket probe;
-    probe.connectToServer(path);
-    if (probe.waitForConnected(HandOverWaitLimit)) {
-        probe.abort();
+    const int fd = Connect(path, Clock::now() + std::chrono::milliseconds(HandOverWaitLimit));
+    if (fd >= 0) {
+        close(fd);
         return false;
     }
-    return probe.error() == QLocalSocket::ConnectionRefusedError ||
-           probe.error() == QLocalSocket::ServerNotFoundError;
+    return errno == ECONNREFUSED || errno == ENOENT;
+}
+
+// A listening socket at the path, or -1. It is made under a name of its
+// own and linked into place only once it listens, so that nobody finds the
+// name and is refused meanwhile; the link never replaces a file there.
+int ListenAt(const std::string& path)
+{
+    const std::string making = path + "." + std::to_string(getpid()) + ".new";
+    sockaddr_un address;
+    if (!AddressOf(making, address)) return -1;
+    const int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+    if (fd < 0) return -1;
+    unlink(making.c_str());
+    bool placed = bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 &&
+                  chmod(making.c_str(), 0600) == 0 && listen(fd, SOMAXCONN) == 0;
+    if (placed && link(making.c_str(), path.c_str()) != 0) {
+        placed = errno == EEXIST && NobodyListens(path) && unlink(path.c_str()) == 0 &&
+                 link(making.c_str(), path.c_str()) == 0;
+    }
+    unlink(making.c_str());
+    if (placed) return fd;
+    close(fd);
+    return -1;
 }
 
 // On the server's thread: the word is queued for the window's loop, and the
 // sender learns at once that it was taken.
-void Take(QLocalSocket* socket, const QByteArray& text)
+void Take(int fd, const std::string& text)
 {
     HandOverLayer& layer = TheHandOverLayer();
     {
         const std::lock_guard<std::mutex> hold(layer.arrivedLock);
-        layer.arrived.push_back(text.toStdString());
+        layer.arrived.push_back(text);
     }
     QMetaObject::invokeMethod(
         qApp, []() { QtRecordEvent(EventHandOver, 0); }, Qt::QueuedConnection);
-    socket->write(&TakenAnswer, 1);
-    socket->flush();
-    socket->disconnectFromServer();
+    send(fd, &TakenAnswer, 1, MSG_NOSIGNAL);
+}
+
+struct Sender {
+    int fd;
+    std::string received;
+    Clock::time_point deadline;
+};
+
+// Reads what the sender has sent: true when its connection is done with,
+// the text taken at its line end or at the limit, or the sender gone.
+bool ReadFrom(Sender& sender)
+{
+    char bytes[1024];
+    for (;;) {
+        const ssize_t got = recv(sender.fd, bytes, sizeof bytes, 0);
+        if (got < 0 && errno == EINTR) continue;
+        if (got < 0 && errno == EAGAIN) return false;
+        if (got <= 0) return true;
+        sender.received.append(bytes, static_cast<size_t>(got));
+        const size_t end = sender.received.find('\n');
+        if (end == std::string::npos && sender.received.size() <= HandOverReceiveLimit) continue;
+        Take(sender.fd, sender.received.substr(0, end == std::string::npos ? HandOverReceiveLimit : end));
+        return true;
+    }
 }
 
 // Reads one text per connection, up to its line end or the limit; a sender
-// that says nothing in time is dropped.
-void Serve(QLocalSocket* socket)
+// that says nothing in time is dropped. Ends when the stop pipe is written.
+void Serve(int listening, int stop)
 {
-    auto received = std::make_shared<QByteArray>();
-    auto taken = std::make_shared<bool>(false);
-    QObject::connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
-    QTimer::singleShot(HandOverWaitLimit, socket, [socket]() { socket->abort(); });
-    QObject::connect(socket, &QLocalSocket::readyRead, socket, [socket, received, taken]() {
-        if (*taken) {
-            socket->readAll();
-            return;
+    std::vector<Sender> senders;
+    for (;;) {
+        std::vector<pollfd> watched = {{stop, POLLIN, 0}, {listening, POLLIN, 0}};
+        Clock::time_point soonest = Clock::now() + std::chrono::hours(1);
+        for (const Sender& sender : senders) {
+            watched.push_back({sender.fd, POLLIN, 0});
+            soonest = std::min(soonest, sender.deadline);
         }
-        received->append(socket->read(HandOverReceiveLimit + 1 - received->size()));
-        const qsizetype end = received->indexOf('\n');
-        if (end < 0 && received->size() <= HandOverReceiveLimit) return;
-        *taken = true;
-        Take(socket, received->left(end < 0 ? HandOverReceiveLimit : end));
-    });
-}
-
-// On the server's thread: listens, and takes over a name that a run left
-// behind.
-bool Listen(QLocalServer* server, const QString& path)
-{
-    bool listening = server->listen(path);
-    if (!listening && server->serverError() == QAbstractSocket::AddressInUseError && NobodyListens(path)) {
-        QLocalServer::removeServer(path);
-        listening = server->listen(path);
+        if (poll(watched.data(), watched.size(), senders.empty() ? -1 : MillisecondsUntil(soonest)) < 0 &&
+            errno != EINTR)
+            break;
+        if (watched[0].revents) break;
+        for (size_t i = senders.size(); i-- > 0;) {
+            Sender& sender = senders[i];
+            const bool done = watched[i + 2].revents ? ReadFrom(sender) : Clock::now() >= sender.deadline;
+            if (!done) continue;
+            close(sender.fd);
+            senders.erase(senders.begin() + static_cast<std::ptrdiff_t>(i));
+        }
+        if (watched[1].revents & POLLIN) {
+            while (true) {
+                const int fd = accept4(listening, nullptr, nullptr, SOCK_CLOEXEC | SOCK_NONBLOCK);
+                if (fd < 0) break;
+                senders.push_back({fd, "", Clock::now() + std::chrono::milliseconds(HandOverWaitLimit)});
+            }
+        }
     }
-    if (!listening) return false;
-    QObject::connect(server, &QLocalServer::newConnection, server, [server]() {
-        while (QLocalSocket* socket = server->nextPendingConnection()) Serve(socket);
-    });
-    return true;
-}
-
-// Objects the server's thread still holds are deleted as it finishes.
-void StopThread(HandOverLayer& layer)
-{
-    layer.thread->quit();
-    layer.thread->wait();
-    delete layer.thread;
-    layer.thread = nullptr;
+    for (const Sender& sender : senders) close(sender.fd);
 }
 
 }  // namespace
 
 int HandOverSend(const std::string& name, const std::string& text)
 {
-    const QString path = SocketPath(name);
-    if (path.isEmpty()) return 0;
-    QLocalSocket socket;
-    socket.connectToServer(path);
-    if (!socket.waitForConnected(HandOverWaitLimit)) return 0;
-    socket.write(QByteArray::fromStdString(text.substr(0, HandOverReceiveLimit) + "\n"));
-    if (!socket.waitForBytesWritten(HandOverWaitLimit)) return 0;
+    const auto deadline = Clock::now() + std::chrono::milliseconds(HandOverWaitLimit);
+    const int fd = Connect(SocketPath(name), deadline);
+    if (fd < 0) return 0;
+    const std::string message = text.substr(0, HandOverReceiveLimit) + "\n";
+    size_t sent = 0;
+    while (sent < message.size()) {
+        const ssize_t wrote = send(fd, message.data() + sent, message.size() - sent, MSG_NOSIGNAL);
+        if (wrote > 0) sent += static_cast<size_t>(wrote);
+        else if (wrote < 0 && errno == EINTR) continue;
+        else if (wrote == 0 || errno != EAGAIN || !WaitFor(fd, POLLOUT, deadline)) break;
+    }
     // Only the window's answer says it took the text; silence is no window.
-    while (socket.bytesAvailable() == 0)
-        if (!socket.waitForReadyRead(HandOverWaitLimit)) return 0;
-    return socket.read(1) == QByteArray(1, TakenAnswer) ? 1 : 0;
+    char answer = 0;
+    ssize_t got = -1;
+    while (sent == message.size() && WaitFor(fd, POLLIN, deadline)) {
+        got = recv(fd, &answer, 1, 0);
+        if (got >= 0 || (errno != EINTR && errno != EAGAIN)) break;
+    }
+    close(fd);
+    return got == 1 && answer == TakenAnswer ? 1 : 0;
 }
 
 int HandOverListen(const std::string& name)
 {
     HandOverLayer& layer = TheHandOverLayer();
-    if (layer.server) return 1;
+    if (layer.listening >= 0) return 1;
     // A start meanwhile opens a window of its own, as one before this
     // call always did.
     if (QtFirstPageAwaited()) {
         layer.awaited = name;
         return 1;
     }
-    const QString path = SocketPath(name);
-    if (path.isEmpty()) return 0;
-    layer.thread = new QThread;
-    layer.thread->start();
-    auto* server = new QLocalServer;
-    server->setSocketOptions(QLocalServer::UserAccessOption);
-    server->moveToThread(layer.thread);
-    bool listening = false;
-    QMetaObject::invokeMethod(
-        server, [&]() { listening = Listen(server, path); }, Qt::BlockingQueuedConnection);
-    if (!listening) {
-        server->deleteLater();
-        StopThread(layer);
+    const std::string path = SocketPath(name);
+    int stop[2];
+    if (path.empty() || pipe2(stop, O_CLOEXEC) != 0) return 0;
+    const int listening = ListenAt(path);
+    struct stat info;
+    if (listening < 0 || lstat(path.c_str(), &info) != 0) {
+        if (listening >= 0) close(listening);
+        close(stop[0]);
+        close(stop[1]);
         return 0;
     }
-    layer.server = server;
+    layer.listening = listening;
+    layer.stopWrite = stop[1];
     layer.path = path;
-    struct stat info;
-    if (lstat(QFile::encodeName(path).constData(), &info) == 0) {
-        layer.device = info.st_dev;
-        layer.inode = info.st_ino;
-    }
+    layer.device = info.st_dev;
+    layer.inode = info.st_ino;
+    const int stopRead = stop[0];
+    layer.server = std::thread([listening, stopRead]() {
+        Serve(listening, stopRead);
+        close(stopRead);
+    });
     return 1;
 }
 
@@ -220,24 +317,18 @@ void QtHandOverEnd()
 {
     HandOverLayer& layer = TheHandOverLayer();
     layer.awaited.clear();
-    if (!layer.server) return;
-    // Closing removes the socket file by its name; a window that took the
-    // name over after this one stopped answering keeps its own.
+    if (layer.listening < 0) return;
+    (void)!write(layer.stopWrite, "x", 1);
+    layer.server.join();
+    close(layer.stopWrite);
+    close(layer.listening);
+    layer.listening = -1;
+    layer.stopWrite = -1;
+    // The socket file goes by its name; a window that took the name over
+    // after this one stopped answering keeps its own.
     struct stat info;
-    const bool own = lstat(QFile::encodeName(layer.path).constData(), &info) == 0 &&
-                     info.st_dev == layer.device && info.st_ino == layer.inode;
-    QLocalServer* server = layer.server;
-    layer.server = nullptr;
-    // One whose name is no longer its own is left as it is, its thread
-    // with it: closed or deleted, it would remove the other's file.
-    if (!own) {
-        layer.thread = nullptr;
-        return;
-    }
-    QMetaObject::invokeMethod(
-        server, [server]() { server->close(); }, Qt::BlockingQueuedConnection);
-    server->deleteLater();
-    StopThread(layer);
+    if (lstat(layer.path.c_str(), &info) == 0 && info.st_dev == layer.device && info.st_ino == layer.inode)
+        unlink(layer.path.c_str());
 }
 
 std::string HandOverReceived()
