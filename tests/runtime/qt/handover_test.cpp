@@ -82,6 +82,15 @@ protected:
         RestoreTemporary();
         GuiTest::TearDown();
     }
+    // A private runtime folder in the test's folder; where the socket goes.
+    std::string UseRuntimeFolder(TestFolder& folder)
+    {
+        const std::string runtime = folder.Host("runtime");
+        std::filesystem::create_directories(runtime);
+        chmod(runtime.c_str(), 0700);
+        setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
+        return runtime + "/" + Name;
+    }
     void RestoreTemporary()
     {
         savedTemporary.empty() ? unsetenv("TMPDIR") : setenv("TMPDIR", savedTemporary.c_str(), 1);
@@ -184,11 +193,7 @@ TEST_F(HandOverPlace, AnotherUsersSocketNeverGetsTheWord)
 TEST_F(HandOverPlace, TheSocketGoesWithTheWindowThatMadeIt)
 {
     TestFolder folder;
-    const std::string runtime = folder.Host("runtime");
-    std::filesystem::create_directories(runtime);
-    chmod(runtime.c_str(), 0700);
-    setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
-    const std::string socket = runtime + "/" + Name;
+    const std::string socket = UseRuntimeFolder(folder);
     for (bool replaced : {false, true}) {
         ASSERT_EQ(HandOverListen(Name), 1);
         ASSERT_TRUE(std::filesystem::exists(socket));
@@ -208,11 +213,7 @@ TEST_F(HandOverPlace, TheSocketGoesWithTheWindowThatMadeIt)
 TEST_F(HandOverPlace, AWindowListensOnceItsFirstPageIsDrawn)
 {
     TestFolder folder;
-    const std::string runtime = folder.Host("runtime");
-    std::filesystem::create_directories(runtime);
-    chmod(runtime.c_str(), 0700);
-    setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
-    const std::string socket = runtime + "/" + Name;
+    const std::string socket = UseRuntimeFolder(folder);
     folder.Write("help\\Menu.htm", "<p>The first page</p>");
     ASSERT_NE(WindowOpen(0, 0, 0, 640, 480, 0xCF0000, "Kelpra"), 0);
     ControlParentSet(WindowHandle());
