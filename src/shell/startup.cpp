@@ -44,6 +44,8 @@ int RunKelpra()
         RunEventLoop();
         RememberWindowPlace();
     }
+    // Nothing of the run stays watched.
+    FullTextReset();
 
     RuntimeEnd();
     return 0;
