@@ -8,6 +8,7 @@
 #include "runtime/faults.h"
 #include "runtime/files.h"
 #include "runtime/hostfile.h"
+#include "runtime/hostpath.h"
 #include "runtime/hostwatch.h"
 #include "runtime/text.h"
 
@@ -202,11 +203,18 @@ void MakeKeyTable(LookedUpFolder& folder)
     }
 }
 
-// The entry the host takes for `name` in the folder, nullptr when none.
-const LookedUpName* NameTaken(LookedUpFolder& folder, const std::string& name)
+// The entry the host takes for `name` in the folder, nullptr when none;
+// `sure` false when only the host can tell (a name beyond ASCII where the
+// host folds names by rules of its own).
+const LookedUpName* NameTaken(LookedUpFolder& folder, const std::string& name, bool& sure)
 {
+    sure = true;
     const uint32_t exact = SlotOf(folder.byName, folder.names, name, false);
     if (exact) return &folder.names[exact - 1];
+    if (!HostPathFindsAsText() && !TextIsAscii(name)) {
+        sure = false;
+        return nullptr;
+    }
     const std::string utf8 = TextToUtf8(name);
     const uint32_t encoded = utf8 == name ? 0 : SlotOf(folder.byName, folder.names, utf8, false);
     if (encoded) return &folder.names[encoded - 1];
@@ -228,9 +236,10 @@ int PathLookupExists(PathLookup& lookup, const std::string& path)
         LookedUpFolder& folder = FolderLookedUp(lookup, path.substr(0, slash + 1));
         if (folder.state == 0) return 0;
         if (folder.state == 1) {
-            const LookedUpName* taken = NameTaken(folder, name);
-            if (!taken) return 0;
-            listed = taken->plain;
+            bool sure = true;
+            const LookedUpName* taken = NameTaken(folder, name, sure);
+            if (!taken && sure) return 0;
+            listed = taken ? taken->plain : 0;
         }
     }
     // A link, a pipe or a device, and what the listing cannot tell: the host decides.

@@ -30,6 +30,12 @@ void HostPathMapDrive(char letter, const std::string& hostFolder);
 // 1 when the drive letter is mapped to an existing folder.
 int HostPathDriveExists(char letter);
 
+// 1 when a name the folder does not hold as it is may still name a file as
+// this layer finds it: in UTF-8, then without regard to case as
+// TextMatchKey compares (a POSIX host); 0 where the system's own rules
+// decide (Windows folds case by its own table, in its code page).
+int HostPathFindsAsText();
+
 // A text of the program as the host takes it (printed, handed to another
 // program) and a text of the host's as the program keeps it (an argument):
 // UTF-8 and Windows-1252 on a POSIX host; on Windows nothing changes.

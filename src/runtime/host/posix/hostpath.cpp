@@ -266,6 +266,11 @@ int HostPathDriveExists(char letter)
     return !root.empty() && IsFolder(root) ? 1 : 0;
 }
 
+int HostPathFindsAsText()
+{
+    return 1;
+}
+
 std::string HostTextFromProgram(const std::string& text)
 {
     return TextToUtf8(text);

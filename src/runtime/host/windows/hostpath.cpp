@@ -45,6 +45,11 @@ int HostPathDriveExists(char letter)
     return (type == DRIVE_UNKNOWN || type == DRIVE_NO_ROOT_DIR) ? 0 : 1;
 }
 
+int HostPathFindsAsText()
+{
+    return 0;
+}
+
 std::string HostTextFromProgram(const std::string& text)
 {
     return text;
