@@ -47,26 +47,25 @@ line() {
     }'
 }
 
-# A column of a Google Benchmark CSV report, for the row of that name.
+# A value of a Google Benchmark JSON report (one field a line), for the
+# benchmark of that name: its real_time, or a counter of its own.
 column() {
-    awk -F, -v row="$2" -v col="$3" '
-        NR == 1 || /^name,/ { for (i = 1; i <= NF; i++) { h = $i; gsub(/"/, "", h); at[h] = i }; next }
-        { n = $1; gsub(/"/, "", n); if (n == row) { print $at[col]; exit } }' "$1"
+    awk -v row="$2" -v col="$3" '
+        /^ *"name": / { n = $0; sub(/^ *"name": "/, "", n); sub(/",?$/, "", n) }
+        n == row && $0 ~ "^ *\"" col "\": " { v = $0; sub(/^[^:]*: /, "", v); sub(/,$/, "", v); print v; exit }' "$1"
 }
 
 # Google Benchmark programs: five repetitions, medians only, added to the
-# CSV file (a CSV report takes one set of counters, so a program whose
-# benchmarks count different things runs once per group). A program that
-# fails is said, and the report goes on.
+# report file. A program that fails is said, and the report goes on.
 run_bench() {
     local program="$1" out="$2"
     shift 2
     if ! "$bin/$program" --benchmark_repetitions=5 --benchmark_report_aggregates_only=true \
-        --benchmark_out="$work/part.csv" --benchmark_out_format=csv "$@" >/dev/null 2>&1; then
+        --benchmark_out="$work/part.json" --benchmark_out_format=json "$@" >/dev/null 2>&1; then
         echo "  ($program $* failed)"
     fi
-    cat "$work/part.csv" >> "$out" 2>/dev/null || true
-    rm -f "$work/part.csv"
+    cat "$work/part.json" >> "$out" 2>/dev/null || true
+    rm -f "$work/part.json"
 }
 
 echo
@@ -100,56 +99,51 @@ line "memory after 20 visits of 5 MB" "$((twenty / 1024))" MB "one visit" "$((on
 
 echo
 echo "Type-ahead and its drop-down (100,000 keywords):"
-run_bench bench_typeahead "$work/typeahead.csv"
+run_bench bench_typeahead "$work/typeahead.json"
 worst=0 worst_base=0
 for length in 1 2 3 4 5 6 7 8; do
-    us=$(column "$work/typeahead.csv" "Keystroke/$length""_median" real_time)
-    base=$(column "$work/typeahead.csv" "KeystrokePlainWalk/$length""_median" real_time)
+    us=$(column "$work/typeahead.json" "Keystroke/$length""_median" real_time)
+    base=$(column "$work/typeahead.json" "KeystrokePlainWalk/$length""_median" real_time)
     if awk -v a="$us" -v b="$worst" 'BEGIN { exit !(a > b) }'; then worst=$us worst_base=$base; fi
 done
 line "type-ahead, slowest keystroke" "$(awk -v u="$worst" 'BEGIN { print u / 1000 }')" ms \
     "plain walk of the list" "$(awk -v u="$worst_base" 'BEGIN { print u / 1000 }')" - 1
-run_bench bench_dropdown "$work/dropdown.csv"
-line "drop-down per keystroke" "$(column "$work/dropdown.csv" Keystroke_median real_time)" ms \
-    "bare QCompleter" "$(column "$work/dropdown.csv" KeystrokeBareCompleter_median real_time)" 1.2
+run_bench bench_dropdown "$work/dropdown.json"
+line "drop-down per keystroke" "$(column "$work/dropdown.json" Keystroke_median real_time)" ms \
+    "bare QCompleter" "$(column "$work/dropdown.json" KeystrokeBareCompleter_median real_time)" 1.2
 
 echo
 echo "Full-text search and the check (10,000 pages, about 50 MB):"
-# The generated folder is made once, for every group.
-export KELPRA_BENCH_FOLDER="$work/fulltext-folder"
-mkdir -p "$KELPRA_BENCH_FOLDER"
-for group in GrepFolder FirstSearch PlainRead CheckFolder LaterSearch; do
-    run_bench bench_fulltext "$work/fulltext.csv" --benchmark_filter="^$group"
-done
-grep_ms=$(column "$work/fulltext.csv" "GrepFolder/iterations:5/real_time_median" real_time)
-line "first search" "$(column "$work/fulltext.csv" "FirstSearch/iterations:5/real_time_median" real_time)" ms \
+run_bench bench_fulltext "$work/fulltext.json" --benchmark_filter='Grep|First|Later|PlainRead|Check'
+grep_ms=$(column "$work/fulltext.json" "GrepFolder/iterations:5/real_time_median" real_time)
+line "first search" "$(column "$work/fulltext.json" "FirstSearch/iterations:5/real_time_median" real_time)" ms \
     "grep -ril" "$grep_ms" 1.3
 for query in zephyrine "screen object" print; do
-    line "later search \"$query\"" "$(column "$work/fulltext.csv" "LaterSearch/$query/real_time_median" real_time)" ms \
-        "first search" "$(column "$work/fulltext.csv" "FirstSearch/iterations:5/real_time_median" real_time)" - 10
+    line "later search \"$query\"" "$(column "$work/fulltext.json" "LaterSearch/$query/real_time_median" real_time)" ms \
+        "first search" "$(column "$work/fulltext.json" "FirstSearch/iterations:5/real_time_median" real_time)" - 10
 done
-line "check" "$(column "$work/fulltext.csv" "CheckFolder/iterations:5/real_time_median" real_time)" ms \
-    "plain read of every page" "$(column "$work/fulltext.csv" "PlainRead/iterations:5/real_time_median" real_time)" 1.5
+line "check" "$(column "$work/fulltext.json" "CheckFolder/iterations:5/real_time_median" real_time)" ms \
+    "plain read of every page" "$(column "$work/fulltext.json" "PlainRead/iterations:5/real_time_median" real_time)" 1.5
 
 echo
 echo "Add Include of 300 functions into a 20,000-line index (median of 5 runs):"
-"$bin/bench_addinclude" --benchmark_out="$work/addinclude.csv" --benchmark_out_format=csv >/dev/null 2>&1 ||
+"$bin/bench_addinclude" --benchmark_out="$work/addinclude.json" --benchmark_out_format=json >/dev/null 2>&1 ||
     echo "  (bench_addinclude failed)"
-copy_ms=$(column "$work/addinclude.csv" "BM_PlainCopyOfTheSameBytes/iterations:3/real_time" real_time)
-without=$(column "$work/addinclude.csv" "BM_AddIncludeWithoutWaitingForTheDisk/iterations:5/real_time" work_ms)
-with=$(column "$work/addinclude.csv" "BM_AddInclude/iterations:5/real_time" work_ms)
+copy_ms=$(column "$work/addinclude.json" "BM_PlainCopyOfTheSameBytes/iterations:3/real_time" real_time)
+without=$(column "$work/addinclude.json" "BM_AddIncludeWithoutWaitingForTheDisk/iterations:5/real_time" work_ms)
+with=$(column "$work/addinclude.json" "BM_AddInclude/iterations:5/real_time" work_ms)
 # The aim stands from when the rewrites became atomic: at most 1.2 times
 # the 2.4 s of work measured before, flushes not counted.
 line "Add Include work, no flushes" "$without" ms "plain copy of the bytes" "$copy_ms" - 2900
 line "Add Include work, with flushes" "$with" ms "work without flushes" "$without" none
-echo "  flushes per function: $(column "$work/addinclude.csv" "BM_AddInclude/iterations:5/real_time" flushes)," \
-    "$(column "$work/addinclude.csv" "BM_AddInclude/iterations:5/real_time" flush_ms) ms each"
+echo "  flushes per function: $(column "$work/addinclude.json" "BM_AddInclude/iterations:5/real_time" flushes)," \
+    "$(column "$work/addinclude.json" "BM_AddInclude/iterations:5/real_time" flush_ms) ms each"
 
 echo
 echo "Context list (100,000 link lines):"
-run_bench bench_contextlist "$work/contextlist.csv"
-line "BuildContextList" "$(column "$work/contextlist.csv" BuildList_median real_time)" ms \
-    "plain line scan" "$(column "$work/contextlist.csv" PlainLineScan_median real_time)" 2
+run_bench bench_contextlist "$work/contextlist.json"
+line "BuildContextList" "$(column "$work/contextlist.json" BuildList_median real_time)" ms \
+    "plain line scan" "$(column "$work/contextlist.json" PlainLineScan_median real_time)" 2
 
 echo
 echo "load after: $(uptime | sed 's/.*load average/load average/'), measured in $(($(date +%s) - start)) s"
