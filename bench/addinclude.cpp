@@ -122,7 +122,9 @@ void SetUpFolders()
     static TestFolder scratch('B');
     if (!root.empty()) return;
     root = scratch.root;
-    const fs::path source = fs::path(__FILE__).parent_path().parent_path();
+    // The source tree, wherever the build folder is and however the
+    // compiler was handed the file's name (a compiler cache makes it relative).
+    const fs::path source = KELPRA_SOURCE_DIR;
     fs::copy(source / "examples" / "help", root + "/pristine", fs::copy_options::recursive);
     WriteBytes(root + "/pristine/index.htm", GrownIndex(ReadBytes(root + "/pristine/index.htm")));
     fs::create_directories(root + "/prog");
