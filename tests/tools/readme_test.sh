@@ -21,8 +21,9 @@ commands="$(awk '/^Try it on a copy of the example help folder:/ { inside = 1; n
 cd "$repo"
 count=0
 while IFS= read -r line; do
-    line="${line//build\/bin\//$bin/}"
+    # /tmp/ first: the programs' own folder may lie under /tmp too.
     line="${line//\/tmp\//$work/}"
+    line="${line//build\/bin\//$bin/}"
     count=$((count + 1))
     if ! output="$(bash -c "$line" 2>&1)"; then
         echo "FAIL: README line $count ended with an error: $line" >&2
