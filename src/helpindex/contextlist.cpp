@@ -1,7 +1,13 @@
 #include "helpindex/contextlist.h"
 
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+#include <string_view>
+
 #include "runtime/codepage.h"
-#include "runtime/files.h"
+#include "runtime/hostfile.h"
 #include "runtime/links.h"
 #include "runtime/requesters.h"
 #include "runtime/text.h"
@@ -12,26 +18,128 @@ namespace {
 
 const std::string LinkStart = "<a href=";
 
+// Eight bytes at a time: an index page is mostly ASCII.
+bool HasHighByte(std::string_view text)
+{
+    constexpr uint64_t highs = 0x8080808080808080ull;
+    const char* at = text.data();
+    const char* const stop = at + text.size();
+    uint64_t any = 0;
+    for (; stop - at >= 8; at += 8) {
+        uint64_t word;
+        std::memcpy(&word, at, 8);
+        any |= word;
+    }
+    for (; at < stop; ++at) any |= static_cast<unsigned char>(*at);
+    return (any & highs) != 0;
+}
+
+// A text that is plain ASCII upper-cases in place; TextUpperCase gives the
+// same bytes for it without the copies it needs for the other characters.
+void SetKeyword(ContextEntry& entry, std::string_view text)
+{
+    if (HasHighByte(text)) {
+        const std::string spelled(text);
+        entry.keyword = TextUpperCase(spelled);
+        if (entry.keyword != spelled) entry.spelling = spelled;
+        return;
+    }
+    entry.keyword.assign(text);
+    bool changed = false;
+    for (char& c : entry.keyword) {
+        if (c < 'a' || c > 'z') continue;
+        c = static_cast<char>(c - 0x20);
+        changed = true;
+    }
+    if (changed) entry.spelling.assign(text);
+}
+
+void ReadLink(std::string_view line, ContextEntry& entry)
+{
+    if (line.size() <= 9) return;
+    size_t quote = line.find('"', 9);
+    if (quote == std::string_view::npos) return;
+    // The same as PagePathFromAddress of "********" + target. A UTF-8 index
+    // names its pages as Windows opens them: in Windows-1252 where the
+    // characters allow. An ASCII target is the same in both.
+    const std::string_view target = line.substr(9, quote - 9);
+    if (HasHighByte(target)) {
+        std::string path;
+        AppendPagePath(path, target.data(), target.data() + target.size());
+        entry.page = State.helpFolder + TextToAnsi(path);
+    } else if (target.find('%') == std::string_view::npos) {
+        // Only its slashes change.
+        entry.page.reserve(State.helpFolder.size() + target.size());
+        entry.page = State.helpFolder;
+        const size_t start = entry.page.size();
+        entry.page.append(target);
+        std::replace(entry.page.begin() + static_cast<std::ptrdiff_t>(start), entry.page.end(), '/', '\\');
+    } else {
+        entry.page.reserve(State.helpFolder.size() + target.size());
+        entry.page = State.helpFolder;
+        AppendPagePath(entry.page, target.data(), target.data() + target.size());
+    }
+    size_t textStart = quote + 2;
+    if (textStart > line.size()) return;
+    size_t textEnd = line.find('<', textStart);
+    if (textEnd == std::string_view::npos) return;
+    SetKeyword(entry, line.substr(textStart, textEnd - textStart));
+}
+
+bool StartsLink(std::string_view line)
+{
+    return line.size() >= LinkStart.size() && line.compare(0, LinkStart.size(), LinkStart) == 0;
+}
+
+// The whole file, or false when it cannot be opened. Opened as the file
+// services open a file to read, so the same files are refused.
+bool ReadWhole(const std::string& name, std::string& bytes)
+{
+    HostFile file = HostFileOpenRead(name);
+    if (file == NoHostFile) return false;
+    constexpr size_t FirstRoom = 64 * 1024;
+    size_t have = 0;
+    bytes.resize(FirstRoom);
+    while (true) {
+        if (have == bytes.size()) bytes.resize(bytes.size() * 2);
+        size_t got = HostFileRead(file, bytes.data() + have, bytes.size() - have);
+        if (got == 0) break;
+        have += got;
+    }
+    bytes.resize(have);
+    HostFileClose(file);
+    return true;
+}
+
+// What a vote line by line over the file would say (EncodingNoteLine). The
+// line ends are ASCII, so the file is UTF-8 exactly when each of its lines
+// is; only the lines that name a charset need a look of their own.
+EncodingVote VoteOnWhole(const std::string& bytes)
+{
+    EncodingVote vote;
+    if (HasHighByte(bytes)) {
+        if (TextIsUtf8(bytes)) vote.utf8Lines = 1;
+        else vote.ansiLines = 1;
+    }
+    const char* const begin = bytes.data();
+    const char* const stop = begin + bytes.size();
+    size_t at = bytes.find("harset");
+    while (at != std::string::npos) {
+        const char* lineStart = begin + at;
+        while (lineStart > begin && lineStart[-1] != '\r' && lineStart[-1] != '\n' && lineStart[-1] != '\0')
+            --lineStart;
+        const char* lineEnd = TextLineEnd(begin + at, stop);
+        EncodingNoteLine(vote, std::string(lineStart, lineEnd));
+        at = bytes.find("harset", static_cast<size_t>(lineEnd - begin));
+    }
+    return vote;
+}
+
 }  // namespace
 
 void ReadLinkLine(const std::string& line, ContextEntry& entry)
 {
-    if (line.size() <= 9) return;
-    size_t quote = line.find('"', 9);
-    if (quote == std::string::npos) return;
-    // The same as PagePathFromAddress of "********" + target. A UTF-8 index
-    // names its pages as Windows opens them: in Windows-1252 where the
-    // characters allow.
-    std::string target;
-    AppendPagePath(target, line.data() + 9, line.data() + quote);
-    entry.page = State.helpFolder + TextToAnsi(target);
-    size_t textStart = quote + 2;
-    if (textStart > line.size()) return;
-    size_t textEnd = line.find('<', textStart);
-    if (textEnd == std::string::npos) return;
-    const std::string text = line.substr(textStart, textEnd - textStart);
-    entry.keyword = TextUpperCase(text);
-    if (entry.keyword != text) entry.spelling = text;
+    ReadLink(line, entry);
 }
 
 int IsLinkLine(const std::string& line)
@@ -93,20 +201,24 @@ int BuildContextList()
     ContextList& list = State.contextList;
     ListCreate(list);
     State.indexUtf8 = 0;
-    if (!FileOpenRead(1, State.helpFolder + "index.htm")) {
+    std::string bytes;
+    if (!ReadWhole(State.helpFolder + "index.htm", bytes)) {
         MessageAsk(TitleBrowser, NoContextListText, MessageOk);
         return 0;
     }
-    EncodingVote encoding;
+    // Lines as the file services read them: CR LF is one line end, and a
+    // lone CR, LF or NUL another.
+    const char* at = bytes.data();
+    const char* const stop = at + bytes.size();
     do {
-        std::string line = FileReadLine();
-        EncodingNoteLine(encoding, line);
-        if (!IsLinkLine(line)) continue;
+        const char* end = TextLineEnd(at, stop);
+        const std::string_view line(at, static_cast<size_t>(end - at));
         // The entry exists before the line is parsed, so a malformed link
         // line still holds its place in the list.
-        ReadLinkLine(line, ListInsert(list)->record);
-    } while (!FileAtEnd(1));
-    FileClose(1);
-    State.indexUtf8 = EncodingIsUtf8(encoding);
+        if (StartsLink(line)) ReadLink(line, ListInsert(list)->record);
+        at = end;
+        if (at < stop && *at++ == '\r' && at < stop && *at == '\n') ++at;
+    } while (at < stop);
+    State.indexUtf8 = EncodingIsUtf8(VoteOnWhole(bytes));
     return 1;
 }

@@ -176,6 +176,22 @@ int TextIsUtf8(const std::string& text)
     return 1;
 }
 
+const char* TextLineEnd(const char* at, const char* stop)
+{
+    // Eight bytes at a time: only a word holding a byte below 0x0E can hold
+    // a line end.
+    constexpr uint64_t ones = 0x0101010101010101ull;
+    constexpr uint64_t highs = 0x8080808080808080ull;
+    while (stop - at >= 8) {
+        uint64_t word;
+        std::memcpy(&word, at, 8);
+        if (((word - ones * 0x0E) & ~word & highs) != 0) break;
+        at += 8;
+    }
+    while (at < stop && *at != '\r' && *at != '\n' && *at != '\0') ++at;
+    return at;
+}
+
 std::string PathFolderPart(const std::string& path)
 {
     std::string p = WithoutLeadingQuote(path);

@@ -28,6 +28,10 @@ int TextIsUtf8(const std::string& text);
 // there.
 int TextUtf8Character(const std::string& text, size_t at, uint32_t& code);
 
+// The end of the line that starts at `at`: its first CR, LF or NUL, or
+// `stop`. The file services end lines at the same bytes (runtime/files.h).
+const char* TextLineEnd(const char* at, const char* stop);
+
 std::string PathFolderPart(const std::string& path);
 std::string PathFileName(const std::string& path);
 std::string PathExtension(const std::string& path);

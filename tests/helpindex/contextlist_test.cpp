@@ -61,6 +61,51 @@ TEST_F(HelpFolderTest, EveryKindOfLineEndEndsALinkLine)
     EXPECT_EQ(State.contextList.last->record.page, "T:\\d.htm");
 }
 
+TEST_F(HelpFolderTest, IndexEncodingIsTheVoteOfItsLinesWhateverTheirEnds)
+{
+    struct Case {
+        std::vector<std::string> lines;
+        int utf8;
+    };
+    const Case cases[] = {
+        {{"<meta charset=\"utf-8\">", "<a href=\"a.htm\">A</a>"}, 1},
+        {{"<html>", "<a href=\"a.htm\">caf\xC3\xA9</a>"}, 1},
+        {{"caf\xC3\xA9", "th\xE9"}, 0},
+        {{"<meta charset=utf-8>", "caf\xE9"}, 0},
+        // Of each line only its first "harset" is looked at.
+        {{"xharset <meta charset=utf-8>"}, 0},
+        {{"<meta Charset=UTF8> xharset"}, 1},
+        {{"charset is a word", "utf-8 too"}, 0},
+        {{"plain"}, 0},
+    };
+    const std::string ends[] = {"\r\n", "\r", "\n", std::string(1, '\0')};
+    for (const Case& c : cases) {
+        for (const std::string& end : ends) {
+            std::string page;
+            for (const std::string& line : c.lines) page += line + end;
+            folder.Write("index.htm", page);
+            BuildContextList();
+            EXPECT_EQ(State.indexUtf8, c.utf8) << c.lines[0] << " / end " << static_cast<int>(end.back());
+        }
+    }
+}
+
+TEST_F(HelpFolderTest, LinkLinesAroundTheFirstReadsEnd)
+{
+    for (size_t filler : {65533u, 65534u, 65535u, 65536u, 131070u}) {
+        SCOPED_TRACE(filler);
+        folder.Write("index.htm", std::string(filler, 'x') + "\r\n<a href=\"a/b%20c.htm\">Ab</a>\r\n" +
+                                      "<a href=\"d.htm\">D</a>");
+        BuildContextList();
+        ASSERT_EQ(State.contextList.count, 2);
+        EXPECT_EQ(State.contextList.first->record.keyword, "AB");
+        EXPECT_EQ(State.contextList.first->record.spelling, "Ab");
+        EXPECT_EQ(State.contextList.first->record.page, "T:\\a\\b c.htm");
+        EXPECT_EQ(State.contextList.last->record.spelling, "");
+        EXPECT_EQ(State.contextList.last->record.page, "T:\\d.htm");
+    }
+}
+
 TEST_F(HelpFolderTest, MissingIndexPageLeavesTheListEmptyAndSaysSo)
 {
     AddEntry("OLD", "T:\\old.htm");  // a rebuild starts from nothing
