@@ -1,9 +1,9 @@
 #include "runtime/qt/browsertext.h"
 
-#include <QRegularExpression>
 #include <QStringDecoder>
 #include <algorithm>
 #include <cctype>
+#include <string_view>
 #include <vector>
 
 #include "runtime/codepage.h"
@@ -78,6 +78,70 @@ QString AttributeOf(const QString& tag, const QString& name)
     return "";
 }
 
+// Before a block, a line break starts no line of its own, as in a web
+// browser. Found by hand: a regular expression costs its compilation at the
+// first page.
+bool IsBreakSpace(QChar c)
+{
+    const char16_t u = c.unicode();
+    return u == ' ' || u == '\t' || u == '\n' || u == 0x0B || u == '\f' || u == '\r';
+}
+
+// Case folded for the tag names below: the Kelvin sign is a "k" and the long
+// s an "s" to caseless matching too.
+char16_t Folded(QChar c)
+{
+    const char16_t u = c.unicode();
+    if (u == 0x212A) return 'k';
+    if (u == 0x017F) return 's';
+    return u >= 'A' && u <= 'Z' ? static_cast<char16_t>(u + 0x20) : u;
+}
+
+// The text from `at` on begins with the lower-case name, in any case.
+bool NameAt(const QString& html, qsizetype at, std::string_view name)
+{
+    if (at + static_cast<qsizetype>(name.size()) > html.size()) return false;
+    for (size_t i = 0; i < name.size(); ++i)
+        if (Folded(html[at + static_cast<qsizetype>(i)]) != static_cast<char16_t>(name[i])) return false;
+    return true;
+}
+
+// Just after the "<br>", "<br/>" or "<br />" at `at`; -1 when none is there.
+qsizetype LineBreakEnd(const QString& html, qsizetype at)
+{
+    if (!NameAt(html, at, "<br")) return -1;
+    qsizetype end = at + 3;
+    while (end < html.size() && IsBreakSpace(html[end])) ++end;
+    if (end < html.size() && html[end] == u'/') ++end;
+    return end < html.size() && html[end] == u'>' ? end + 1 : -1;
+}
+
+constexpr std::string_view OpeningBlocks[] = {"p",  "div", "hr",     "h1",         "h2",      "h3",
+                                              "h4", "h5",  "h6",     "table",      "ul",      "ol",
+                                              "dl", "pre", "center", "blockquote", "address", "form"};
+constexpr std::string_view ClosingBlocks[] = {"p",  "div",    "td",         "th",   "li",  "dd",
+                                              "dt", "center", "blockquote", "body", "html"};
+
+// A block's start tag, or the end tag of a block or a cell, is at `at`.
+bool BlockStartsAt(const QString& html, qsizetype at)
+{
+    if (at >= html.size() || html[at] != u'<') return false;
+    for (std::string_view name : OpeningBlocks) {
+        const qsizetype after = at + 1 + static_cast<qsizetype>(name.size());
+        if (NameAt(html, at + 1, name) && after < html.size() &&
+            (IsBreakSpace(html[after]) || html[after] == u'>' || html[after] == u'/'))
+            return true;
+    }
+    if (at + 1 >= html.size() || html[at + 1] != u'/') return false;
+    for (std::string_view name : ClosingBlocks) {
+        if (!NameAt(html, at + 2, name)) continue;
+        qsizetype after = at + 2 + static_cast<qsizetype>(name.size());
+        while (after < html.size() && IsBreakSpace(html[after])) ++after;
+        if (after < html.size() && html[after] == u'>') return true;
+    }
+    return false;
+}
+
 // Only colour words and #RGB values get into the style sheet.
 bool IsColour(const QString& value)
 {
@@ -91,12 +155,21 @@ bool IsColour(const QString& value)
 
 QString BrowserPrepareHtml(const QString& html)
 {
-    static const QRegularExpression lineBeforeBlock(
-        "<br\\s*/?>(\\s*)(?=<(?:p|div|hr|h[1-6]|table|ul|ol|dl|pre|center|blockquote|address|form)[\\s>/]|"
-        "</(?:p|div|td|th|li|dd|dt|center|blockquote|body|html)\\s*>)",
-        QRegularExpression::CaseInsensitiveOption);
-    QString prepared = html;
-    prepared.replace(lineBeforeBlock, "\\1");
+    QString prepared;
+    qsizetype copied = 0;
+    for (qsizetype at = html.indexOf(u'<'); at >= 0; at = html.indexOf(u'<', at + 1)) {
+        const qsizetype end = LineBreakEnd(html, at);
+        if (end < 0) continue;
+        qsizetype next = end;
+        while (next < html.size() && IsBreakSpace(html[next])) ++next;
+        if (!BlockStartsAt(html, next)) continue;
+        // The break goes; the spaces after it stay.
+        prepared += QStringView(html).mid(copied, at - copied);
+        copied = end;
+        at = end - 1;
+    }
+    if (copied == 0) return html;
+    prepared += QStringView(html).mid(copied);
     return prepared;
 }
 

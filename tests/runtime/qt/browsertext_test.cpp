@@ -44,6 +44,11 @@ TEST(BrowserDecodeTest, LineEndsAndBreaksBeforeBlocks)
         {"a<br><b>bold</b>", "a<br><b>bold</b>"},
         {"a<br><a href=x>", "a<br><a href=x>"},
         {"a<br><body", "a<br><body"},
+        {"a<br>\t\v<H3 id=x>", "a\t\v<H3 id=x>"},
+        {"a<br></td >x<br></pre>", "a</td >x<br></pre>"},
+        {"a<br><h7>b<br / ><p>c<br><p", "a<br><h7>b<br / ><p>c<br><p"},
+        // Caseless as a regular expression is: the Kelvin sign is a "k".
+        {"a<br><bloc\xE2\x84\xAAquote>", "a<bloc\xE2\x84\xAAquote>"},
     };
     for (const auto& [html, expected] : prepared)
         EXPECT_EQ(BrowserPrepareHtml(html), expected) << html.toStdString();
