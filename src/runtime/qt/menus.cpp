@@ -1,9 +1,12 @@
 // The window's menu bar, its menus and their check marks.
 #include <QAction>
+#include <QApplication>
+#include <QIconEngine>
 #include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPointer>
+#include <QProxyStyle>
 #include <map>
 #include <vector>
 
@@ -34,7 +37,59 @@ Menus& TheMenus()
     return menus;
 }
 
+// An icon of the style's, asked of it when it is first drawn.
+class DeferredStyleIcon : public QIconEngine {
+public:
+    DeferredStyleIcon(QStyle* style, QStyle::StandardPixmap which) : style(style), which(which) {}
+    void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode, QIcon::State state) override
+    {
+        Icon().paint(painter, rect, Qt::AlignCenter, mode, state);
+    }
+    QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State state) override
+    {
+        return Icon().pixmap(size, mode, state);
+    }
+    QSize actualSize(const QSize& size, QIcon::Mode mode, QIcon::State state) override
+    {
+        return Icon().actualSize(size, mode, state);
+    }
+    QList<QSize> availableSizes(QIcon::Mode mode, QIcon::State state) override
+    {
+        return Icon().availableSizes(mode, state);
+    }
+    QIconEngine* clone() const override { return new DeferredStyleIcon(style, which); }
+
+private:
+    QIcon& Icon()
+    {
+        if (icon.isNull()) icon = (style ? style.data() : QApplication::style())->standardIcon(which);
+        return icon;
+    }
+
+    QPointer<QStyle> style;
+    QStyle::StandardPixmap which;
+    QIcon icon;
+};
+
+// The platform's style, except that a menu bar's overflow button gets its
+// icon only when it is drawn: made at once, as the menu bar makes it, the
+// icon's pictures load every image reader Qt has before the first page.
+class KelpraStyle : public QProxyStyle {
+public:
+    QIcon standardIcon(StandardPixmap which, const QStyleOption* option, const QWidget* widget) const override
+    {
+        if (which == SP_ToolBarHorizontalExtensionButton || which == SP_ToolBarVerticalExtensionButton)
+            return QIcon(new DeferredStyleIcon(baseStyle(), which));
+        return QProxyStyle::standardIcon(which, option, widget);
+    }
+};
+
 }  // namespace
+
+void QtMenuStyleInstall()
+{
+    QApplication::setStyle(new KelpraStyle);
+}
 
 QMenuBar* QtMenuBar()
 {

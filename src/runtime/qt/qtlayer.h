@@ -46,6 +46,8 @@ bool QtControlStateToAny(int state);
 
 // The menu bar (menus.cpp), or nullptr; and its tables emptied, at the end.
 QMenuBar* QtMenuBar();
+// Once, before any window: the application's style (menus.cpp).
+void QtMenuStyleInstall();
 void QtMenusClear();
 // Shows the key beside the menu entry of that id, unless it shows one.
 void QtMenuShowShortcut(int id, int key);

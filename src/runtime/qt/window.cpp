@@ -313,6 +313,7 @@ void RuntimeStart()
         // The desktop matches the window to kelpra.desktop by this name
         // (Wayland takes the icon from there).
         QGuiApplication::setDesktopFileName("kelpra");
+        QtMenuStyleInstall();
     }
     QtEventFilterInstall();
     Layer& layer = TheLayer();

@@ -7,8 +7,10 @@
 #include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QProxyStyle>
 #include <QPushButton>
 #include <QStatusBar>
+#include <QToolButton>
 
 #include "runtime/qt/qttest.h"
 #include "runtime/qt/qtlayer.h"
@@ -68,6 +70,22 @@ TEST_F(GuiTest, WindowHeightCountsTheMenuBarBackIn)
     EXPECT_EQ(status->geometry().bottom(), client->height() - 1);
     EXPECT_EQ(status->width(), client->width());
     EXPECT_EQ(status->findChild<QLabel*>()->text(), "T:\\help\\Menu.htm");
+}
+
+// Its icon is made only when it is drawn, and is then the platform style's.
+TEST_F(GuiTest, TheMenuBarsOverflowButtonGetsTheStylesIcon)
+{
+    OpenWindowWithMenu();
+    auto* overflow = QtMainWindow()->menuBar()->findChild<QToolButton*>("qt_menubar_ext_button");
+    ASSERT_NE(overflow, nullptr);
+    auto* style = qobject_cast<QProxyStyle*>(QApplication::style());
+    ASSERT_NE(style, nullptr);
+    const QIcon platform = style->baseStyle()->standardIcon(QStyle::SP_ToolBarHorizontalExtensionButton);
+    for (int size : {16, 32}) {
+        const QImage drawn = overflow->icon().pixmap(size, size).toImage();
+        EXPECT_FALSE(drawn.isNull()) << size;
+        EXPECT_EQ(drawn, platform.pixmap(size, size).toImage()) << size;
+    }
 }
 
 TEST_F(GuiTest, MinusOneKeepsAValueAndTheRestMove)
