@@ -19,6 +19,9 @@ namespace {
 // unseen. Names and the start of a value fit with room to spare.
 constexpr size_t LineRoom = 64 * 1024;
 constexpr size_t BlockSize = 64 * 1024;
+// A settings file is a few hundred bytes, read a value at a time at every
+// start: the reader's block, cleared at each read, is kept small.
+constexpr size_t ReadBlockSize = 4 * 1024;
 // The writer's own file number: settings are written between commands,
 // when no page is open.
 constexpr int ProfileFileNumber = 0;
@@ -39,7 +42,7 @@ struct ScannedLine {
 // Reads a file line by line in blocks.
 struct LineReader {
     HostFile file = NoHostFile;
-    std::vector<char> block = std::vector<char>(BlockSize);
+    std::vector<char> block = std::vector<char>(ReadBlockSize);
     size_t at = 0;
     size_t filled = 0;
     long long offset = 0;  // of block[at] in the file
