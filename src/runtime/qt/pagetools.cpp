@@ -1,15 +1,17 @@
 // What the browser control offers beyond showing pages: the find bar, the
 // text size and printing.
+#include <QCoreApplication>
 #include <QEvent>
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLibrary>
 #include <QLineEdit>
-#include <QPrintDialog>
-#include <QPrinter>
+#include <QMessageBox>
 #include <QScrollBar>
 #include <QTextDocument>
+#include <QTextEdit>
 #include <QToolButton>
 
 #include "runtime/browser.h"
@@ -225,11 +227,34 @@ void BrowserFind(int id, int step, const std::string& notFoundText)
     else bar->Next(step);
 }
 
+namespace {
+
+using PrintFunction = void (*)(QTextEdit*);
+
+// The printing module (printing.cpp): beside the program in its build
+// folder and a portable copy, or where the package puts it. It stays
+// loaded once found. Null, with the loader's reason, when it is not there.
+PrintFunction PrintModule(QString& reason)
+{
+    static PrintFunction print = nullptr;
+    if (print) return print;
+    const QString programFolder = QCoreApplication::applicationDirPath();
+    for (const QString& folder : {programFolder, programFolder + "/" KELPRA_PRINT_FOLDER}) {
+        QLibrary module(folder + "/kelpra-print.so");
+        print = reinterpret_cast<PrintFunction>(module.resolve("KelpraPrint"));
+        if (print) return print;
+        if (reason.isEmpty()) reason = module.errorString();
+    }
+    return nullptr;
+}
+
+}  // namespace
+
 void BrowserPrint(int id)
 {
     HelpView* view = HelpViewOf(id);
     if (!view) return;
-    QPrinter printer(QPrinter::HighResolution);
-    QPrintDialog dialog(&printer, view->window());
-    if (dialog.exec() == QDialog::Accepted) view->print(&printer);
+    QString reason;
+    if (PrintFunction print = PrintModule(reason)) print(view);
+    else QMessageBox::warning(view->window(), "Print", "Kelpra cannot print here: " + reason);
 }
