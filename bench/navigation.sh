@@ -54,7 +54,7 @@ median() {
 }
 
 echo "Enter to page drawn, median of $runs runs ($QT_QPA_PLATFORM platform):"
-for word in big huge wide; do
+for word in ${KELPRA_NAV_PAGES:-big huge wide}; do
     "$bench" time "$folder" "$word" "$runs" > "$work/$word.txt" 2>/dev/null
     kelpra_ms=$(awk '$1 == "kelpra" { print $2 }' "$work/$word.txt" | median)
     bare_ms=$(awk '$1 == "bare" { print $2 }' "$work/$word.txt" | median)

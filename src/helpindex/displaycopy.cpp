@@ -1,6 +1,9 @@
 #include "helpindex/displaycopy.h"
 
+#include <algorithm>
 #include <cstdint>
+#include <iterator>
+#include <vector>
 
 #include "helpindex/contextlist.h"
 #include "runtime/browser.h"
@@ -17,9 +20,18 @@ namespace {
 
 const std::string LinkStart = "<a href=\"";
 
+// Asked for every link of a page: plain ASCII folders, as most are, are
+// compared without the match keys' copies.
 int SameFolder(const std::string& a, const std::string& b)
 {
-    return TextEquals(TextMatchKey(a), TextMatchKey(b));
+    if (!TextIsAscii(a) || !TextIsAscii(b)) return TextEquals(TextMatchKey(a), TextMatchKey(b));
+    if (a.size() != b.size()) return 0;
+    for (size_t i = 0; i < a.size(); ++i) {
+        const char x = a[i] >= 'a' && a[i] <= 'z' ? static_cast<char>(a[i] - 0x20) : a[i];
+        const char y = b[i] >= 'a' && b[i] <= 'z' ? static_cast<char>(b[i] - 0x20) : b[i];
+        if (x != y) return 0;
+    }
+    return 1;
 }
 
 }  // namespace
@@ -29,7 +41,8 @@ std::string DisplayCopyLinkFolder(const std::string& target, const std::string& 
 {
     if (LinkHasScheme(target)) return "";
     // The file the target names, without its anchor or query.
-    const std::string file = PagePathFromAddress("********" + target.substr(0, target.find_first_of("#?")));
+    std::string file;
+    AppendPagePath(file, target.data(), target.data() + std::min(target.find_first_of("#?"), target.size()));
     if (!file.empty() && !SameFolder(pageFolder, helpFolder) &&
         !PathLookupExists(lookup, helpFolder + file) && PathLookupExists(lookup, pageFolder + file))
         return pageFolder;
@@ -101,6 +114,75 @@ std::string BaseLine(const std::string& pageFolder, const std::string& pageBase)
     return "<base href=\"" + BrowserAddressFromPath(folder, "") + "\">";
 }
 
+// The listings of folders that earlier copies' links led into, kept while
+// a watch on them tells of no change: showing a page then asks nothing of
+// the folders its links lead into, however many files they hold. Only
+// listings made while the watch ran are kept; so that a copy does not
+// spoil them, the folder it is written into is never kept.
+struct KeptListings {
+    PathLookup lookup;
+    std::vector<std::string> folders;  // watched under DisplayCopyWatch
+    int watched = 0;
+    int trusted = 0;  // every listing in lookup was made while the watch ran
+};
+
+KeptListings& Kept()
+{
+    static KeptListings kept;
+    return kept;
+}
+
+// Beyond these a page's folders are listed for it alone, as before.
+constexpr size_t MostKeptFolders = 16;
+constexpr size_t MostKeptNames = 200000;
+
+// The lookup for the next copy, holding what is still known.
+PathLookup& ListingsBefore()
+{
+    KeptListings& kept = Kept();
+    // Asking takes the changes told so far, whatever the answer.
+    const int changed = kept.watched ? FolderChanged(DisplayCopyWatch) : 1;
+    // What the host said of single paths (links, odd names) is asked again:
+    // a link may lead elsewhere without its folder changing.
+    kept.lookup.paths.clear();
+    if (changed || !kept.trusted) kept.lookup.folders.clear();
+    for (auto at = kept.lookup.folders.begin(); at != kept.lookup.folders.end();)
+        at = at->second.state == 1 ? std::next(at) : kept.lookup.folders.erase(at);
+    kept.trusted = kept.watched;
+    return kept.lookup;
+}
+
+// Watches what the copy listed, beside what was watched before, unless the
+// copy's own folder or too much would be kept.
+void ListingsAfter(const std::string& copyFolder)
+{
+    KeptListings& kept = Kept();
+    kept.lookup.folders.erase(copyFolder);
+    std::vector<std::string> listed;
+    size_t names = 0;
+    for (const auto& [folder, looked] : kept.lookup.folders) {
+        if (looked.state != 1) continue;
+        listed.push_back(folder);
+        names += looked.names.size();
+    }
+    const auto watched = [&](const std::string& folder) {
+        return std::find(kept.folders.begin(), kept.folders.end(), folder) != kept.folders.end();
+    };
+    if ((kept.watched || kept.folders.empty()) && std::all_of(listed.begin(), listed.end(), watched)) return;
+    if (listed.size() > MostKeptFolders || names > MostKeptNames) {
+        DisplayCopyReset();
+        return;
+    }
+    for (const std::string& folder : kept.folders)
+        if (listed.size() < MostKeptFolders &&
+            std::find(listed.begin(), listed.end(), folder) == listed.end())
+            listed.push_back(folder);
+    kept.folders = std::move(listed);
+    kept.watched = FolderWatch(DisplayCopyWatch, kept.folders);
+    // Listed before this watch began: made again under it.
+    kept.trusted = 0;
+}
+
 // How far a copy got.
 enum class Copied { Yes, NotBegun, Failed };
 
@@ -127,7 +209,7 @@ Copied WriteCopy(const std::string& pagePath, const std::string& copyPath, int a
     if (!base.empty()) FileWriteLineTo(2, base);
     // A page's links mostly lead into a few folders: each is listed once,
     // however many links lead there and however many files it holds.
-    PathLookup lookup;
+    PathLookup& lookup = ListingsBefore();
     do {
         std::string line = FileReadLineFrom(1);
         if (TextEquals(TextHead(line, 9), LinkStart))
@@ -136,7 +218,9 @@ Copied WriteCopy(const std::string& pagePath, const std::string& copyPath, int a
     } while (!FileAtEnd(1));
     FileClose(1);
     // A write that failed on the way fails the commit too.
-    return RewriteCommit(2) == Rewrite::Done ? Copied::Yes : Copied::Failed;
+    const Copied copied = RewriteCommit(2) == Rewrite::Done ? Copied::Yes : Copied::Failed;
+    ListingsAfter(copyFolder);
+    return copied;
 }
 
 // Writing the page's copy would overwrite the page itself: it is named like
@@ -150,6 +234,13 @@ int IsItsOwnCopy(const std::string& pagePath)
 }
 
 }  // namespace
+
+void DisplayCopyReset()
+{
+    FolderWatchEnd(DisplayCopyWatch);
+    KeptListings& kept = Kept();
+    kept = KeptListings{};
+}
 
 std::string DisplayCopyAwayFolder()
 {

@@ -43,5 +43,11 @@ std::string DisplayCopyLinkFolder(const std::string& target, const std::string& 
 int IsDisplayCopyName(const std::string& path);
 int NamedLikeDisplayCopy(const std::string& path);
 
+// The listings of the folders that copies' links led into are kept from
+// one copy to the next, while a watch under this folder number tells of no
+// change in them. Given back at start-up and before each test.
+constexpr int DisplayCopyWatch = 2;
+void DisplayCopyReset();
+
 // 1-based position of the first "#", 0 when there is none.
 int AnchorPosition(const std::string& text);

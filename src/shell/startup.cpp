@@ -4,6 +4,7 @@
 
 #include "helpindex/backups.h"
 #include "helpindex/contextlist.h"
+#include "helpindex/displaycopy.h"
 #include "helpindex/typeahead.h"
 #include "pages/pagecache.h"
 #include "runtime/files.h"
@@ -25,6 +26,7 @@ int RunKelpra()
     ProgramStateClear();
     FullTextReset();
     TypeAheadReset();
+    DisplayCopyReset();
     State.programFolder = presetProgramFolder;
     State.dataFolder = presetDataFolder;
     RuntimeStart();
@@ -46,6 +48,7 @@ int RunKelpra()
     }
     // Nothing of the run stays watched.
     FullTextReset();
+    DisplayCopyReset();
 
     RuntimeEnd();
     return 0;

@@ -1,6 +1,7 @@
 #include "helpindex/displaycopy.h"
 
 #include <filesystem>
+#include <functional>
 
 #include "fixture.h"
 
@@ -233,6 +234,41 @@ TEST_F(HelpFolderTest, DisplayCopyAsksTheHostPerFolderNotPerLink)
         CrLf({"<a href=\"T:\\help\\sub\\../big/m0.htm\">U</a>", "<a href=\"T:\\help\\big/M0.HTM#a\">B</a>",
               "<a href=\"T:\\help\\gone0.htm\">G</a>", "<a href=\"T:\\help\\sub\\near.htm\">N</a>"});
     EXPECT_EQ(folder.Read("help\\sub\\vosks.html").substr(0, start.size()), start);
+}
+
+// The folders a page's links lead into are listed once for many visits,
+// while nothing in them changes; a file made or removed there is seen at
+// the very next copy.
+TEST_F(HelpFolderTest, DisplayCopyKeepsListingsOnlyWhileTheirFoldersStayAsTheyWere)
+{
+    State.helpFolder = "T:\\help\\";
+    for (int n = 0; n < 100; ++n) folder.Write("help\\big\\m" + std::to_string(n) + ".htm", "x");
+    folder.Write("help\\sub\\page.htm", "<a href=\"../big/NEW.HTM\">N</a>\r\n");
+    auto copy = [&] {
+        FaultsQuiet();
+        MakeDisplayCopy("T:\\help\\sub\\page.htm");
+        return FaultsLooks();
+    };
+    const std::string intoHelp = "<a href=\"T:\\help\\../big/NEW.HTM\">N</a>\r\n";
+    const std::string intoPage = "<a href=\"T:\\help\\sub\\../big/NEW.HTM\">N</a>\r\n";
+    const long listed = copy();
+    copy();
+    EXPECT_LT(copy(), listed) << "nothing changed: big is not listed again";
+    const struct {
+        const char* change;
+        std::function<void()> make;
+        std::string line;
+    } steps[] = {
+        {"made", [&] { folder.Write("help\\big\\new.htm", "x"); }, intoPage},
+        {"unchanged", [] {}, intoPage},
+        {"removed", [&] { std::filesystem::remove(folder.Host("help/big/new.htm")); }, intoHelp},
+        {"made in capitals", [&] { folder.Write("help\\big\\NEW.HTM", "x"); }, intoPage},
+    };
+    for (const auto& step : steps) {
+        step.make();
+        copy();
+        EXPECT_EQ(folder.Read("help\\sub\\vosks.html"), step.line) << step.change;
+    }
 }
 
 #ifndef _WIN32

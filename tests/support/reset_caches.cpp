@@ -1,5 +1,6 @@
 #include "support/reset.h"
 
+#include "helpindex/displaycopy.h"
 #include "helpindex/typeahead.h"
 #include "pages/pagecache.h"
 
@@ -7,4 +8,5 @@ void ResetCaches()
 {
     FullTextReset();
     TypeAheadReset();
+    DisplayCopyReset();
 }
