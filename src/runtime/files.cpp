@@ -188,29 +188,6 @@ std::string SamePathKey(const std::string& path)
     return TextToUpper(key);
 }
 
-bool IsLineEnd(char c)
-{
-    return c == '\r' || c == '\n' || c == '\0';
-}
-
-// The first line-end byte (CR, LF or NUL) from `at` on, or `stop`. Eight
-// bytes at a time: only a word holding a byte below 0x0E can hold one.
-const char* FindLineEnd(const char* at, const char* stop)
-{
-    constexpr uint64_t kOnes = 0x0101010101010101ull;
-    constexpr uint64_t kHighs = 0x8080808080808080ull;
-    while (stop - at >= 8) {
-        uint64_t word;
-        std::memcpy(&word, at, 8);
-        if (((word - kOnes * 0x0E) & ~word & kHighs) != 0)
-            for (int i = 0; i < 8; ++i)
-                if (IsLineEnd(at[i])) return at + i;
-        at += 8;
-    }
-    while (at < stop && !IsLineEnd(*at)) ++at;
-    return at;
-}
-
 // To the end of `in`; a read error looks like the end there, as it does to
 // the line reader.
 bool CopyBytes(HostFile in, OpenFile& out)
@@ -311,7 +288,7 @@ std::string FileReadLine()
         if (file->start == file->end && !Refill(*file)) return line;
         const char* begin = file->buffer.data() + file->start;
         const char* stop = file->buffer.data() + file->end;
-        const char* at = FindLineEnd(begin, stop);
+        const char* at = TextLineEnd(begin, stop);
         line.append(begin, at);
         file->start += static_cast<size_t>(at - begin);
         if (at == stop) continue;

@@ -179,16 +179,19 @@ int TextIsUtf8(const std::string& text)
 const char* TextLineEnd(const char* at, const char* stop)
 {
     // Eight bytes at a time: only a word holding a byte below 0x0E can hold
-    // a line end.
+    // a line end (or a tab, which a page holds often: the scan goes on).
     constexpr uint64_t ones = 0x0101010101010101ull;
     constexpr uint64_t highs = 0x8080808080808080ull;
+    const auto isLineEnd = [](char c) { return c == '\r' || c == '\n' || c == '\0'; };
     while (stop - at >= 8) {
         uint64_t word;
         std::memcpy(&word, at, 8);
-        if (((word - ones * 0x0E) & ~word & highs) != 0) break;
+        if (((word - ones * 0x0E) & ~word & highs) != 0)
+            for (int i = 0; i < 8; ++i)
+                if (isLineEnd(at[i])) return at + i;
         at += 8;
     }
-    while (at < stop && *at != '\r' && *at != '\n' && *at != '\0') ++at;
+    while (at < stop && !isLineEnd(*at)) ++at;
     return at;
 }
 
