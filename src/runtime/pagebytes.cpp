@@ -10,7 +10,7 @@
 namespace {
 
 struct Entity {
-    const char* name;
+    std::string_view name;  // a view: the search compares without measuring names again
     uint32_t code;
 };
 
@@ -188,11 +188,6 @@ TagName ReadTagName(std::string_view page, size_t at)
     if (length + 1 >= sizeof tag.name) tag.name[0] = '\0';  // too long to be one we want
     tag.end = at;
     return tag;
-}
-
-bool NameIs(const TagName& tag, const char* name)
-{
-    return std::strcmp(tag.name, name) == 0;
 }
 
 size_t ReadCharacterReference(std::string_view page, size_t at, uint32_t& code)
