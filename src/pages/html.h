@@ -24,7 +24,10 @@ struct PageText {
     // How much of the text stands inside links: most of it on a page of
     // contents or an index, little on one a reader reads.
     size_t linkText = 0;
-    std::vector<char> room;  // where the text is put together, kept from page to page
+    size_t spaces = 0;  // in the text, which has one word more when it is not empty
+    // Where the text and the title are put together, kept from page to page.
+    std::vector<char> room;
+    std::vector<char> titleRoom;
 };
 void ExtractPageText(const std::string& bytes, PageText& page);
 
