@@ -68,6 +68,8 @@ const Entity Entities[] = {
     {"weierp", 8472},  {"xi", 958},      {"yacute", 253},  {"yen", 165},     {"yuml", 255},
     {"zeta", 950},     {"zwj", 8205},    {"zwnj", 8204},
 };
+// The ones nearly every page uses, tried before the search through them all.
+const Entity CommonEntities[] = {{"nbsp", 160}, {"amp", 38}, {"lt", 60}, {"gt", 62}, {"quot", 34}};
 
 constexpr uint32_t ReplacementCharacter = 0xFFFD;
 // Where a page's <meta> charset may stand at the latest.
@@ -216,6 +218,12 @@ size_t ReadCharacterReference(std::string_view page, size_t at, uint32_t& code)
     while (i < page.size() && i - nameStart < 10 && IsAsciiAlnum(static_cast<unsigned char>(page[i]))) ++i;
     std::string_view name = page.substr(nameStart, i - nameStart);
     if (name.empty() || (i < page.size() && IsAsciiAlnum(static_cast<unsigned char>(page[i])))) return 0;
+    for (const Entity& common : CommonEntities)
+        if (common.name == name) {
+            if (i < page.size() && page[i] == ';') ++i;
+            code = common.code;
+            return i - at;
+        }
     auto found =
         std::lower_bound(std::begin(Entities), std::end(Entities), name,
                          [](const Entity& entity, std::string_view wanted) { return entity.name < wanted; });
