@@ -166,12 +166,13 @@ size_t BytesIn(uint64_t mask)
     return static_cast<size_t>(((mask >> 7) * EveryByte) >> 56);
 }
 
-// The bytes that end a run, by the classes below.
+// The bytes that end a run, by the classes below: in a Windows-1252 page
+// DEL and every byte beyond ASCII at once.
 uint64_t EndBytes(uint64_t bytes, bool windows1252)
 {
-    const uint64_t beyondAscii = windows1252 ? bytes & HighBits : BytesEqual(bytes, 0xC2);
-    return BytesBelow(bytes, 0x20) | BytesEqual(bytes, 0x7F) | BytesEqual(bytes, '<') |
-           BytesEqual(bytes, '&') | beyondAscii;
+    const uint64_t fromDel = windows1252 ? ((bytes & LowBits) + EveryByte) | bytes
+                                         : BytesEqual(bytes, 0x7F) | BytesEqual(bytes, 0xC2);
+    return BytesBelow(bytes, 0x20) | BytesEqual(bytes, '<') | BytesEqual(bytes, '&') | (fromDel & HighBits);
 }
 
 // The end of the run of plain text from `at`, counting its spaces. A single

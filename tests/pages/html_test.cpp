@@ -73,28 +73,40 @@ TEST(Html, TextIsWhatAReaderSees)
 }
 
 // Text is scanned several bytes at a time: every way of parting words, at
-// every place against those bytes, comes out as single spaces, counted.
+// every place against those bytes, in either charset, comes out as single
+// spaces, counted.
 TEST(Html, WordsArePartedAtEveryPlace)
 {
-    const std::string partings[] = {" ", "  ", "\t", "\r\n", " <b>", "</b> ", "&nbsp;", "\xc2\xa0", "<br>"};
-    const std::string words[] = {"caf\xc3\xa9", "a", "bc", "PRINT", "x&amp;y", "sync"};
-    for (size_t lead = 0; lead < 10; ++lead)
-        for (const std::string& parting : partings) {
-            std::string page = "<meta charset=utf-8>" + std::string(lead, ' ');
-            std::string wanted;
-            for (size_t n = 0; n < 24; ++n) {
-                const std::string& word = words[(n + lead) % std::size(words)];
-                const std::string shown = word == "x&amp;y" ? "x&y" : word;
-                // Sometimes the plain space, which stays in a run of text.
-                page += word + (n % 3 == 0 ? " " : parting);
-                wanted += (wanted.empty() ? "" : " ") + shown;
+    struct Charset {
+        std::string name;
+        std::string accented;  // "café" in the page's bytes
+        std::string noBreak;
+    };
+    const Charset charsets[] = {{"utf-8", "caf\xc3\xa9", "\xc2\xa0"}, {"windows-1252", "caf\xe9", "\xa0"}};
+    for (const Charset& charset : charsets) {
+        const std::string partings[] = {" ",     "  ",   "\t",     "\r\n",          " <b>",
+                                        "</b> ", "<br>", "&nbsp;", charset.noBreak, "\x7f"};
+        const std::string words[] = {charset.accented, "a", "bc", "PRINT", "x&amp;y", "sync"};
+        for (size_t lead = 0; lead < 10; ++lead)
+            for (const std::string& parting : partings) {
+                std::string page = "<meta charset=" + charset.name + ">" + std::string(lead, ' ');
+                std::string wanted;
+                for (size_t n = 0; n < 24; ++n) {
+                    const std::string& word = words[(n + lead) % std::size(words)];
+                    const std::string shown = word == "x&amp;y"          ? "x&y"
+                                              : word == charset.accented ? "caf\xc3\xa9"
+                                                                         : word;
+                    // Sometimes the plain space, which stays in a run of text.
+                    page += word + (n % 3 == 0 ? " " : parting);
+                    wanted += (wanted.empty() ? "" : " ") + shown;
+                }
+                PageText text;
+                ExtractPageText(page, text);
+                EXPECT_EQ(text.text, wanted) << page;
+                EXPECT_EQ(text.spaces, static_cast<size_t>(std::count(wanted.begin(), wanted.end(), ' ')))
+                    << page;
             }
-            PageText text;
-            ExtractPageText(page, text);
-            EXPECT_EQ(text.text, wanted) << page;
-            EXPECT_EQ(text.spaces, static_cast<size_t>(std::count(wanted.begin(), wanted.end(), ' ')))
-                << page;
-        }
+    }
 }
 
 TEST(Html, CharsetComesFromTheMarkOrTheHead)
