@@ -23,10 +23,13 @@ const std::string Ellipsis = "\xE2\x80\xA6";
 // A word as it is looked for: upper-cased, with a table of how far the scan
 // may jump on, by the last two bytes it looks at (a Horspool search on pairs
 // of bytes, which jumps nearly a word's length at a time even in text made
-// of the same few letters).
+// of the same few letters). The table is indexed by the pair itself, 0x20
+// set in both bytes so that a letter's cases fall on one entry: a step of
+// the scan is one load and one lookup.
+constexpr size_t PairCount = 65536;
 struct Needle {
     std::string folded;
-    uint8_t shift[256] = {};
+    std::vector<uint8_t> shift;  // PairCount entries, by PairAt
     size_t shiftAfterMatch = 0;
     // A single character is a word of its own ("f" of "f-string"), never
     // the start of every word beginning so.
@@ -38,8 +41,6 @@ constexpr size_t LongestJump = 255;
 
 // Upper case byte by byte without looking back: the ASCII letters, and the
 // bytes that follow 0xC3 in an accented Latin-1 letter wherever they stand.
-// The jumps are worked out on this; a place it finds is then compared
-// exactly, so a byte it folds too many only costs a comparison.
 struct ByteFold {
     unsigned char upper[256] = {};
     constexpr ByteFold()
@@ -111,12 +112,15 @@ bool IsContinuationByte(char c)
     return (static_cast<unsigned char>(c) & 0xC0) == 0x80;
 }
 
-// The pair of bytes that ends at `at`, upper-cased.
-size_t PairHash(const char* at)
+// The pair of bytes that ends at `at`, 0x20 set in both: the same for
+// either case of a letter (ASCII, or the second byte of an accented Latin-1
+// one), and for a few pairs more, which a place found is compared exactly
+// against.
+size_t PairAt(const char* at)
 {
-    return (static_cast<size_t>(Fold.upper[static_cast<unsigned char>(at[0])]) -
-            (static_cast<size_t>(Fold.upper[static_cast<unsigned char>(at[-1])]) << 3)) &
-           0xFF;
+    uint16_t pair = 0;
+    std::memcpy(&pair, at - 1, 2);
+    return static_cast<size_t>(pair | 0x2020);
 }
 
 Needle MakeNeedle(const std::string& word)
@@ -126,9 +130,10 @@ Needle MakeNeedle(const std::string& word)
     needle.whole = CharacterLength(static_cast<unsigned char>(word[0])) >= word.size();
     const size_t last = needle.folded.size() - 1;
     if (last == 0 || last > LongestJump) return needle;
+    needle.shift.assign(PairCount, 0);
     for (size_t i = 1; i < last; ++i)
-        needle.shift[PairHash(needle.folded.data() + i)] = static_cast<uint8_t>(i);
-    const size_t lastPair = PairHash(needle.folded.data() + last);
+        needle.shift[PairAt(needle.folded.data() + i)] = static_cast<uint8_t>(i);
+    const size_t lastPair = PairAt(needle.folded.data() + last);
     needle.shiftAfterMatch = last - needle.shift[lastPair];
     needle.shift[lastPair] = static_cast<uint8_t>(last);
     return needle;
@@ -156,6 +161,7 @@ size_t FindBytes(std::string_view text, const Needle& needle, size_t from)
     const char* at = text.data() + from;
     const char* end = text.data() + text.size() - length;
     const size_t last = length - 1;
+    const uint8_t* shift = needle.shift.data();
     if (last == 0 || last > LongestJump) {
         for (; at <= end; ++at)
             if (WordAt(at, needle)) return static_cast<size_t>(at - text.data());
@@ -165,7 +171,7 @@ size_t FindBytes(std::string_view text, const Needle& needle, size_t from)
         size_t jump = 0;
         do {
             at += last;
-            jump = needle.shift[PairHash(at)];
+            jump = shift[PairAt(at)];
         } while (jump == 0 && at <= end);
         at -= jump;
         if (jump < last) continue;
