@@ -313,14 +313,14 @@ struct WordPlaces {
     std::vector<size_t> places;
 };
 
-void FindPlaces(const CachedPage& page, const Needle& needle, WordPlaces& found)
+// `first` is the word's first place in the text, None when it has none.
+void FindPlaces(const CachedPage& page, const Needle& needle, size_t first, WordPlaces& found)
 {
-    size_t first = None;
-    found.inTitle = CountNeedle(page.title, needle, first);
+    size_t firstInTitle = None;
+    found.inTitle = CountNeedle(page.title, needle, firstInTitle);
     found.inText = 0;
     found.places.clear();
-    for (size_t at = FindNeedle(page.text, needle, 0); at != None;
-         at = FindNeedle(page.text, needle, at + needle.folded.size())) {
+    for (size_t at = first; at != None; at = FindNeedle(page.text, needle, at + needle.folded.size())) {
         if (found.places.size() < MostPlaces) found.places.push_back(at);
         ++found.inText;
     }
@@ -573,6 +573,7 @@ SearchResults SearchHelpFolder(const std::string& query, PageProgress progress)
     // tells how rare it is.
     std::vector<int> pagesWith(needles.size(), 0);
     std::vector<WordPlaces> words(needles.size());
+    std::vector<size_t> firsts(needles.size(), None);
     std::vector<std::vector<WordPlaces>> held;
     std::vector<const CachedPage*> heldPages;
     FieldLengths average{0, 0};
@@ -581,13 +582,14 @@ SearchResults SearchHelpFolder(const std::string& query, PageProgress progress)
         average.text += page.words;
         bool all = true;
         for (size_t w = 0; w < needles.size(); ++w) {
-            const bool holds =
-                FindNeedle(page.text, needles[w], 0) != None || FindNeedle(page.title, needles[w], 0) != None;
+            firsts[w] = FindNeedle(page.text, needles[w], 0);
+            const bool holds = firsts[w] != None || FindNeedle(page.title, needles[w], 0) != None;
             pagesWith[w] += holds ? 1 : 0;
             all = all && holds;
         }
         if (!all) continue;
-        for (size_t w = 0; w < needles.size(); ++w) FindPlaces(page, needles[w], words[w]);
+        // The places are looked for on from the first, found already.
+        for (size_t w = 0; w < needles.size(); ++w) FindPlaces(page, needles[w], firsts[w], words[w]);
         held.push_back(words);
         heldPages.push_back(&page);
     }
