@@ -71,6 +71,7 @@ struct Walk {
     std::unordered_map<std::string, size_t> numbers;  // pages, relative, to their number
     DestinationTable destinations;                    // by base folder's number and target
     std::unordered_map<std::string, uint32_t> bases;
+    std::unordered_map<std::string, std::string> linkBases;  // by page folder and <base>
     std::string key;
     std::vector<std::vector<size_t>> linksTo;
     std::vector<Finding> findings;
@@ -157,6 +158,8 @@ void GrowTable(DestinationTable& table)
 // shorter to hash and compare than the folder itself.
 uint32_t BaseNumber(Walk& walk, const std::string& base)
 {
+    auto known = walk.bases.find(base);
+    if (known != walk.bases.end()) return known->second;
     return walk.bases.emplace(base, static_cast<uint32_t>(walk.bases.size())).first->second;
 }
 
@@ -211,12 +214,17 @@ const Destination& LinkLineDestination(Walk& walk, const std::string& target, co
     return DestinationOf(walk, target, base, lineNumber, pageFolder);
 }
 
-// The folder a page's relative links start from: its own, or its <base>.
-std::string LinkBase(const Walk& walk, const std::string& pagePath, const std::string& baseHref)
+// The folder a page's relative links start from: its own, or its <base>,
+// worked out once for all the pages of a folder with the same <base>.
+std::string LinkBase(Walk& walk, const std::string& pagePath, const std::string& baseHref)
 {
     std::string own = walk.folder + FolderPartOf(pagePath);
     if (baseHref.empty()) return own;
-    return FolderPartOf(LinkPath(baseHref, own));
+    std::string& key = walk.key;
+    key.assign(own).append(1, '\n').append(baseHref);
+    auto known = walk.linkBases.find(key);
+    if (known != walk.linkBases.end()) return known->second;
+    return walk.linkBases.emplace(key, FolderPartOf(LinkPath(baseHref, own))).first->second;
 }
 
 void CheckPageLinks(Walk& walk, size_t number, const PageLinks& links)

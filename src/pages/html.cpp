@@ -376,7 +376,7 @@ void ReadPageLinks(const std::string& bytes, PageLinks& links)
             link.target = AttributeText(value, charset);
             link.kind = linkTag.kind;
             link.opensLinkLine = OpensLinkLine(page, start) ? 1 : 0;
-            links.links.push_back(link);
+            links.links.push_back(std::move(link));
             break;
         }
         if (NameIs(tag, "script") || NameIs(tag, "style")) at = RawTextEnd(page, end, tag.name);
