@@ -492,6 +492,47 @@ std::vector<std::string> SearchWords(const std::string& query)
     return words;
 }
 
+namespace {
+
+// The first reading of a help folder lists only the names, which the host
+// tells without looking at each file, and watches the folders before it
+// reads a page, so that every change after a page was read is heard of: the
+// next search then takes the pages' sizes and times from its listing, as
+// long as no change was heard of meanwhile. 0 when the folders cannot be
+// watched: the pages are then read as any later search reads them.
+int FirstReading(PageCache& cache, const std::string& folder, PageProgress progress)
+{
+    std::vector<HelpFile> files;
+    if (!ListHelpFolder(folder, files, 0)) return 0;
+    std::vector<std::string> folders = {folder};
+    for (const HelpFile& file : files)
+        if (file.isFolder) folders.push_back(folder + file.path + "\\");
+    if (!FolderWatch(PageCacheWatch, folders)) return 0;
+    cache.folders = std::move(folders);
+    cache.watched = 1;
+    cache.trusted = 0;
+    std::string bytes;
+    PageText text;
+    HelpFileReader reader;
+    const int total = static_cast<int>(std::count_if(files.begin(), files.end(), IsOwnPage));
+    int done = 0;
+    cache.pages.reserve(static_cast<size_t>(total));
+    for (const HelpFile& file : files) {
+        if (!IsOwnPage(file)) continue;
+        if (progress && !progress(done, total)) break;
+        ++done;
+        CachedPage page;
+        if (!ReadPage(reader, folder, file, bytes, text, cache.blocks, page)) continue;
+        page.size = NotListed;
+        page.time = NotListed;
+        cache.pages.push_back(std::move(page));
+    }
+    ReadHelpFilesDone(reader);
+    return done == total ? 1 : -1;
+}
+
+}  // namespace
+
 int RefreshPageCache(PageProgress progress)
 {
     PageCache& cache = FullTextPageCache();
@@ -505,12 +546,21 @@ int RefreshPageCache(PageProgress progress)
     // changes told so far, also when the answer is not trusted yet.)
     const int changed = cache.watched ? FolderChanged(PageCacheWatch) : 1;
     if (cache.trusted && !changed) return 1;
+    if (!cache.watched && cache.pages.empty()) {
+        const int read = FirstReading(cache, folder, progress);
+        if (read != 0) return read;
+    }
     std::vector<HelpFile> files;
     if (!ListHelpFolder(folder, files, 1)) {
         FullTextReset();
         cache.helpFolder = folder;
         return 0;
     }
+    // Pages read before they were listed take their sizes and times from
+    // this listing when the watch heard of no change from before they were
+    // read until after it; a change heard of now is looked for once more.
+    const bool quiet = cache.watched && !changed && !FolderChanged(PageCacheWatch);
+    const bool heardNow = cache.watched && !changed && !quiet;
     std::vector<CachedPage> pages;
     pages.reserve(files.size());
     std::vector<std::string> folders = {folder};
@@ -531,6 +581,10 @@ int RefreshPageCache(PageProgress progress)
         stopped = stopped || (progress && !progress(done, total));
         ++done;
         CachedPage* old = CachedPageOf(cache, file.path, next, known);
+        if (old && old->size == NotListed && quiet) {
+            old->size = file.size;
+            old->time = file.time;
+        }
         if (old && old->size == file.size && old->time == file.time) {
             pages.push_back(std::move(*old));
             continue;
@@ -551,7 +605,7 @@ int RefreshPageCache(PageProgress progress)
     // began; a new one (new folders, or none yet) has not, so the next
     // search reads the folder once more before trusting it.
     if (cache.watched && folders == cache.folders) {
-        cache.trusted = allRead ? 1 : 0;
+        cache.trusted = allRead && !heardNow ? 1 : 0;
     } else {
         cache.folders = std::move(folders);
         cache.watched = FolderWatch(PageCacheWatch, cache.folders);

@@ -279,6 +279,42 @@ TEST_F(FullText, ALaterSearchSeesEveryChangeWithoutListingTheFolder)
     }
 }
 
+// The first search reads pages before it lists their sizes; a change made
+// before the next search lists them is seen all the same.
+TEST_F(FullText, AChangeRightAfterTheFirstSearchIsSeen)
+{
+    struct Change {
+        const char* what;
+        std::function<void()> make;
+        const char* word;
+        std::vector<std::string> paths;
+    };
+    auto rewrite = [&](const char* from, const char* to) {
+        std::fstream page(folder.Host("commands/cls.htm"), std::ios::in | std::ios::out | std::ios::binary);
+        page.seekp(static_cast<std::streamoff>(folder.Read("commands\\cls.htm").find(from)));
+        page.write(to, 6);
+    };
+    const Change changes[] = {
+        {"rewritten in place, same size",
+         [&] { rewrite("Clears", "Wipes "); },
+         "wipes",
+         {"commands\\cls.htm"}},
+        {"added",
+         [&] { folder.Write("commands\\input.htm", Page("INPUT", "quokka")); },
+         "quokka",
+         {"commands\\input.htm"}},
+        {"removed", [&] { fs::remove(folder.Host("commands/input.htm")); }, "quokka", {}},
+        {"rewritten again", [&] { rewrite("Wipes ", "Erases"); }, "wipes", {}},
+    };
+    for (const Change& change : changes) {
+        FullTextReset();
+        Paths("print");
+        change.make();
+        EXPECT_EQ(Paths(change.word), change.paths) << change.what;
+        EXPECT_EQ(Paths(change.word), change.paths) << change.what;
+    }
+}
+
 #ifndef _WIN32
 TEST_F(FullText, PipesAndLinkLoopsDoNotStopASearch)
 {
