@@ -48,14 +48,20 @@ struct Destination {
 };
 
 // Where links lead, looked up for every link of every page: the check's
-// busiest table. Open addressing with the hashes side by side keeps a lookup
-// to one or two places in memory, where a table of linked nodes takes three.
+// busiest table, and one that the pages read meanwhile keep pushing out of
+// the processor's caches. Open addressing with the hash, the key's place
+// and the destination side by side in a slot keeps a lookup to two places
+// in memory: the slot and the key.
+struct DestinationSlot {
+    uint64_t hash = 0;  // 0 for a free slot
+    uint32_t keyStart = 0;
+    uint32_t keyLength = 0;
+    Destination destination;
+};
 struct DestinationTable {
-    std::vector<uint64_t> hashes;   // per slot; 0 for a free one
-    std::vector<uint32_t> numbers;  // per slot: the number of its entry
-    std::string keys;               // every entry's key, one after another
-    std::vector<size_t> keyEnds;    // where each entry's key ends in `keys`
-    std::vector<Destination> destinations;
+    std::vector<DestinationSlot> slots;
+    size_t count = 0;
+    std::string keys;  // every entry's key, one after another
 };
 
 // What the check knows of the help folder while it runs. Paths are UTF-8
@@ -122,19 +128,19 @@ uint64_t KeyHash(std::string_view key)
     return static_cast<uint64_t>(std::hash<std::string_view>{}(key)) | 1;
 }
 
-std::string_view KeyOf(const DestinationTable& table, uint32_t number)
+std::string_view KeyOf(const DestinationTable& table, const DestinationSlot& slot)
 {
-    const size_t start = number == 0 ? 0 : table.keyEnds[number - 1];
-    return std::string_view(table.keys).substr(start, table.keyEnds[number] - start);
+    return std::string_view(table.keys).substr(slot.keyStart, slot.keyLength);
 }
 
 // The slot that holds the key, or the free slot where it would go.
 size_t SlotOf(const DestinationTable& table, std::string_view key, uint64_t hash)
 {
-    const size_t mask = table.hashes.size() - 1;
-    size_t slot = static_cast<size_t>(hash) & mask;
-    while (table.hashes[slot] != 0 &&
-           (table.hashes[slot] != hash || KeyOf(table, table.numbers[slot]) != key))
+    // Not the lowest bit, which marks a slot taken and is always set.
+    const size_t mask = table.slots.size() - 1;
+    size_t slot = static_cast<size_t>(hash >> 1) & mask;
+    while (table.slots[slot].hash != 0 &&
+           (table.slots[slot].hash != hash || KeyOf(table, table.slots[slot]) != key))
         slot = (slot + 1) & mask;
     return slot;
 }
@@ -142,16 +148,10 @@ size_t SlotOf(const DestinationTable& table, std::string_view key, uint64_t hash
 // Twice the slots whenever half are taken, so the runs stay short.
 void GrowTable(DestinationTable& table)
 {
-    std::vector<uint64_t> hashes = std::move(table.hashes);
-    std::vector<uint32_t> numbers = std::move(table.numbers);
-    table.hashes.assign(std::max<size_t>(1024, hashes.size() * 2), 0);
-    table.numbers.assign(table.hashes.size(), 0);
-    for (size_t slot = 0; slot < hashes.size(); ++slot) {
-        if (hashes[slot] == 0) continue;
-        size_t free = SlotOf(table, KeyOf(table, numbers[slot]), hashes[slot]);
-        table.hashes[free] = hashes[slot];
-        table.numbers[free] = numbers[slot];
-    }
+    std::vector<DestinationSlot> slots = std::move(table.slots);
+    table.slots.assign(std::max<size_t>(1024, slots.size() * 2), DestinationSlot{});
+    for (const DestinationSlot& slot : slots)
+        if (slot.hash != 0) table.slots[SlotOf(table, KeyOf(table, slot), slot.hash)] = slot;
 }
 
 // A page's base folder stands in the table's keys as a number, which is
@@ -172,19 +172,20 @@ const Destination& DestinationOf(Walk& walk, const std::string& target, const st
     std::string& key = walk.key;
     key.assign(reinterpret_cast<const char*>(&baseNumber), sizeof baseNumber).append(target);
     DestinationTable& table = walk.destinations;
-    if ((table.destinations.size() + 1) * 2 > table.hashes.size()) GrowTable(table);
+    if ((table.count + 1) * 2 > table.slots.size()) GrowTable(table);
     const uint64_t hash = KeyHash(key);
-    const size_t slot = SlotOf(table, key, hash);
-    if (table.hashes[slot] != 0) return table.destinations[table.numbers[slot]];
-    table.hashes[slot] = hash;
-    table.numbers[slot] = static_cast<uint32_t>(table.destinations.size());
+    DestinationSlot& slot = table.slots[SlotOf(table, key, hash)];
+    if (slot.hash != 0) return slot.destination;
+    slot.hash = hash;
+    slot.keyStart = static_cast<uint32_t>(table.keys.size());
+    slot.keyLength = static_cast<uint32_t>(key.size());
     table.keys += key;
-    table.keyEnds.push_back(table.keys.size());
+    ++table.count;
     const std::string resolved =
         lineFolder.empty() ? target
                            : DisplayCopyLinkFolder(target, lineFolder, walk.folder, walk.lookup) + target;
-    table.destinations.push_back(FindDestination(walk, resolved, base));
-    return table.destinations.back();
+    slot.destination = FindDestination(walk, resolved, base);
+    return slot.destination;
 }
 
 std::string FolderPartOf(const std::string& path)
