@@ -165,7 +165,7 @@ uint32_t BaseNumber(Walk& walk, const std::string& base)
 
 // Where a link goes from its page's base, or a link line from its page's
 // folder (lineFolder): where the page's display copy sends it.
-const Destination& DestinationOf(Walk& walk, const std::string& target, const std::string& base,
+const Destination& DestinationOf(Walk& walk, std::string_view target, const std::string& base,
                                  uint32_t baseNumber, const std::string& lineFolder)
 {
     // The key is made in the same room every time: most links are known.
@@ -181,9 +181,10 @@ const Destination& DestinationOf(Walk& walk, const std::string& target, const st
     slot.keyLength = static_cast<uint32_t>(key.size());
     table.keys += key;
     ++table.count;
+    const std::string written(target);
     const std::string resolved =
-        lineFolder.empty() ? target
-                           : DisplayCopyLinkFolder(target, lineFolder, walk.folder, walk.lookup) + target;
+        lineFolder.empty() ? written
+                           : DisplayCopyLinkFolder(written, lineFolder, walk.folder, walk.lookup) + written;
     slot.destination = FindDestination(walk, resolved, base);
     return slot.destination;
 }
@@ -202,12 +203,12 @@ void AddFinding(Walk& walk, FindingKind kind, const std::string& page, const std
 // Where a link line leads: behind the help folder when its target is found
 // there, as the display copy puts it (the same for every page, so asked
 // once), else where the copy's rule sends it from the page's folder.
-const Destination& LinkLineDestination(Walk& walk, const std::string& target, const std::string& base,
+const Destination& LinkLineDestination(Walk& walk, std::string_view target, const std::string& base,
                                        uint32_t helpNumber, uint32_t lineNumber,
                                        const std::string& pageFolder)
 {
-    const bool relative =
-        !target.empty() && target[0] != '/' && target[0] != '\\' && target.find(':') == std::string::npos;
+    const bool relative = !target.empty() && target[0] != '/' && target[0] != '\\' &&
+                          target.find(':') == std::string_view::npos;
     if (relative) {
         const Destination& behindHelp = DestinationOf(walk, target, walk.folder, helpNumber, "");
         if (behindHelp.exists) return behindHelp;
@@ -228,21 +229,50 @@ std::string LinkBase(Walk& walk, const std::string& pagePath, const std::string&
     return walk.linkBases.emplace(key, FolderPartOf(LinkPath(baseHref, own))).first->second;
 }
 
-void CheckPageLinks(Walk& walk, size_t number, const PageLinks& links)
+// Every page's links, read before any is followed: the tables that follow
+// them then stay in the processor's caches, where the pages' bytes passing
+// through would push them out.
+struct ReadLink {
+    uint32_t start = 0;  // of its target in `targets`
+    uint32_t length = 0;
+    LinkKind kind = LinkKind::Page;
+    int opensLinkLine = 0;
+};
+struct ReadLinks {
+    std::string targets;  // one after another
+    std::vector<ReadLink> links;
+    std::vector<size_t> linksEnd;  // per page: where its links end in `links`
+    std::vector<std::string> bases;
+};
+
+void KeepPageLinks(ReadLinks& read, const PageLinks& links)
+{
+    for (const PageLink& link : links.links) {
+        read.links.push_back({static_cast<uint32_t>(read.targets.size()),
+                              static_cast<uint32_t>(link.target.size()), link.kind, link.opensLinkLine});
+        read.targets += link.target;
+    }
+    read.linksEnd.push_back(read.links.size());
+    read.bases.push_back(links.base);
+}
+
+void CheckPageLinks(Walk& walk, size_t number, const ReadLinks& read)
 {
     const std::string path = Utf8FromText(walk.pages[number].path);
     const bool isIndex = FoldedForMatching(path) == "INDEX.HTM";
-    const std::string base = LinkBase(walk, path, links.base);
+    const std::string base = LinkBase(walk, path, read.bases[number]);
     const uint32_t baseNumber = BaseNumber(walk, base);
     const std::string pageFolder = walk.folder + FolderPartOf(path);
     const uint32_t helpNumber = BaseNumber(walk, walk.folder);
     // Link lines are keyed by their page's folder, which no base is.
     const uint32_t lineNumber = BaseNumber(walk, "\n" + pageFolder);
-    for (const PageLink& link : links.links) {
+    const size_t first = number == 0 ? 0 : read.linksEnd[number - 1];
+    for (size_t at = first; at < read.linksEnd[number]; ++at) {
+        const ReadLink& link = read.links[at];
+        const std::string_view target = std::string_view(read.targets).substr(link.start, link.length);
         const Destination& destination =
-            link.opensLinkLine
-                ? LinkLineDestination(walk, link.target, base, helpNumber, lineNumber, pageFolder)
-                : DestinationOf(walk, link.target, base, baseNumber, "");
+            link.opensLinkLine ? LinkLineDestination(walk, target, base, helpNumber, lineNumber, pageFolder)
+                               : DestinationOf(walk, target, base, baseNumber, "");
         if (!destination.followed) continue;
         if (destination.exists) {
             if (link.kind == LinkKind::Page && destination.page != None)
@@ -252,7 +282,7 @@ void CheckPageLinks(Walk& walk, size_t number, const PageLinks& links)
         FindingKind kind = link.kind == LinkKind::Image    ? FindingKind::ImageMissing
                            : isIndex && link.opensLinkLine ? FindingKind::IndexTargetMissing
                                                            : FindingKind::LinkTargetMissing;
-        AddFinding(walk, kind, path, link.target);
+        AddFinding(walk, kind, path, std::string(target));
     }
 }
 
@@ -261,6 +291,7 @@ int ReadPages(Walk& walk, PageProgress progress)
 {
     std::string bytes;
     PageLinks links;
+    ReadLinks read;
     HelpFileReader reader;
     walk.linksTo.assign(walk.pages.size(), {});
     const int total = static_cast<int>(walk.pages.size());
@@ -269,11 +300,14 @@ int ReadPages(Walk& walk, PageProgress progress)
             ReadHelpFilesDone(reader);
             return 0;
         }
-        if (!ReadHelpFile(reader, walk.hostFolder, walk.pages[number].path, bytes)) continue;
-        ReadPageLinks(bytes, links);
-        CheckPageLinks(walk, number, links);
+        // A page that cannot be read has no links.
+        if (ReadHelpFile(reader, walk.hostFolder, walk.pages[number].path, bytes))
+            ReadPageLinks(bytes, links);
+        else links = PageLinks{};
+        KeepPageLinks(read, links);
     }
     ReadHelpFilesDone(reader);
+    for (size_t number = 0; number < walk.pages.size(); ++number) CheckPageLinks(walk, number, read);
     return 1;
 }
 
