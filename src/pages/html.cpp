@@ -341,7 +341,7 @@ void ExtractPageText(const std::string& bytes, PageText& page)
 void ReadPageLinks(const std::string& bytes, PageLinks& links)
 {
     links.base.clear();
-    links.links.clear();
+    size_t count = 0;
     const PageCharset charset = PageCharsetOf(bytes);
     std::string_view page(bytes);
     bool bodySeen = false;
@@ -372,15 +372,17 @@ void ReadPageLinks(const std::string& bytes, PageLinks& links)
         for (const LinkTag& linkTag : LinkTags) {
             if (!NameIs(tag, linkTag.name) || !AttributeValue(page, tag.end, end, linkTag.attribute, value))
                 continue;
-            PageLink link;
-            link.target = AttributeText(value, charset);
+            // The links of the page before keep their room for this one's.
+            if (count == links.links.size()) links.links.emplace_back();
+            PageLink& link = links.links[count++];
+            AttributeTextInto(value, charset, link.target);
             link.kind = linkTag.kind;
             link.opensLinkLine = OpensLinkLine(page, start) ? 1 : 0;
-            links.links.push_back(std::move(link));
             break;
         }
         if (NameIs(tag, "script") || NameIs(tag, "style")) at = RawTextEnd(page, end, tag.name);
     }
+    links.links.resize(count);
 }
 
 std::string HtmlFromText(const std::string& utf8)

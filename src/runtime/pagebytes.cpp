@@ -298,13 +298,20 @@ bool AttributeValue(std::string_view page, size_t from, size_t end, const char* 
 
 std::string AttributeText(std::string_view value, PageCharset charset)
 {
+    std::string text;
+    AttributeTextInto(value, charset, text);
+    return text;
+}
+
+void AttributeTextInto(std::string_view value, PageCharset charset, std::string& text)
+{
     bool plain = value.find('&') == std::string_view::npos && !value.empty() &&
                  !IsAddressSpace(static_cast<unsigned char>(value.front())) &&
                  !IsAddressSpace(static_cast<unsigned char>(value.back()));
     for (size_t i = 0; plain && charset != PageCharset::Utf8 && i < value.size(); ++i)
         plain = static_cast<unsigned char>(value[i]) < 0x80;
-    if (plain) return std::string(value);
-    return TrimmedSpaces(DecodeReferences(Utf8FromCharset(std::string(value), charset)));
+    if (plain) text.assign(value);
+    else text = TrimmedSpaces(DecodeReferences(Utf8FromCharset(std::string(value), charset)));
 }
 
 std::string DeclaredCharsetName(const std::string& bytes)

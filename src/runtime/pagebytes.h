@@ -86,3 +86,5 @@ bool AttributeValue(std::string_view page, size_t from, size_t end, const char* 
 // An attribute's value as UTF-8, references decoded and the spaces around
 // it dropped, as a browser takes a link's target.
 std::string AttributeText(std::string_view value, PageCharset charset);
+// The same into a string whose room is kept: most values are plain.
+void AttributeTextInto(std::string_view value, PageCharset charset, std::string& text);
