@@ -211,17 +211,17 @@ bool ReadPage(HelpFileReader& reader, const std::string& folder, const HelpFile&
               PageText& text, TextBlocks& blocks, CachedPage& page)
 {
     if (!ReadHelpFile(reader, folder, file.path, bytes)) return false;
-    ExtractPageText(bytes, text);
+    const std::string_view extracted = ExtractPageTextInPlace(bytes, text);
     page.path = file.path;
     page.size = file.size;
     page.time = file.time;
     page.title = text.title.empty() ? Utf8FromText(PathFileName(file.path)) : text.title;
-    page.text = TextBlocksKeep(blocks, text.text);
+    page.text = TextBlocksKeep(blocks, extracted);
     // The text's white space is run together into single spaces, so they
     // count its words closely enough for weighing a page's length.
-    page.words = text.text.empty() ? 0 : static_cast<uint32_t>(text.spaces + 1);
-    page.linkText = static_cast<uint32_t>(std::min<size_t>(text.linkText, text.text.size()));
-    return page.text.size() == text.text.size();
+    page.words = extracted.empty() ? 0 : static_cast<uint32_t>(text.spaces + 1);
+    page.linkText = static_cast<uint32_t>(std::min<size_t>(text.linkText, extracted.size()));
+    return page.text.size() == extracted.size();
 }
 
 // Once the blocks hold more text of pages since changed than of the pages

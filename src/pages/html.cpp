@@ -326,6 +326,11 @@ std::string FoldedForMatching(const std::string& utf8)
 
 void ExtractPageText(const std::string& bytes, PageText& page)
 {
+    page.text.assign(ExtractPageTextInPlace(bytes, page));
+}
+
+std::string_view ExtractPageTextInPlace(const std::string& bytes, PageText& page)
+{
     page.title.clear();
     page.linkText = 0;
     std::string_view text(bytes);
@@ -334,8 +339,8 @@ void ExtractPageText(const std::string& bytes, PageText& page)
     TextReader reader{{page.room.data(), page.room.data()}, page};
     reader.windows1252 = PageCharsetOf(bytes) == PageCharset::Windows1252;
     ReadText(reader, text, true);
-    page.text.assign(page.room.data(), static_cast<size_t>(reader.out.at - page.room.data()));
     page.spaces = reader.out.spaces;
+    return std::string_view(page.room.data(), static_cast<size_t>(reader.out.at - page.room.data()));
 }
 
 void ReadPageLinks(const std::string& bytes, PageLinks& links)

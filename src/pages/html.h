@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "runtime/pagebytes.h"
@@ -30,6 +31,10 @@ struct PageText {
     std::vector<char> titleRoom;
 };
 void ExtractPageText(const std::string& bytes, PageText& page);
+// The same with the text left where it was put together (page.text is not
+// touched): no copy, for a reader that keeps it elsewhere before the next
+// page.
+std::string_view ExtractPageTextInPlace(const std::string& bytes, PageText& page);
 
 // Where a page leads: links (a, area, frame, iframe, link, script) and
 // images (img, input, and the background of body, table and cells), each
