@@ -192,6 +192,73 @@ size_t FindNeedle(std::string_view text, const Needle& needle, size_t from)
     return None;
 }
 
+// All the words at once, in one pass over a page: the scan looks at a
+// window as long as the shortest word and, as for a single word, jumps on
+// by the pair of bytes that ends it, a whole window where no word holds the
+// pair among its first bytes. A query of several words then costs about
+// one pass instead of one each.
+struct NeedleSet {
+    // By PairAt: the furthest place in the window where a word holds the
+    // pair (0 where none does). Empty for a single word, and when a word
+    // is too short to jump by.
+    std::vector<uint8_t> place;
+    size_t window = 0;
+};
+
+NeedleSet MakeNeedleSet(const std::vector<Needle>& needles)
+{
+    NeedleSet set;
+    set.window = LongestJump + 1;
+    for (const Needle& needle : needles) set.window = std::min(set.window, needle.folded.size());
+    // A single word is looked for on its own, with the jump after a place
+    // found that fits it.
+    if (needles.size() < 2 || set.window < 2 || set.window > LongestJump) return set;
+    set.place.assign(PairCount, 0);
+    for (const Needle& needle : needles)
+        for (size_t j = 1; j < set.window; ++j) {
+            uint8_t& place = set.place[PairAt(needle.folded.data() + j)];
+            place = std::max(place, static_cast<uint8_t>(j));
+        }
+    return set;
+}
+
+bool NeedleAt(std::string_view text, const Needle& needle, size_t at)
+{
+    return at + needle.folded.size() <= text.size() && WordAt(text.data() + at, needle) &&
+           BeginsWord(text, at) && (!needle.whole || EndsWord(text, at + needle.folded.size()));
+}
+
+// Each word's first place in the text (None where it has none).
+void FindFirsts(std::string_view text, const std::vector<Needle>& needles, const NeedleSet& set,
+                std::vector<size_t>& firsts)
+{
+    if (set.place.empty()) {
+        for (size_t w = 0; w < needles.size(); ++w) firsts[w] = FindNeedle(text, needles[w], 0);
+        return;
+    }
+    std::fill(firsts.begin(), firsts.end(), None);
+    const uint8_t* places = set.place.data();
+    const size_t last = set.window - 1;
+    size_t missing = needles.size();
+    size_t start = 0;
+    while (missing > 0 && start + last < text.size()) {
+        // The window's end moves by a whole window while no word holds its
+        // pair: a step that waits for no lookup.
+        size_t end = start + last;
+        size_t place = 0;
+        while ((place = places[PairAt(text.data() + end)]) == 0)
+            if ((end += last) >= text.size()) return;
+        start = end - place;
+        if (place < last) continue;
+        for (size_t w = 0; w < needles.size(); ++w)
+            if (firsts[w] == None && NeedleAt(text, needles[w], start)) {
+                firsts[w] = start;
+                --missing;
+            }
+        ++start;
+    }
+}
+
 // How often the word occurs; `first` is its first place (None when none).
 int CountNeedle(std::string_view text, const Needle& needle, size_t& first)
 {
@@ -624,6 +691,7 @@ SearchResults SearchHelpFolder(const std::string& query, PageProgress progress)
     if (results.words.empty() || results.stopped) return results;
     std::vector<Needle> needles;
     for (const std::string& word : results.words) needles.push_back(MakeNeedle(word));
+    const NeedleSet set = MakeNeedleSet(needles);
     const std::vector<CachedPage>& pages = FullTextPageCache().pages;
     // Every word is looked for in every page: how many pages hold each one
     // tells how rare it is.
@@ -637,8 +705,8 @@ SearchResults SearchHelpFolder(const std::string& query, PageProgress progress)
         average.title += TitleWords(page);
         average.text += page.words;
         bool all = true;
+        FindFirsts(page.text, needles, set, firsts);
         for (size_t w = 0; w < needles.size(); ++w) {
-            firsts[w] = FindNeedle(page.text, needles[w], 0);
             const bool holds = firsts[w] != None || FindNeedle(page.title, needles[w], 0) != None;
             pagesWith[w] += holds ? 1 : 0;
             all = all && holds;

@@ -511,6 +511,44 @@ TEST_F(FullTextModel, CountsAgreeWithASlowScanOnRandomText)
     }
 }
 
+// Several words are looked for in one pass over a page: one word the start
+// of another, words sharing letters, at either end of a text, in either
+// case and encoding, count as they do one by one.
+TEST_F(FullTextModel, SeveralWordsCountAsEachAlone)
+{
+    State.helpFolder = folder.Win();
+    const std::pair<std::string, std::string> pages[] = {
+        {"a", "Screenshot object"},
+        {"b", "objects on screen"},
+        {"c", "screen"},
+        {"d", "obj screen"},
+        {"e", "OBJECT SCREEN OBJECT"},
+        {"f", "xscreen object"},
+        {"g",
+         "caf\xe9 cr\xe8me br\xfbl\xe9"
+         "e"},
+        {"h", "<meta charset=utf-8>CAF\xc3\x89 CR\xc3\x88ME"},
+        {"i", "reread ready"},
+    };
+    for (const auto& [name, text] : pages) folder.Write(name + ".htm", "<title>t</title>" + text);
+    const std::pair<std::string, std::map<std::string, int>> queries[] = {
+        {"screen object", {{"a.htm", 2}, {"b.htm", 2}, {"e.htm", 3}}},
+        {"object screen", {{"a.htm", 2}, {"b.htm", 2}, {"e.htm", 3}}},
+        {"scr screen", {{"a.htm", 2}, {"b.htm", 2}, {"c.htm", 2}, {"d.htm", 2}, {"e.htm", 2}}},
+        {"on screen", {{"b.htm", 2}}},
+        {"object objects", {{"b.htm", 2}}},
+        // Letters the words share at other places in them.
+        {"ready reread", {{"i.htm", 2}}},
+        {"reread ready", {{"i.htm", 2}}},
+        {"caf\xc3\xa9 CR\xc3\x88ME", {{"g.htm", 2}, {"h.htm", 2}}},
+    };
+    for (const auto& [query, wanted] : queries) {
+        std::map<std::string, int> found;
+        for (const SearchHit& hit : SearchHelpFolder(query).hits) found[hit.path] = hit.occurrences;
+        EXPECT_EQ(found, wanted) << query;
+    }
+}
+
 TEST(HelpFolderNames, PagesOfTheirOwnAndCopies)
 {
     const std::pair<std::string, bool> cases[] = {
