@@ -64,6 +64,19 @@ struct DestinationTable {
     std::string keys;  // every entry's key, one after another
 };
 
+// What the links of a page start from, the same for the pages of a folder
+// with the same <base>, which the listing gives one after another: worked
+// out again only when the folder or the <base> changes.
+struct LinkStart {
+    std::string folder;  // the page's folder in the help folder, UTF-8
+    std::string baseHref;
+    std::string pageFolder;  // the page's folder, whole
+    std::string base;        // the folder its relative links start from
+    uint32_t baseNumber = 0;
+    uint32_t lineNumber = 0;  // link lines are keyed by their page's folder
+    bool known = false;
+};
+
 // What the check knows of the help folder while it runs. Paths are UTF-8
 // and, where they are keys, folded, so that names match without regard to
 // case as they do on Windows.
@@ -77,7 +90,8 @@ struct Walk {
     std::unordered_map<std::string, size_t> numbers;  // pages, relative, to their number
     DestinationTable destinations;                    // by base folder's number and target
     std::unordered_map<std::string, uint32_t> bases;
-    std::unordered_map<std::string, std::string> linkBases;  // by page folder and <base>
+    uint32_t helpNumber = 0;  // the help folder's, as a base
+    LinkStart linkStart;      // of the last page whose links were followed
     std::string key;
     std::vector<std::vector<size_t>> linksTo;
     std::vector<Finding> findings;
@@ -216,17 +230,20 @@ const Destination& LinkLineDestination(Walk& walk, std::string_view target, cons
     return DestinationOf(walk, target, base, lineNumber, pageFolder);
 }
 
-// The folder a page's relative links start from: its own, or its <base>,
-// worked out once for all the pages of a folder with the same <base>.
-std::string LinkBase(Walk& walk, const std::string& pagePath, const std::string& baseHref)
+const LinkStart& LinkStartOf(Walk& walk, const std::string& pagePath, const std::string& baseHref)
 {
-    std::string own = walk.folder + FolderPartOf(pagePath);
-    if (baseHref.empty()) return own;
-    std::string& key = walk.key;
-    key.assign(own).append(1, '\n').append(baseHref);
-    auto known = walk.linkBases.find(key);
-    if (known != walk.linkBases.end()) return known->second;
-    return walk.linkBases.emplace(key, FolderPartOf(LinkPath(baseHref, own))).first->second;
+    LinkStart& start = walk.linkStart;
+    const std::string folder = FolderPartOf(pagePath);
+    if (start.known && start.folder == folder && start.baseHref == baseHref) return start;
+    start.folder = folder;
+    start.baseHref = baseHref;
+    start.pageFolder = walk.folder + folder;
+    start.base = baseHref.empty() ? start.pageFolder : FolderPartOf(LinkPath(baseHref, start.pageFolder));
+    start.baseNumber = BaseNumber(walk, start.base);
+    // No base begins with a line end.
+    start.lineNumber = BaseNumber(walk, "\n" + start.pageFolder);
+    start.known = true;
+    return start;
 }
 
 // Every page's links, read before any is followed: the tables that follow
@@ -259,20 +276,17 @@ void KeepPageLinks(ReadLinks& read, const PageLinks& links)
 void CheckPageLinks(Walk& walk, size_t number, const ReadLinks& read)
 {
     const std::string path = Utf8FromText(walk.pages[number].path);
-    const bool isIndex = FoldedForMatching(path) == "INDEX.HTM";
-    const std::string base = LinkBase(walk, path, read.bases[number]);
-    const uint32_t baseNumber = BaseNumber(walk, base);
-    const std::string pageFolder = walk.folder + FolderPartOf(path);
-    const uint32_t helpNumber = BaseNumber(walk, walk.folder);
-    // Link lines are keyed by their page's folder, which no base is.
-    const uint32_t lineNumber = BaseNumber(walk, "\n" + pageFolder);
+    const bool isIndex = path.size() == 9 && FoldedForMatching(path) == "INDEX.HTM";
+    const LinkStart& start = LinkStartOf(walk, path, read.bases[number]);
     const size_t first = number == 0 ? 0 : read.linksEnd[number - 1];
+    walk.linksTo[number].reserve(read.linksEnd[number] - first);
     for (size_t at = first; at < read.linksEnd[number]; ++at) {
         const ReadLink& link = read.links[at];
         const std::string_view target = std::string_view(read.targets).substr(link.start, link.length);
-        const Destination& destination =
-            link.opensLinkLine ? LinkLineDestination(walk, target, base, helpNumber, lineNumber, pageFolder)
-                               : DestinationOf(walk, target, base, baseNumber, "");
+        const Destination& destination = link.opensLinkLine
+                                             ? LinkLineDestination(walk, target, start.base, walk.helpNumber,
+                                                                   start.lineNumber, start.pageFolder)
+                                             : DestinationOf(walk, target, start.base, start.baseNumber, "");
         if (!destination.followed) continue;
         if (destination.exists) {
             if (link.kind == LinkKind::Page && destination.page != None)
@@ -307,6 +321,7 @@ int ReadPages(Walk& walk, PageProgress progress)
         KeepPageLinks(read, links);
     }
     ReadHelpFilesDone(reader);
+    walk.helpNumber = BaseNumber(walk, walk.folder);
     for (size_t number = 0; number < walk.pages.size(); ++number) CheckPageLinks(walk, number, read);
     return 1;
 }
