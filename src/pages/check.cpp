@@ -306,6 +306,12 @@ int ReadPages(Walk& walk, PageProgress progress)
     std::string bytes;
     PageLinks links;
     ReadLinks read;
+    // Room for more links than pages have, at once: room never written
+    // costs nothing, where growing copies what was read into new memory.
+    read.links.reserve(walk.pages.size() * 64);
+    read.targets.reserve(walk.pages.size() * 64 * 32);
+    read.linksEnd.reserve(walk.pages.size());
+    read.bases.reserve(walk.pages.size());
     HelpFileReader reader;
     walk.linksTo.assign(walk.pages.size(), {});
     const int total = static_cast<int>(walk.pages.size());
