@@ -276,7 +276,7 @@ struct LinkTag {
     const char* attribute;
     LinkKind kind;
 };
-const LinkTag LinkTags[] = {
+constexpr LinkTag LinkTags[] = {
     {"a", "href", LinkKind::Page},           {"area", "href", LinkKind::Page},
     {"link", "href", LinkKind::Page},        {"frame", "src", LinkKind::Page},
     {"iframe", "src", LinkKind::Page},       {"script", "src", LinkKind::Page},
@@ -284,6 +284,26 @@ const LinkTag LinkTags[] = {
     {"body", "background", LinkKind::Image}, {"table", "background", LinkKind::Image},
     {"td", "background", LinkKind::Image},   {"th", "background", LinkKind::Image},
 };
+
+// The letters the link tags' names begin with: most tags of a page (p, hr,
+// pre, font) begin with none, and are passed without a look at each name.
+struct LinkTagLetters {
+    bool first[256] = {};
+    constexpr LinkTagLetters()
+    {
+        for (const LinkTag& tag : LinkTags) first[static_cast<unsigned char>(tag.name[0])] = true;
+    }
+};
+constexpr LinkTagLetters LinkLetters;
+
+// The link tag the tag is, nullptr when it is none.
+const LinkTag* LinkTagOf(const TagName& tag)
+{
+    if (!LinkLetters.first[static_cast<unsigned char>(tag.name[0])]) return nullptr;
+    for (const LinkTag& linkTag : LinkTags)
+        if (NameIs(tag, linkTag.name)) return &linkTag;
+    return nullptr;
+}
 
 bool IsStyleSheetLink(std::string_view page, size_t from, size_t end)
 {
@@ -374,16 +394,14 @@ void ReadPageLinks(const std::string& bytes, PageLinks& links)
         // A <link> is a style sheet the page needs, or an icon, a canonical
         // address and the like, which no reader follows.
         if (NameIs(tag, "link") && !IsStyleSheetLink(page, tag.end, end)) continue;
-        for (const LinkTag& linkTag : LinkTags) {
-            if (!NameIs(tag, linkTag.name) || !AttributeValue(page, tag.end, end, linkTag.attribute, value))
-                continue;
+        const LinkTag* linkTag = LinkTagOf(tag);
+        if (linkTag && AttributeValue(page, tag.end, end, linkTag->attribute, value)) {
             // The links of the page before keep their room for this one's.
             if (count == links.links.size()) links.links.emplace_back();
             PageLink& link = links.links[count++];
             AttributeTextInto(value, charset, link.target);
-            link.kind = linkTag.kind;
+            link.kind = linkTag->kind;
             link.opensLinkLine = OpensLinkLine(page, start) ? 1 : 0;
-            break;
         }
         if (NameIs(tag, "script") || NameIs(tag, "style")) at = RawTextEnd(page, end, tag.name);
     }
