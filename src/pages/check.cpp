@@ -408,8 +408,14 @@ void CheckKeywordsFile(Walk& walk)
 void FindLeftoverCopies(Walk& walk)
 {
     std::unordered_set<std::string> shownFolders;
-    for (const HelpFile& page : walk.pages)
-        shownFolders.insert(FoldedForMatching(Utf8FromText(FolderPartOf(page.path))));
+    // The pages of a folder come one after another.
+    std::string last = "\n";
+    for (const HelpFile& page : walk.pages) {
+        std::string folder = FolderPartOf(page.path);
+        if (folder == last) continue;
+        shownFolders.insert(FoldedForMatching(Utf8FromText(folder)));
+        last = std::move(folder);
+    }
     for (const HelpFile& file : walk.files)
         if (!file.isFolder && NamedLikeDisplayCopy(file.path) &&
             !shownFolders.count(FoldedForMatching(Utf8FromText(FolderPartOf(file.path)))))
@@ -459,6 +465,8 @@ CheckReport CheckHelpFolder(PageProgress progress)
     walk.foldedFolder = FoldedForMatching(walk.folder);
     if (!ListHelpFolder(walk.hostFolder, walk.files, 0)) return report;
     report.folderRead = 1;
+    walk.existing.reserve(walk.files.size());
+    walk.numbers.reserve(walk.files.size());
     for (const HelpFile& file : walk.files) {
         const std::string relative = FoldedForMatching(Utf8FromText(file.path));
         walk.existing.insert(relative);
