@@ -48,14 +48,33 @@ struct Destination {
 };
 
 // Where links lead, looked up for every link of every page: the check's
-// busiest table. Open addressing with the hashes side by side keeps a lookup
-// to one or two places in memory, where a table of linked nodes takes three.
+// busiest table, and one that the pages read meanwhile keep pushing out of
+// the processor's caches. Open addressing with the hash, the key's place
+// and the destination side by side in a slot keeps a lookup to two places
+// in memory: the slot and the key.
+struct DestinationSlot {
+    uint64_t hash = 0;  // 0 for a free slot
+    uint32_t keyStart = 0;
+    uint32_t keyLength = 0;
+    Destination destination;
+};
 struct DestinationTable {
-    std::vector<uint64_t> hashes;   // per slot; 0 for a free one
-    std::vector<uint32_t> numbers;  // per slot: the number of its entry
-    std::string keys;               // every entry's key, one after another
-    std::vector<size_t> keyEnds;    // where each entry's key ends in `keys`
-    std::vector<Destination> destinations;
+    std::vector<DestinationSlot> slots;
+    size_t count = 0;
+    std::string keys;  // every entry's key, one after another
+};
+
+// What the links of a page start from, the same for the pages of a folder
+// with the same <base>, which the listing gives one after another: worked
+// out again only when the folder or the <base> changes.
+struct LinkStart {
+    std::string folder;  // the page's folder in the help folder, UTF-8
+    std::string baseHref;
+    std::string pageFolder;  // the page's folder, whole
+    std::string base;        // the folder its relative links start from
+    uint32_t baseNumber = 0;
+    uint32_t lineNumber = 0;  // link lines are keyed by their page's folder
+    bool known = false;
 };
 
 // What the check knows of the help folder while it runs. Paths are UTF-8
@@ -71,6 +90,8 @@ struct Walk {
     std::unordered_map<std::string, size_t> numbers;  // pages, relative, to their number
     DestinationTable destinations;                    // by base folder's number and target
     std::unordered_map<std::string, uint32_t> bases;
+    uint32_t helpNumber = 0;  // the help folder's, as a base
+    LinkStart linkStart;      // of the last page whose links were followed
     std::string key;
     std::vector<std::vector<size_t>> linksTo;
     std::vector<Finding> findings;
@@ -121,19 +142,19 @@ uint64_t KeyHash(std::string_view key)
     return static_cast<uint64_t>(std::hash<std::string_view>{}(key)) | 1;
 }
 
-std::string_view KeyOf(const DestinationTable& table, uint32_t number)
+std::string_view KeyOf(const DestinationTable& table, const DestinationSlot& slot)
 {
-    const size_t start = number == 0 ? 0 : table.keyEnds[number - 1];
-    return std::string_view(table.keys).substr(start, table.keyEnds[number] - start);
+    return std::string_view(table.keys).substr(slot.keyStart, slot.keyLength);
 }
 
 // The slot that holds the key, or the free slot where it would go.
 size_t SlotOf(const DestinationTable& table, std::string_view key, uint64_t hash)
 {
-    const size_t mask = table.hashes.size() - 1;
-    size_t slot = static_cast<size_t>(hash) & mask;
-    while (table.hashes[slot] != 0 &&
-           (table.hashes[slot] != hash || KeyOf(table, table.numbers[slot]) != key))
+    // Not the lowest bit, which marks a slot taken and is always set.
+    const size_t mask = table.slots.size() - 1;
+    size_t slot = static_cast<size_t>(hash >> 1) & mask;
+    while (table.slots[slot].hash != 0 &&
+           (table.slots[slot].hash != hash || KeyOf(table, table.slots[slot]) != key))
         slot = (slot + 1) & mask;
     return slot;
 }
@@ -141,47 +162,45 @@ size_t SlotOf(const DestinationTable& table, std::string_view key, uint64_t hash
 // Twice the slots whenever half are taken, so the runs stay short.
 void GrowTable(DestinationTable& table)
 {
-    std::vector<uint64_t> hashes = std::move(table.hashes);
-    std::vector<uint32_t> numbers = std::move(table.numbers);
-    table.hashes.assign(std::max<size_t>(1024, hashes.size() * 2), 0);
-    table.numbers.assign(table.hashes.size(), 0);
-    for (size_t slot = 0; slot < hashes.size(); ++slot) {
-        if (hashes[slot] == 0) continue;
-        size_t free = SlotOf(table, KeyOf(table, numbers[slot]), hashes[slot]);
-        table.hashes[free] = hashes[slot];
-        table.numbers[free] = numbers[slot];
-    }
+    std::vector<DestinationSlot> slots = std::move(table.slots);
+    table.slots.assign(std::max<size_t>(1024, slots.size() * 2), DestinationSlot{});
+    for (const DestinationSlot& slot : slots)
+        if (slot.hash != 0) table.slots[SlotOf(table, KeyOf(table, slot), slot.hash)] = slot;
 }
 
 // A page's base folder stands in the table's keys as a number, which is
 // shorter to hash and compare than the folder itself.
 uint32_t BaseNumber(Walk& walk, const std::string& base)
 {
+    auto known = walk.bases.find(base);
+    if (known != walk.bases.end()) return known->second;
     return walk.bases.emplace(base, static_cast<uint32_t>(walk.bases.size())).first->second;
 }
 
 // Where a link goes from its page's base, or a link line from its page's
 // folder (lineFolder): where the page's display copy sends it.
-const Destination& DestinationOf(Walk& walk, const std::string& target, const std::string& base,
+const Destination& DestinationOf(Walk& walk, std::string_view target, const std::string& base,
                                  uint32_t baseNumber, const std::string& lineFolder)
 {
     // The key is made in the same room every time: most links are known.
     std::string& key = walk.key;
     key.assign(reinterpret_cast<const char*>(&baseNumber), sizeof baseNumber).append(target);
     DestinationTable& table = walk.destinations;
-    if ((table.destinations.size() + 1) * 2 > table.hashes.size()) GrowTable(table);
+    if ((table.count + 1) * 2 > table.slots.size()) GrowTable(table);
     const uint64_t hash = KeyHash(key);
-    const size_t slot = SlotOf(table, key, hash);
-    if (table.hashes[slot] != 0) return table.destinations[table.numbers[slot]];
-    table.hashes[slot] = hash;
-    table.numbers[slot] = static_cast<uint32_t>(table.destinations.size());
+    DestinationSlot& slot = table.slots[SlotOf(table, key, hash)];
+    if (slot.hash != 0) return slot.destination;
+    slot.hash = hash;
+    slot.keyStart = static_cast<uint32_t>(table.keys.size());
+    slot.keyLength = static_cast<uint32_t>(key.size());
     table.keys += key;
-    table.keyEnds.push_back(table.keys.size());
+    ++table.count;
+    const std::string written(target);
     const std::string resolved =
-        lineFolder.empty() ? target
-                           : DisplayCopyLinkFolder(target, lineFolder, walk.folder, walk.lookup) + target;
-    table.destinations.push_back(FindDestination(walk, resolved, base));
-    return table.destinations.back();
+        lineFolder.empty() ? written
+                           : DisplayCopyLinkFolder(written, lineFolder, walk.folder, walk.lookup) + written;
+    slot.destination = FindDestination(walk, resolved, base);
+    return slot.destination;
 }
 
 std::string FolderPartOf(const std::string& path)
@@ -198,12 +217,12 @@ void AddFinding(Walk& walk, FindingKind kind, const std::string& page, const std
 // Where a link line leads: behind the help folder when its target is found
 // there, as the display copy puts it (the same for every page, so asked
 // once), else where the copy's rule sends it from the page's folder.
-const Destination& LinkLineDestination(Walk& walk, const std::string& target, const std::string& base,
+const Destination& LinkLineDestination(Walk& walk, std::string_view target, const std::string& base,
                                        uint32_t helpNumber, uint32_t lineNumber,
                                        const std::string& pageFolder)
 {
-    const bool relative =
-        !target.empty() && target[0] != '/' && target[0] != '\\' && target.find(':') == std::string::npos;
+    const bool relative = !target.empty() && target[0] != '/' && target[0] != '\\' &&
+                          target.find(':') == std::string_view::npos;
     if (relative) {
         const Destination& behindHelp = DestinationOf(walk, target, walk.folder, helpNumber, "");
         if (behindHelp.exists) return behindHelp;
@@ -211,29 +230,63 @@ const Destination& LinkLineDestination(Walk& walk, const std::string& target, co
     return DestinationOf(walk, target, base, lineNumber, pageFolder);
 }
 
-// The folder a page's relative links start from: its own, or its <base>.
-std::string LinkBase(const Walk& walk, const std::string& pagePath, const std::string& baseHref)
+const LinkStart& LinkStartOf(Walk& walk, const std::string& pagePath, const std::string& baseHref)
 {
-    std::string own = walk.folder + FolderPartOf(pagePath);
-    if (baseHref.empty()) return own;
-    return FolderPartOf(LinkPath(baseHref, own));
+    LinkStart& start = walk.linkStart;
+    const std::string folder = FolderPartOf(pagePath);
+    if (start.known && start.folder == folder && start.baseHref == baseHref) return start;
+    start.folder = folder;
+    start.baseHref = baseHref;
+    start.pageFolder = walk.folder + folder;
+    start.base = baseHref.empty() ? start.pageFolder : FolderPartOf(LinkPath(baseHref, start.pageFolder));
+    start.baseNumber = BaseNumber(walk, start.base);
+    // No base begins with a line end.
+    start.lineNumber = BaseNumber(walk, "\n" + start.pageFolder);
+    start.known = true;
+    return start;
 }
 
-void CheckPageLinks(Walk& walk, size_t number, const PageLinks& links)
+// Every page's links, read before any is followed: the tables that follow
+// them then stay in the processor's caches, where the pages' bytes passing
+// through would push them out.
+struct ReadLink {
+    uint32_t start = 0;  // of its target in `targets`
+    uint32_t length = 0;
+    LinkKind kind = LinkKind::Page;
+    int opensLinkLine = 0;
+};
+struct ReadLinks {
+    std::string targets;  // one after another
+    std::vector<ReadLink> links;
+    std::vector<size_t> linksEnd;  // per page: where its links end in `links`
+    std::vector<std::string> bases;
+};
+
+void KeepPageLinks(ReadLinks& read, const PageLinks& links)
+{
+    for (const PageLink& link : links.links) {
+        read.links.push_back({static_cast<uint32_t>(read.targets.size()),
+                              static_cast<uint32_t>(link.target.size()), link.kind, link.opensLinkLine});
+        read.targets += link.target;
+    }
+    read.linksEnd.push_back(read.links.size());
+    read.bases.push_back(links.base);
+}
+
+void CheckPageLinks(Walk& walk, size_t number, const ReadLinks& read)
 {
     const std::string path = Utf8FromText(walk.pages[number].path);
-    const bool isIndex = FoldedForMatching(path) == "INDEX.HTM";
-    const std::string base = LinkBase(walk, path, links.base);
-    const uint32_t baseNumber = BaseNumber(walk, base);
-    const std::string pageFolder = walk.folder + FolderPartOf(path);
-    const uint32_t helpNumber = BaseNumber(walk, walk.folder);
-    // Link lines are keyed by their page's folder, which no base is.
-    const uint32_t lineNumber = BaseNumber(walk, "\n" + pageFolder);
-    for (const PageLink& link : links.links) {
-        const Destination& destination =
-            link.opensLinkLine
-                ? LinkLineDestination(walk, link.target, base, helpNumber, lineNumber, pageFolder)
-                : DestinationOf(walk, link.target, base, baseNumber, "");
+    const bool isIndex = path.size() == 9 && FoldedForMatching(path) == "INDEX.HTM";
+    const LinkStart& start = LinkStartOf(walk, path, read.bases[number]);
+    const size_t first = number == 0 ? 0 : read.linksEnd[number - 1];
+    walk.linksTo[number].reserve(read.linksEnd[number] - first);
+    for (size_t at = first; at < read.linksEnd[number]; ++at) {
+        const ReadLink& link = read.links[at];
+        const std::string_view target = std::string_view(read.targets).substr(link.start, link.length);
+        const Destination& destination = link.opensLinkLine
+                                             ? LinkLineDestination(walk, target, start.base, walk.helpNumber,
+                                                                   start.lineNumber, start.pageFolder)
+                                             : DestinationOf(walk, target, start.base, start.baseNumber, "");
         if (!destination.followed) continue;
         if (destination.exists) {
             if (link.kind == LinkKind::Page && destination.page != None)
@@ -243,7 +296,7 @@ void CheckPageLinks(Walk& walk, size_t number, const PageLinks& links)
         FindingKind kind = link.kind == LinkKind::Image    ? FindingKind::ImageMissing
                            : isIndex && link.opensLinkLine ? FindingKind::IndexTargetMissing
                                                            : FindingKind::LinkTargetMissing;
-        AddFinding(walk, kind, path, link.target);
+        AddFinding(walk, kind, path, std::string(target));
     }
 }
 
@@ -252,6 +305,13 @@ int ReadPages(Walk& walk, PageProgress progress)
 {
     std::string bytes;
     PageLinks links;
+    ReadLinks read;
+    // Room for more links than pages have, at once: room never written
+    // costs nothing, where growing copies what was read into new memory.
+    read.links.reserve(walk.pages.size() * 64);
+    read.targets.reserve(walk.pages.size() * 64 * 32);
+    read.linksEnd.reserve(walk.pages.size());
+    read.bases.reserve(walk.pages.size());
     HelpFileReader reader;
     walk.linksTo.assign(walk.pages.size(), {});
     const int total = static_cast<int>(walk.pages.size());
@@ -260,11 +320,15 @@ int ReadPages(Walk& walk, PageProgress progress)
             ReadHelpFilesDone(reader);
             return 0;
         }
-        if (!ReadHelpFile(reader, walk.hostFolder, walk.pages[number].path, bytes)) continue;
-        ReadPageLinks(bytes, links);
-        CheckPageLinks(walk, number, links);
+        // A page that cannot be read has no links.
+        if (ReadHelpFile(reader, walk.hostFolder, walk.pages[number].path, bytes))
+            ReadPageLinks(bytes, links);
+        else links = PageLinks{};
+        KeepPageLinks(read, links);
     }
     ReadHelpFilesDone(reader);
+    walk.helpNumber = BaseNumber(walk, walk.folder);
+    for (size_t number = 0; number < walk.pages.size(); ++number) CheckPageLinks(walk, number, read);
     return 1;
 }
 
@@ -344,8 +408,14 @@ void CheckKeywordsFile(Walk& walk)
 void FindLeftoverCopies(Walk& walk)
 {
     std::unordered_set<std::string> shownFolders;
-    for (const HelpFile& page : walk.pages)
-        shownFolders.insert(FoldedForMatching(Utf8FromText(FolderPartOf(page.path))));
+    // The pages of a folder come one after another.
+    std::string last = "\n";
+    for (const HelpFile& page : walk.pages) {
+        std::string folder = FolderPartOf(page.path);
+        if (folder == last) continue;
+        shownFolders.insert(FoldedForMatching(Utf8FromText(folder)));
+        last = std::move(folder);
+    }
     for (const HelpFile& file : walk.files)
         if (!file.isFolder && NamedLikeDisplayCopy(file.path) &&
             !shownFolders.count(FoldedForMatching(Utf8FromText(FolderPartOf(file.path)))))
@@ -395,6 +465,8 @@ CheckReport CheckHelpFolder(PageProgress progress)
     walk.foldedFolder = FoldedForMatching(walk.folder);
     if (!ListHelpFolder(walk.hostFolder, walk.files, 0)) return report;
     report.folderRead = 1;
+    walk.existing.reserve(walk.files.size());
+    walk.numbers.reserve(walk.files.size());
     for (const HelpFile& file : walk.files) {
         const std::string relative = FoldedForMatching(Utf8FromText(file.path));
         walk.existing.insert(relative);

@@ -23,10 +23,15 @@ const std::string Ellipsis = "\xE2\x80\xA6";
 // A word as it is looked for: upper-cased, with a table of how far the scan
 // may jump on, by the last two bytes it looks at (a Horspool search on pairs
 // of bytes, which jumps nearly a word's length at a time even in text made
-// of the same few letters).
+// of the same few letters). The table is indexed by the pair itself, 0x20
+// set in both bytes so that a letter's cases fall on one entry, and the
+// second byte's top three bits dropped, which letters do without, so that
+// the table stays in the fastest cache: a step of the scan is one load and
+// one lookup.
+constexpr size_t PairCount = 8192;
 struct Needle {
     std::string folded;
-    uint8_t shift[256] = {};
+    std::vector<uint8_t> shift;  // PairCount entries, by PairAt
     size_t shiftAfterMatch = 0;
     // A single character is a word of its own ("f" of "f-string"), never
     // the start of every word beginning so.
@@ -38,8 +43,6 @@ constexpr size_t LongestJump = 255;
 
 // Upper case byte by byte without looking back: the ASCII letters, and the
 // bytes that follow 0xC3 in an accented Latin-1 letter wherever they stand.
-// The jumps are worked out on this; a place it finds is then compared
-// exactly, so a byte it folds too many only costs a comparison.
 struct ByteFold {
     unsigned char upper[256] = {};
     constexpr ByteFold()
@@ -111,12 +114,15 @@ bool IsContinuationByte(char c)
     return (static_cast<unsigned char>(c) & 0xC0) == 0x80;
 }
 
-// The pair of bytes that ends at `at`, upper-cased.
-size_t PairHash(const char* at)
+// The pair of bytes that ends at `at` as the table has it: the same for
+// either case of a letter (ASCII, or the second byte of an accented Latin-1
+// one), and for a few pairs more, which a place found is compared exactly
+// against.
+size_t PairAt(const char* at)
 {
-    return (static_cast<size_t>(Fold.upper[static_cast<unsigned char>(at[0])]) -
-            (static_cast<size_t>(Fold.upper[static_cast<unsigned char>(at[-1])]) << 3)) &
-           0xFF;
+    uint16_t pair = 0;
+    std::memcpy(&pair, at - 1, 2);
+    return static_cast<size_t>(pair | 0x2020) & (PairCount - 1);
 }
 
 Needle MakeNeedle(const std::string& word)
@@ -126,9 +132,10 @@ Needle MakeNeedle(const std::string& word)
     needle.whole = CharacterLength(static_cast<unsigned char>(word[0])) >= word.size();
     const size_t last = needle.folded.size() - 1;
     if (last == 0 || last > LongestJump) return needle;
+    needle.shift.assign(PairCount, 0);
     for (size_t i = 1; i < last; ++i)
-        needle.shift[PairHash(needle.folded.data() + i)] = static_cast<uint8_t>(i);
-    const size_t lastPair = PairHash(needle.folded.data() + last);
+        needle.shift[PairAt(needle.folded.data() + i)] = static_cast<uint8_t>(i);
+    const size_t lastPair = PairAt(needle.folded.data() + last);
     needle.shiftAfterMatch = last - needle.shift[lastPair];
     needle.shift[lastPair] = static_cast<uint8_t>(last);
     return needle;
@@ -156,6 +163,7 @@ size_t FindBytes(std::string_view text, const Needle& needle, size_t from)
     const char* at = text.data() + from;
     const char* end = text.data() + text.size() - length;
     const size_t last = length - 1;
+    const uint8_t* shift = needle.shift.data();
     if (last == 0 || last > LongestJump) {
         for (; at <= end; ++at)
             if (WordAt(at, needle)) return static_cast<size_t>(at - text.data());
@@ -165,7 +173,7 @@ size_t FindBytes(std::string_view text, const Needle& needle, size_t from)
         size_t jump = 0;
         do {
             at += last;
-            jump = needle.shift[PairHash(at)];
+            jump = shift[PairAt(at)];
         } while (jump == 0 && at <= end);
         at -= jump;
         if (jump < last) continue;
@@ -182,6 +190,73 @@ size_t FindNeedle(std::string_view text, const Needle& needle, size_t from)
     for (size_t at = FindBytes(text, needle, from); at != None; at = FindBytes(text, needle, at + 1))
         if (BeginsWord(text, at) && (!needle.whole || EndsWord(text, at + needle.folded.size()))) return at;
     return None;
+}
+
+// All the words at once, in one pass over a page: the scan looks at a
+// window as long as the shortest word and, as for a single word, jumps on
+// by the pair of bytes that ends it, a whole window where no word holds the
+// pair among its first bytes. A query of several words then costs about
+// one pass instead of one each.
+struct NeedleSet {
+    // By PairAt: the furthest place in the window where a word holds the
+    // pair (0 where none does). Empty for a single word, and when a word
+    // is too short to jump by.
+    std::vector<uint8_t> place;
+    size_t window = 0;
+};
+
+NeedleSet MakeNeedleSet(const std::vector<Needle>& needles)
+{
+    NeedleSet set;
+    set.window = LongestJump + 1;
+    for (const Needle& needle : needles) set.window = std::min(set.window, needle.folded.size());
+    // A single word is looked for on its own, with the jump after a place
+    // found that fits it.
+    if (needles.size() < 2 || set.window < 2 || set.window > LongestJump) return set;
+    set.place.assign(PairCount, 0);
+    for (const Needle& needle : needles)
+        for (size_t j = 1; j < set.window; ++j) {
+            uint8_t& place = set.place[PairAt(needle.folded.data() + j)];
+            place = std::max(place, static_cast<uint8_t>(j));
+        }
+    return set;
+}
+
+bool NeedleAt(std::string_view text, const Needle& needle, size_t at)
+{
+    return at + needle.folded.size() <= text.size() && WordAt(text.data() + at, needle) &&
+           BeginsWord(text, at) && (!needle.whole || EndsWord(text, at + needle.folded.size()));
+}
+
+// Each word's first place in the text (None where it has none).
+void FindFirsts(std::string_view text, const std::vector<Needle>& needles, const NeedleSet& set,
+                std::vector<size_t>& firsts)
+{
+    if (set.place.empty()) {
+        for (size_t w = 0; w < needles.size(); ++w) firsts[w] = FindNeedle(text, needles[w], 0);
+        return;
+    }
+    std::fill(firsts.begin(), firsts.end(), None);
+    const uint8_t* places = set.place.data();
+    const size_t last = set.window - 1;
+    size_t missing = needles.size();
+    size_t start = 0;
+    while (missing > 0 && start + last < text.size()) {
+        // The window's end moves by a whole window while no word holds its
+        // pair: a step that waits for no lookup.
+        size_t end = start + last;
+        size_t place = 0;
+        while ((place = places[PairAt(text.data() + end)]) == 0)
+            if ((end += last) >= text.size()) return;
+        start = end - place;
+        if (place < last) continue;
+        for (size_t w = 0; w < needles.size(); ++w)
+            if (firsts[w] == None && NeedleAt(text, needles[w], start)) {
+                firsts[w] = start;
+                --missing;
+            }
+        ++start;
+    }
 }
 
 // How often the word occurs; `first` is its first place (None when none).
@@ -203,19 +278,17 @@ bool ReadPage(HelpFileReader& reader, const std::string& folder, const HelpFile&
               PageText& text, TextBlocks& blocks, CachedPage& page)
 {
     if (!ReadHelpFile(reader, folder, file.path, bytes)) return false;
-    ExtractPageText(bytes, text);
+    const std::string_view extracted = ExtractPageTextInPlace(bytes, text);
     page.path = file.path;
     page.size = file.size;
     page.time = file.time;
     page.title = text.title.empty() ? Utf8FromText(PathFileName(file.path)) : text.title;
-    page.text = TextBlocksKeep(blocks, text.text);
+    page.text = TextBlocksKeep(blocks, extracted);
     // The text's white space is run together into single spaces, so they
     // count its words closely enough for weighing a page's length.
-    page.words = text.text.empty()
-                     ? 0
-                     : static_cast<uint32_t>(std::count(text.text.begin(), text.text.end(), ' ') + 1);
-    page.linkText = static_cast<uint32_t>(std::min<size_t>(text.linkText, text.text.size()));
-    return page.text.size() == text.text.size();
+    page.words = extracted.empty() ? 0 : static_cast<uint32_t>(text.spaces + 1);
+    page.linkText = static_cast<uint32_t>(std::min<size_t>(text.linkText, extracted.size()));
+    return page.text.size() == extracted.size();
 }
 
 // Once the blocks hold more text of pages since changed than of the pages
@@ -309,14 +382,14 @@ struct WordPlaces {
     std::vector<size_t> places;
 };
 
-void FindPlaces(const CachedPage& page, const Needle& needle, WordPlaces& found)
+// `first` is the word's first place in the text, None when it has none.
+void FindPlaces(const CachedPage& page, const Needle& needle, size_t first, WordPlaces& found)
 {
-    size_t first = None;
-    found.inTitle = CountNeedle(page.title, needle, first);
+    size_t firstInTitle = None;
+    found.inTitle = CountNeedle(page.title, needle, firstInTitle);
     found.inText = 0;
     found.places.clear();
-    for (size_t at = FindNeedle(page.text, needle, 0); at != None;
-         at = FindNeedle(page.text, needle, at + needle.folded.size())) {
+    for (size_t at = first; at != None; at = FindNeedle(page.text, needle, at + needle.folded.size())) {
         if (found.places.size() < MostPlaces) found.places.push_back(at);
         ++found.inText;
     }
@@ -486,6 +559,47 @@ std::vector<std::string> SearchWords(const std::string& query)
     return words;
 }
 
+namespace {
+
+// The first reading of a help folder lists only the names, which the host
+// tells without looking at each file, and watches the folders before it
+// reads a page, so that every change after a page was read is heard of: the
+// next search then takes the pages' sizes and times from its listing, as
+// long as no change was heard of meanwhile. 0 when the folders cannot be
+// watched: the pages are then read as any later search reads them.
+int FirstReading(PageCache& cache, const std::string& folder, PageProgress progress)
+{
+    std::vector<HelpFile> files;
+    if (!ListHelpFolder(folder, files, 0)) return 0;
+    std::vector<std::string> folders = {folder};
+    for (const HelpFile& file : files)
+        if (file.isFolder) folders.push_back(folder + file.path + "\\");
+    if (!FolderWatch(PageCacheWatch, folders)) return 0;
+    cache.folders = std::move(folders);
+    cache.watched = 1;
+    cache.trusted = 0;
+    std::string bytes;
+    PageText text;
+    HelpFileReader reader;
+    const int total = static_cast<int>(std::count_if(files.begin(), files.end(), IsOwnPage));
+    int done = 0;
+    cache.pages.reserve(static_cast<size_t>(total));
+    for (const HelpFile& file : files) {
+        if (!IsOwnPage(file)) continue;
+        if (progress && !progress(done, total)) break;
+        ++done;
+        CachedPage page;
+        if (!ReadPage(reader, folder, file, bytes, text, cache.blocks, page)) continue;
+        page.size = NotListed;
+        page.time = NotListed;
+        cache.pages.push_back(std::move(page));
+    }
+    ReadHelpFilesDone(reader);
+    return done == total ? 1 : -1;
+}
+
+}  // namespace
+
 int RefreshPageCache(PageProgress progress)
 {
     PageCache& cache = FullTextPageCache();
@@ -499,12 +613,21 @@ int RefreshPageCache(PageProgress progress)
     // changes told so far, also when the answer is not trusted yet.)
     const int changed = cache.watched ? FolderChanged(PageCacheWatch) : 1;
     if (cache.trusted && !changed) return 1;
+    if (!cache.watched && cache.pages.empty()) {
+        const int read = FirstReading(cache, folder, progress);
+        if (read != 0) return read;
+    }
     std::vector<HelpFile> files;
     if (!ListHelpFolder(folder, files, 1)) {
         FullTextReset();
         cache.helpFolder = folder;
         return 0;
     }
+    // Pages read before they were listed take their sizes and times from
+    // this listing when the watch heard of no change from before they were
+    // read until after it; a change heard of now is looked for once more.
+    const bool quiet = cache.watched && !changed && !FolderChanged(PageCacheWatch);
+    const bool heardNow = cache.watched && !changed && !quiet;
     std::vector<CachedPage> pages;
     pages.reserve(files.size());
     std::vector<std::string> folders = {folder};
@@ -525,6 +648,10 @@ int RefreshPageCache(PageProgress progress)
         stopped = stopped || (progress && !progress(done, total));
         ++done;
         CachedPage* old = CachedPageOf(cache, file.path, next, known);
+        if (old && old->size == NotListed && quiet) {
+            old->size = file.size;
+            old->time = file.time;
+        }
         if (old && old->size == file.size && old->time == file.time) {
             pages.push_back(std::move(*old));
             continue;
@@ -545,7 +672,7 @@ int RefreshPageCache(PageProgress progress)
     // began; a new one (new folders, or none yet) has not, so the next
     // search reads the folder once more before trusting it.
     if (cache.watched && folders == cache.folders) {
-        cache.trusted = allRead ? 1 : 0;
+        cache.trusted = allRead && !heardNow ? 1 : 0;
     } else {
         cache.folders = std::move(folders);
         cache.watched = FolderWatch(PageCacheWatch, cache.folders);
@@ -564,11 +691,13 @@ SearchResults SearchHelpFolder(const std::string& query, PageProgress progress)
     if (results.words.empty() || results.stopped) return results;
     std::vector<Needle> needles;
     for (const std::string& word : results.words) needles.push_back(MakeNeedle(word));
+    const NeedleSet set = MakeNeedleSet(needles);
     const std::vector<CachedPage>& pages = FullTextPageCache().pages;
     // Every word is looked for in every page: how many pages hold each one
     // tells how rare it is.
     std::vector<int> pagesWith(needles.size(), 0);
     std::vector<WordPlaces> words(needles.size());
+    std::vector<size_t> firsts(needles.size(), None);
     std::vector<std::vector<WordPlaces>> held;
     std::vector<const CachedPage*> heldPages;
     FieldLengths average{0, 0};
@@ -576,14 +705,15 @@ SearchResults SearchHelpFolder(const std::string& query, PageProgress progress)
         average.title += TitleWords(page);
         average.text += page.words;
         bool all = true;
+        FindFirsts(page.text, needles, set, firsts);
         for (size_t w = 0; w < needles.size(); ++w) {
-            const bool holds =
-                FindNeedle(page.text, needles[w], 0) != None || FindNeedle(page.title, needles[w], 0) != None;
+            const bool holds = firsts[w] != None || FindNeedle(page.title, needles[w], 0) != None;
             pagesWith[w] += holds ? 1 : 0;
             all = all && holds;
         }
         if (!all) continue;
-        for (size_t w = 0; w < needles.size(); ++w) FindPlaces(page, needles[w], words[w]);
+        // The places are looked for on from the first, found already.
+        for (size_t w = 0; w < needles.size(); ++w) FindPlaces(page, needles[w], firsts[w], words[w]);
         held.push_back(words);
         heldPages.push_back(&page);
     }

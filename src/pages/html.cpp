@@ -1,6 +1,7 @@
 #include "pages/html.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstdint>
 #include <cstring>
 #include <string_view>
@@ -20,6 +21,7 @@ struct TextWriter {
     char* start = nullptr;
     char* at = nullptr;
     bool space = false;
+    size_t spaces = 0;  // written so far
 };
 
 // Each byte read gives at most three of text (a Windows-1252 byte beyond
@@ -32,7 +34,10 @@ size_t TextRoom(size_t bytes)
 void Put(TextWriter& out, const char* data, size_t size)
 {
     if (out.space) {
-        if (out.at != out.start) *out.at++ = ' ';
+        if (out.at != out.start) {
+            *out.at++ = ' ';
+            ++out.spaces;
+        }
         out.space = false;
     }
     std::memcpy(out.at, data, size);
@@ -71,7 +76,8 @@ void ReadText(TextReader& reader, std::string_view text, bool markup);
 // A title holds text only, "<b>" included.
 void ReadTitle(TextReader& reader, std::string_view title)
 {
-    std::vector<char> room(TextRoom(title.size()));
+    std::vector<char>& room = reader.page.titleRoom;
+    if (room.size() < TextRoom(title.size())) room.resize(TextRoom(title.size()));
     TextReader inside{{room.data(), room.data()}, reader.page, reader.windows1252, true};
     ReadText(inside, title, false);
     reader.page.title.assign(room.data(), static_cast<size_t>(inside.out.at - room.data()));
@@ -109,22 +115,105 @@ size_t ReadTag(TextReader& reader, std::string_view page, size_t at)
     return end;
 }
 
-// Bytes that end a run of plain text: markup, references, white space and
-// control bytes (DEL too), and the lead byte of a UTF-8 no-break space.
-struct SpecialBytes {
-    bool utf8[256] = {};
-    bool windows1252[256] = {};
-    constexpr SpecialBytes()
+// What a byte is to a run of plain text: part of it, a space (part of it
+// between two plain bytes), or its end: markup, references, other white
+// space and control bytes (DEL too), and the lead byte of a UTF-8 no-break
+// space.
+constexpr unsigned char PlainByte = 0;
+constexpr unsigned char SpaceByte = 1;
+constexpr unsigned char EndByte = 2;
+struct ByteClasses {
+    unsigned char utf8[256] = {};
+    unsigned char windows1252[256] = {};
+    constexpr ByteClasses()
     {
-        for (int c = 0; c <= 0x20; ++c) utf8[c] = windows1252[c] = true;
-        utf8[0x7F] = windows1252[0x7F] = true;
-        utf8[static_cast<unsigned char>('<')] = windows1252[static_cast<unsigned char>('<')] = true;
-        utf8[static_cast<unsigned char>('&')] = windows1252[static_cast<unsigned char>('&')] = true;
-        utf8[0xC2] = true;
-        for (int c = 0x80; c <= 0xFF; ++c) windows1252[c] = true;
+        for (int c = 0; c < 0x20; ++c) utf8[c] = windows1252[c] = EndByte;
+        utf8[0x20] = windows1252[0x20] = SpaceByte;
+        utf8[0x7F] = windows1252[0x7F] = EndByte;
+        utf8[static_cast<unsigned char>('<')] = windows1252[static_cast<unsigned char>('<')] = EndByte;
+        utf8[static_cast<unsigned char>('&')] = windows1252[static_cast<unsigned char>('&')] = EndByte;
+        utf8[0xC2] = EndByte;
+        for (int c = 0x80; c <= 0xFF; ++c) windows1252[c] = EndByte;
     }
 };
-constexpr SpecialBytes Special;
+constexpr ByteClasses Classes;
+
+// Eight bytes at a time, as one number: the byte at the lowest address is
+// the lowest (every host Kelpra is built for is little-endian). A mask
+// holds 0x80 in each byte that passes, exactly, with no carry from one
+// byte into the next.
+static_assert(std::endian::native == std::endian::little);
+constexpr uint64_t EveryByte = 0x0101010101010101ULL;
+constexpr uint64_t HighBits = 0x8080808080808080ULL;
+constexpr uint64_t LowBits = 0x7F7F7F7F7F7F7F7FULL;
+
+uint64_t BytesEqual(uint64_t bytes, unsigned char c)
+{
+    const uint64_t diff = bytes ^ (EveryByte * c);
+    return ~(((diff & LowBits) + LowBits) | diff) & HighBits;
+}
+
+// Bytes below `limit` (at most 0x80).
+uint64_t BytesBelow(uint64_t bytes, unsigned char limit)
+{
+    return ~(((bytes & LowBits) + EveryByte * (0x80 - limit)) | bytes) & HighBits;
+}
+
+// How many bytes of a mask pass: their bits summed into the top byte, which
+// needs no instruction the oldest processors lack.
+size_t BytesIn(uint64_t mask)
+{
+    return static_cast<size_t>(((mask >> 7) * EveryByte) >> 56);
+}
+
+// The bytes that end a run, by the classes below: in a Windows-1252 page
+// DEL and every byte beyond ASCII at once.
+uint64_t EndBytes(uint64_t bytes, bool windows1252)
+{
+    const uint64_t fromDel = windows1252 ? ((bytes & LowBits) + EveryByte) | bytes
+                                         : BytesEqual(bytes, 0x7F) | BytesEqual(bytes, 0xC2);
+    return BytesBelow(bytes, 0x20) | BytesEqual(bytes, '<') | BytesEqual(bytes, '&') | (fromDel & HighBits);
+}
+
+// The end of the run of plain text from `at`, counting its spaces. A single
+// space between two plain bytes stays in it, so most runs are whole
+// sentences rather than single words. Words are short, so the test is made
+// on eight bytes at once rather than byte by byte with a branch at every
+// space.
+size_t RunEnd(const unsigned char* data, size_t size, size_t at, bool windows1252, size_t& spaces)
+{
+    const unsigned char* classes = windows1252 ? Classes.windows1252 : Classes.utf8;
+    size_t run = at;
+    // Eight bytes and the one after them, which tells whether the last
+    // space of the eight stays in the run.
+    while (run + 8 < size) {
+        uint64_t bytes = 0;
+        std::memcpy(&bytes, data + run, 8);
+        const uint64_t space = BytesEqual(bytes, ' ');
+        const uint64_t end = EndBytes(bytes, windows1252);
+        const uint64_t beforeOther =
+            ((space | end) >> 8) | (classes[data[run + 8]] != PlainByte ? HighBits << 56 : 0);
+        // A space ends the run where another space or an end follows it,
+        // and where it would begin the run.
+        const uint64_t stop = end | (space & beforeOther) | (run == at ? space & 0x80 : 0);
+        if (stop == 0) {
+            spaces += BytesIn(space);
+            run += 8;
+            continue;
+        }
+        const int first = std::countr_zero(stop) / 8;
+        spaces += BytesIn(space & ((uint64_t{1} << (first * 8)) - 1));
+        return run + static_cast<size_t>(first);
+    }
+    while (run < size) {
+        const unsigned char here = classes[data[run]];
+        const unsigned char next = run + 1 < size ? classes[data[run + 1]] : EndByte;
+        if (here != PlainByte && (here != SpaceByte || run == at || next != PlainByte)) break;
+        spaces += here;
+        ++run;
+    }
+    return run;
+}
 
 // Each Windows-1252 byte beyond ASCII as UTF-8: its length, then its bytes.
 struct Windows1252Utf8 {
@@ -145,17 +234,10 @@ constexpr Windows1252Utf8 FromWindows1252;
 void ReadText(TextReader& reader, std::string_view text, bool markup)
 {
     const auto* data = reinterpret_cast<const unsigned char*>(text.data());
-    const bool* special = reader.windows1252 ? Special.windows1252 : Special.utf8;
     TextWriter& out = reader.out;
     size_t at = 0;
     while (at < text.size()) {
-        // A run of plain text; a single space between two plain bytes stays
-        // in it, so most runs are whole sentences rather than single words.
-        size_t run = at;
-        while (run < text.size() &&
-               (!special[data[run]] ||
-                (data[run] == ' ' && run > at && run + 1 < text.size() && !special[data[run + 1]])))
-            ++run;
+        const size_t run = RunEnd(data, text.size(), at, reader.windows1252, out.spaces);
         if (run > at) {
             Put(out, text.data() + at, run - at);
             at = run;
@@ -194,7 +276,7 @@ struct LinkTag {
     const char* attribute;
     LinkKind kind;
 };
-const LinkTag LinkTags[] = {
+constexpr LinkTag LinkTags[] = {
     {"a", "href", LinkKind::Page},           {"area", "href", LinkKind::Page},
     {"link", "href", LinkKind::Page},        {"frame", "src", LinkKind::Page},
     {"iframe", "src", LinkKind::Page},       {"script", "src", LinkKind::Page},
@@ -202,6 +284,26 @@ const LinkTag LinkTags[] = {
     {"body", "background", LinkKind::Image}, {"table", "background", LinkKind::Image},
     {"td", "background", LinkKind::Image},   {"th", "background", LinkKind::Image},
 };
+
+// The letters the link tags' names begin with: most tags of a page (p, hr,
+// pre, font) begin with none, and are passed without a look at each name.
+struct LinkTagLetters {
+    bool first[256] = {};
+    constexpr LinkTagLetters()
+    {
+        for (const LinkTag& tag : LinkTags) first[static_cast<unsigned char>(tag.name[0])] = true;
+    }
+};
+constexpr LinkTagLetters LinkLetters;
+
+// The link tag the tag is, nullptr when it is none.
+const LinkTag* LinkTagOf(const TagName& tag)
+{
+    if (!LinkLetters.first[static_cast<unsigned char>(tag.name[0])]) return nullptr;
+    for (const LinkTag& linkTag : LinkTags)
+        if (NameIs(tag, linkTag.name)) return &linkTag;
+    return nullptr;
+}
 
 bool IsStyleSheetLink(std::string_view page, size_t from, size_t end)
 {
@@ -244,6 +346,11 @@ std::string FoldedForMatching(const std::string& utf8)
 
 void ExtractPageText(const std::string& bytes, PageText& page)
 {
+    page.text.assign(ExtractPageTextInPlace(bytes, page));
+}
+
+std::string_view ExtractPageTextInPlace(const std::string& bytes, PageText& page)
+{
     page.title.clear();
     page.linkText = 0;
     std::string_view text(bytes);
@@ -252,13 +359,14 @@ void ExtractPageText(const std::string& bytes, PageText& page)
     TextReader reader{{page.room.data(), page.room.data()}, page};
     reader.windows1252 = PageCharsetOf(bytes) == PageCharset::Windows1252;
     ReadText(reader, text, true);
-    page.text.assign(page.room.data(), static_cast<size_t>(reader.out.at - page.room.data()));
+    page.spaces = reader.out.spaces;
+    return std::string_view(page.room.data(), static_cast<size_t>(reader.out.at - page.room.data()));
 }
 
 void ReadPageLinks(const std::string& bytes, PageLinks& links)
 {
     links.base.clear();
-    links.links.clear();
+    size_t count = 0;
     const PageCharset charset = PageCharsetOf(bytes);
     std::string_view page(bytes);
     bool bodySeen = false;
@@ -286,18 +394,18 @@ void ReadPageLinks(const std::string& bytes, PageLinks& links)
         // A <link> is a style sheet the page needs, or an icon, a canonical
         // address and the like, which no reader follows.
         if (NameIs(tag, "link") && !IsStyleSheetLink(page, tag.end, end)) continue;
-        for (const LinkTag& linkTag : LinkTags) {
-            if (!NameIs(tag, linkTag.name) || !AttributeValue(page, tag.end, end, linkTag.attribute, value))
-                continue;
-            PageLink link;
-            link.target = AttributeText(value, charset);
-            link.kind = linkTag.kind;
+        const LinkTag* linkTag = LinkTagOf(tag);
+        if (linkTag && AttributeValue(page, tag.end, end, linkTag->attribute, value)) {
+            // The links of the page before keep their room for this one's.
+            if (count == links.links.size()) links.links.emplace_back();
+            PageLink& link = links.links[count++];
+            AttributeTextInto(value, charset, link.target);
+            link.kind = linkTag->kind;
             link.opensLinkLine = OpensLinkLine(page, start) ? 1 : 0;
-            links.links.push_back(link);
-            break;
         }
         if (NameIs(tag, "script") || NameIs(tag, "style")) at = RawTextEnd(page, end, tag.name);
     }
+    links.links.resize(count);
 }
 
 std::string HtmlFromText(const std::string& utf8)

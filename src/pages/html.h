@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "runtime/pagebytes.h"
@@ -24,9 +25,16 @@ struct PageText {
     // How much of the text stands inside links: most of it on a page of
     // contents or an index, little on one a reader reads.
     size_t linkText = 0;
-    std::vector<char> room;  // where the text is put together, kept from page to page
+    size_t spaces = 0;  // in the text, which has one word more when it is not empty
+    // Where the text and the title are put together, kept from page to page.
+    std::vector<char> room;
+    std::vector<char> titleRoom;
 };
 void ExtractPageText(const std::string& bytes, PageText& page);
+// The same with the text left where it was put together (page.text is not
+// touched): no copy, for a reader that keeps it elsewhere before the next
+// page.
+std::string_view ExtractPageTextInPlace(const std::string& bytes, PageText& page);
 
 // Where a page leads: links (a, area, frame, iframe, link, script) and
 // images (img, input, and the background of body, table and cells), each

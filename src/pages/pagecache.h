@@ -13,6 +13,8 @@
 // is read again only when its size or time has changed.
 struct CachedPage {
     std::string path;  // relative to the help folder, as the folder names it
+    // As the folder listed them; NotListed for a page read before they were
+    // (see RefreshPageCache).
     int64_t size = 0;
     int64_t time = 0;
     // UTF-8, white space run together; the text lies in the cache's blocks.
@@ -34,6 +36,7 @@ struct PageCache {
     int trusted = 0;
 };
 constexpr int PageCacheWatch = 1;
+constexpr int64_t NotListed = -1;
 // The search's cache, as the tests and benchmarks look into it.
 PageCache& FullTextPageCache();
 // Gives the cache's blocks back and empties it: at start-up and before each

@@ -10,7 +10,7 @@
 namespace {
 
 struct Entity {
-    const char* name;
+    std::string_view name;  // a view: the search compares without measuring names again
     uint32_t code;
 };
 
@@ -68,6 +68,8 @@ const Entity Entities[] = {
     {"weierp", 8472},  {"xi", 958},      {"yacute", 253},  {"yen", 165},     {"yuml", 255},
     {"zeta", 950},     {"zwj", 8205},    {"zwnj", 8204},
 };
+// The ones nearly every page uses, tried before the search through them all.
+const Entity CommonEntities[] = {{"nbsp", 160}, {"amp", 38}, {"lt", 60}, {"gt", 62}, {"quot", 34}};
 
 constexpr uint32_t ReplacementCharacter = 0xFFFD;
 // Where a page's <meta> charset may stand at the latest.
@@ -190,11 +192,6 @@ TagName ReadTagName(std::string_view page, size_t at)
     return tag;
 }
 
-bool NameIs(const TagName& tag, const char* name)
-{
-    return std::strcmp(tag.name, name) == 0;
-}
-
 size_t ReadCharacterReference(std::string_view page, size_t at, uint32_t& code)
 {
     size_t i = at + 1;
@@ -221,6 +218,12 @@ size_t ReadCharacterReference(std::string_view page, size_t at, uint32_t& code)
     while (i < page.size() && i - nameStart < 10 && IsAsciiAlnum(static_cast<unsigned char>(page[i]))) ++i;
     std::string_view name = page.substr(nameStart, i - nameStart);
     if (name.empty() || (i < page.size() && IsAsciiAlnum(static_cast<unsigned char>(page[i])))) return 0;
+    for (const Entity& common : CommonEntities)
+        if (common.name == name) {
+            if (i < page.size() && page[i] == ';') ++i;
+            code = common.code;
+            return i - at;
+        }
     auto found =
         std::lower_bound(std::begin(Entities), std::end(Entities), name,
                          [](const Entity& entity, std::string_view wanted) { return entity.name < wanted; });
@@ -295,13 +298,20 @@ bool AttributeValue(std::string_view page, size_t from, size_t end, const char* 
 
 std::string AttributeText(std::string_view value, PageCharset charset)
 {
+    std::string text;
+    AttributeTextInto(value, charset, text);
+    return text;
+}
+
+void AttributeTextInto(std::string_view value, PageCharset charset, std::string& text)
+{
     bool plain = value.find('&') == std::string_view::npos && !value.empty() &&
                  !IsAddressSpace(static_cast<unsigned char>(value.front())) &&
                  !IsAddressSpace(static_cast<unsigned char>(value.back()));
     for (size_t i = 0; plain && charset != PageCharset::Utf8 && i < value.size(); ++i)
         plain = static_cast<unsigned char>(value[i]) < 0x80;
-    if (plain) return std::string(value);
-    return TrimmedSpaces(DecodeReferences(Utf8FromCharset(std::string(value), charset)));
+    if (plain) text.assign(value);
+    else text = TrimmedSpaces(DecodeReferences(Utf8FromCharset(std::string(value), charset)));
 }
 
 std::string DeclaredCharsetName(const std::string& bytes)

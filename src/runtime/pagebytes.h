@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <string_view>
 
@@ -68,7 +69,12 @@ size_t MarkupDeclarationEnd(std::string_view page, size_t at);
 size_t RawTextClose(std::string_view page, size_t from, std::string_view lowerName);
 size_t RawTextEnd(std::string_view page, size_t from, std::string_view lowerName);
 TagName ReadTagName(std::string_view page, size_t at);
-bool NameIs(const TagName& tag, const char* name);
+// Inline, with the first letters compared before the rest: every tag of
+// every page is asked after several names.
+inline bool NameIs(const TagName& tag, const char* name)
+{
+    return tag.name[0] == name[0] && std::strcmp(tag.name, name) == 0;
+}
 // The character reference at `at` (an '&'): its length and its character,
 // or 0 when it is a plain '&'. A missing ';' is forgiven, as browsers do.
 size_t ReadCharacterReference(std::string_view page, size_t at, uint32_t& code);
@@ -80,3 +86,5 @@ bool AttributeValue(std::string_view page, size_t from, size_t end, const char* 
 // An attribute's value as UTF-8, references decoded and the spaces around
 // it dropped, as a browser takes a link's target.
 std::string AttributeText(std::string_view value, PageCharset charset);
+// The same into a string whose room is kept: most values are plain.
+void AttributeTextInto(std::string_view value, PageCharset charset, std::string& text);

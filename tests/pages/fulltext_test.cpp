@@ -279,6 +279,42 @@ TEST_F(FullText, ALaterSearchSeesEveryChangeWithoutListingTheFolder)
     }
 }
 
+// The first search reads pages before it lists their sizes; a change made
+// before the next search lists them is seen all the same.
+TEST_F(FullText, AChangeRightAfterTheFirstSearchIsSeen)
+{
+    struct Change {
+        const char* what;
+        std::function<void()> make;
+        const char* word;
+        std::vector<std::string> paths;
+    };
+    auto rewrite = [&](const char* from, const char* to) {
+        std::fstream page(folder.Host("commands/cls.htm"), std::ios::in | std::ios::out | std::ios::binary);
+        page.seekp(static_cast<std::streamoff>(folder.Read("commands\\cls.htm").find(from)));
+        page.write(to, 6);
+    };
+    const Change changes[] = {
+        {"rewritten in place, same size",
+         [&] { rewrite("Clears", "Wipes "); },
+         "wipes",
+         {"commands\\cls.htm"}},
+        {"added",
+         [&] { folder.Write("commands\\input.htm", Page("INPUT", "quokka")); },
+         "quokka",
+         {"commands\\input.htm"}},
+        {"removed", [&] { fs::remove(folder.Host("commands/input.htm")); }, "quokka", {}},
+        {"rewritten again", [&] { rewrite("Wipes ", "Erases"); }, "wipes", {}},
+    };
+    for (const Change& change : changes) {
+        FullTextReset();
+        Paths("print");
+        change.make();
+        EXPECT_EQ(Paths(change.word), change.paths) << change.what;
+        EXPECT_EQ(Paths(change.word), change.paths) << change.what;
+    }
+}
+
 #ifndef _WIN32
 TEST_F(FullText, PipesAndLinkLoopsDoNotStopASearch)
 {
@@ -472,6 +508,44 @@ TEST_F(FullTextModel, CountsAgreeWithASlowScanOnRandomText)
             ASSERT_EQ(found.count(path) ? found[path] : 0, ModelCount(texts[page], word))
                 << "word " << word << " in " << path;
         }
+    }
+}
+
+// Several words are looked for in one pass over a page: one word the start
+// of another, words sharing letters, at either end of a text, in either
+// case and encoding, count as they do one by one.
+TEST_F(FullTextModel, SeveralWordsCountAsEachAlone)
+{
+    State.helpFolder = folder.Win();
+    const std::pair<std::string, std::string> pages[] = {
+        {"a", "Screenshot object"},
+        {"b", "objects on screen"},
+        {"c", "screen"},
+        {"d", "obj screen"},
+        {"e", "OBJECT SCREEN OBJECT"},
+        {"f", "xscreen object"},
+        {"g",
+         "caf\xe9 cr\xe8me br\xfbl\xe9"
+         "e"},
+        {"h", "<meta charset=utf-8>CAF\xc3\x89 CR\xc3\x88ME"},
+        {"i", "reread ready"},
+    };
+    for (const auto& [name, text] : pages) folder.Write(name + ".htm", "<title>t</title>" + text);
+    const std::pair<std::string, std::map<std::string, int>> queries[] = {
+        {"screen object", {{"a.htm", 2}, {"b.htm", 2}, {"e.htm", 3}}},
+        {"object screen", {{"a.htm", 2}, {"b.htm", 2}, {"e.htm", 3}}},
+        {"scr screen", {{"a.htm", 2}, {"b.htm", 2}, {"c.htm", 2}, {"d.htm", 2}, {"e.htm", 2}}},
+        {"on screen", {{"b.htm", 2}}},
+        {"object objects", {{"b.htm", 2}}},
+        // Letters the words share at other places in them.
+        {"ready reread", {{"i.htm", 2}}},
+        {"reread ready", {{"i.htm", 2}}},
+        {"caf\xc3\xa9 CR\xc3\x88ME", {{"g.htm", 2}, {"h.htm", 2}}},
+    };
+    for (const auto& [query, wanted] : queries) {
+        std::map<std::string, int> found;
+        for (const SearchHit& hit : SearchHelpFolder(query).hits) found[hit.path] = hit.occurrences;
+        EXPECT_EQ(found, wanted) << query;
     }
 }
 

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -67,6 +69,43 @@ TEST(Html, TextIsWhatAReaderSees)
         ExtractPageText(c.page, page);
         EXPECT_EQ(page.title, c.title) << c.page;
         EXPECT_EQ(page.text, c.text) << c.page;
+    }
+}
+
+// Text is scanned several bytes at a time: every way of parting words, at
+// every place against those bytes, in either charset, comes out as single
+// spaces, counted.
+TEST(Html, WordsArePartedAtEveryPlace)
+{
+    struct Charset {
+        std::string name;
+        std::string accented;  // "café" in the page's bytes
+        std::string noBreak;
+    };
+    const Charset charsets[] = {{"utf-8", "caf\xc3\xa9", "\xc2\xa0"}, {"windows-1252", "caf\xe9", "\xa0"}};
+    for (const Charset& charset : charsets) {
+        const std::string partings[] = {" ",     "  ",   "\t",     "\r\n",          " <b>",
+                                        "</b> ", "<br>", "&nbsp;", charset.noBreak, "\x7f"};
+        const std::string words[] = {charset.accented, "a", "bc", "PRINT", "x&amp;y", "sync"};
+        for (size_t lead = 0; lead < 10; ++lead)
+            for (const std::string& parting : partings) {
+                std::string page = "<meta charset=" + charset.name + ">" + std::string(lead, ' ');
+                std::string wanted;
+                for (size_t n = 0; n < 24; ++n) {
+                    const std::string& word = words[(n + lead) % std::size(words)];
+                    const std::string shown = word == "x&amp;y"          ? "x&y"
+                                              : word == charset.accented ? "caf\xc3\xa9"
+                                                                         : word;
+                    // Sometimes the plain space, which stays in a run of text.
+                    page += word + (n % 3 == 0 ? " " : parting);
+                    wanted += (wanted.empty() ? "" : " ") + shown;
+                }
+                PageText text;
+                ExtractPageText(page, text);
+                EXPECT_EQ(text.text, wanted) << page;
+                EXPECT_EQ(text.spaces, static_cast<size_t>(std::count(wanted.begin(), wanted.end(), ' ')))
+                    << page;
+            }
     }
 }
 
