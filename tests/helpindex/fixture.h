@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "helpindex/displaycopy.h"
 #include "runtime/files.h"
 #include "runtime/scripted/script.h"
 #include "state/state.h"
@@ -21,6 +22,9 @@ protected:
         State.helpFolder = folder.Win();
         State.programFolder = folder.Win("prog\\");
     }
+    // The folders a copy watched are let go before they are removed: a
+    // watched folder cannot be removed on Windows.
+    void TearDown() override { DisplayCopyReset(); }
 
     TestFolder folder;
 };
