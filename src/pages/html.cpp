@@ -314,6 +314,39 @@ bool IsStyleSheetLink(std::string_view page, size_t from, size_t end)
     return false;
 }
 
+// A target as AttributeTextInto makes it. Most pages' targets are plain
+// ASCII, the same in every charset, so the page's charset (a look through
+// its head, or through all of it when it names none) is worked out only
+// for the first target that is not.
+struct LinkCharset {
+    const std::string& bytes;
+    PageCharset charset = PageCharset::Unknown;
+    bool known = false;
+};
+
+bool IsPlainAsciiValue(std::string_view value)
+{
+    if (value.empty() || static_cast<unsigned char>(value.front()) <= 0x20 ||
+        static_cast<unsigned char>(value.back()) <= 0x20)
+        return false;
+    for (char c : value)
+        if (static_cast<unsigned char>(c) >= 0x80 || c == '&') return false;
+    return true;
+}
+
+void LinkTextInto(std::string_view value, LinkCharset& charset, std::string& text)
+{
+    if (IsPlainAsciiValue(value)) {
+        text.assign(value);
+        return;
+    }
+    if (!charset.known) {
+        charset.charset = PageCharsetOf(charset.bytes);
+        charset.known = true;
+    }
+    AttributeTextInto(value, charset.charset, text);
+}
+
 bool OpensLinkLine(std::string_view page, size_t at)
 {
     return (at == 0 || page[at - 1] == '\r' || page[at - 1] == '\n' || page[at - 1] == '\0') &&
@@ -367,7 +400,7 @@ void ReadPageLinks(const std::string& bytes, PageLinks& links)
 {
     links.base.clear();
     size_t count = 0;
-    const PageCharset charset = PageCharsetOf(bytes);
+    LinkCharset charset{bytes};
     std::string_view page(bytes);
     bool bodySeen = false;
     size_t at = 0;
@@ -388,7 +421,7 @@ void ReadPageLinks(const std::string& bytes, PageLinks& links)
         if (NameIs(tag, "body")) bodySeen = true;
         if (NameIs(tag, "base")) {
             if (!bodySeen && links.base.empty() && AttributeValue(page, tag.end, end, "href", value))
-                links.base = AttributeText(value, charset);
+                LinkTextInto(value, charset, links.base);
             continue;
         }
         // A <link> is a style sheet the page needs, or an icon, a canonical
@@ -399,7 +432,7 @@ void ReadPageLinks(const std::string& bytes, PageLinks& links)
             // The links of the page before keep their room for this one's.
             if (count == links.links.size()) links.links.emplace_back();
             PageLink& link = links.links[count++];
-            AttributeTextInto(value, charset, link.target);
+            LinkTextInto(value, charset, link.target);
             link.kind = linkTag->kind;
             link.opensLinkLine = OpensLinkLine(page, start) ? 1 : 0;
         }
