@@ -384,16 +384,26 @@ void ExtractPageText(const std::string& bytes, PageText& page)
 
 std::string_view ExtractPageTextInPlace(const std::string& bytes, PageText& page)
 {
+    if (page.room.size() < PageTextRoom(bytes.size())) page.room.resize(PageTextRoom(bytes.size()));
+    return ExtractPageTextInto(bytes, page, page.room.data());
+}
+
+size_t PageTextRoom(size_t bytes)
+{
+    return TextRoom(bytes);
+}
+
+std::string_view ExtractPageTextInto(const std::string& bytes, PageText& page, char* room)
+{
     page.title.clear();
     page.linkText = 0;
     std::string_view text(bytes);
     if (text.compare(0, 3, "\xEF\xBB\xBF") == 0) text.remove_prefix(3);
-    if (page.room.size() < TextRoom(text.size())) page.room.resize(TextRoom(text.size()));
-    TextReader reader{{page.room.data(), page.room.data()}, page};
+    TextReader reader{{room, room}, page};
     reader.windows1252 = PageCharsetOf(bytes) == PageCharset::Windows1252;
     ReadText(reader, text, true);
     page.spaces = reader.out.spaces;
-    return std::string_view(page.room.data(), static_cast<size_t>(reader.out.at - page.room.data()));
+    return std::string_view(room, static_cast<size_t>(reader.out.at - room));
 }
 
 void ReadPageLinks(const std::string& bytes, PageLinks& links)
