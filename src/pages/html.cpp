@@ -194,6 +194,17 @@ uint32_t EndBits(__m128i bytes, bool windows1252)
     return static_cast<uint32_t>(_mm_movemask_epi8(_mm_or_si128(_mm_or_si128(below, markup), fromDel)));
 }
 
+// How many bits of a 16-bit mask are set, in a few instructions inline:
+// without the processor's own count, which the oldest ones lack, the
+// library's is a call.
+size_t BitsIn(uint32_t mask)
+{
+    mask = mask - ((mask >> 1) & 0x5555);
+    mask = (mask & 0x3333) + ((mask >> 2) & 0x3333);
+    mask = (mask + (mask >> 4)) & 0x0F0F;
+    return (mask + (mask >> 8)) & 0x1F;
+}
+
 // Where the run from `at` stops within the sixteen bytes from `run`, as
 // RunEnd has it below; 16 when it goes on past them.
 size_t RunStop16(const unsigned char* data, size_t run, size_t at, bool windows1252,
@@ -206,11 +217,11 @@ size_t RunStop16(const unsigned char* data, size_t run, size_t at, bool windows1
     const uint32_t beforeOther = ((space | end) >> 1) | (classes[data[run + 16]] != PlainByte ? 1u << 15 : 0);
     const uint32_t stop = end | (space & beforeOther) | (run == at ? space & 1 : 0);
     if (stop == 0) {
-        spaces += static_cast<size_t>(std::popcount(space));
+        spaces += BitsIn(space);
         return 16;
     }
     const int first = std::countr_zero(stop);
-    spaces += static_cast<size_t>(std::popcount(space & ((1u << first) - 1)));
+    spaces += BitsIn(space & ((1u << first) - 1));
     return static_cast<size_t>(first);
 }
 #endif
