@@ -25,7 +25,6 @@ struct TextWriter {
     char* start = nullptr;
     char* at = nullptr;
     bool space = false;
-    size_t spaces = 0;  // written so far
 };
 
 // Each byte read gives at most three of text (a Windows-1252 byte beyond
@@ -38,10 +37,7 @@ size_t TextRoom(size_t bytes)
 void Put(TextWriter& out, const char* data, size_t size)
 {
     if (out.space) {
-        if (out.at != out.start) {
-            *out.at++ = ' ';
-            ++out.spaces;
-        }
+        if (out.at != out.start) *out.at++ = ' ';
         out.space = false;
     }
     std::memcpy(out.at, data, size);
@@ -163,13 +159,6 @@ uint64_t BytesBelow(uint64_t bytes, unsigned char limit)
     return ~(((bytes & LowBits) + EveryByte * (0x80 - limit)) | bytes) & HighBits;
 }
 
-// How many bytes of a mask pass: their bits summed into the top byte, which
-// needs no instruction the oldest processors lack.
-size_t BytesIn(uint64_t mask)
-{
-    return static_cast<size_t>(((mask >> 7) * EveryByte) >> 56);
-}
-
 // The bytes that end a run, by the classes below: in a Windows-1252 page
 // DEL and every byte beyond ASCII at once.
 uint64_t EndBytes(uint64_t bytes, bool windows1252)
@@ -194,21 +183,10 @@ uint32_t EndBits(__m128i bytes, bool windows1252)
     return static_cast<uint32_t>(_mm_movemask_epi8(_mm_or_si128(_mm_or_si128(below, markup), fromDel)));
 }
 
-// How many bits of a 16-bit mask are set, in a few instructions inline:
-// without the processor's own count, which the oldest ones lack, the
-// library's is a call.
-size_t BitsIn(uint32_t mask)
-{
-    mask = mask - ((mask >> 1) & 0x5555);
-    mask = (mask & 0x3333) + ((mask >> 2) & 0x3333);
-    mask = (mask + (mask >> 4)) & 0x0F0F;
-    return (mask + (mask >> 8)) & 0x1F;
-}
-
 // Where the run from `at` stops within the sixteen bytes from `run`, as
 // RunEnd has it below; 16 when it goes on past them.
 size_t RunStop16(const unsigned char* data, size_t run, size_t at, bool windows1252,
-                 const unsigned char* classes, size_t& spaces)
+                 const unsigned char* classes)
 {
     const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + run));
     const uint32_t space =
@@ -216,28 +194,22 @@ size_t RunStop16(const unsigned char* data, size_t run, size_t at, bool windows1
     const uint32_t end = EndBits(bytes, windows1252);
     const uint32_t beforeOther = ((space | end) >> 1) | (classes[data[run + 16]] != PlainByte ? 1u << 15 : 0);
     const uint32_t stop = end | (space & beforeOther) | (run == at ? space & 1 : 0);
-    if (stop == 0) {
-        spaces += BitsIn(space);
-        return 16;
-    }
-    const int first = std::countr_zero(stop);
-    spaces += BitsIn(space & ((1u << first) - 1));
-    return static_cast<size_t>(first);
+    return stop == 0 ? 16 : static_cast<size_t>(std::countr_zero(stop));
 }
 #endif
 
-// The end of the run of plain text from `at`, counting its spaces. A single
+// The end of the run of plain text from `at`. A single
 // space between two plain bytes stays in it, so most runs are whole
 // sentences rather than single words. Words are short, so the test is made
 // on eight bytes at once rather than byte by byte with a branch at every
 // space.
-size_t RunEnd(const unsigned char* data, size_t size, size_t at, bool windows1252, size_t& spaces)
+size_t RunEnd(const unsigned char* data, size_t size, size_t at, bool windows1252)
 {
     const unsigned char* classes = windows1252 ? Classes.windows1252 : Classes.utf8;
     size_t run = at;
 #if defined(__SSE2__)
     while (run + 16 < size) {
-        const size_t stop = RunStop16(data, run, at, windows1252, classes, spaces);
+        const size_t stop = RunStop16(data, run, at, windows1252, classes);
         run += stop;
         if (stop < 16) return run;
     }
@@ -254,23 +226,43 @@ size_t RunEnd(const unsigned char* data, size_t size, size_t at, bool windows125
         // A space ends the run where another space or an end follows it,
         // and where it would begin the run.
         const uint64_t stop = end | (space & beforeOther) | (run == at ? space & 0x80 : 0);
-        if (stop == 0) {
-            spaces += BytesIn(space);
-            run += 8;
-            continue;
-        }
-        const int first = std::countr_zero(stop) / 8;
-        spaces += BytesIn(space & ((uint64_t{1} << (first * 8)) - 1));
-        return run + static_cast<size_t>(first);
+        if (stop != 0) return run + static_cast<size_t>(std::countr_zero(stop) / 8);
+        run += 8;
     }
     while (run < size) {
         const unsigned char here = classes[data[run]];
         const unsigned char next = run + 1 < size ? classes[data[run + 1]] : EndByte;
         if (here != PlainByte && (here != SpaceByte || run == at || next != PlainByte)) break;
-        spaces += here;
         ++run;
     }
     return run;
+}
+
+// The text's spaces, counted once it is put together: every one of them
+// parts two words, and counting them run by run cost more than this one
+// pass over text the processor's cache still holds.
+size_t SpacesIn(std::string_view text)
+{
+    size_t count = 0;
+    size_t at = 0;
+#if defined(__SSE2__)
+    const __m128i space = _mm_set1_epi8(' ');
+    const size_t whole = text.size() & ~size_t{15};
+    while (at < whole) {
+        // Each byte of the sum counts up to 255 blocks before they are added up.
+        __m128i counts = _mm_setzero_si128();
+        const size_t end = std::min(whole, at + 255 * 16);
+        for (; at < end; at += 16) {
+            const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text.data() + at));
+            counts = _mm_sub_epi8(counts, _mm_cmpeq_epi8(bytes, space));
+        }
+        const __m128i sums = _mm_sad_epu8(counts, _mm_setzero_si128());
+        count +=
+            static_cast<size_t>(_mm_cvtsi128_si32(sums)) + static_cast<size_t>(_mm_extract_epi16(sums, 4));
+    }
+#endif
+    return count +
+           static_cast<size_t>(std::count(text.begin() + static_cast<std::ptrdiff_t>(at), text.end(), ' '));
 }
 
 // Each Windows-1252 byte beyond ASCII as UTF-8: its length, then its bytes.
@@ -295,7 +287,7 @@ void ReadText(TextReader& reader, std::string_view text, bool markup)
     TextWriter& out = reader.out;
     size_t at = 0;
     while (at < text.size()) {
-        const size_t run = RunEnd(data, text.size(), at, reader.windows1252, out.spaces);
+        const size_t run = RunEnd(data, text.size(), at, reader.windows1252);
         if (run > at) {
             Put(out, text.data() + at, run - at);
             at = run;
@@ -475,8 +467,9 @@ std::string_view ExtractPageTextInto(const std::string& bytes, PageText& page, c
     TextReader reader{{room, room}, page};
     reader.windows1252 = PageCharsetOf(bytes) == PageCharset::Windows1252;
     ReadText(reader, text, true);
-    page.spaces = reader.out.spaces;
-    return std::string_view(room, static_cast<size_t>(reader.out.at - room));
+    const std::string_view extracted(room, static_cast<size_t>(reader.out.at - room));
+    page.spaces = SpacesIn(extracted);
+    return extracted;
 }
 
 void ReadPageLinks(const std::string& bytes, PageLinks& links)

@@ -175,6 +175,19 @@ TEST(Html, LinksAndImagesAsThePageWritesThem)
     EXPECT_EQ(links.base, "");
 }
 
+// A page's spaces are its words less one, however long its text.
+TEST(Html, SpacesCountedInTextsOfEveryLength)
+{
+    for (size_t words : {1u, 8u, 9u, 16u, 17u, 2040u, 2041u, 2048u, 5000u, 70000u}) {
+        std::string page = "<p>";
+        for (size_t n = 0; n < words; ++n) page += n % 7 == 0 ? "ab\r\n" : n % 5 == 0 ? "c<br>" : "d ";
+        PageText text;
+        ExtractPageText(page, text);
+        EXPECT_EQ(text.spaces, words - 1) << words;
+        EXPECT_EQ(text.spaces, static_cast<size_t>(std::count(text.text.begin(), text.text.end(), ' ')));
+    }
+}
+
 // A target beyond ASCII is read in the charset of the whole page, also
 // after targets that are plain ASCII in any charset.
 TEST(Html, LinkTargetsInThePagesCharset)
