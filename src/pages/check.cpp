@@ -93,7 +93,10 @@ struct Walk {
     uint32_t helpNumber = 0;  // the help folder's, as a base
     LinkStart linkStart;      // of the last page whose links were followed
     std::string key;
-    std::vector<std::vector<size_t>> linksTo;
+    // The pages each page links to, page after page: those of page n end
+    // at linksToEnd[n], as one list rather than one of its own per page.
+    std::vector<size_t> linksTo;
+    std::vector<size_t> linksToEnd;
     std::vector<Finding> findings;
     PathLookup lookup;  // what lies where, for links that leave the walk's own list
 };
@@ -127,9 +130,11 @@ Destination FindDestination(Walk& walk, const std::string& target, const std::st
     destination.followed = true;
     std::string relative;
     if (InsideFolder(walk, path, relative)) {
-        destination.exists = relative.empty() || walk.existing.count(relative) > 0;
+        // Every page is one of the files: most links lead to one.
         auto page = walk.numbers.find(relative);
         if (page != walk.numbers.end()) destination.page = page->second;
+        destination.exists =
+            relative.empty() || destination.page != None || walk.existing.count(relative) > 0;
     }
     // Outside the folder, or under a link to a folder that the walk does
     // not follow: the host has the last word.
@@ -279,7 +284,6 @@ void CheckPageLinks(Walk& walk, size_t number, const ReadLinks& read)
     const bool isIndex = path.size() == 9 && FoldedForMatching(path) == "INDEX.HTM";
     const LinkStart& start = LinkStartOf(walk, path, read.bases[number]);
     const size_t first = number == 0 ? 0 : read.linksEnd[number - 1];
-    walk.linksTo[number].reserve(read.linksEnd[number] - first);
     for (size_t at = first; at < read.linksEnd[number]; ++at) {
         const ReadLink& link = read.links[at];
         const std::string_view target = std::string_view(read.targets).substr(link.start, link.length);
@@ -290,7 +294,7 @@ void CheckPageLinks(Walk& walk, size_t number, const ReadLinks& read)
         if (!destination.followed) continue;
         if (destination.exists) {
             if (link.kind == LinkKind::Page && destination.page != None)
-                walk.linksTo[number].push_back(destination.page);
+                walk.linksTo.push_back(destination.page);
             continue;
         }
         FindingKind kind = link.kind == LinkKind::Image    ? FindingKind::ImageMissing
@@ -298,6 +302,7 @@ void CheckPageLinks(Walk& walk, size_t number, const ReadLinks& read)
                                                            : FindingKind::LinkTargetMissing;
         AddFinding(walk, kind, path, std::string(target));
     }
+    walk.linksToEnd.push_back(walk.linksTo.size());
 }
 
 // 0 when the progress stopped it.
@@ -313,7 +318,7 @@ int ReadPages(Walk& walk, PageProgress progress)
     read.linksEnd.reserve(walk.pages.size());
     read.bases.reserve(walk.pages.size());
     HelpFileReader reader;
-    walk.linksTo.assign(walk.pages.size(), {});
+    walk.linksToEnd.reserve(walk.pages.size());
     const int total = static_cast<int>(walk.pages.size());
     for (size_t number = 0; number < walk.pages.size(); ++number) {
         if (progress && !progress(static_cast<int>(number), total)) {
@@ -328,6 +333,7 @@ int ReadPages(Walk& walk, PageProgress progress)
     }
     ReadHelpFilesDone(reader);
     walk.helpNumber = BaseNumber(walk, walk.folder);
+    walk.linksTo.reserve(read.links.size());
     for (size_t number = 0; number < walk.pages.size(); ++number) CheckPageLinks(walk, number, read);
     return 1;
 }
@@ -348,11 +354,13 @@ void FindUnreachablePages(Walk& walk)
     while (!waiting.empty()) {
         size_t page = waiting.back();
         waiting.pop_back();
-        for (size_t next : walk.linksTo[page])
+        for (size_t at = page == 0 ? 0 : walk.linksToEnd[page - 1]; at < walk.linksToEnd[page]; ++at) {
+            const size_t next = walk.linksTo[at];
             if (!reached[next]) {
                 reached[next] = 1;
                 waiting.push_back(next);
             }
+        }
     }
     for (size_t page = 0; page < walk.pages.size(); ++page)
         if (!reached[page])

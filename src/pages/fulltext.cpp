@@ -278,17 +278,20 @@ bool ReadPage(HelpFileReader& reader, const std::string& folder, const HelpFile&
               PageText& text, TextBlocks& blocks, CachedPage& page)
 {
     if (!ReadHelpFile(reader, folder, file.path, bytes)) return false;
-    const std::string_view extracted = ExtractPageTextInPlace(bytes, text);
+    // The text is put together where the cache keeps it: no copy.
+    char* room = TextBlocksReserve(blocks, PageTextRoom(bytes.size()));
+    if (!room) return false;
+    const std::string_view extracted = ExtractPageTextInto(bytes, text, room);
     page.path = file.path;
     page.size = file.size;
     page.time = file.time;
     page.title = text.title.empty() ? Utf8FromText(PathFileName(file.path)) : text.title;
-    page.text = TextBlocksKeep(blocks, extracted);
+    page.text = TextBlocksCommit(blocks, extracted.size());
     // The text's white space is run together into single spaces, so they
     // count its words closely enough for weighing a page's length.
     page.words = extracted.empty() ? 0 : static_cast<uint32_t>(text.spaces + 1);
     page.linkText = static_cast<uint32_t>(std::min<size_t>(text.linkText, extracted.size()));
-    return page.text.size() == extracted.size();
+    return true;
 }
 
 // Once the blocks hold more text of pages since changed than of the pages

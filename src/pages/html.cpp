@@ -6,6 +6,10 @@
 #include <cstring>
 #include <string_view>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include "runtime/codepage.h"
 #include "runtime/files.h"
 #include "runtime/pagebytes.h"
@@ -21,7 +25,6 @@ struct TextWriter {
     char* start = nullptr;
     char* at = nullptr;
     bool space = false;
-    size_t spaces = 0;  // written so far
 };
 
 // Each byte read gives at most three of text (a Windows-1252 byte beyond
@@ -34,10 +37,7 @@ size_t TextRoom(size_t bytes)
 void Put(TextWriter& out, const char* data, size_t size)
 {
     if (out.space) {
-        if (out.at != out.start) {
-            *out.at++ = ' ';
-            ++out.spaces;
-        }
+        if (out.at != out.start) *out.at++ = ' ';
         out.space = false;
     }
     std::memcpy(out.at, data, size);
@@ -159,13 +159,6 @@ uint64_t BytesBelow(uint64_t bytes, unsigned char limit)
     return ~(((bytes & LowBits) + EveryByte * (0x80 - limit)) | bytes) & HighBits;
 }
 
-// How many bytes of a mask pass: their bits summed into the top byte, which
-// needs no instruction the oldest processors lack.
-size_t BytesIn(uint64_t mask)
-{
-    return static_cast<size_t>(((mask >> 7) * EveryByte) >> 56);
-}
-
 // The bytes that end a run, by the classes below: in a Windows-1252 page
 // DEL and every byte beyond ASCII at once.
 uint64_t EndBytes(uint64_t bytes, bool windows1252)
@@ -175,15 +168,52 @@ uint64_t EndBytes(uint64_t bytes, bool windows1252)
     return BytesBelow(bytes, 0x20) | BytesEqual(bytes, '<') | BytesEqual(bytes, '&') | (fromDel & HighBits);
 }
 
-// The end of the run of plain text from `at`, counting its spaces. A single
+#if defined(__SSE2__)
+// The same sixteen bytes at a time, a bit for each, where the processor has
+// SSE2 (every x86-64 one); the eight-byte test takes over near the end.
+uint32_t EndBits(__m128i bytes, bool windows1252)
+{
+    const __m128i below = _mm_cmpeq_epi8(_mm_max_epu8(bytes, _mm_set1_epi8(0x1F)), _mm_set1_epi8(0x1F));
+    const __m128i markup =
+        _mm_or_si128(_mm_cmpeq_epi8(bytes, _mm_set1_epi8('<')), _mm_cmpeq_epi8(bytes, _mm_set1_epi8('&')));
+    const __m128i fromDel = windows1252
+                                ? _mm_cmpeq_epi8(_mm_max_epu8(bytes, _mm_set1_epi8(0x7F)), bytes)
+                                : _mm_or_si128(_mm_cmpeq_epi8(bytes, _mm_set1_epi8(0x7F)),
+                                               _mm_cmpeq_epi8(bytes, _mm_set1_epi8(static_cast<char>(0xC2))));
+    return static_cast<uint32_t>(_mm_movemask_epi8(_mm_or_si128(_mm_or_si128(below, markup), fromDel)));
+}
+
+// Where the run from `at` stops within the sixteen bytes from `run`, as
+// RunEnd has it below; 16 when it goes on past them.
+size_t RunStop16(const unsigned char* data, size_t run, size_t at, bool windows1252,
+                 const unsigned char* classes)
+{
+    const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + run));
+    const uint32_t space =
+        static_cast<uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, _mm_set1_epi8(' '))));
+    const uint32_t end = EndBits(bytes, windows1252);
+    const uint32_t beforeOther = ((space | end) >> 1) | (classes[data[run + 16]] != PlainByte ? 1u << 15 : 0);
+    const uint32_t stop = end | (space & beforeOther) | (run == at ? space & 1 : 0);
+    return stop == 0 ? 16 : static_cast<size_t>(std::countr_zero(stop));
+}
+#endif
+
+// The end of the run of plain text from `at`. A single
 // space between two plain bytes stays in it, so most runs are whole
 // sentences rather than single words. Words are short, so the test is made
 // on eight bytes at once rather than byte by byte with a branch at every
 // space.
-size_t RunEnd(const unsigned char* data, size_t size, size_t at, bool windows1252, size_t& spaces)
+size_t RunEnd(const unsigned char* data, size_t size, size_t at, bool windows1252)
 {
     const unsigned char* classes = windows1252 ? Classes.windows1252 : Classes.utf8;
     size_t run = at;
+#if defined(__SSE2__)
+    while (run + 16 < size) {
+        const size_t stop = RunStop16(data, run, at, windows1252, classes);
+        run += stop;
+        if (stop < 16) return run;
+    }
+#endif
     // Eight bytes and the one after them, which tells whether the last
     // space of the eight stays in the run.
     while (run + 8 < size) {
@@ -196,23 +226,43 @@ size_t RunEnd(const unsigned char* data, size_t size, size_t at, bool windows125
         // A space ends the run where another space or an end follows it,
         // and where it would begin the run.
         const uint64_t stop = end | (space & beforeOther) | (run == at ? space & 0x80 : 0);
-        if (stop == 0) {
-            spaces += BytesIn(space);
-            run += 8;
-            continue;
-        }
-        const int first = std::countr_zero(stop) / 8;
-        spaces += BytesIn(space & ((uint64_t{1} << (first * 8)) - 1));
-        return run + static_cast<size_t>(first);
+        if (stop != 0) return run + static_cast<size_t>(std::countr_zero(stop) / 8);
+        run += 8;
     }
     while (run < size) {
         const unsigned char here = classes[data[run]];
         const unsigned char next = run + 1 < size ? classes[data[run + 1]] : EndByte;
         if (here != PlainByte && (here != SpaceByte || run == at || next != PlainByte)) break;
-        spaces += here;
         ++run;
     }
     return run;
+}
+
+// The text's spaces, counted once it is put together: every one of them
+// parts two words, and counting them run by run cost more than this one
+// pass over text the processor's cache still holds.
+size_t SpacesIn(std::string_view text)
+{
+    size_t count = 0;
+    size_t at = 0;
+#if defined(__SSE2__)
+    const __m128i space = _mm_set1_epi8(' ');
+    const size_t whole = text.size() & ~size_t{15};
+    while (at < whole) {
+        // Each byte of the sum counts up to 255 blocks before they are added up.
+        __m128i counts = _mm_setzero_si128();
+        const size_t end = std::min(whole, at + 255 * 16);
+        for (; at < end; at += 16) {
+            const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text.data() + at));
+            counts = _mm_sub_epi8(counts, _mm_cmpeq_epi8(bytes, space));
+        }
+        const __m128i sums = _mm_sad_epu8(counts, _mm_setzero_si128());
+        count +=
+            static_cast<size_t>(_mm_cvtsi128_si32(sums)) + static_cast<size_t>(_mm_extract_epi16(sums, 4));
+    }
+#endif
+    return count +
+           static_cast<size_t>(std::count(text.begin() + static_cast<std::ptrdiff_t>(at), text.end(), ' '));
 }
 
 // Each Windows-1252 byte beyond ASCII as UTF-8: its length, then its bytes.
@@ -237,7 +287,7 @@ void ReadText(TextReader& reader, std::string_view text, bool markup)
     TextWriter& out = reader.out;
     size_t at = 0;
     while (at < text.size()) {
-        const size_t run = RunEnd(data, text.size(), at, reader.windows1252, out.spaces);
+        const size_t run = RunEnd(data, text.size(), at, reader.windows1252);
         if (run > at) {
             Put(out, text.data() + at, run - at);
             at = run;
@@ -314,6 +364,54 @@ bool IsStyleSheetLink(std::string_view page, size_t from, size_t end)
     return false;
 }
 
+// A target as AttributeTextInto makes it. Most pages' targets are plain
+// ASCII, the same in every charset, so the page's charset (a look through
+// its head, or through all of it when it names none) is worked out only
+// for the first target that is not.
+struct LinkCharset {
+    const std::string& bytes;
+    PageCharset charset = PageCharset::Unknown;
+    bool known = false;
+};
+
+bool IsPlainAsciiValue(std::string_view value)
+{
+    if (value.empty() || static_cast<unsigned char>(value.front()) <= 0x20 ||
+        static_cast<unsigned char>(value.back()) <= 0x20)
+        return false;
+    for (char c : value)
+        if (static_cast<unsigned char>(c) >= 0x80 || c == '&') return false;
+    return true;
+}
+
+void LinkTextInto(std::string_view value, LinkCharset& charset, std::string& text)
+{
+    if (IsPlainAsciiValue(value)) {
+        text.assign(value);
+        return;
+    }
+    if (!charset.known) {
+        charset.charset = PageCharsetOf(charset.bytes);
+        charset.known = true;
+    }
+    AttributeTextInto(value, charset.charset, text);
+}
+
+// The next '<' from `at` on (npos when none). Tags stand a few dozen bytes
+// apart, where a call to the library's search costs as much as the search.
+size_t NextTagOpen(std::string_view page, size_t at)
+{
+#if defined(__SSE2__)
+    const __m128i open = _mm_set1_epi8('<');
+    for (; at + 16 <= page.size(); at += 16) {
+        const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(page.data() + at));
+        const uint32_t found = static_cast<uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, open)));
+        if (found != 0) return at + static_cast<size_t>(std::countr_zero(found));
+    }
+#endif
+    return page.find('<', at);
+}
+
 bool OpensLinkLine(std::string_view page, size_t at)
 {
     return (at == 0 || page[at - 1] == '\r' || page[at - 1] == '\n' || page[at - 1] == '\0') &&
@@ -351,27 +449,38 @@ void ExtractPageText(const std::string& bytes, PageText& page)
 
 std::string_view ExtractPageTextInPlace(const std::string& bytes, PageText& page)
 {
+    if (page.room.size() < PageTextRoom(bytes.size())) page.room.resize(PageTextRoom(bytes.size()));
+    return ExtractPageTextInto(bytes, page, page.room.data());
+}
+
+size_t PageTextRoom(size_t bytes)
+{
+    return TextRoom(bytes);
+}
+
+std::string_view ExtractPageTextInto(const std::string& bytes, PageText& page, char* room)
+{
     page.title.clear();
     page.linkText = 0;
     std::string_view text(bytes);
     if (text.compare(0, 3, "\xEF\xBB\xBF") == 0) text.remove_prefix(3);
-    if (page.room.size() < TextRoom(text.size())) page.room.resize(TextRoom(text.size()));
-    TextReader reader{{page.room.data(), page.room.data()}, page};
+    TextReader reader{{room, room}, page};
     reader.windows1252 = PageCharsetOf(bytes) == PageCharset::Windows1252;
     ReadText(reader, text, true);
-    page.spaces = reader.out.spaces;
-    return std::string_view(page.room.data(), static_cast<size_t>(reader.out.at - page.room.data()));
+    const std::string_view extracted(room, static_cast<size_t>(reader.out.at - room));
+    page.spaces = SpacesIn(extracted);
+    return extracted;
 }
 
 void ReadPageLinks(const std::string& bytes, PageLinks& links)
 {
     links.base.clear();
     size_t count = 0;
-    const PageCharset charset = PageCharsetOf(bytes);
+    LinkCharset charset{bytes};
     std::string_view page(bytes);
     bool bodySeen = false;
     size_t at = 0;
-    while ((at = page.find('<', at)) != std::string_view::npos) {
+    while ((at = NextTagOpen(page, at)) != std::string_view::npos) {
         const size_t start = at;
         if (at + 1 < page.size() && (page[at + 1] == '!' || page[at + 1] == '?')) {
             at = MarkupDeclarationEnd(page, at);
@@ -388,7 +497,7 @@ void ReadPageLinks(const std::string& bytes, PageLinks& links)
         if (NameIs(tag, "body")) bodySeen = true;
         if (NameIs(tag, "base")) {
             if (!bodySeen && links.base.empty() && AttributeValue(page, tag.end, end, "href", value))
-                links.base = AttributeText(value, charset);
+                LinkTextInto(value, charset, links.base);
             continue;
         }
         // A <link> is a style sheet the page needs, or an icon, a canonical
@@ -399,7 +508,7 @@ void ReadPageLinks(const std::string& bytes, PageLinks& links)
             // The links of the page before keep their room for this one's.
             if (count == links.links.size()) links.links.emplace_back();
             PageLink& link = links.links[count++];
-            AttributeTextInto(value, charset, link.target);
+            LinkTextInto(value, charset, link.target);
             link.kind = linkTag->kind;
             link.opensLinkLine = OpensLinkLine(page, start) ? 1 : 0;
         }

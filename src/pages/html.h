@@ -35,6 +35,10 @@ void ExtractPageText(const std::string& bytes, PageText& page);
 // touched): no copy, for a reader that keeps it elsewhere before the next
 // page.
 std::string_view ExtractPageTextInPlace(const std::string& bytes, PageText& page);
+// The same put together in room the caller made for it, of at least
+// PageTextRoom(bytes.size()) bytes (page.room is not touched either).
+size_t PageTextRoom(size_t bytes);
+std::string_view ExtractPageTextInto(const std::string& bytes, PageText& page, char* room);
 
 // Where a page leads: links (a, area, frame, iframe, link, script) and
 // images (img, input, and the background of body, table and cells), each

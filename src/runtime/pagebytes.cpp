@@ -86,7 +86,9 @@ uint32_t UsableCode(uint32_t code)
 bool MetaCharset(std::string_view tag, std::string& name)
 {
     for (size_t at = 0; at + 7 <= tag.size(); ++at) {
-        if (!BeginsWithWord(tag, at, "charset")) continue;
+        // Every page's head has one such tag: its first letter is looked at
+        // before the word.
+        if ((tag[at] | 0x20) != 'c' || !BeginsWithWord(tag, at, "charset")) continue;
         size_t i = at + 7;
         while (i < tag.size() && IsHtmlSpace(static_cast<unsigned char>(tag[i]))) ++i;
         if (i >= tag.size() || tag[i] != '=') continue;

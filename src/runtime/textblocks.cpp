@@ -22,17 +22,29 @@ bool NewBlock(TextBlocks& blocks, size_t size)
 
 }  // namespace
 
+char* TextBlocksReserve(TextBlocks& blocks, size_t size)
+{
+    if ((blocks.empty() || blocks.back().size - blocks.back().used < size) && !NewBlock(blocks, size))
+        return nullptr;
+    return blocks.back().data + blocks.back().used;
+}
+
+std::string_view TextBlocksCommit(TextBlocks& blocks, size_t used)
+{
+    if (used == 0) return {};
+    TextBlock& block = blocks.back();
+    const std::string_view kept(block.data + block.used, used);
+    block.used += used;
+    return kept;
+}
+
 std::string_view TextBlocksKeep(TextBlocks& blocks, std::string_view text)
 {
     if (text.empty()) return {};
-    if ((blocks.empty() || blocks.back().size - blocks.back().used < text.size()) &&
-        !NewBlock(blocks, text.size()))
-        return {};
-    TextBlock& block = blocks.back();
-    char* copy = block.data + block.used;
-    std::memcpy(copy, text.data(), text.size());
-    block.used += text.size();
-    return std::string_view(copy, text.size());
+    char* room = TextBlocksReserve(blocks, text.size());
+    if (!room) return {};
+    std::memcpy(room, text.data(), text.size());
+    return TextBlocksCommit(blocks, text.size());
 }
 
 size_t TextBlocksUsed(const TextBlocks& blocks)

@@ -175,6 +175,41 @@ TEST(Html, LinksAndImagesAsThePageWritesThem)
     EXPECT_EQ(links.base, "");
 }
 
+// A page's spaces are its words less one, however long its text.
+TEST(Html, SpacesCountedInTextsOfEveryLength)
+{
+    for (size_t words : {1u, 8u, 9u, 16u, 17u, 2040u, 2041u, 2048u, 5000u, 70000u}) {
+        std::string page = "<p>";
+        for (size_t n = 0; n < words; ++n) page += n % 7 == 0 ? "ab\r\n" : n % 5 == 0 ? "c<br>" : "d ";
+        PageText text;
+        ExtractPageText(page, text);
+        EXPECT_EQ(text.spaces, words - 1) << words;
+        EXPECT_EQ(text.spaces, static_cast<size_t>(std::count(text.text.begin(), text.text.end(), ' ')));
+    }
+}
+
+// A target beyond ASCII is read in the charset of the whole page, also
+// after targets that are plain ASCII in any charset.
+TEST(Html, LinkTargetsInThePagesCharset)
+{
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {"<meta charset=windows-1252><a href=a.htm><a href=\"caf\xc3\xa9.htm\">", "caf\xc3\x83\xc2\xa9.htm"},
+        {"<meta charset=utf-8><a href=a.htm><a href=\"caf\xe9.htm\">", "caf\xe9.htm"},
+        {"<a href=a.htm><a href=\"caf\xc3\xa9.htm\"> caf\xc3\xa9", "caf\xc3\xa9.htm"},
+        {"<a href=a.htm><a href=\"caf\xc3\xa9.htm\"> caf\xe9", "caf\xc3\x83\xc2\xa9.htm"},
+        {"<a href=a.htm><a href=\"caf\xe9.htm\">", "caf\xc3\xa9.htm"},
+        {"<a href=a.htm><a href=\"x&amp;y.htm\">", "x&y.htm"},
+        {"<a href=a.htm><a href=\"\">", ""},
+    };
+    PageLinks links;
+    for (const auto& [page, target] : cases) {
+        ReadPageLinks(page, links);
+        ASSERT_EQ(links.links.size(), 2u) << page;
+        EXPECT_EQ(links.links[0].target, "a.htm") << page;
+        EXPECT_EQ(links.links[1].target, target) << page;
+    }
+}
+
 TEST(Html, TextGoesIntoPagesAsEscapedAscii)
 {
     EXPECT_EQ(HtmlFromText("a<b & \"c\" > caf\xc3\xa9 \xe2\x82\xac \xf0\x9f\x98\x80"),

@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <utility>
+#include <vector>
+
 namespace {
 
 // One decision for every reader of pages: the browser, the display copy,
@@ -28,6 +32,28 @@ TEST(PageBytes, TheCharsetAPageIsReadIn)
     };
     for (const auto& [page, charset] : pages) EXPECT_EQ(PageCharsetOf(page), charset) << page;
     EXPECT_EQ(DeclaredCharsetName("<meta charset=Shift_JIS>"), "shift_jis");
+}
+
+// Where a tag ends: quotes hide a '>', an unclosed one ends at the next
+// '>', and a tag without one ends at the page's end, long tags too.
+TEST(PageBytes, WhereATagEnds)
+{
+    const std::string v(40, 'v');
+    const std::vector<std::pair<std::string, size_t>> cases = {
+        {"<p>text", 3},
+        {"<p", 2},
+        {"<a href=\"x>y.htm\">text", 18},
+        {"<a title='it\"s'>", 16},
+        {"<a href=\"unclosed>text>", 18},
+        {"<a href=\"unclosed", 17},
+        {"<img alt=\"" + v + "\" src=" + v + ">x", 97},
+        {"<img alt='" + v + "' title=\"a>b\"" + v, 103},
+        {"<a href=\"" + v + ">" + v + ">", 50},
+        {"<font color=\"Yellow\" size=\"5\">CMD</font>", 30},
+        {"<td  >", 6},
+    };
+    for (const auto& [page, end] : cases) EXPECT_EQ(TagEnd(page, 1), end) << page;
+    EXPECT_EQ(TagEnd("<p>", 10), 3u);
 }
 
 TEST(PageBytes, TheBaseOfAPage)
