@@ -33,6 +33,15 @@ std::string Page(const std::string& title, const std::string& body, const std::s
            "\r\n</body></html>\r\n";
 }
 
+// A change made to the help folder between searches, and the pages a
+// search for the word then finds.
+struct FolderChange {
+    const char* what;
+    std::function<void()> make;
+    const char* word;
+    std::vector<std::string> paths;
+};
+
 // A search watches the help folder's folders; the watch ends before the
 // test's folder goes, which Wine refuses to remove while it is watched.
 class SearchedFolder : public ::testing::Test {
@@ -44,6 +53,14 @@ protected:
 
 class FullText : public SearchedFolder {
 protected:
+    // Six bytes of cls.htm rewritten in place: the same size, a new time.
+    void RewriteCls(const char* from, const char* to) const
+    {
+        std::fstream page(folder.Host("commands/cls.htm"), std::ios::in | std::ios::out | std::ios::binary);
+        page.seekp(static_cast<std::streamoff>(folder.Read("commands\\cls.htm").find(from)));
+        page.write(to, 6);
+    }
+
     void SetUp() override
     {
         State.helpFolder = folder.Win();
@@ -231,20 +248,9 @@ TEST_F(FullText, TextOfChangedPagesIsGivenBackAsPagesChange)
 // nothing changed, and still finds every kind of change at once.
 TEST_F(FullText, ALaterSearchSeesEveryChangeWithoutListingTheFolder)
 {
-    struct Change {
-        const char* what;
-        std::function<void()> make;
-        const char* word;
-        std::vector<std::string> paths;
-    };
-    const Change changes[] = {
+    const FolderChange changes[] = {
         {"rewritten in place, same size",
-         [&] {
-             std::fstream page(folder.Host("commands/cls.htm"),
-                               std::ios::in | std::ios::out | std::ios::binary);
-             page.seekp(static_cast<std::streamoff>(folder.Read("commands\\cls.htm").find("Clears")));
-             page.write("Wipes ", 6);
-         },
+         [&] { RewriteCls("Clears", "Wipes "); },
          "wipes",
          {"commands\\cls.htm"}},
         {"added",
@@ -267,7 +273,7 @@ TEST_F(FullText, ALaterSearchSeesEveryChangeWithoutListingTheFolder)
     };
     Paths("print");
     Paths("print");
-    for (const Change& change : changes) {
+    for (const FolderChange& change : changes) {
         change.make();
         EXPECT_EQ(Paths(change.word), change.paths) << change.what;
         Paths("print");  // the watch runs through a whole reading again
@@ -283,20 +289,9 @@ TEST_F(FullText, ALaterSearchSeesEveryChangeWithoutListingTheFolder)
 // before the next search lists them is seen all the same.
 TEST_F(FullText, AChangeRightAfterTheFirstSearchIsSeen)
 {
-    struct Change {
-        const char* what;
-        std::function<void()> make;
-        const char* word;
-        std::vector<std::string> paths;
-    };
-    auto rewrite = [&](const char* from, const char* to) {
-        std::fstream page(folder.Host("commands/cls.htm"), std::ios::in | std::ios::out | std::ios::binary);
-        page.seekp(static_cast<std::streamoff>(folder.Read("commands\\cls.htm").find(from)));
-        page.write(to, 6);
-    };
-    const Change changes[] = {
+    const FolderChange changes[] = {
         {"rewritten in place, same size",
-         [&] { rewrite("Clears", "Wipes "); },
+         [&] { RewriteCls("Clears", "Wipes "); },
          "wipes",
          {"commands\\cls.htm"}},
         {"added",
@@ -304,9 +299,9 @@ TEST_F(FullText, AChangeRightAfterTheFirstSearchIsSeen)
          "quokka",
          {"commands\\input.htm"}},
         {"removed", [&] { fs::remove(folder.Host("commands/input.htm")); }, "quokka", {}},
-        {"rewritten again", [&] { rewrite("Wipes ", "Erases"); }, "wipes", {}},
+        {"rewritten again", [&] { RewriteCls("Wipes ", "Erases"); }, "wipes", {}},
     };
-    for (const Change& change : changes) {
+    for (const FolderChange& change : changes) {
         FullTextReset();
         Paths("print");
         change.make();
