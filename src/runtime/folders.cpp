@@ -229,7 +229,11 @@ const LookedUpName* NameTaken(LookedUpFolder& folder, const std::string& name, b
 
 int PathLookupExists(PathLookup& lookup, const std::string& path)
 {
-    const size_t slash = path.find_last_of("\\/");
+    // The last separator, looked for byte by byte: find_last_of asks
+    // its set of two at every byte.
+    size_t slash = path.size();
+    while (slash > 0 && path[slash - 1] != '\\' && path[slash - 1] != '/') --slash;
+    slash = slash == 0 ? std::string::npos : slash - 1;
     const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
     int listed = 0;
     if (slash != std::string::npos && !ListingMayMiss(name)) {

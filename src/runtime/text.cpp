@@ -1,5 +1,6 @@
 #include "runtime/text.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 
@@ -227,8 +228,13 @@ int PathNameAllowed(const std::string& name)
             c == '\\' || c == '/')
             return 0;
     }
-    std::string base = TextToUpper(name.substr(0, name.find('.')));
-    while (!base.empty() && base.back() == ' ') base.pop_back();
+    // The device names are three or four letters, before any dot and
+    // trailing spaces; asked for every link of a page, most names are
+    // longer and need no upper-cased copy.
+    size_t length = std::min(name.find('.'), name.size());
+    while (length > 0 && name[length - 1] == ' ') --length;
+    if (length < 3 || length > 4) return 1;
+    const std::string base = TextToUpper(name.substr(0, length));
     if (base == "CON" || base == "PRN" || base == "AUX" || base == "NUL") return 0;
     bool numbered = base.size() == 4 && (base.compare(0, 3, "COM") == 0 || base.compare(0, 3, "LPT") == 0);
     return numbered && base[3] >= '1' && base[3] <= '9' ? 0 : 1;

@@ -189,3 +189,20 @@ TEST(MenuText, MnemonicsTakeTheFirstFreeLetter)
 }
 
 }  // namespace
+
+// Windows gives device names a meaning of their own in every folder,
+// whatever their case, extension or trailing spaces; a name that only
+// begins like one is a file's.
+TEST(Text, PathNameAllowedRefusesDevicesAndReservedCharacters)
+{
+    const struct {
+        const char* name;
+        int allowed;
+    } cases[] = {
+        {"page.htm", 1}, {"CON", 0},      {"con.htm", 0}, {"Con .htm", 0},  {"nul", 0},
+        {"AUX  ", 0},    {"prn.x.y", 0},  {"COM1", 0},    {"lpt9.txt", 0},  {"COM0", 1},
+        {"COMX", 1},     {"CONS.htm", 1}, {"CO", 1},      {"ACON", 1},      {"com10", 1},
+        {".htm", 1},     {"a<b.htm", 0},  {"a:b.htm", 0}, {"a\x1f.htm", 0}, {"caf\xe9.htm", 1},
+    };
+    for (const auto& c : cases) EXPECT_EQ(PathNameAllowed(c.name), c.allowed) << c.name;
+}
