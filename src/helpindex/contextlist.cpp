@@ -45,13 +45,7 @@ void SetKeyword(ContextEntry& entry, std::string_view text)
         return;
     }
     entry.keyword.assign(text);
-    bool changed = false;
-    for (char& c : entry.keyword) {
-        if (c < 'a' || c > 'z') continue;
-        c = static_cast<char>(c - 0x20);
-        changed = true;
-    }
-    if (changed) entry.spelling.assign(text);
+    if (TextAsciiUpperInPlace(entry.keyword)) entry.spelling.assign(text);
 }
 
 void ReadLink(std::string_view line, ContextEntry& entry)

@@ -25,13 +25,7 @@ const std::string LinkStart = "<a href=\"";
 int SameFolder(const std::string& a, const std::string& b)
 {
     if (!TextIsAscii(a) || !TextIsAscii(b)) return TextEquals(TextMatchKey(a), TextMatchKey(b));
-    if (a.size() != b.size()) return 0;
-    for (size_t i = 0; i < a.size(); ++i) {
-        const char x = a[i] >= 'a' && a[i] <= 'z' ? static_cast<char>(a[i] - 0x20) : a[i];
-        const char y = b[i] >= 'a' && b[i] <= 'z' ? static_cast<char>(b[i] - 0x20) : b[i];
-        if (x != y) return 0;
-    }
-    return 1;
+    return TextAsciiEqualsCaseBlind(a, b);
 }
 
 }  // namespace

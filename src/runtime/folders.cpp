@@ -186,8 +186,7 @@ void MatchKeyInto(const std::string& name, std::string& key)
         return;
     }
     key = name;
-    for (char& c : key)
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 0x20);
+    TextAsciiUpperInPlace(key);
 }
 
 void MakeKeyTable(LookedUpFolder& folder)

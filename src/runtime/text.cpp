@@ -220,6 +220,34 @@ std::string PathExtension(const std::string& path)
     return UpToQuote(path.substr(dot + 1));
 }
 
+namespace {
+
+char AsciiUpper(char c)
+{
+    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 0x20) : c;
+}
+
+}  // namespace
+
+int TextAsciiUpperInPlace(std::string& text)
+{
+    int changed = 0;
+    for (char& c : text) {
+        if (c < 'a' || c > 'z') continue;
+        c = AsciiUpper(c);
+        changed = 1;
+    }
+    return changed;
+}
+
+int TextAsciiEqualsCaseBlind(const std::string& a, const std::string& b)
+{
+    if (a.size() != b.size()) return 0;
+    for (size_t i = 0; i < a.size(); ++i)
+        if (AsciiUpper(a[i]) != AsciiUpper(b[i])) return 0;
+    return 1;
+}
+
 int PathNameAllowed(const std::string& name)
 {
     for (char c : name) {

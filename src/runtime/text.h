@@ -11,6 +11,11 @@ std::string TextTail(const std::string& text, int count);
 std::string TextSlice(const std::string& text, int position, int count);
 int TextSearch(const std::string& text, const std::string& pattern, int startPosition);
 std::string TextToUpper(const std::string& text);
+// The ASCII letters of a text upper-cased in place, 1 when any was lower;
+// and two texts equal but for the case of their ASCII letters. For plain
+// ASCII text asked of often (names, folders, keywords): no copies.
+int TextAsciiUpperInPlace(std::string& text);
+int TextAsciiEqualsCaseBlind(const std::string& a, const std::string& b);
 std::string TextToLower(const std::string& text);
 std::string TextStripSpaces(const std::string& text);
 std::string TextOfSpaces(int count);

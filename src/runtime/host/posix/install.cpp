@@ -13,6 +13,7 @@
 #include "runtime/host/posix/home.h"
 #include "runtime/hostfile.h"
 #include "runtime/hostpath.h"
+#include "runtime/text.h"
 
 namespace {
 
@@ -47,17 +48,6 @@ std::string UserFolder(const char* variable, const std::string& underHome)
     return WindowsPathFromHost(folder + "kelpra/");
 }
 
-bool EqualIgnoringAsciiCase(const std::string& a, const std::string& b)
-{
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i) {
-        char x = a[i] >= 'a' && a[i] <= 'z' ? static_cast<char>(a[i] - 0x20) : a[i];
-        char y = b[i] >= 'a' && b[i] <= 'z' ? static_cast<char>(b[i] - 0x20) : b[i];
-        if (x != y) return false;
-    }
-    return true;
-}
-
 }  // namespace
 
 std::string HostHomeFolder()
@@ -80,7 +70,7 @@ std::string HostInstalledDataFolder(const std::string& programFolder)
     std::string folder = programFolder;
     while (!folder.empty() && (folder.back() == '\\' || folder.back() == '/')) folder.pop_back();
     const size_t cut = folder.find_last_of("\\/");
-    if (cut == std::string::npos || !EqualIgnoringAsciiCase(folder.substr(cut + 1), "bin")) return "";
+    if (cut == std::string::npos || !TextAsciiEqualsCaseBlind(folder.substr(cut + 1), "bin")) return "";
     const std::string data = folder.substr(0, cut + 1) + "share\\kelpra\\";
     return HostFileSize(data + "Includes.htm") >= 0 ? data : "";
 }
