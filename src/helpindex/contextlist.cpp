@@ -34,50 +34,71 @@ bool HasHighByte(std::string_view text)
     return (any & highs) != 0;
 }
 
-// A text that is plain ASCII upper-cases in place; TextUpperCase gives the
-// same bytes for it without the copies it needs for the other characters.
-void SetKeyword(ContextEntry& entry, std::string_view text)
+// A text that is plain ASCII is upper-cased as it is copied; TextUpperCase
+// gives the same bytes for it without the copies it needs for the other
+// characters.
+void SetKeyword(ContextEntry& entry, const char* text, const char* end)
 {
-    if (HasHighByte(text)) {
-        const std::string spelled(text);
+    unsigned char any = 0;
+    bool lower = false;
+    for (const char* at = text; at < end; ++at) {
+        const auto c = static_cast<unsigned char>(*at);
+        any |= c;
+        lower |= c >= 'a' && c <= 'z';
+    }
+    const size_t size = static_cast<size_t>(end - text);
+    if (any & 0x80) {
+        const std::string spelled(text, size);
         entry.keyword = TextUpperCase(spelled);
         if (entry.keyword != spelled) entry.spelling = spelled;
         return;
     }
-    entry.keyword.assign(text);
-    if (TextAsciiUpperInPlace(entry.keyword)) entry.spelling.assign(text);
+    entry.keyword.resize(size);
+    char* out = entry.keyword.data();
+    for (const char* at = text; at < end; ++at)
+        *out++ = *at >= 'a' && *at <= 'z' ? static_cast<char>(*at - 0x20) : *at;
+    if (lower) entry.spelling.assign(text, size);
 }
 
 void ReadLink(std::string_view line, ContextEntry& entry)
 {
     if (line.size() <= 9) return;
-    size_t quote = line.find('"', 9);
-    if (quote == std::string_view::npos) return;
+    const char* const stop = line.data() + line.size();
+    const char* const target = line.data() + 9;
+    // The target's end, and whether it is plain ASCII, in one pass.
+    unsigned char any = 0;
+    bool percent = false;
+    const char* quote = target;
+    for (; quote < stop && *quote != '"'; ++quote) {
+        any |= static_cast<unsigned char>(*quote);
+        percent |= *quote == '%';
+    }
+    if (quote == stop) return;
     // The same as PagePathFromAddress of "********" + target. A UTF-8 index
     // names its pages as Windows opens them: in Windows-1252 where the
     // characters allow. An ASCII target is the same in both.
-    const std::string_view target = line.substr(9, quote - 9);
-    if (HasHighByte(target)) {
+    if (any & 0x80) {
         std::string path;
-        AppendPagePath(path, target.data(), target.data() + target.size());
+        AppendPagePath(path, target, quote);
         entry.page = State.helpFolder + TextToAnsi(path);
-    } else if (target.find('%') == std::string_view::npos) {
-        // Only its slashes change.
-        entry.page.reserve(State.helpFolder.size() + target.size());
-        entry.page = State.helpFolder;
-        const size_t start = entry.page.size();
-        entry.page.append(target);
-        std::replace(entry.page.begin() + static_cast<std::ptrdiff_t>(start), entry.page.end(), '/', '\\');
+    } else if (percent) {
+        entry.page.reserve(State.helpFolder.size() + static_cast<size_t>(quote - target));
+        entry.page.append(State.helpFolder);
+        AppendPagePath(entry.page, target, quote);
     } else {
-        entry.page.reserve(State.helpFolder.size() + target.size());
-        entry.page = State.helpFolder;
-        AppendPagePath(entry.page, target.data(), target.data() + target.size());
+        // Only its slashes change.
+        const size_t folder = State.helpFolder.size();
+        entry.page.resize(folder + static_cast<size_t>(quote - target));
+        char* out = entry.page.data();
+        std::memcpy(out, State.helpFolder.data(), folder);
+        out += folder;
+        for (const char* at = target; at < quote; ++at) *out++ = *at == '/' ? '\\' : *at;
     }
-    size_t textStart = quote + 2;
-    if (textStart > line.size()) return;
-    size_t textEnd = line.find('<', textStart);
-    if (textEnd == std::string_view::npos) return;
-    SetKeyword(entry, line.substr(textStart, textEnd - textStart));
+    if (stop - quote < 2) return;
+    const char* const text = quote + 2;
+    const auto* close = static_cast<const char*>(std::memchr(text, '<', static_cast<size_t>(stop - text)));
+    if (!close) return;
+    SetKeyword(entry, text, close);
 }
 
 bool StartsLink(std::string_view line)
@@ -91,9 +112,11 @@ bool ReadWhole(const std::string& name, std::string& bytes)
 {
     HostFile file = HostFileOpenRead(name);
     if (file == NoHostFile) return false;
-    constexpr size_t FirstRoom = 64 * 1024;
+    // Room for the whole file and a byte more, so that the read that finds
+    // its end needs no more room; a file that grows meanwhile still fits.
+    const int32_t size = HostFileSize(name);
     size_t have = 0;
-    bytes.resize(FirstRoom);
+    bytes.resize(size > 0 ? static_cast<size_t>(size) + 1 : 64 * 1024);
     while (true) {
         if (have == bytes.size()) bytes.resize(bytes.size() * 2);
         size_t got = HostFileRead(file, bytes.data() + have, bytes.size() - have);

@@ -4,6 +4,9 @@
 // none), and ListNext stays on the last element when the walk runs off.
 #pragma once
 
+#include <cstddef>
+#include <vector>
+
 template <typename Record>
 struct ListElement {
     ListElement* next = nullptr;
@@ -13,6 +16,13 @@ struct ListElement {
 
 template <typename Record>
 struct ElementList {
+    // Its elements point at each other: a copy would share them.
+    ElementList() = default;
+    ElementList(const ElementList&) = delete;
+    ElementList& operator=(const ElementList&) = delete;
+    ElementList(ElementList&&) = default;
+    ElementList& operator=(ElementList&&) = default;
+
     ListElement<Record>* first = nullptr;
     ListElement<Record>* last = nullptr;
     ListElement<Record>* current = nullptr;
@@ -21,18 +31,19 @@ struct ElementList {
     // Goes up with every insert and release, never back: what is built from
     // the list (the type-ahead index) knows by it that the list changed.
     long long changes = 0;
+    // The elements themselves, in blocks that are never grown past their
+    // room, so an element never moves: a list of a hundred thousand index
+    // entries costs a few hundred allocations instead of one per entry.
+    std::vector<std::vector<ListElement<Record>>> blocks;
 };
+
+constexpr size_t ListBlockElements = 256;
 
 // Frees every element; the list is then empty. Nothing removes single
 // elements: entries live as long as their list.
 template <typename Record>
 void ListRelease(ElementList<Record>& list)
 {
-    for (ListElement<Record>* element = list.first; element;) {
-        ListElement<Record>* next = element->next;
-        delete element;
-        element = next;
-    }
     long long changes = list.changes + 1;
     list = ElementList<Record>{};
     list.changes = changes;
@@ -48,7 +59,11 @@ void ListCreate(ElementList<Record>& list)
 template <typename Record>
 ListElement<Record>* ListInsert(ElementList<Record>& list)
 {
-    auto* element = new ListElement<Record>{};
+    if (list.blocks.empty() || list.blocks.back().size() == ListBlockElements) {
+        list.blocks.emplace_back();
+        list.blocks.back().reserve(ListBlockElements);
+    }
+    ListElement<Record>* element = &list.blocks.back().emplace_back();
     if (list.current) {
         element->previous = list.current;
         element->next = list.current->next;

@@ -141,4 +141,30 @@ TEST(ElementList, WalkingStopsAtTheEnds)
     EXPECT_EQ(ListNext(list), nullptr);
 }
 
+// Elements are made in blocks: one taken earlier must stay where it is and
+// hold what it held however many come after it, in front of it or behind.
+TEST(ElementList, ElementsStayPutAcrossManyInserts)
+{
+    List list;
+    ListCreate(list);
+    std::vector<ListElement<Entry>*> made;
+    for (int i = 0; i < 3 * 256 + 7; ++i) {
+        // Every third insert goes in front of the first element.
+        if (i % 3 == 0) ListRewind(list);
+        else list.current = list.last;
+        auto* element = ListInsert(list);
+        element->record.number = i;
+        made.push_back(element);
+    }
+    for (int i = 0; i < static_cast<int>(made.size()); ++i) ASSERT_EQ(made[i]->record.number, i);
+    EXPECT_EQ(Keywords(list).size(), made.size());
+    EXPECT_EQ(list.first->record.number, 3 * 256 + 6 - (3 * 256 + 6) % 3);
+    EXPECT_EQ(list.last->record.number, 3 * 256 + 5);
+    ListRelease(list);
+    EXPECT_EQ(list.first, nullptr);
+    ListInsert(list);
+    EXPECT_EQ(list.count, 1);
+    ListRelease(list);
+}
+
 }  // namespace
