@@ -212,7 +212,7 @@ Copied WriteCopy(const std::string& pagePath, const std::string& copyPath, int a
     } while (!FileAtEnd(1));
     FileClose(1);
     // A write that failed on the way fails the commit too.
-    const Copied copied = RewriteCommit(2) == Rewrite::Done ? Copied::Yes : Copied::Failed;
+    const Copied copied = RewriteCommitUnflushed(2) == Rewrite::Done ? Copied::Yes : Copied::Failed;
     ListingsAfter(copyFolder);
     return copied;
 }

@@ -127,10 +127,10 @@ bool CloseFile(OpenFile& file)
 // Writes out, flushes to the disk, and puts the new version in its place
 // and closes it, noticing a failure at every step; on one, the old version
 // stays and the new one goes.
-bool CommitFile(OpenFile& file)
+bool CommitFile(OpenFile& file, int toDisk)
 {
     bool ok = Flush(file);
-    if (ok && !FlushToDisk(file.handle)) {
+    if (ok && toDisk && !FlushToDisk(file.handle)) {
         FileFailureNote(FileFailureKind::System, file.name);
         ok = false;
     }
@@ -246,11 +246,11 @@ int FileCreateTemporary(int number, const std::string& target, const std::string
     return 1;
 }
 
-int FileCommit(int number)
+int FileCommit(int number, int toDisk)
 {
     OpenFile* file = FileAt(number);
     if (!file || file->temporary.empty()) return 0;
-    bool ok = CommitFile(*file);
+    bool ok = CommitFile(*file, toDisk);
     openFiles[static_cast<size_t>(number)].reset();
     if (currentNumber == number) currentNumber = -1;
     return ok ? 1 : 0;
@@ -429,7 +429,7 @@ int FileCopy(const std::string& source, const std::string& target, const std::st
     // so a failed copy never leaves half a target behind.
     std::unique_ptr<OpenFile> out = NewTemporary(target, writeTo, source);
     bool ok = out && CopyBytes(in, *out);
-    if (ok) ok = CommitFile(*out);
+    if (ok) ok = CommitFile(*out, 1);
     else if (out) CloseFile(*out);
     HostFileClose(in);
     return ok ? 1 : -1;

@@ -67,10 +67,11 @@ int FileCopy(const std::string& source, const std::string& target, const std::st
 // the backup keeps the old one.
 int FileBackup(const std::string& source, const std::string& target, const std::string& folder);
 // Puts the new version under the number in the place of `writeTo`: what is
-// buffered is written, the file is flushed to the disk, takes the place in
-// one step and is closed. 1 when every step succeeded; 0 when one failed
-// (noted), and then the old version is still in place and the new one gone.
-int FileCommit(int number);
+// buffered is written, the file is flushed to the disk (unless `toDisk` is
+// 0), takes the place in one step and is closed. 1 when every step
+// succeeded; 0 when one failed (noted), and then the old version is still in
+// place and the new one gone.
+int FileCommit(int number, int toDisk);
 // 1 when a new version of that file is being written under some number.
 int FileBeingRewritten(const std::string& writeTo);
 

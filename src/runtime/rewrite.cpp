@@ -81,7 +81,12 @@ Rewrite RewriteBeginFollowing(int number, const std::string& target)
 
 Rewrite RewriteCommit(int number)
 {
-    return FileCommit(number) ? Rewrite::Done : Rewrite::Failed;
+    return FileCommit(number, 1) ? Rewrite::Done : Rewrite::Failed;
+}
+
+Rewrite RewriteCommitUnflushed(int number)
+{
+    return FileCommit(number, 0) ? Rewrite::Done : Rewrite::Failed;
 }
 
 Rewrite RewriteCopy(const std::string& source, const std::string& target, const std::string& folder)

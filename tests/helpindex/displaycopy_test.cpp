@@ -187,6 +187,8 @@ TEST_F(HelpFolderTest, EveryFailedStepKeepsTheOldCopy)
     const std::string copy =
         CrLf({"<html>", "<a href=\"C:\\H\\main.htm\">Main</a>", std::string(70000, 'x')});
     const std::string older = CrLf({"the copy of the page shown before"});
+    // A copy is made again at every showing and is not waited for on the
+    // disk: a failing flush never reaches it.
     for (FileOperation operation :
          {FileOperation::Write, FileOperation::Flush, FileOperation::Close, FileOperation::Rename}) {
         for (long n = 1;; ++n) {
@@ -196,7 +198,7 @@ TEST_F(HelpFolderTest, EveryFailedStepKeepsTheOldCopy)
             EXPECT_EQ(MakeDisplayCopy("T:\\pages\\page.htm"), "T:\\pages\\vosks.html");
             if (!FaultsInjected()) {
                 EXPECT_EQ(folder.Read("pages\\vosks.html"), copy);
-                EXPECT_GT(n, 1);
+                EXPECT_EQ(n > 1, operation != FileOperation::Flush) << static_cast<int>(operation);
                 break;
             }
             EXPECT_EQ(folder.Read("pages\\vosks.html"), older) << n;

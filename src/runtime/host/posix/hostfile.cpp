@@ -454,7 +454,7 @@ bool HostFileReplace(const std::string& from, const std::string& to)
 
 bool HostFileCommit(HostFile file, const std::string& temporaryName, const std::string& to)
 {
-    // Renamed while still open and locked; its content is on the disk
+    // Renamed while still open and locked; what was written is in the file
     // already, so the close that follows loses nothing.
     bool placed = HostFileReplace(temporaryName, to);
     int error = errno;
