@@ -17,6 +17,7 @@
 #include "runtime/console/console.h"
 #include "runtime/files.h"
 #include "runtime/hostpath.h"
+#include "runtime/profile.h"
 #include "runtime/text.h"
 #include "runtime/window.h"
 #include "state/programfolders.h"
@@ -216,7 +217,9 @@ int ParseOptions(const std::vector<std::string>& arguments, Options& options)
 void LoadSettings(const Options& options)
 {
     if (!options.programFolder.empty()) State.programFolder = ProgramFolderPath(options.programFolder);
+    ProfileKeep(1);
     ReadSettings();
+    ProfileKeep(0);
     if (!options.helpFolder.empty()) State.helpFolder = ProgramFolderPath(options.helpFolder);
     if (!options.keywordsFile.empty()) State.keywordsFile = ProgramPath(options.keywordsFile);
 }

@@ -39,9 +39,11 @@ struct ScannedLine {
     long long end = 0;
 };
 
-// Reads a file line by line in blocks.
+// Reads a file line by line in blocks, from the file or from a copy of
+// its bytes kept in memory.
 struct LineReader {
     HostFile file = NoHostFile;
+    const std::string* kept = nullptr;
     std::vector<char> block = std::vector<char>(ReadBlockSize);
     size_t at = 0;
     size_t filled = 0;
@@ -52,7 +54,13 @@ struct LineReader {
 bool Refill(LineReader& reader)
 {
     if (reader.at < reader.filled) return true;
-    reader.filled = HostFileRead(reader.file, reader.block.data(), reader.block.size());
+    if (reader.kept) {
+        const size_t from = std::min(reader.kept->size(), static_cast<size_t>(reader.offset));
+        reader.filled = std::min(reader.block.size(), reader.kept->size() - from);
+        std::copy_n(reader.kept->data() + from, reader.filled, reader.block.data());
+    } else {
+        reader.filled = HostFileRead(reader.file, reader.block.data(), reader.block.size());
+    }
     reader.at = 0;
     return reader.filled > 0;
 }
@@ -167,11 +175,9 @@ std::string Content(const ScannedLine& line)
     return line.head;
 }
 
-ProfilePlace FindKey(HostFile file, const std::string& section, const std::string& key)
+ProfilePlace FindKey(LineReader& reader, const std::string& section, const std::string& key)
 {
     ProfilePlace place;
-    LineReader reader;
-    reader.file = file;
     ScannedLine line;
     while (ReadLine(reader, line)) {
         place.lastHasEnd = line.hasEnd;
@@ -195,6 +201,59 @@ ProfilePlace FindKey(HostFile file, const std::string& section, const std::strin
         }
     }
     return place;
+}
+
+ProfilePlace FindKey(HostFile file, const std::string& section, const std::string& key)
+{
+    LineReader reader;
+    reader.file = file;
+    return FindKey(reader, section, key);
+}
+
+// Start-up asks a dozen values of one file of a few hundred bytes: while
+// kept, the file is read once (a missing one holds nothing).
+struct KeptFile {
+    bool keeping = false;
+    bool held = false;
+    bool whole = false;  // not when larger than is kept
+    std::string name;
+    std::string bytes;
+};
+
+KeptFile& Kept()
+{
+    static KeptFile kept;
+    return kept;
+}
+
+void ReadKept(KeptFile& kept, const std::string& fileName)
+{
+    kept.held = true;
+    kept.whole = true;
+    kept.name = fileName;
+    kept.bytes.clear();
+    HostFile file = HostFileOpenRead(fileName);
+    if (file == NoHostFile) return;
+    std::vector<char> block(ReadBlockSize);
+    while (size_t got = HostFileRead(file, block.data(), block.size())) {
+        if (kept.bytes.size() + got > LineRoom) {
+            kept.whole = false;
+            kept.bytes.clear();
+            break;
+        }
+        kept.bytes.append(block.data(), got);
+    }
+    HostFileClose(file);
+}
+
+// The kept bytes of the file; nullptr when not kept, or too large to keep:
+// a file of any size is read a block at a time, as when not kept.
+const std::string* KeptBytes(const std::string& fileName)
+{
+    KeptFile& kept = Kept();
+    if (!kept.keeping) return nullptr;
+    if (!kept.held || kept.name != fileName) ReadKept(kept, fileName);
+    return kept.whole ? &kept.bytes : nullptr;
 }
 
 // As the platform does: a value in matching quotes is given without them.
@@ -269,15 +328,26 @@ std::string ProfileReadString(const std::string& section, const std::string& key
 {
     if (size < 1) return "";
     std::string result = defaultValue;
-    HostFile file = HostFileOpenRead(fileName);
-    if (file != NoHostFile) {
-        ProfilePlace place = FindKey(file, section, key);
+    if (const std::string* kept = KeptBytes(fileName)) {
+        LineReader reader;
+        reader.kept = kept;
+        const ProfilePlace place = FindKey(reader, section, key);
+        if (place.keyFound) result = ValueOf(place.key);
+    } else if (HostFile file = HostFileOpenRead(fileName); file != NoHostFile) {
+        const ProfilePlace place = FindKey(file, section, key);
         HostFileClose(file);
         if (place.keyFound) result = ValueOf(place.key);
     }
     size_t room = static_cast<size_t>(size) - 1;
     if (result.size() > room) result.resize(room);
     return result;
+}
+
+void ProfileKeep(int keep)
+{
+    KeptFile& kept = Kept();
+    kept = KeptFile{};
+    kept.keeping = keep != 0;
 }
 
 int ProfileWriteString(const std::string& section, const std::string& key, const std::string& value,
@@ -288,6 +358,8 @@ int ProfileWriteString(const std::string& section, const std::string& key, const
     if (Trim(key).empty() || key.find('=') != std::string::npos || section.find(']') != std::string::npos ||
         HasLineBreak(section) || HasLineBreak(key) || HasLineBreak(value))
         return 0;
+    // What is kept of the file is no longer what it holds.
+    Kept().held = false;
     // The settings file belongs to the user, who may keep it elsewhere
     // behind a link; something that is no plain file, such as a pipe or a
     // folder, is refused and left alone.

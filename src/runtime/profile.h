@@ -18,6 +18,12 @@ std::string ProfileGetString(const std::string& section, const std::string& key,
 int ProfileWriteString(const std::string& section, const std::string& key, const std::string& value,
                        const std::string& fileName);
 
+// Between ProfileKeep(1) and ProfileKeep(0) our reader reads a file of up to
+// 64 KB once and takes every value asked of it from what it read; a write
+// through ProfileWriteString is read again. Start-up asks a dozen values of
+// the settings file. (The platform's reader keeps its own.)
+void ProfileKeep(int keep);
+
 // Our own reader, with the rules above, for hosts without the platform's:
 // the file is read a block at a time, and of each line only its start.
 std::string ProfileReadString(const std::string& section, const std::string& key,

@@ -8,6 +8,7 @@
 #include "helpindex/typeahead.h"
 #include "pages/pagecache.h"
 #include "runtime/files.h"
+#include "runtime/profile.h"
 #include "runtime/window.h"
 #include "shell/loop.h"
 #include "shell/mainwindow.h"
@@ -32,8 +33,11 @@ int RunKelpra()
     RuntimeStart();
     FileServicesStart();
 
+    // One read of the settings file serves every value start-up asks.
+    ProfileKeep(1);
     ReadSettings();
     ReadViewSettings();
+    ProfileKeep(0);
     // Before anything is read or written: a second start only hands over.
     if (HandOverToRunningWindow()) {
         RuntimeEnd();

@@ -52,7 +52,47 @@ TEST(Profile, ReadsValuesAsTheIniRulesSay)
         folder.Write("Kelpra.ini", c.file);
         EXPECT_EQ(ProfileGetString(c.section, c.key, "default", 120, folder.Win("Kelpra.ini")), c.expected)
             << c.name;
+        // Our reader gives the same from a file it keeps.
+        ProfileKeep(1);
+        for (int twice = 0; twice < 2; ++twice)
+            EXPECT_EQ(ProfileReadString(c.section, c.key, "default", 120, folder.Win("Kelpra.ini")),
+                      c.expected)
+                << c.name << ", kept";
+        ProfileKeep(0);
     }
+}
+
+// While kept, the file is read once: a change behind the reader's back is
+// seen only after the keeping ends, a change written through the writer at
+// once; a file too large to keep, a missing one and a second file are read
+// as ever.
+TEST(Profile, AKeptFileIsReadOnce)
+{
+    TestFolder folder;
+    const std::string ini = folder.Win("Kelpra.ini");
+    const auto read = [&](const std::string& file) {
+        return ProfileReadString("Setup", "Help", "d", 120, file);
+    };
+    folder.Write("Kelpra.ini", "[Setup]\r\nHelp=one\r\n");
+    ProfileKeep(1);
+    EXPECT_EQ(read(ini), "one");
+    folder.Write("Kelpra.ini", "[Setup]\r\nHelp=two\r\n");
+    EXPECT_EQ(read(ini), "one");
+    EXPECT_EQ(read(folder.Win("missing.ini")), "d");
+    folder.Write("other.ini", "[Setup]\r\nHelp=other\r\n");
+    EXPECT_EQ(read(folder.Win("other.ini")), "other");
+    EXPECT_EQ(read(ini), "two");
+    ASSERT_EQ(ProfileWriteString("Setup", "Help", "three", ini), 1);
+    EXPECT_EQ(read(ini), "three");
+    folder.Write("Kelpra.ini", std::string(70000, ';') + "\r\n[Setup]\r\nHelp=large\r\n");
+    ProfileKeep(0);
+    ProfileKeep(1);
+    EXPECT_EQ(read(ini), "large");
+    folder.Write("Kelpra.ini", std::string(70000, ';') + "\r\n[Setup]\r\nHelp=larger\r\n");
+    EXPECT_EQ(read(ini), "larger");
+    ProfileKeep(0);
+    folder.Write("Kelpra.ini", "[Setup]\r\nHelp=four\r\n");
+    EXPECT_EQ(read(ini), "four");
 }
 
 TEST(Profile, ValueAndDefaultAreCutToTheRoom)
