@@ -241,8 +241,11 @@ std::string DisplayCopyAwayFolder()
     return State.programFolder + "copies\\";
 }
 
-std::string WriteDisplayCopy(const std::string& pagePath)
+std::string WriteDisplayCopy(const std::string& asked)
 {
+    // Asked for in another case, the page would be searched for in its
+    // folder at each of the steps below.
+    const std::string pagePath = PathAsStored(asked);
     // A page that is its own copy's file is shown as itself rather than
     // overwritten.
     if (PathSize(pagePath) < 0 || IsItsOwnCopy(pagePath)) return "";
@@ -261,8 +264,9 @@ std::string WriteDisplayCopy(const std::string& pagePath)
 
 std::string MakeDisplayCopy(const std::string& pagePath)
 {
-    if (IsItsOwnCopy(pagePath)) return pagePath;
-    const std::string written = WriteDisplayCopy(pagePath);
+    const std::string stored = PathAsStored(pagePath);
+    if (IsItsOwnCopy(stored)) return pagePath;
+    const std::string written = WriteDisplayCopy(stored);
     return written.empty() ? PathFolderPart(pagePath) + DisplayCopyName : written;
 }
 

@@ -9,6 +9,7 @@
 #include <memory>
 #include <vector>
 
+#include "runtime/codepage.h"
 #include "runtime/faults.h"
 #include "runtime/hostfile.h"
 #include "runtime/hostpath.h"
@@ -371,6 +372,18 @@ int FileAtEnd(int number)
 int PathSameFile(const std::string& a, const std::string& b)
 {
     return HostFileSame(a, b) ? 1 : 0;
+}
+
+std::string PathAsStored(const std::string& path)
+{
+    if (!HostPathFindsAsText()) return path;
+    const size_t cut = path.find_last_of("\\/");
+    const std::string given = path.substr(cut == std::string::npos ? 0 : cut + 1);
+    const std::string host = HostPathFromWindows(path);
+    if (given.empty() || host.empty()) return path;
+    const std::string stored = ProgramTextFromHost(host.substr(host.rfind('/') + 1));
+    if (stored == given || TextMatchKey(stored) != TextMatchKey(given)) return path;
+    return path.substr(0, path.size() - given.size()) + stored;
 }
 
 int32_t PathSize(const std::string& path)

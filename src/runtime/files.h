@@ -28,6 +28,11 @@ std::string FileReadLineFrom(int number);
 int FileWriteLineTo(int number, const std::string& line);
 
 int32_t PathSize(const std::string& path);
+// The path with its last name spelled as its folder holds it, where the
+// host would otherwise search the folder for it at every use (a name in
+// another case on a POSIX host); the path itself elsewhere, or when there
+// is nothing to find.
+std::string PathAsStored(const std::string& path);
 // 1 when both paths lead to one existing file, however each is spelled or
 // linked.
 int PathSameFile(const std::string& a, const std::string& b);

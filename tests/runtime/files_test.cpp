@@ -13,6 +13,7 @@
 #include <random>
 
 #include "runtime/hostfile.h"
+#include "runtime/hostpath.h"
 #include "runtime/rewrite.h"
 #include "runtime/text.h"
 #include "support/faults.h"
@@ -311,6 +312,36 @@ TEST(Files, PathSize)
     FileWriteLine("abc");
     EXPECT_EQ(PathSize(t.Win("growing")), 5);
     EXPECT_EQ(FileClose(1), 1);
+}
+
+// Where the host searches a folder for a name in another spelling, the
+// stored spelling is given so that the search is made once; elsewhere, and
+// for what is not there, the path stays as asked.
+TEST(Files, PathAsStored)
+{
+    TestFolder t;
+    t.Write("Sub\\menu.htm", "x");
+    t.Write("Sub\\caf\xC3\xA9.htm", "x");
+    struct Case {
+        std::string path;
+        std::string stored;  // where the host searches
+    };
+    const Case cases[] = {
+        {t.Win("Sub\\menu.htm"), t.Win("Sub\\menu.htm")},
+        {t.Win("Sub\\Menu.HTM"), t.Win("Sub\\menu.htm")},
+        {t.Win("sub\\MENU.htm"), t.Win("sub\\menu.htm")},
+        {t.Win("Sub\\CAF\xC9.htm"), t.Win("Sub\\caf\xE9.htm")},
+        {t.Win("Sub\\missing.htm"), t.Win("Sub\\missing.htm")},
+        {t.Win("SUB"), t.Win("Sub")},
+        {t.Win("Sub\\Menu.htm."), t.Win("Sub\\Menu.htm.")},
+        {"", ""},
+        {"Q:\\nodrive\\Menu.htm", "Q:\\nodrive\\Menu.htm"},
+    };
+    for (const auto& c : cases) {
+        const std::string stored = PathAsStored(c.path);
+        EXPECT_EQ(stored, HostPathFindsAsText() ? c.stored : c.path) << c.path;
+        EXPECT_EQ(PathSize(stored), PathSize(c.path)) << c.path;
+    }
 }
 
 TEST(Files, CopyRemoveRenameAndFolders)
