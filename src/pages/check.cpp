@@ -254,29 +254,11 @@ const LinkStart& LinkStartOf(Walk& walk, const std::string& pagePath, const std:
 // Every page's links, read before any is followed: the tables that follow
 // them then stay in the processor's caches, where the pages' bytes passing
 // through would push them out.
-struct ReadLink {
-    uint32_t start = 0;  // of its target in `targets`
-    uint32_t length = 0;
-    LinkKind kind = LinkKind::Page;
-    int opensLinkLine = 0;
-};
 struct ReadLinks {
-    std::string targets;  // one after another
-    std::vector<ReadLink> links;
-    std::vector<size_t> linksEnd;  // per page: where its links end in `links`
+    LinkStore store;
+    std::vector<size_t> linksEnd;  // per page: where its links end in the store
     std::vector<std::string> bases;
 };
-
-void KeepPageLinks(ReadLinks& read, const PageLinks& links)
-{
-    for (const PageLink& link : links.links) {
-        read.links.push_back({static_cast<uint32_t>(read.targets.size()),
-                              static_cast<uint32_t>(link.target.size()), link.kind, link.opensLinkLine});
-        read.targets += link.target;
-    }
-    read.linksEnd.push_back(read.links.size());
-    read.bases.push_back(links.base);
-}
 
 void CheckPageLinks(Walk& walk, size_t number, const ReadLinks& read)
 {
@@ -285,8 +267,8 @@ void CheckPageLinks(Walk& walk, size_t number, const ReadLinks& read)
     const LinkStart& start = LinkStartOf(walk, path, read.bases[number]);
     const size_t first = number == 0 ? 0 : read.linksEnd[number - 1];
     for (size_t at = first; at < read.linksEnd[number]; ++at) {
-        const ReadLink& link = read.links[at];
-        const std::string_view target = std::string_view(read.targets).substr(link.start, link.length);
+        const StoredLink& link = read.store.links[at];
+        const std::string_view target = std::string_view(read.store.targets).substr(link.start, link.length);
         const Destination& destination = link.opensLinkLine
                                              ? LinkLineDestination(walk, target, start.base, walk.helpNumber,
                                                                    start.lineNumber, start.pageFolder)
@@ -309,12 +291,12 @@ void CheckPageLinks(Walk& walk, size_t number, const ReadLinks& read)
 int ReadPages(Walk& walk, PageProgress progress)
 {
     std::string bytes;
-    PageLinks links;
+    std::string base;
     ReadLinks read;
     // Room for more links than pages have, at once: room never written
     // costs nothing, where growing copies what was read into new memory.
-    read.links.reserve(walk.pages.size() * 64);
-    read.targets.reserve(walk.pages.size() * 64 * 32);
+    read.store.links.reserve(walk.pages.size() * 64);
+    read.store.targets.reserve(walk.pages.size() * 64 * 32);
     read.linksEnd.reserve(walk.pages.size());
     read.bases.reserve(walk.pages.size());
     HelpFileReader reader;
@@ -326,14 +308,15 @@ int ReadPages(Walk& walk, PageProgress progress)
             return 0;
         }
         // A page that cannot be read has no links.
+        base.clear();
         if (ReadHelpFile(reader, walk.hostFolder, walk.pages[number].path, bytes))
-            ReadPageLinks(bytes, links);
-        else links = PageLinks{};
-        KeepPageLinks(read, links);
+            AppendPageLinks(bytes, read.store, base);
+        read.linksEnd.push_back(read.store.links.size());
+        read.bases.push_back(base);
     }
     ReadHelpFilesDone(reader);
     walk.helpNumber = BaseNumber(walk, walk.folder);
-    walk.linksTo.reserve(read.links.size());
+    walk.linksTo.reserve(read.store.links.size());
     for (size_t number = 0; number < walk.pages.size(); ++number) CheckPageLinks(walk, number, read);
     return 1;
 }

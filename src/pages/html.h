@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -56,6 +57,20 @@ struct PageLinks {
     std::vector<PageLink> links;
 };
 void ReadPageLinks(const std::string& bytes, PageLinks& links);
+// The links of many pages kept together, as the check keeps every page's:
+// all targets in one string, one after another, rather than a string each.
+struct StoredLink {
+    uint32_t start = 0;  // of its target in `targets`
+    uint32_t length = 0;
+    LinkKind kind = LinkKind::Page;
+    int opensLinkLine = 0;
+};
+struct LinkStore {
+    std::string targets;
+    std::vector<StoredLink> links;
+};
+// Adds the page's links to the store, and puts its <base> href in `base`.
+void AppendPageLinks(const std::string& bytes, LinkStore& store, std::string& base);
 
 // Text into an HTML page of the program's making: markup characters escaped
 // and every character beyond ASCII as a numeric reference, so the page reads
