@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstring>
 #include <functional>
 #include <string_view>
 #include <unordered_map>
@@ -41,25 +42,27 @@ const KindText KindTexts[] = {
 };
 
 // Where a link leads, worked out once for every page that has it.
+constexpr uint32_t NoPage = UINT32_MAX;
 struct Destination {
     bool followed = false;  // a file here (or on this machine) to look for
     bool exists = false;
-    size_t page = None;  // the page it is, when it is one of the help folder's
+    uint32_t page = NoPage;  // the page it is, when it is one of the help folder's
 };
 
-// Where links lead, looked up for every link of every page: the check's
-// busiest table, and one that the pages read meanwhile keep pushing out of
-// the processor's caches. Open addressing with the hash, the key's place
-// and the destination side by side in a slot keeps a lookup to two places
-// in memory: the slot and the key.
-struct DestinationSlot {
-    uint64_t hash = 0;  // 0 for a free slot
+// Keys to numbers, for the check's lookups of every link of every page and
+// of every file of the folder: tables that the pages read meanwhile keep
+// pushing out of the processor's caches. Open addressing with the hash, the
+// key's place and the number side by side in a slot of 16 bytes keeps a
+// lookup to two places in memory, the slot and the key, and the table
+// small. A key is a number (a base folder's) and the bytes after it.
+struct KeySlot {
+    uint32_t hash = 0;  // 0 for a free slot
     uint32_t keyStart = 0;
     uint32_t keyLength = 0;
-    Destination destination;
+    uint32_t value = 0;
 };
-struct DestinationTable {
-    std::vector<DestinationSlot> slots;
+struct KeyTable {
+    std::vector<KeySlot> slots;
     size_t count = 0;
     std::string keys;  // every entry's key, one after another
 };
@@ -85,17 +88,18 @@ struct Walk {
     std::string folder;      // the same as UTF-8
     std::string foldedFolder;
     std::vector<HelpFile> files;
-    std::vector<HelpFile> pages;
-    std::unordered_set<std::string> existing;         // every file and folder, relative
-    std::unordered_map<std::string, size_t> numbers;  // pages, relative, to their number
-    DestinationTable destinations;                    // by base folder's number and target
+    std::vector<uint32_t> pages;  // the files that are pages, by their place in `files`
+    // Every file and folder, relative and folded, to its page's number;
+    // NoPage for those that are not pages.
+    KeyTable existing;
+    KeyTable destinations;  // by base folder's number and target, to their place in destinationList
+    std::vector<Destination> destinationList;
     std::unordered_map<std::string, uint32_t> bases;
     uint32_t helpNumber = 0;  // the help folder's, as a base
     LinkStart linkStart;      // of the last page whose links were followed
-    std::string key;
     // The pages each page links to, page after page: those of page n end
     // at linksToEnd[n], as one list rather than one of its own per page.
-    std::vector<size_t> linksTo;
+    std::vector<uint32_t> linksTo;
     std::vector<size_t> linksToEnd;
     std::vector<Finding> findings;
     PathLookup lookup;  // what lies where, for links that leave the walk's own list
@@ -122,6 +126,78 @@ bool InsideFolder(const Walk& walk, const std::string& path, std::string& relati
     return true;
 }
 
+// Eight bytes at a time, each mixed in by a multiplication: the keys are
+// paths, which differ in a few bytes anywhere.
+uint32_t KeyHash(uint32_t number, std::string_view key)
+{
+    constexpr uint64_t Mix = 0x9E3779B97F4A7C15ULL;
+    uint64_t hash = (number + 1) * Mix ^ key.size();
+    for (size_t at = 0; at < key.size(); at += 8) {
+        uint64_t word = 0;
+        std::memcpy(&word, key.data() + at, std::min<size_t>(8, key.size() - at));
+        hash = (hash ^ word) * Mix;
+        hash ^= hash >> 32;
+    }
+    return static_cast<uint32_t>(hash) | 1;
+}
+
+bool SlotHolds(const KeyTable& table, const KeySlot& slot, uint32_t number, std::string_view key)
+{
+    return slot.keyLength == sizeof number + key.size() &&
+           std::memcmp(table.keys.data() + slot.keyStart, &number, sizeof number) == 0 &&
+           std::memcmp(table.keys.data() + slot.keyStart + sizeof number, key.data(), key.size()) == 0;
+}
+
+// The slot that holds the key, or the free slot where it would go.
+size_t SlotOf(const KeyTable& table, uint32_t number, std::string_view key, uint32_t hash)
+{
+    // Not the lowest bit, which marks a slot taken and is always set.
+    const size_t mask = table.slots.size() - 1;
+    size_t slot = static_cast<size_t>(hash >> 1) & mask;
+    while (table.slots[slot].hash != 0 &&
+           (table.slots[slot].hash != hash || !SlotHolds(table, table.slots[slot], number, key)))
+        slot = (slot + 1) & mask;
+    return slot;
+}
+
+// Twice the slots whenever two in three are taken, so the runs stay short.
+void GrowTable(KeyTable& table)
+{
+    std::vector<KeySlot> slots = std::move(table.slots);
+    table.slots.assign(std::max<size_t>(1024, slots.size() * 2), KeySlot{});
+    const size_t mask = table.slots.size() - 1;
+    for (const KeySlot& slot : slots) {
+        if (slot.hash == 0) continue;
+        size_t at = static_cast<size_t>(slot.hash >> 1) & mask;
+        while (table.slots[at].hash != 0) at = (at + 1) & mask;
+        table.slots[at] = slot;
+    }
+}
+
+// The key's slot, made for it (`added`) when it is not in the table yet.
+KeySlot& KeySlotOf(KeyTable& table, uint32_t number, std::string_view key, bool& added)
+{
+    if ((table.count + 1) * 3 > table.slots.size() * 2) GrowTable(table);
+    const uint32_t hash = KeyHash(number, key);
+    KeySlot& slot = table.slots[SlotOf(table, number, key, hash)];
+    added = slot.hash == 0;
+    if (!added) return slot;
+    slot.hash = hash;
+    slot.keyStart = static_cast<uint32_t>(table.keys.size());
+    slot.keyLength = static_cast<uint32_t>(sizeof number + key.size());
+    table.keys.append(reinterpret_cast<const char*>(&number), sizeof number).append(key);
+    ++table.count;
+    return slot;
+}
+
+const KeySlot* FindKey(const KeyTable& table, std::string_view key)
+{
+    if (table.slots.empty()) return nullptr;
+    const uint32_t hash = KeyHash(0, key);
+    const KeySlot& slot = table.slots[SlotOf(table, 0, key, hash)];
+    return slot.hash == 0 ? nullptr : &slot;
+}
+
 Destination FindDestination(Walk& walk, const std::string& target, const std::string& base)
 {
     Destination destination;
@@ -131,46 +207,14 @@ Destination FindDestination(Walk& walk, const std::string& target, const std::st
     std::string relative;
     if (InsideFolder(walk, path, relative)) {
         // Every page is one of the files: most links lead to one.
-        auto page = walk.numbers.find(relative);
-        if (page != walk.numbers.end()) destination.page = page->second;
-        destination.exists =
-            relative.empty() || destination.page != None || walk.existing.count(relative) > 0;
+        const KeySlot* file = FindKey(walk.existing, relative);
+        if (file) destination.page = file->value;
+        destination.exists = relative.empty() || file != nullptr;
     }
     // Outside the folder, or under a link to a folder that the walk does
     // not follow: the host has the last word.
     if (!destination.exists) destination.exists = PathLookupExists(walk.lookup, path);
     return destination;
-}
-
-uint64_t KeyHash(std::string_view key)
-{
-    return static_cast<uint64_t>(std::hash<std::string_view>{}(key)) | 1;
-}
-
-std::string_view KeyOf(const DestinationTable& table, const DestinationSlot& slot)
-{
-    return std::string_view(table.keys).substr(slot.keyStart, slot.keyLength);
-}
-
-// The slot that holds the key, or the free slot where it would go.
-size_t SlotOf(const DestinationTable& table, std::string_view key, uint64_t hash)
-{
-    // Not the lowest bit, which marks a slot taken and is always set.
-    const size_t mask = table.slots.size() - 1;
-    size_t slot = static_cast<size_t>(hash >> 1) & mask;
-    while (table.slots[slot].hash != 0 &&
-           (table.slots[slot].hash != hash || KeyOf(table, table.slots[slot]) != key))
-        slot = (slot + 1) & mask;
-    return slot;
-}
-
-// Twice the slots whenever half are taken, so the runs stay short.
-void GrowTable(DestinationTable& table)
-{
-    std::vector<DestinationSlot> slots = std::move(table.slots);
-    table.slots.assign(std::max<size_t>(1024, slots.size() * 2), DestinationSlot{});
-    for (const DestinationSlot& slot : slots)
-        if (slot.hash != 0) table.slots[SlotOf(table, KeyOf(table, slot), slot.hash)] = slot;
 }
 
 // A page's base folder stands in the table's keys as a number, which is
@@ -184,28 +228,19 @@ uint32_t BaseNumber(Walk& walk, const std::string& base)
 
 // Where a link goes from its page's base, or a link line from its page's
 // folder (lineFolder): where the page's display copy sends it.
-const Destination& DestinationOf(Walk& walk, std::string_view target, const std::string& base,
-                                 uint32_t baseNumber, const std::string& lineFolder)
+Destination DestinationOf(Walk& walk, std::string_view target, const std::string& base, uint32_t baseNumber,
+                          const std::string& lineFolder)
 {
-    // The key is made in the same room every time: most links are known.
-    std::string& key = walk.key;
-    key.assign(reinterpret_cast<const char*>(&baseNumber), sizeof baseNumber).append(target);
-    DestinationTable& table = walk.destinations;
-    if ((table.count + 1) * 2 > table.slots.size()) GrowTable(table);
-    const uint64_t hash = KeyHash(key);
-    DestinationSlot& slot = table.slots[SlotOf(table, key, hash)];
-    if (slot.hash != 0) return slot.destination;
-    slot.hash = hash;
-    slot.keyStart = static_cast<uint32_t>(table.keys.size());
-    slot.keyLength = static_cast<uint32_t>(key.size());
-    table.keys += key;
-    ++table.count;
+    bool added = false;
+    KeySlot& slot = KeySlotOf(walk.destinations, baseNumber, target, added);
+    if (!added) return walk.destinationList[slot.value];
+    slot.value = static_cast<uint32_t>(walk.destinationList.size());
     const std::string written(target);
     const std::string resolved =
         lineFolder.empty() ? written
                            : DisplayCopyLinkFolder(written, lineFolder, walk.folder, walk.lookup) + written;
-    slot.destination = FindDestination(walk, resolved, base);
-    return slot.destination;
+    walk.destinationList.push_back(FindDestination(walk, resolved, base));
+    return walk.destinationList.back();
 }
 
 std::string FolderPartOf(const std::string& path)
@@ -222,14 +257,13 @@ void AddFinding(Walk& walk, FindingKind kind, const std::string& page, const std
 // Where a link line leads: behind the help folder when its target is found
 // there, as the display copy puts it (the same for every page, so asked
 // once), else where the copy's rule sends it from the page's folder.
-const Destination& LinkLineDestination(Walk& walk, std::string_view target, const std::string& base,
-                                       uint32_t helpNumber, uint32_t lineNumber,
-                                       const std::string& pageFolder)
+Destination LinkLineDestination(Walk& walk, std::string_view target, const std::string& base,
+                                uint32_t helpNumber, uint32_t lineNumber, const std::string& pageFolder)
 {
     const bool relative = !target.empty() && target[0] != '/' && target[0] != '\\' &&
                           target.find(':') == std::string_view::npos;
     if (relative) {
-        const Destination& behindHelp = DestinationOf(walk, target, walk.folder, helpNumber, "");
+        const Destination behindHelp = DestinationOf(walk, target, walk.folder, helpNumber, "");
         if (behindHelp.exists) return behindHelp;
     }
     return DestinationOf(walk, target, base, lineNumber, pageFolder);
@@ -262,20 +296,20 @@ struct ReadLinks {
 
 void CheckPageLinks(Walk& walk, size_t number, const ReadLinks& read)
 {
-    const std::string path = Utf8FromText(walk.pages[number].path);
+    const std::string path = Utf8FromText(walk.files[walk.pages[number]].path);
     const bool isIndex = path.size() == 9 && FoldedForMatching(path) == "INDEX.HTM";
     const LinkStart& start = LinkStartOf(walk, path, read.bases[number]);
     const size_t first = number == 0 ? 0 : read.linksEnd[number - 1];
     for (size_t at = first; at < read.linksEnd[number]; ++at) {
         const StoredLink& link = read.store.links[at];
         const std::string_view target = std::string_view(read.store.targets).substr(link.start, link.length);
-        const Destination& destination = link.opensLinkLine
-                                             ? LinkLineDestination(walk, target, start.base, walk.helpNumber,
-                                                                   start.lineNumber, start.pageFolder)
-                                             : DestinationOf(walk, target, start.base, start.baseNumber, "");
+        const Destination destination = link.opensLinkLine
+                                            ? LinkLineDestination(walk, target, start.base, walk.helpNumber,
+                                                                  start.lineNumber, start.pageFolder)
+                                            : DestinationOf(walk, target, start.base, start.baseNumber, "");
         if (!destination.followed) continue;
         if (destination.exists) {
-            if (link.kind == LinkKind::Page && destination.page != None)
+            if (link.kind == LinkKind::Page && destination.page != NoPage)
                 walk.linksTo.push_back(destination.page);
             continue;
         }
@@ -309,7 +343,7 @@ int ReadPages(Walk& walk, PageProgress progress)
         }
         // A page that cannot be read has no links.
         base.clear();
-        if (ReadHelpFile(reader, walk.hostFolder, walk.pages[number].path, bytes))
+        if (ReadHelpFile(reader, walk.hostFolder, walk.files[walk.pages[number]].path, bytes))
             AppendPageLinks(bytes, read.store, base);
         read.linksEnd.push_back(read.store.links.size());
         read.bases.push_back(base);
@@ -326,13 +360,13 @@ void FindUnreachablePages(Walk& walk)
     std::vector<char> reached(walk.pages.size(), 0);
     std::vector<size_t> waiting;
     for (const char* start : StartPages) {
-        auto page = walk.numbers.find(FoldedForMatching(start));
-        if (page == walk.numbers.end()) {
+        const KeySlot* file = FindKey(walk.existing, FoldedForMatching(start));
+        if (!file || file->value == NoPage) {
             AddFinding(walk, FindingKind::FileMissing, start, "");
             continue;
         }
-        reached[page->second] = 1;
-        waiting.push_back(page->second);
+        reached[file->value] = 1;
+        waiting.push_back(file->value);
     }
     while (!waiting.empty()) {
         size_t page = waiting.back();
@@ -347,7 +381,8 @@ void FindUnreachablePages(Walk& walk)
     }
     for (size_t page = 0; page < walk.pages.size(); ++page)
         if (!reached[page])
-            AddFinding(walk, FindingKind::UnreachablePage, Utf8FromText(walk.pages[page].path), "");
+            AddFinding(walk, FindingKind::UnreachablePage, Utf8FromText(walk.files[walk.pages[page]].path),
+                       "");
 }
 
 // The keywords of index.htm's link lines, as the context list has them.
@@ -401,8 +436,8 @@ void FindLeftoverCopies(Walk& walk)
     std::unordered_set<std::string> shownFolders;
     // The pages of a folder come one after another.
     std::string last = "\n";
-    for (const HelpFile& page : walk.pages) {
-        std::string folder = FolderPartOf(page.path);
+    for (uint32_t page : walk.pages) {
+        std::string folder = FolderPartOf(walk.files[page].path);
         if (folder == last) continue;
         shownFolders.insert(FoldedForMatching(Utf8FromText(folder)));
         last = std::move(folder);
@@ -456,14 +491,15 @@ CheckReport CheckHelpFolder(PageProgress progress)
     walk.foldedFolder = FoldedForMatching(walk.folder);
     if (!ListHelpFolder(walk.hostFolder, walk.files, 0)) return report;
     report.folderRead = 1;
-    walk.existing.reserve(walk.files.size());
-    walk.numbers.reserve(walk.files.size());
-    for (const HelpFile& file : walk.files) {
-        const std::string relative = FoldedForMatching(Utf8FromText(file.path));
-        walk.existing.insert(relative);
+    for (size_t at = 0; at < walk.files.size(); ++at) {
+        const HelpFile& file = walk.files[at];
+        bool added = false;
+        KeySlot& slot = KeySlotOf(walk.existing, 0, FoldedForMatching(Utf8FromText(file.path)), added);
+        if (added) slot.value = NoPage;
         if (!IsOwnPage(file)) continue;
-        walk.numbers.emplace(relative, walk.pages.size());
-        walk.pages.push_back(file);
+        // Of two pages whose names differ only in case, links lead to the first.
+        if (slot.value == NoPage) slot.value = static_cast<uint32_t>(walk.pages.size());
+        walk.pages.push_back(static_cast<uint32_t>(at));
     }
     if (!ReadPages(walk, progress)) {
         report.stopped = 1;
