@@ -77,7 +77,6 @@ struct LinkStart {
     std::string base;        // the folder its relative links start from
     uint32_t baseNumber = 0;
     uint32_t lineNumber = 0;  // link lines are keyed by their page's folder
-    bool known = false;
 };
 
 // What the check knows of the help folder while it runs. Paths are UTF-8
@@ -95,14 +94,18 @@ struct Walk {
     KeyTable destinations;  // by base folder's number and target, to their place in destinationList
     std::vector<Destination> destinationList;
     std::unordered_map<std::string, uint32_t> bases;
-    uint32_t helpNumber = 0;  // the help folder's, as a base
-    LinkStart linkStart;      // of the last page whose links were followed
+    uint32_t helpNumber = 0;        // the help folder's, as a base
+    std::vector<LinkStart> starts;  // one after another as pages' folders or bases change
     // The pages each page links to, page after page: those of page n end
     // at linksToEnd[n], as one list rather than one of its own per page.
     std::vector<uint32_t> linksTo;
     std::vector<size_t> linksToEnd;
     std::vector<Finding> findings;
     PathLookup lookup;  // what lies where, for links that leave the walk's own list
+    // Whether the last base a plain target was resolved from is a whole path.
+    std::string wholeBase;
+    bool wholeBaseKnown = false;
+    bool baseIsWhole = false;
 };
 
 // The full path a link leads to (UTF-8), from the folder the page's links
@@ -113,6 +116,49 @@ std::string LinkPath(const std::string& target, const std::string& base)
     // Relative to a base on another site, the target has no drive either.
     if (path.size() < 2 || path[1] != ':') return "";
     return Utf8FromText(path);
+}
+
+// A target that only names folders and a file below its base, in plain
+// ASCII: no scheme, drive or root, no anchor or query, no escapes, no "."
+// or ".." and no empty steps. Nearly every link of a help folder is one.
+bool IsPlainStep(const std::string& target, size_t from, size_t to)
+{
+    const std::string_view name = std::string_view(target).substr(from, to - from);
+    return !name.empty() && name != "." && name != "..";
+}
+
+bool IsPlainRelativeTarget(const std::string& target)
+{
+    size_t step = 0;  // where the current step began
+    for (size_t at = 0; at < target.size(); ++at) {
+        const unsigned char c = static_cast<unsigned char>(target[at]);
+        if (c == '/' || c == '\\') {
+            if (!IsPlainStep(target, step, at)) return false;
+            step = at + 1;
+        } else if (c <= 0x20 || c >= 0x7F || c == '#' || c == '?' || c == '%' || c == ':') {
+            return false;
+        }
+    }
+    // After a closing separator, the target names a folder.
+    return step == target.size() ? step > 0 : IsPlainStep(target, step, target.size());
+}
+
+// The full path a link leads to, as LinkPath has it: a plain relative
+// target is its base and itself, its '/' turned '\\', where the base is a
+// whole path already (one that resolving leaves as it is). Resolving each
+// of the thousands of links of a folder costs more than reading them.
+std::string ResolvedPath(Walk& walk, const std::string& target, const std::string& base)
+{
+    if (!IsPlainRelativeTarget(target)) return LinkPath(target, base);
+    if (!walk.wholeBaseKnown || walk.wholeBase != base) {
+        walk.wholeBase = base;
+        walk.wholeBaseKnown = true;
+        walk.baseIsWhole = LinkPath("x", base) == base + "x";
+    }
+    if (!walk.baseIsWhole) return LinkPath(target, base);
+    std::string path = base + target;
+    std::replace(path.begin() + static_cast<std::ptrdiff_t>(base.size()), path.end(), '/', '\\');
+    return path;
 }
 
 // The path relative to the help folder, folded, without a closing "\"; the
@@ -175,10 +221,9 @@ void GrowTable(KeyTable& table)
 }
 
 // The key's slot, made for it (`added`) when it is not in the table yet.
-KeySlot& KeySlotOf(KeyTable& table, uint32_t number, std::string_view key, bool& added)
+KeySlot& KeySlotOf(KeyTable& table, uint32_t number, std::string_view key, uint32_t hash, bool& added)
 {
     if ((table.count + 1) * 3 > table.slots.size() * 2) GrowTable(table);
-    const uint32_t hash = KeyHash(number, key);
     KeySlot& slot = table.slots[SlotOf(table, number, key, hash)];
     added = slot.hash == 0;
     if (!added) return slot;
@@ -188,6 +233,12 @@ KeySlot& KeySlotOf(KeyTable& table, uint32_t number, std::string_view key, bool&
     table.keys.append(reinterpret_cast<const char*>(&number), sizeof number).append(key);
     ++table.count;
     return slot;
+}
+
+// Where a lookup of the hash begins.
+const KeySlot& FirstSlot(const KeyTable& table, uint32_t hash)
+{
+    return table.slots[(hash >> 1) & (table.slots.size() - 1)];
 }
 
 const KeySlot* FindKey(const KeyTable& table, std::string_view key)
@@ -201,7 +252,7 @@ const KeySlot* FindKey(const KeyTable& table, std::string_view key)
 Destination FindDestination(Walk& walk, const std::string& target, const std::string& base)
 {
     Destination destination;
-    const std::string path = LinkPath(target, base);
+    const std::string path = ResolvedPath(walk, target, base);
     if (path.empty()) return destination;
     destination.followed = true;
     std::string relative;
@@ -228,11 +279,11 @@ uint32_t BaseNumber(Walk& walk, const std::string& base)
 
 // Where a link goes from its page's base, or a link line from its page's
 // folder (lineFolder): where the page's display copy sends it.
-Destination DestinationOf(Walk& walk, std::string_view target, const std::string& base, uint32_t baseNumber,
-                          const std::string& lineFolder)
+Destination DestinationOf(Walk& walk, std::string_view target, uint32_t hash, const std::string& base,
+                          uint32_t baseNumber, const std::string& lineFolder)
 {
     bool added = false;
-    KeySlot& slot = KeySlotOf(walk.destinations, baseNumber, target, added);
+    KeySlot& slot = KeySlotOf(walk.destinations, baseNumber, target, hash, added);
     if (!added) return walk.destinationList[slot.value];
     slot.value = static_cast<uint32_t>(walk.destinationList.size());
     const std::string written(target);
@@ -257,32 +308,44 @@ void AddFinding(Walk& walk, FindingKind kind, const std::string& page, const std
 // Where a link line leads: behind the help folder when its target is found
 // there, as the display copy puts it (the same for every page, so asked
 // once), else where the copy's rule sends it from the page's folder.
-Destination LinkLineDestination(Walk& walk, std::string_view target, const std::string& base,
-                                uint32_t helpNumber, uint32_t lineNumber, const std::string& pageFolder)
+bool IsRelativeTarget(std::string_view target)
 {
-    const bool relative = !target.empty() && target[0] != '/' && target[0] != '\\' &&
-                          target.find(':') == std::string_view::npos;
-    if (relative) {
-        const Destination behindHelp = DestinationOf(walk, target, walk.folder, helpNumber, "");
-        if (behindHelp.exists) return behindHelp;
-    }
-    return DestinationOf(walk, target, base, lineNumber, pageFolder);
+    return !target.empty() && target[0] != '/' && target[0] != '\\' &&
+           target.find(':') == std::string_view::npos;
 }
 
-const LinkStart& LinkStartOf(Walk& walk, const std::string& pagePath, const std::string& baseHref)
+// `hash` is the target's under the number it is looked up under first.
+Destination LinkLineDestination(Walk& walk, std::string_view target, uint32_t hash, const std::string& base,
+                                uint32_t helpNumber, uint32_t lineNumber, const std::string& pageFolder)
 {
-    LinkStart& start = walk.linkStart;
-    const std::string folder = FolderPartOf(pagePath);
-    if (start.known && start.folder == folder && start.baseHref == baseHref) return start;
-    start.folder = folder;
+    if (IsRelativeTarget(target)) {
+        const Destination behindHelp = DestinationOf(walk, target, hash, walk.folder, helpNumber, "");
+        if (behindHelp.exists) return behindHelp;
+        hash = KeyHash(lineNumber, target);
+    }
+    return DestinationOf(walk, target, hash, base, lineNumber, pageFolder);
+}
+
+// Its place in walk.starts.
+uint32_t LinkStartOf(Walk& walk, const std::string& pagePath, const std::string& baseHref)
+{
+    const size_t slash = pagePath.rfind('\\');
+    const size_t folderLength = slash == None ? 0 : slash + 1;
+    if (!walk.starts.empty()) {
+        const LinkStart& last = walk.starts.back();
+        if (last.folder.size() == folderLength && pagePath.compare(0, folderLength, last.folder) == 0 &&
+            last.baseHref == baseHref)
+            return static_cast<uint32_t>(walk.starts.size() - 1);
+    }
+    LinkStart& start = walk.starts.emplace_back();
+    start.folder = pagePath.substr(0, folderLength);
     start.baseHref = baseHref;
-    start.pageFolder = walk.folder + folder;
+    start.pageFolder = walk.folder + start.folder;
     start.base = baseHref.empty() ? start.pageFolder : FolderPartOf(LinkPath(baseHref, start.pageFolder));
     start.baseNumber = BaseNumber(walk, start.base);
     // No base begins with a line end.
     start.lineNumber = BaseNumber(walk, "\n" + start.pageFolder);
-    start.known = true;
-    return start;
+    return static_cast<uint32_t>(walk.starts.size() - 1);
 }
 
 // Every page's links, read before any is followed: the tables that follow
@@ -294,29 +357,76 @@ struct ReadLinks {
     std::vector<std::string> bases;
 };
 
-void CheckPageLinks(Walk& walk, size_t number, const ReadLinks& read)
+// What the links are followed from, worked out for every page before any
+// is followed: where each page's links start, and every link's hash under
+// the number it is looked up under first.
+struct FollowFrom {
+    std::vector<uint32_t> starts;  // per page, its place in walk.starts
+    std::vector<uint32_t> hashes;  // per link
+};
+
+void PrepareFollowing(Walk& walk, const ReadLinks& read, FollowFrom& from)
 {
-    const std::string path = Utf8FromText(walk.files[walk.pages[number]].path);
-    const bool isIndex = path.size() == 9 && FoldedForMatching(path) == "INDEX.HTM";
-    const LinkStart& start = LinkStartOf(walk, path, read.bases[number]);
-    const size_t first = number == 0 ? 0 : read.linksEnd[number - 1];
-    for (size_t at = first; at < read.linksEnd[number]; ++at) {
+    from.starts.reserve(walk.pages.size());
+    from.hashes.reserve(read.store.links.size());
+    for (size_t number = 0; number < walk.pages.size(); ++number) {
+        from.starts.push_back(
+            LinkStartOf(walk, Utf8FromText(walk.files[walk.pages[number]].path), read.bases[number]));
+        const LinkStart& start = walk.starts[from.starts.back()];
+        for (size_t at = number == 0 ? 0 : read.linksEnd[number - 1]; at < read.linksEnd[number]; ++at) {
+            const StoredLink& link = read.store.links[at];
+            const std::string_view target =
+                std::string_view(read.store.targets).substr(link.start, link.length);
+            const uint32_t firstNumber = !link.opensLinkLine        ? start.baseNumber
+                                         : IsRelativeTarget(target) ? walk.helpNumber
+                                                                    : start.lineNumber;
+            from.hashes.push_back(KeyHash(firstNumber, target));
+        }
+    }
+}
+
+// Links are looked up in a table larger than the processor's nearest
+// caches, at random places: memory is asked for the slot of the link this
+// far ahead, and for the key that slot holds half as far ahead, so that
+// the lookups seldom wait for either. (A function of its own that only
+// asks memory would count as doing nothing, and go.)
+constexpr size_t LookAhead = 16;
+
+bool IsIndexPage(const std::string& path)
+{
+    return path.size() == 9 && TextAsciiEqualsCaseBlind(path, "index.htm");
+}
+
+void CheckPageLinks(Walk& walk, size_t number, const ReadLinks& read, const FollowFrom& from)
+{
+    const std::string& hostPath = walk.files[walk.pages[number]].path;
+    const LinkStart& start = walk.starts[from.starts[number]];
+    for (size_t at = number == 0 ? 0 : read.linksEnd[number - 1]; at < read.linksEnd[number]; ++at) {
+        const KeyTable& table = walk.destinations;
+        if (!table.slots.empty() && at + LookAhead < from.hashes.size())
+            __builtin_prefetch(&FirstSlot(table, from.hashes[at + LookAhead]));
+        if (!table.slots.empty() && at + LookAhead / 2 < from.hashes.size()) {
+            const KeySlot& ahead = FirstSlot(table, from.hashes[at + LookAhead / 2]);
+            if (ahead.hash == from.hashes[at + LookAhead / 2])
+                __builtin_prefetch(table.keys.data() + ahead.keyStart);
+        }
         const StoredLink& link = read.store.links[at];
         const std::string_view target = std::string_view(read.store.targets).substr(link.start, link.length);
-        const Destination destination = link.opensLinkLine
-                                            ? LinkLineDestination(walk, target, start.base, walk.helpNumber,
-                                                                  start.lineNumber, start.pageFolder)
-                                            : DestinationOf(walk, target, start.base, start.baseNumber, "");
+        const uint32_t hash = from.hashes[at];
+        const Destination destination =
+            link.opensLinkLine ? LinkLineDestination(walk, target, hash, start.base, walk.helpNumber,
+                                                     start.lineNumber, start.pageFolder)
+                               : DestinationOf(walk, target, hash, start.base, start.baseNumber, "");
         if (!destination.followed) continue;
         if (destination.exists) {
             if (link.kind == LinkKind::Page && destination.page != NoPage)
                 walk.linksTo.push_back(destination.page);
             continue;
         }
-        FindingKind kind = link.kind == LinkKind::Image    ? FindingKind::ImageMissing
-                           : isIndex && link.opensLinkLine ? FindingKind::IndexTargetMissing
-                                                           : FindingKind::LinkTargetMissing;
-        AddFinding(walk, kind, path, std::string(target));
+        FindingKind kind = link.kind == LinkKind::Image                  ? FindingKind::ImageMissing
+                           : IsIndexPage(hostPath) && link.opensLinkLine ? FindingKind::IndexTargetMissing
+                                                                         : FindingKind::LinkTargetMissing;
+        AddFinding(walk, kind, Utf8FromText(hostPath), std::string(target));
     }
     walk.linksToEnd.push_back(walk.linksTo.size());
 }
@@ -350,8 +460,10 @@ int ReadPages(Walk& walk, PageProgress progress)
     }
     ReadHelpFilesDone(reader);
     walk.helpNumber = BaseNumber(walk, walk.folder);
+    FollowFrom from;
+    PrepareFollowing(walk, read, from);
     walk.linksTo.reserve(read.store.links.size());
-    for (size_t number = 0; number < walk.pages.size(); ++number) CheckPageLinks(walk, number, read);
+    for (size_t number = 0; number < walk.pages.size(); ++number) CheckPageLinks(walk, number, read, from);
     return 1;
 }
 
@@ -494,7 +606,8 @@ CheckReport CheckHelpFolder(PageProgress progress)
     for (size_t at = 0; at < walk.files.size(); ++at) {
         const HelpFile& file = walk.files[at];
         bool added = false;
-        KeySlot& slot = KeySlotOf(walk.existing, 0, FoldedForMatching(Utf8FromText(file.path)), added);
+        const std::string relative = FoldedForMatching(Utf8FromText(file.path));
+        KeySlot& slot = KeySlotOf(walk.existing, 0, relative, KeyHash(0, relative), added);
         if (added) slot.value = NoPage;
         if (!IsOwnPage(file)) continue;
         // Of two pages whose names differ only in case, links lead to the first.

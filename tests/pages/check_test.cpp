@@ -3,8 +3,10 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "state/state.h"
@@ -198,6 +200,54 @@ TEST_F(Check, LinksAndKeywordsAreTakenAsKelpraTakesThem)
         EXPECT_EQ(lines, (std::vector<std::string>{"link-target-missing\tsub\\page.htm\tgone.css"}))
             << indexed << " " << listed;
     }
+}
+
+// Targets that only name folders and a file are taken as they stand; any
+// with steps to fold, escapes or doubled separators are resolved. Each
+// leads to its page, which is then reached: none of them is unreachable.
+TEST_F(Check, PlainTargetsAndTargetsToResolveLeadAlike)
+{
+    folder.Write("help\\menu.htm", Page("<a href=\"main.htm\">m</a> <a href=\"sub\\page.htm\">p</a>"));
+    folder.Write("help\\main.htm", Page(""));
+    folder.Write("help\\index.htm", Page(""));
+    folder.Write("keywords.txt", "");
+    // Each target and the page it leads to; none for the folder and for the
+    // targets that are missing.
+    const std::pair<const char*, const char*> targets[] = {
+        {"a.htm", "sub\\a.htm"},
+        {"B.HTM", "sub\\b.htm"},
+        {"deeper/c.htm", "sub\\deeper\\c.htm"},
+        {"deeper\\d.htm", "sub\\deeper\\d.htm"},
+        {"deeper//e.htm", "sub\\deeper\\e.htm"},
+        {"deeper/./f.htm", "sub\\deeper\\f.htm"},
+        {"./g.htm", "sub\\g.htm"},
+        {"deeper/../h.htm", "sub\\h.htm"},
+        {"../i.htm", "i.htm"},
+        {"../sub/deeper/j.htm", "sub\\deeper\\j.htm"},
+        {"k.htm#here", "sub\\k.htm"},
+        {"%6C.htm", "sub\\l.htm"},
+        {"deeper/", nullptr},
+        {"gone.htm", nullptr},
+        {"deeper/gone.htm", nullptr},
+        {"gone/a.htm", nullptr},
+        {"deeper/c.htm/x.htm", nullptr},
+        {"deeper/../gone.htm", nullptr},
+        {"../a.htm", nullptr},
+    };
+    folder.MakeFolder("help\\sub\\deeper");
+    std::string body;
+    std::vector<std::string> wanted;
+    for (const auto& [target, page] : targets) {
+        body += " <a href=\"" + std::string(target) + "\">t</a>";
+        if (page) folder.Write("help\\" + std::string(page), Page(""));
+        else if (std::string(target) != "deeper/")
+            wanted.push_back("link-target-missing\tsub\\page.htm\t" + std::string(target));
+    }
+    folder.Write("help\\sub\\page.htm", Page(body));
+    std::sort(wanted.begin(), wanted.end());
+    std::vector<std::string> lines = Lines(CheckHelpFolder());
+    std::sort(lines.begin(), lines.end());
+    EXPECT_EQ(lines, wanted);
 }
 
 TEST_F(Check, MissingStartFilesAndAMissingFolderAreSaid)
