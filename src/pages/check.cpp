@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
-#include <functional>
+#include <limits>
 #include <string_view>
 #include <unordered_map>
 #include <unordered_set>
@@ -497,28 +497,45 @@ void FindUnreachablePages(Walk& walk)
                        "");
 }
 
-// The keywords of index.htm's link lines, as the context list has them.
-// Only plain files are opened for their lines: a pipe put where one should
-// be would keep the check waiting for ever.
-bool IsPlainFile(const std::string& name)
+// The whole of a file whose lines are read, at once rather than line by
+// line. Only plain files are read: a pipe put where one should be would
+// keep the check waiting for ever.
+bool ReadWholeFile(const std::string& name, std::string& bytes)
 {
-    std::string bytes;
-    return FileReadAll(name, bytes, 0) != 0;
+    return FileReadAll(name, bytes, std::numeric_limits<size_t>::max()) != 0;
 }
 
-std::unordered_set<std::string> IndexKeywords()
+// The line from `at` on, and `at` moved past its end, as the file service
+// reads lines: CR LF is one end, and CR, LF or NUL alone another. There is
+// a line while `at` is short of the end, and one (empty) in an empty file.
+void NextLine(const std::string& bytes, size_t& at, std::string& line)
 {
-    std::unordered_set<std::string> keywords;
-    const std::string index = HelpFolderPath() + "index.htm";
-    if (!IsPlainFile(index) || !FileOpenRead(1, index)) return keywords;
+    const char* data = bytes.data();
+    const size_t end = static_cast<size_t>(TextLineEnd(data + at, data + bytes.size()) - data);
+    line.assign(data + at, end - at);
+    at = end;
+    if (at == bytes.size()) return;
+    const char lineEnd = data[at++];
+    if (lineEnd == '\r' && at < bytes.size() && data[at] == '\n') ++at;
+}
+
+// The keywords of index.htm's link lines, as the context list has them.
+KeyTable IndexKeywords()
+{
+    KeyTable keywords;
+    std::string bytes;
+    if (!ReadWholeFile(HelpFolderPath() + "index.htm", bytes)) return keywords;
+    std::string line;
+    size_t at = 0;
     do {
-        std::string line = FileReadLine();
+        NextLine(bytes, at, line);
         if (!IsLinkLine(line)) continue;
         ContextEntry entry;
         ReadLinkLine(line, entry);
-        keywords.insert(TextMatchKey(entry.keyword));
-    } while (!FileAtEnd(1));
-    FileClose(1);
+        const std::string key = TextMatchKey(entry.keyword);
+        bool added = false;
+        KeySlotOf(keywords, 0, key, KeyHash(0, key), added);
+    } while (at < bytes.size());
     return keywords;
 }
 
@@ -527,20 +544,23 @@ std::unordered_set<std::string> IndexKeywords()
 void CheckKeywordsFile(Walk& walk)
 {
     const std::string file = Utf8FromText(State.keywordsFile);
-    const std::unordered_set<std::string> keywords = IndexKeywords();
-    if (!IsPlainFile(State.keywordsFile) || !FileOpenRead(1, State.keywordsFile)) {
+    const KeyTable keywords = IndexKeywords();
+    std::string bytes;
+    if (!ReadWholeFile(State.keywordsFile, bytes)) {
         AddFinding(walk, FindingKind::FileMissing, file, "");
         return;
     }
+    std::string line;
+    size_t at = 0;
     do {
-        const std::string keyword = TextStripSpaces(FileReadLine());
+        NextLine(bytes, at, line);
+        const std::string keyword = TextStripSpaces(line);
         if (keyword.empty()) continue;
         std::string key = TextMatchKey(keyword);
         if (key.size() > 2 && key.compare(key.size() - 2, 2, "()") == 0) key.resize(key.size() - 2);
-        if (!keywords.count(key))
+        if (!FindKey(keywords, key))
             AddFinding(walk, FindingKind::KeywordNotInIndex, file, Utf8FromText(keyword));
-    } while (!FileAtEnd(1));
-    FileClose(1);
+    } while (at < bytes.size());
 }
 
 void FindLeftoverCopies(Walk& walk)

@@ -250,6 +250,38 @@ TEST_F(Check, PlainTargetsAndTargetsToResolveLeadAlike)
     EXPECT_EQ(lines, wanted);
 }
 
+// The index's link lines and the keywords file's lines end as any file's
+// lines do: CR LF, or CR, LF or NUL alone, or the end of the file.
+TEST_F(Check, IndexAndKeywordLinesEndAsFileLinesDo)
+{
+    folder.Write("help\\menu.htm", Page(""));
+    folder.Write("help\\main.htm", Page(""));
+    folder.Write("help\\print.htm", Page(""));
+    const std::string print = "<a href=\"print.htm\">PRINT</a><BR>";
+    const std::string cls = "<a href=\"print.htm\">CLS</a><BR>";
+    struct Case {
+        std::string index;
+        std::string keywords;
+        std::vector<std::string> notIndexed;
+    };
+    const Case cases[] = {
+        {print + "\r\n" + cls + "\r\n", "PRINT\r\nCLS\r\nNONE\r\n", {"NONE"}},
+        {print + "\r" + cls, "PRINT\rNONE\nCLS\n\nOTHER", {"NONE", "OTHER"}},
+        {print + "\n" + cls + std::string(1, '\0'), std::string("CLS\0NONE\r\r\nPRINT", 16), {"NONE"}},
+        {print, "PRINT\r\nCLS", {"CLS"}},
+        {"", "PRINT", {"PRINT"}},
+        {print + "\r\n" + cls, "", {}},
+    };
+    for (const Case& c : cases) {
+        folder.Write("help\\index.htm", c.index);
+        folder.Write("keywords.txt", c.keywords);
+        std::vector<std::string> notes;
+        for (const Finding& finding : CheckHelpFolder().findings)
+            if (finding.kind == FindingKind::KeywordNotInIndex) notes.push_back(finding.target);
+        EXPECT_EQ(notes, c.notIndexed) << c.keywords;
+    }
+}
+
 TEST_F(Check, MissingStartFilesAndAMissingFolderAreSaid)
 {
     folder.Write("help\\page.htm", Page("<a href=\"page.htm\">me</a>"));
