@@ -235,12 +235,6 @@ KeySlot& KeySlotOf(KeyTable& table, uint32_t number, std::string_view key, uint3
     return slot;
 }
 
-// Where a lookup of the hash begins.
-const KeySlot& FirstSlot(const KeyTable& table, uint32_t hash)
-{
-    return table.slots[(hash >> 1) & (table.slots.size() - 1)];
-}
-
 const KeySlot* FindKey(const KeyTable& table, std::string_view key)
 {
     if (table.slots.empty()) return nullptr;
@@ -279,11 +273,11 @@ uint32_t BaseNumber(Walk& walk, const std::string& base)
 
 // Where a link goes from its page's base, or a link line from its page's
 // folder (lineFolder): where the page's display copy sends it.
-Destination DestinationOf(Walk& walk, std::string_view target, uint32_t hash, const std::string& base,
-                          uint32_t baseNumber, const std::string& lineFolder)
+Destination DestinationOf(Walk& walk, std::string_view target, const std::string& base, uint32_t baseNumber,
+                          const std::string& lineFolder)
 {
     bool added = false;
-    KeySlot& slot = KeySlotOf(walk.destinations, baseNumber, target, hash, added);
+    KeySlot& slot = KeySlotOf(walk.destinations, baseNumber, target, KeyHash(baseNumber, target), added);
     if (!added) return walk.destinationList[slot.value];
     slot.value = static_cast<uint32_t>(walk.destinationList.size());
     const std::string written(target);
@@ -314,16 +308,14 @@ bool IsRelativeTarget(std::string_view target)
            target.find(':') == std::string_view::npos;
 }
 
-// `hash` is the target's under the number it is looked up under first.
-Destination LinkLineDestination(Walk& walk, std::string_view target, uint32_t hash, const std::string& base,
+Destination LinkLineDestination(Walk& walk, std::string_view target, const std::string& base,
                                 uint32_t helpNumber, uint32_t lineNumber, const std::string& pageFolder)
 {
     if (IsRelativeTarget(target)) {
-        const Destination behindHelp = DestinationOf(walk, target, hash, walk.folder, helpNumber, "");
+        const Destination behindHelp = DestinationOf(walk, target, walk.folder, helpNumber, "");
         if (behindHelp.exists) return behindHelp;
-        hash = KeyHash(lineNumber, target);
     }
-    return DestinationOf(walk, target, hash, base, lineNumber, pageFolder);
+    return DestinationOf(walk, target, base, lineNumber, pageFolder);
 }
 
 // Its place in walk.starts.
@@ -357,66 +349,22 @@ struct ReadLinks {
     std::vector<std::string> bases;
 };
 
-// What the links are followed from, worked out for every page before any
-// is followed: where each page's links start, and every link's hash under
-// the number it is looked up under first.
-struct FollowFrom {
-    std::vector<uint32_t> starts;  // per page, its place in walk.starts
-    std::vector<uint32_t> hashes;  // per link
-};
-
-void PrepareFollowing(Walk& walk, const ReadLinks& read, FollowFrom& from)
-{
-    from.starts.reserve(walk.pages.size());
-    from.hashes.reserve(read.store.links.size());
-    for (size_t number = 0; number < walk.pages.size(); ++number) {
-        from.starts.push_back(
-            LinkStartOf(walk, Utf8FromText(walk.files[walk.pages[number]].path), read.bases[number]));
-        const LinkStart& start = walk.starts[from.starts.back()];
-        for (size_t at = number == 0 ? 0 : read.linksEnd[number - 1]; at < read.linksEnd[number]; ++at) {
-            const StoredLink& link = read.store.links[at];
-            const std::string_view target =
-                std::string_view(read.store.targets).substr(link.start, link.length);
-            const uint32_t firstNumber = !link.opensLinkLine        ? start.baseNumber
-                                         : IsRelativeTarget(target) ? walk.helpNumber
-                                                                    : start.lineNumber;
-            from.hashes.push_back(KeyHash(firstNumber, target));
-        }
-    }
-}
-
-// Links are looked up in a table larger than the processor's nearest
-// caches, at random places: memory is asked for the slot of the link this
-// far ahead, and for the key that slot holds half as far ahead, so that
-// the lookups seldom wait for either. (A function of its own that only
-// asks memory would count as doing nothing, and go.)
-constexpr size_t LookAhead = 16;
-
 bool IsIndexPage(const std::string& path)
 {
     return path.size() == 9 && TextAsciiEqualsCaseBlind(path, "index.htm");
 }
 
-void CheckPageLinks(Walk& walk, size_t number, const ReadLinks& read, const FollowFrom& from)
+void CheckPageLinks(Walk& walk, size_t number, const ReadLinks& read)
 {
     const std::string& hostPath = walk.files[walk.pages[number]].path;
-    const LinkStart& start = walk.starts[from.starts[number]];
+    const LinkStart& start = walk.starts[LinkStartOf(walk, Utf8FromText(hostPath), read.bases[number])];
     for (size_t at = number == 0 ? 0 : read.linksEnd[number - 1]; at < read.linksEnd[number]; ++at) {
-        const KeyTable& table = walk.destinations;
-        if (!table.slots.empty() && at + LookAhead < from.hashes.size())
-            __builtin_prefetch(&FirstSlot(table, from.hashes[at + LookAhead]));
-        if (!table.slots.empty() && at + LookAhead / 2 < from.hashes.size()) {
-            const KeySlot& ahead = FirstSlot(table, from.hashes[at + LookAhead / 2]);
-            if (ahead.hash == from.hashes[at + LookAhead / 2])
-                __builtin_prefetch(table.keys.data() + ahead.keyStart);
-        }
         const StoredLink& link = read.store.links[at];
         const std::string_view target = std::string_view(read.store.targets).substr(link.start, link.length);
-        const uint32_t hash = from.hashes[at];
-        const Destination destination =
-            link.opensLinkLine ? LinkLineDestination(walk, target, hash, start.base, walk.helpNumber,
-                                                     start.lineNumber, start.pageFolder)
-                               : DestinationOf(walk, target, hash, start.base, start.baseNumber, "");
+        const Destination destination = link.opensLinkLine
+                                            ? LinkLineDestination(walk, target, start.base, walk.helpNumber,
+                                                                  start.lineNumber, start.pageFolder)
+                                            : DestinationOf(walk, target, start.base, start.baseNumber, "");
         if (!destination.followed) continue;
         if (destination.exists) {
             if (link.kind == LinkKind::Page && destination.page != NoPage)
@@ -460,10 +408,8 @@ int ReadPages(Walk& walk, PageProgress progress)
     }
     ReadHelpFilesDone(reader);
     walk.helpNumber = BaseNumber(walk, walk.folder);
-    FollowFrom from;
-    PrepareFollowing(walk, read, from);
     walk.linksTo.reserve(read.store.links.size());
-    for (size_t number = 0; number < walk.pages.size(); ++number) CheckPageLinks(walk, number, read, from);
+    for (size_t number = 0; number < walk.pages.size(); ++number) CheckPageLinks(walk, number, read);
     return 1;
 }
 
