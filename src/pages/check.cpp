@@ -102,6 +102,7 @@ struct Walk {
     std::vector<size_t> linksToEnd;
     std::vector<Finding> findings;
     PathLookup lookup;  // what lies where, for links that leave the walk's own list
+    std::string path;   // room for the path of the page or file at hand, as UTF-8
     // Whether the last base a plain target was resolved from is a whole path.
     std::string wholeBase;
     bool wholeBaseKnown = false;
@@ -318,6 +319,14 @@ Destination LinkLineDestination(Walk& walk, std::string_view target, const std::
     return DestinationOf(walk, target, base, lineNumber, pageFolder);
 }
 
+// A path of the listing as UTF-8, into `room`: as it is when it is ASCII,
+// as nearly all are, without a conversion.
+void Utf8PathInto(const std::string& path, std::string& room)
+{
+    if (TextIsAscii(path)) room.assign(path);
+    else room = Utf8FromText(path);
+}
+
 // Its place in walk.starts.
 uint32_t LinkStartOf(Walk& walk, const std::string& pagePath, const std::string& baseHref)
 {
@@ -357,7 +366,8 @@ bool IsIndexPage(const std::string& path)
 void CheckPageLinks(Walk& walk, size_t number, const ReadLinks& read)
 {
     const std::string& hostPath = walk.files[walk.pages[number]].path;
-    const LinkStart& start = walk.starts[LinkStartOf(walk, Utf8FromText(hostPath), read.bases[number])];
+    Utf8PathInto(hostPath, walk.path);
+    const LinkStart& start = walk.starts[LinkStartOf(walk, walk.path, read.bases[number])];
     for (size_t at = number == 0 ? 0 : read.linksEnd[number - 1]; at < read.linksEnd[number]; ++at) {
         const StoredLink& link = read.store.links[at];
         const std::string_view target = std::string_view(read.store.targets).substr(link.start, link.length);
@@ -374,7 +384,7 @@ void CheckPageLinks(Walk& walk, size_t number, const ReadLinks& read)
         FindingKind kind = link.kind == LinkKind::Image                  ? FindingKind::ImageMissing
                            : IsIndexPage(hostPath) && link.opensLinkLine ? FindingKind::IndexTargetMissing
                                                                          : FindingKind::LinkTargetMissing;
-        AddFinding(walk, kind, Utf8FromText(hostPath), std::string(target));
+        AddFinding(walk, kind, walk.path, std::string(target));
     }
     walk.linksToEnd.push_back(walk.linksTo.size());
 }
@@ -569,10 +579,12 @@ CheckReport CheckHelpFolder(PageProgress progress)
     walk.foldedFolder = FoldedForMatching(walk.folder);
     if (!ListHelpFolder(walk.hostFolder, walk.files, 0)) return report;
     report.folderRead = 1;
+    std::string& relative = walk.path;
     for (size_t at = 0; at < walk.files.size(); ++at) {
         const HelpFile& file = walk.files[at];
         bool added = false;
-        const std::string relative = FoldedForMatching(Utf8FromText(file.path));
+        Utf8PathInto(file.path, relative);
+        FoldForMatching(relative);
         KeySlot& slot = KeySlotOf(walk.existing, 0, relative, KeyHash(0, relative), added);
         if (added) slot.value = NoPage;
         if (!IsOwnPage(file)) continue;

@@ -499,19 +499,24 @@ std::string Utf8FromText(const std::string& text)
 
 std::string FoldedForMatching(const std::string& utf8)
 {
-    std::string folded(utf8.size(), '\0');
+    std::string folded = utf8;
+    FoldForMatching(folded);
+    return folded;
+}
+
+void FoldForMatching(std::string& utf8)
+{
     // Branch-free over ASCII, which the compiler runs many bytes at a time;
     // the accented letters, rare, are put right afterwards.
-    for (size_t i = 0; i < utf8.size(); ++i) {
-        unsigned char c = static_cast<unsigned char>(utf8[i]);
-        folded[i] = static_cast<char>(c - (static_cast<unsigned char>(c - 'a') < 26 ? 0x20 : 0));
+    for (char& c : utf8) {
+        const unsigned char byte = static_cast<unsigned char>(c);
+        c = static_cast<char>(byte - (static_cast<unsigned char>(byte - 'a') < 26 ? 0x20 : 0));
     }
-    for (size_t i = folded.find('\xC3'); i != std::string::npos && i + 1 < folded.size();
-         i = folded.find('\xC3', i + 2)) {
-        unsigned char next = static_cast<unsigned char>(folded[i + 1]);
-        if (next >= 0xA0 && next <= 0xBE && next != 0xB7) folded[i + 1] = static_cast<char>(next - 0x20);
+    for (size_t i = utf8.find('\xC3'); i != std::string::npos && i + 1 < utf8.size();
+         i = utf8.find('\xC3', i + 2)) {
+        unsigned char next = static_cast<unsigned char>(utf8[i + 1]);
+        if (next >= 0xA0 && next <= 0xBE && next != 0xB7) utf8[i + 1] = static_cast<char>(next - 0x20);
     }
-    return folded;
 }
 
 void ExtractPageText(const std::string& bytes, PageText& page)

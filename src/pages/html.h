@@ -16,6 +16,8 @@ std::string Utf8FromText(const std::string& text);
 // Upper-cased for matching, byte for byte in place: the ASCII letters and
 // the accented Latin-1 letters (U+00E0 to U+00FE but U+00F7).
 std::string FoldedForMatching(const std::string& utf8);
+// The same in place, for a caller that keeps its room.
+void FoldForMatching(std::string& utf8);
 
 // The page as a reader sees it: the title and the body's text, with tags,
 // comments, scripts and styles dropped, entities decoded and white space run
