@@ -123,6 +123,28 @@ std::string TrimmedSpaces(const std::string& text)
     return text.substr(first, last - first);
 }
 
+// What a byte is inside a tag, for AttributeValue: white space, a '/'
+// between attributes, and a byte that ends an attribute's name.
+constexpr unsigned char TagSpace = 1;
+constexpr unsigned char SpaceOrSlash = 2;
+constexpr unsigned char NameEnd = 4;
+struct TagByteClasses {
+    unsigned char of[256] = {};
+    constexpr TagByteClasses()
+    {
+        for (unsigned char c : {' ', '\t', '\n', '\r', '\f'}) of[c] = TagSpace | SpaceOrSlash | NameEnd;
+        of[static_cast<unsigned char>('/')] = SpaceOrSlash | NameEnd;
+        of[static_cast<unsigned char>('=')] = NameEnd;
+        of[static_cast<unsigned char>('>')] = NameEnd;
+    }
+};
+constexpr TagByteClasses TagBytes;
+
+bool IsTagByte(char c, unsigned char kind)
+{
+    return (TagBytes.of[static_cast<unsigned char>(c)] & kind) != 0;
+}
+
 }  // namespace
 
 bool BeginsWithWord(std::string_view page, size_t at, std::string_view lower)
@@ -261,28 +283,30 @@ bool AttributeValue(std::string_view page, size_t from, size_t end, const char* 
                     std::string_view& value)
 {
     const std::string_view wanted = lowerName;
+    const char* data = page.data();
     size_t at = from;
     while (at < end) {
-        while (at < end && (IsHtmlSpace(static_cast<unsigned char>(page[at])) || page[at] == '/')) ++at;
-        size_t nameStart = at;
-        while (at < end && !IsHtmlSpace(static_cast<unsigned char>(page[at])) && page[at] != '=' &&
-               page[at] != '>' && page[at] != '/')
-            ++at;
-        size_t nameEnd = at;
-        while (at < end && IsHtmlSpace(static_cast<unsigned char>(page[at]))) ++at;
+        while (at < end && IsTagByte(data[at], SpaceOrSlash)) ++at;
+        const size_t nameStart = at;
+        while (at < end && !IsTagByte(data[at], NameEnd)) ++at;
+        const size_t nameEnd = at;
+        while (at < end && IsTagByte(data[at], TagSpace)) ++at;
         std::string_view found;
-        if (at < end && page[at] == '=') {
+        if (at < end && data[at] == '=') {
             ++at;
-            while (at < end && IsHtmlSpace(static_cast<unsigned char>(page[at]))) ++at;
-            if (at < end && (page[at] == '"' || page[at] == '\'')) {
-                size_t close = page.find(page[at], at + 1);
-                if (close == std::string_view::npos || close > end) close = end - 1;
+            while (at < end && IsTagByte(data[at], TagSpace)) ++at;
+            if (at < end && (data[at] == '"' || data[at] == '\'')) {
+                // A quote closed past the tag's end counts as closed at it:
+                // looked for no further than the byte after the end.
+                const size_t limit = std::min(end + 1, page.size());
+                const void* quote = std::memchr(data + at + 1, data[at], limit - (at + 1));
+                size_t close = quote ? static_cast<size_t>(static_cast<const char*>(quote) - data) : end - 1;
+                if (close > end) close = end - 1;
                 found = page.substr(at + 1, close - at - 1);
                 at = close + 1;
             } else {
-                size_t valueStart = at;
-                while (at < end && !IsHtmlSpace(static_cast<unsigned char>(page[at])) && page[at] != '>')
-                    ++at;
+                const size_t valueStart = at;
+                while (at < end && !IsTagByte(data[at], TagSpace) && data[at] != '>') ++at;
                 found = page.substr(valueStart, at - valueStart);
             }
         }
