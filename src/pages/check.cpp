@@ -103,6 +103,11 @@ struct Walk {
     std::vector<Finding> findings;
     PathLookup lookup;  // what lies where, for links that leave the walk's own list
     std::string path;   // room for the path of the page or file at hand, as UTF-8
+    // Room for a new link target as written, the full path it leads to, and
+    // that path relative to the help folder.
+    std::string resolved;
+    std::string fullPath;
+    std::string relative;
     // Whether the last base a plain target was resolved from is a whole path.
     std::string wholeBase;
     bool wholeBaseKnown = false;
@@ -148,25 +153,31 @@ bool IsPlainRelativeTarget(const std::string& target)
 // target is its base and itself, its '/' turned '\\', where the base is a
 // whole path already (one that resolving leaves as it is). Resolving each
 // of the thousands of links of a folder costs more than reading them.
-std::string ResolvedPath(Walk& walk, const std::string& target, const std::string& base)
+void ResolvedPathInto(Walk& walk, const std::string& target, const std::string& base, std::string& path)
 {
-    if (!IsPlainRelativeTarget(target)) return LinkPath(target, base);
+    if (!IsPlainRelativeTarget(target)) {
+        path = LinkPath(target, base);
+        return;
+    }
     if (!walk.wholeBaseKnown || walk.wholeBase != base) {
         walk.wholeBase = base;
         walk.wholeBaseKnown = true;
         walk.baseIsWhole = LinkPath("x", base) == base + "x";
     }
-    if (!walk.baseIsWhole) return LinkPath(target, base);
-    std::string path = base + target;
+    if (!walk.baseIsWhole) {
+        path = LinkPath(target, base);
+        return;
+    }
+    path.assign(base).append(target);
     std::replace(path.begin() + static_cast<std::ptrdiff_t>(base.size()), path.end(), '/', '\\');
-    return path;
 }
 
 // The path relative to the help folder, folded, without a closing "\"; the
 // path itself when it lies outside.
 bool InsideFolder(const Walk& walk, const std::string& path, std::string& relative)
 {
-    relative = FoldedForMatching(path);
+    relative.assign(path);
+    FoldForMatching(relative);
     if (relative.compare(0, walk.foldedFolder.size(), walk.foldedFolder) != 0) return false;
     relative.erase(0, walk.foldedFolder.size());
     if (!relative.empty() && relative.back() == '\\') relative.pop_back();
@@ -247,10 +258,11 @@ const KeySlot* FindKey(const KeyTable& table, std::string_view key)
 Destination FindDestination(Walk& walk, const std::string& target, const std::string& base)
 {
     Destination destination;
-    const std::string path = ResolvedPath(walk, target, base);
+    std::string& path = walk.fullPath;
+    ResolvedPathInto(walk, target, base, path);
     if (path.empty()) return destination;
     destination.followed = true;
-    std::string relative;
+    std::string& relative = walk.relative;
     if (InsideFolder(walk, path, relative)) {
         // Every page is one of the files: most links lead to one.
         const KeySlot* file = FindKey(walk.existing, relative);
@@ -281,10 +293,10 @@ Destination DestinationOf(Walk& walk, std::string_view target, const std::string
     KeySlot& slot = KeySlotOf(walk.destinations, baseNumber, target, KeyHash(baseNumber, target), added);
     if (!added) return walk.destinationList[slot.value];
     slot.value = static_cast<uint32_t>(walk.destinationList.size());
-    const std::string written(target);
-    const std::string resolved =
-        lineFolder.empty() ? written
-                           : DisplayCopyLinkFolder(written, lineFolder, walk.folder, walk.lookup) + written;
+    std::string& resolved = walk.resolved;
+    resolved.assign(target);
+    if (!lineFolder.empty())
+        resolved.insert(0, DisplayCopyLinkFolder(resolved, lineFolder, walk.folder, walk.lookup));
     walk.destinationList.push_back(FindDestination(walk, resolved, base));
     return walk.destinationList.back();
 }
