@@ -401,6 +401,26 @@ void CheckPageLinks(Walk& walk, size_t number, const ReadLinks& read)
     walk.linksToEnd.push_back(walk.linksTo.size());
 }
 
+// Every file and folder by its folded name, with the number of the page it
+// is, made once the pages are read: the table is then fresh in the
+// processor's caches for the links that lead into it.
+void KnowFiles(Walk& walk)
+{
+    std::string& relative = walk.path;
+    uint32_t page = 0;
+    for (const HelpFile& file : walk.files) {
+        bool added = false;
+        Utf8PathInto(file.path, relative);
+        FoldForMatching(relative);
+        KeySlot& slot = KeySlotOf(walk.existing, 0, relative, KeyHash(0, relative), added);
+        if (added) slot.value = NoPage;
+        if (!IsOwnPage(file)) continue;
+        // Of two pages whose names differ only in case, links lead to the first.
+        if (slot.value == NoPage) slot.value = page;
+        ++page;
+    }
+}
+
 // 0 when the progress stopped it.
 int ReadPages(Walk& walk, PageProgress progress)
 {
@@ -429,6 +449,7 @@ int ReadPages(Walk& walk, PageProgress progress)
         read.bases.push_back(base);
     }
     ReadHelpFilesDone(reader);
+    KnowFiles(walk);
     walk.helpNumber = BaseNumber(walk, walk.folder);
     walk.linksTo.reserve(read.store.links.size());
     for (size_t number = 0; number < walk.pages.size(); ++number) CheckPageLinks(walk, number, read);
@@ -591,19 +612,8 @@ CheckReport CheckHelpFolder(PageProgress progress)
     walk.foldedFolder = FoldedForMatching(walk.folder);
     if (!ListHelpFolder(walk.hostFolder, walk.files, 0)) return report;
     report.folderRead = 1;
-    std::string& relative = walk.path;
-    for (size_t at = 0; at < walk.files.size(); ++at) {
-        const HelpFile& file = walk.files[at];
-        bool added = false;
-        Utf8PathInto(file.path, relative);
-        FoldForMatching(relative);
-        KeySlot& slot = KeySlotOf(walk.existing, 0, relative, KeyHash(0, relative), added);
-        if (added) slot.value = NoPage;
-        if (!IsOwnPage(file)) continue;
-        // Of two pages whose names differ only in case, links lead to the first.
-        if (slot.value == NoPage) slot.value = static_cast<uint32_t>(walk.pages.size());
-        walk.pages.push_back(static_cast<uint32_t>(at));
-    }
+    for (size_t at = 0; at < walk.files.size(); ++at)
+        if (IsOwnPage(walk.files[at])) walk.pages.push_back(static_cast<uint32_t>(at));
     if (!ReadPages(walk, progress)) {
         report.stopped = 1;
         return report;
