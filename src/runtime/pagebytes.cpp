@@ -145,6 +145,16 @@ bool IsTagByte(char c, unsigned char kind)
     return (TagBytes.of[static_cast<unsigned char>(c)] & kind) != 0;
 }
 
+// The bytes spell the lower-case name, in any case: the few letters of an
+// attribute's name, compared in place.
+bool IsLowerName(const char* bytes, std::string_view lower)
+{
+    for (size_t i = 0; i < lower.size(); ++i)
+        if (LowerAscii(static_cast<unsigned char>(bytes[i])) != static_cast<unsigned char>(lower[i]))
+            return false;
+    return true;
+}
+
 }  // namespace
 
 bool BeginsWithWord(std::string_view page, size_t at, std::string_view lower)
@@ -314,7 +324,7 @@ bool AttributeValue(std::string_view page, size_t from, size_t end, const char* 
             ++at;
             continue;
         }
-        if (nameEnd - nameStart == wanted.size() && BeginsWithWord(page, nameStart, wanted)) {
+        if (nameEnd - nameStart == wanted.size() && IsLowerName(data + nameStart, wanted)) {
             value = found;
             return true;
         }
