@@ -123,11 +123,14 @@ std::string TrimmedSpaces(const std::string& text)
     return text.substr(first, last - first);
 }
 
-// What a byte is inside a tag, for AttributeValue: white space, a '/'
-// between attributes, and a byte that ends an attribute's name.
+// What a byte is inside a tag, for TagEnd and AttributeValue, which look
+// at every byte of every tag of every page: white space, a '/' between
+// attributes, a byte that ends an attribute's name, and one that ends the
+// tag or opens a quote.
 constexpr unsigned char TagSpace = 1;
 constexpr unsigned char SpaceOrSlash = 2;
 constexpr unsigned char NameEnd = 4;
+constexpr unsigned char TagStop = 8;  // ends a tag or opens a quote in it
 struct TagByteClasses {
     unsigned char of[256] = {};
     constexpr TagByteClasses()
@@ -135,7 +138,9 @@ struct TagByteClasses {
         for (unsigned char c : {' ', '\t', '\n', '\r', '\f'}) of[c] = TagSpace | SpaceOrSlash | NameEnd;
         of[static_cast<unsigned char>('/')] = SpaceOrSlash | NameEnd;
         of[static_cast<unsigned char>('=')] = NameEnd;
-        of[static_cast<unsigned char>('>')] = NameEnd;
+        of[static_cast<unsigned char>('>')] = NameEnd | TagStop;
+        of[static_cast<unsigned char>('"')] = TagStop;
+        of[static_cast<unsigned char>('\'')] = TagStop;
     }
 };
 constexpr TagByteClasses TagBytes;
@@ -168,20 +173,19 @@ bool BeginsWithWord(std::string_view page, size_t at, std::string_view lower)
 
 size_t TagEnd(std::string_view page, size_t from)
 {
+    const char* data = page.data();
     size_t at = from;
     while (at < page.size()) {
-        char c = page[at];
+        while (at < page.size() && !IsTagByte(data[at], TagStop)) ++at;
+        if (at == page.size()) break;
+        const char c = data[at];
         if (c == '>') return at + 1;
-        if (c == '"' || c == '\'') {
-            size_t close = page.find(c, at + 1);
-            if (close == std::string_view::npos) {
-                size_t end = page.find('>', at + 1);
-                return end == std::string_view::npos ? page.size() : end + 1;
-            }
-            at = close + 1;
-            continue;
+        size_t close = page.find(c, at + 1);
+        if (close == std::string_view::npos) {
+            size_t end = page.find('>', at + 1);
+            return end == std::string_view::npos ? page.size() : end + 1;
         }
-        ++at;
+        at = close + 1;
     }
     return page.size();
 }
