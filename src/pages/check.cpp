@@ -2,7 +2,8 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <functional>
+#include <cstring>
+#include <limits>
 #include <string_view>
 #include <unordered_map>
 #include <unordered_set>
@@ -41,25 +42,27 @@ const KindText KindTexts[] = {
 };
 
 // Where a link leads, worked out once for every page that has it.
+constexpr uint32_t NoPage = UINT32_MAX;
 struct Destination {
     bool followed = false;  // a file here (or on this machine) to look for
     bool exists = false;
-    size_t page = None;  // the page it is, when it is one of the help folder's
+    uint32_t page = NoPage;  // the page it is, when it is one of the help folder's
 };
 
-// Where links lead, looked up for every link of every page: the check's
-// busiest table, and one that the pages read meanwhile keep pushing out of
-// the processor's caches. Open addressing with the hash, the key's place
-// and the destination side by side in a slot keeps a lookup to two places
-// in memory: the slot and the key.
-struct DestinationSlot {
-    uint64_t hash = 0;  // 0 for a free slot
+// Keys to numbers, for the check's lookups of every link of every page and
+// of every file of the folder: tables that the pages read meanwhile keep
+// pushing out of the processor's caches. Open addressing with the hash, the
+// key's place and the number side by side in a slot of 16 bytes keeps a
+// lookup to two places in memory, the slot and the key, and the table
+// small. A key is a number (a base folder's) and the bytes after it.
+struct KeySlot {
+    uint32_t hash = 0;  // 0 for a free slot
     uint32_t keyStart = 0;
     uint32_t keyLength = 0;
-    Destination destination;
+    uint32_t value = 0;
 };
-struct DestinationTable {
-    std::vector<DestinationSlot> slots;
+struct KeyTable {
+    std::vector<KeySlot> slots;
     size_t count = 0;
     std::string keys;  // every entry's key, one after another
 };
@@ -74,7 +77,6 @@ struct LinkStart {
     std::string base;        // the folder its relative links start from
     uint32_t baseNumber = 0;
     uint32_t lineNumber = 0;  // link lines are keyed by their page's folder
-    bool known = false;
 };
 
 // What the check knows of the help folder while it runs. Paths are UTF-8
@@ -85,20 +87,31 @@ struct Walk {
     std::string folder;      // the same as UTF-8
     std::string foldedFolder;
     std::vector<HelpFile> files;
-    std::vector<HelpFile> pages;
-    std::unordered_set<std::string> existing;         // every file and folder, relative
-    std::unordered_map<std::string, size_t> numbers;  // pages, relative, to their number
-    DestinationTable destinations;                    // by base folder's number and target
+    std::vector<uint32_t> pages;  // the files that are pages, by their place in `files`
+    // Every file and folder, relative and folded, to its page's number;
+    // NoPage for those that are not pages.
+    KeyTable existing;
+    KeyTable destinations;  // by base folder's number and target, to their place in destinationList
+    std::vector<Destination> destinationList;
     std::unordered_map<std::string, uint32_t> bases;
-    uint32_t helpNumber = 0;  // the help folder's, as a base
-    LinkStart linkStart;      // of the last page whose links were followed
-    std::string key;
+    uint32_t helpNumber = 0;        // the help folder's, as a base
+    std::vector<LinkStart> starts;  // one after another as pages' folders or bases change
     // The pages each page links to, page after page: those of page n end
     // at linksToEnd[n], as one list rather than one of its own per page.
-    std::vector<size_t> linksTo;
+    std::vector<uint32_t> linksTo;
     std::vector<size_t> linksToEnd;
     std::vector<Finding> findings;
     PathLookup lookup;  // what lies where, for links that leave the walk's own list
+    std::string path;   // room for the path of the page or file at hand, as UTF-8
+    // Room for a new link target as written, the full path it leads to, and
+    // that path relative to the help folder.
+    std::string resolved;
+    std::string fullPath;
+    std::string relative;
+    // Whether the last base a plain target was resolved from is a whole path.
+    std::string wholeBase;
+    bool wholeBaseKnown = false;
+    bool baseIsWhole = false;
 };
 
 // The full path a link leads to (UTF-8), from the folder the page's links
@@ -111,66 +124,155 @@ std::string LinkPath(const std::string& target, const std::string& base)
     return Utf8FromText(path);
 }
 
+// A target that only names folders and a file below its base, in plain
+// ASCII: no scheme, drive or root, no anchor or query, no escapes, no "."
+// or ".." and no empty steps. Nearly every link of a help folder is one.
+bool IsPlainStep(const std::string& target, size_t from, size_t to)
+{
+    const std::string_view name = std::string_view(target).substr(from, to - from);
+    return !name.empty() && name != "." && name != "..";
+}
+
+bool IsPlainRelativeTarget(const std::string& target)
+{
+    size_t step = 0;  // where the current step began
+    for (size_t at = 0; at < target.size(); ++at) {
+        const unsigned char c = static_cast<unsigned char>(target[at]);
+        if (c == '/' || c == '\\') {
+            if (!IsPlainStep(target, step, at)) return false;
+            step = at + 1;
+        } else if (c <= 0x20 || c >= 0x7F || c == '#' || c == '?' || c == '%' || c == ':') {
+            return false;
+        }
+    }
+    // After a closing separator, the target names a folder.
+    return step == target.size() ? step > 0 : IsPlainStep(target, step, target.size());
+}
+
+// The full path a link leads to, as LinkPath has it: a plain relative
+// target is its base and itself, its '/' turned '\\', where the base is a
+// whole path already (one that resolving leaves as it is). Resolving each
+// of the thousands of links of a folder costs more than reading them.
+void ResolvedPathInto(Walk& walk, const std::string& target, const std::string& base, std::string& path)
+{
+    if (!IsPlainRelativeTarget(target)) {
+        path = LinkPath(target, base);
+        return;
+    }
+    if (!walk.wholeBaseKnown || walk.wholeBase != base) {
+        walk.wholeBase = base;
+        walk.wholeBaseKnown = true;
+        walk.baseIsWhole = LinkPath("x", base) == base + "x";
+    }
+    if (!walk.baseIsWhole) {
+        path = LinkPath(target, base);
+        return;
+    }
+    path.assign(base).append(target);
+    std::replace(path.begin() + static_cast<std::ptrdiff_t>(base.size()), path.end(), '/', '\\');
+}
+
 // The path relative to the help folder, folded, without a closing "\"; the
 // path itself when it lies outside.
 bool InsideFolder(const Walk& walk, const std::string& path, std::string& relative)
 {
-    relative = FoldedForMatching(path);
+    relative.assign(path);
+    FoldForMatching(relative);
     if (relative.compare(0, walk.foldedFolder.size(), walk.foldedFolder) != 0) return false;
     relative.erase(0, walk.foldedFolder.size());
     if (!relative.empty() && relative.back() == '\\') relative.pop_back();
     return true;
 }
 
-Destination FindDestination(Walk& walk, const std::string& target, const std::string& base)
+// Eight bytes at a time, each mixed in by a multiplication: the keys are
+// paths, which differ in a few bytes anywhere.
+uint32_t KeyHash(uint32_t number, std::string_view key)
 {
-    Destination destination;
-    const std::string path = LinkPath(target, base);
-    if (path.empty()) return destination;
-    destination.followed = true;
-    std::string relative;
-    if (InsideFolder(walk, path, relative)) {
-        // Every page is one of the files: most links lead to one.
-        auto page = walk.numbers.find(relative);
-        if (page != walk.numbers.end()) destination.page = page->second;
-        destination.exists =
-            relative.empty() || destination.page != None || walk.existing.count(relative) > 0;
+    constexpr uint64_t Mix = 0x9E3779B97F4A7C15ULL;
+    uint64_t hash = (number + 1) * Mix ^ key.size();
+    for (size_t at = 0; at < key.size(); at += 8) {
+        uint64_t word = 0;
+        std::memcpy(&word, key.data() + at, std::min<size_t>(8, key.size() - at));
+        hash = (hash ^ word) * Mix;
+        hash ^= hash >> 32;
     }
-    // Outside the folder, or under a link to a folder that the walk does
-    // not follow: the host has the last word.
-    if (!destination.exists) destination.exists = PathLookupExists(walk.lookup, path);
-    return destination;
+    return static_cast<uint32_t>(hash) | 1;
 }
 
-uint64_t KeyHash(std::string_view key)
+bool SlotHolds(const KeyTable& table, const KeySlot& slot, uint32_t number, std::string_view key)
 {
-    return static_cast<uint64_t>(std::hash<std::string_view>{}(key)) | 1;
-}
-
-std::string_view KeyOf(const DestinationTable& table, const DestinationSlot& slot)
-{
-    return std::string_view(table.keys).substr(slot.keyStart, slot.keyLength);
+    return slot.keyLength == sizeof number + key.size() &&
+           std::memcmp(table.keys.data() + slot.keyStart, &number, sizeof number) == 0 &&
+           std::memcmp(table.keys.data() + slot.keyStart + sizeof number, key.data(), key.size()) == 0;
 }
 
 // The slot that holds the key, or the free slot where it would go.
-size_t SlotOf(const DestinationTable& table, std::string_view key, uint64_t hash)
+size_t SlotOf(const KeyTable& table, uint32_t number, std::string_view key, uint32_t hash)
 {
     // Not the lowest bit, which marks a slot taken and is always set.
     const size_t mask = table.slots.size() - 1;
     size_t slot = static_cast<size_t>(hash >> 1) & mask;
     while (table.slots[slot].hash != 0 &&
-           (table.slots[slot].hash != hash || KeyOf(table, table.slots[slot]) != key))
+           (table.slots[slot].hash != hash || !SlotHolds(table, table.slots[slot], number, key)))
         slot = (slot + 1) & mask;
     return slot;
 }
 
-// Twice the slots whenever half are taken, so the runs stay short.
-void GrowTable(DestinationTable& table)
+// Twice the slots whenever two in three are taken, so the runs stay short.
+void GrowTable(KeyTable& table)
 {
-    std::vector<DestinationSlot> slots = std::move(table.slots);
-    table.slots.assign(std::max<size_t>(1024, slots.size() * 2), DestinationSlot{});
-    for (const DestinationSlot& slot : slots)
-        if (slot.hash != 0) table.slots[SlotOf(table, KeyOf(table, slot), slot.hash)] = slot;
+    std::vector<KeySlot> slots = std::move(table.slots);
+    table.slots.assign(std::max<size_t>(1024, slots.size() * 2), KeySlot{});
+    const size_t mask = table.slots.size() - 1;
+    for (const KeySlot& slot : slots) {
+        if (slot.hash == 0) continue;
+        size_t at = static_cast<size_t>(slot.hash >> 1) & mask;
+        while (table.slots[at].hash != 0) at = (at + 1) & mask;
+        table.slots[at] = slot;
+    }
+}
+
+// The key's slot, made for it (`added`) when it is not in the table yet.
+KeySlot& KeySlotOf(KeyTable& table, uint32_t number, std::string_view key, uint32_t hash, bool& added)
+{
+    if ((table.count + 1) * 3 > table.slots.size() * 2) GrowTable(table);
+    KeySlot& slot = table.slots[SlotOf(table, number, key, hash)];
+    added = slot.hash == 0;
+    if (!added) return slot;
+    slot.hash = hash;
+    slot.keyStart = static_cast<uint32_t>(table.keys.size());
+    slot.keyLength = static_cast<uint32_t>(sizeof number + key.size());
+    table.keys.append(reinterpret_cast<const char*>(&number), sizeof number).append(key);
+    ++table.count;
+    return slot;
+}
+
+const KeySlot* FindKey(const KeyTable& table, std::string_view key)
+{
+    if (table.slots.empty()) return nullptr;
+    const uint32_t hash = KeyHash(0, key);
+    const KeySlot& slot = table.slots[SlotOf(table, 0, key, hash)];
+    return slot.hash == 0 ? nullptr : &slot;
+}
+
+Destination FindDestination(Walk& walk, const std::string& target, const std::string& base)
+{
+    Destination destination;
+    std::string& path = walk.fullPath;
+    ResolvedPathInto(walk, target, base, path);
+    if (path.empty()) return destination;
+    destination.followed = true;
+    std::string& relative = walk.relative;
+    if (InsideFolder(walk, path, relative)) {
+        // Every page is one of the files: most links lead to one.
+        const KeySlot* file = FindKey(walk.existing, relative);
+        if (file) destination.page = file->value;
+        destination.exists = relative.empty() || file != nullptr;
+    }
+    // Outside the folder, or under a link to a folder that the walk does
+    // not follow: the host has the last word.
+    if (!destination.exists) destination.exists = PathLookupExists(walk.lookup, path);
+    return destination;
 }
 
 // A page's base folder stands in the table's keys as a number, which is
@@ -184,28 +286,19 @@ uint32_t BaseNumber(Walk& walk, const std::string& base)
 
 // Where a link goes from its page's base, or a link line from its page's
 // folder (lineFolder): where the page's display copy sends it.
-const Destination& DestinationOf(Walk& walk, std::string_view target, const std::string& base,
-                                 uint32_t baseNumber, const std::string& lineFolder)
+Destination DestinationOf(Walk& walk, std::string_view target, const std::string& base, uint32_t baseNumber,
+                          const std::string& lineFolder)
 {
-    // The key is made in the same room every time: most links are known.
-    std::string& key = walk.key;
-    key.assign(reinterpret_cast<const char*>(&baseNumber), sizeof baseNumber).append(target);
-    DestinationTable& table = walk.destinations;
-    if ((table.count + 1) * 2 > table.slots.size()) GrowTable(table);
-    const uint64_t hash = KeyHash(key);
-    DestinationSlot& slot = table.slots[SlotOf(table, key, hash)];
-    if (slot.hash != 0) return slot.destination;
-    slot.hash = hash;
-    slot.keyStart = static_cast<uint32_t>(table.keys.size());
-    slot.keyLength = static_cast<uint32_t>(key.size());
-    table.keys += key;
-    ++table.count;
-    const std::string written(target);
-    const std::string resolved =
-        lineFolder.empty() ? written
-                           : DisplayCopyLinkFolder(written, lineFolder, walk.folder, walk.lookup) + written;
-    slot.destination = FindDestination(walk, resolved, base);
-    return slot.destination;
+    bool added = false;
+    KeySlot& slot = KeySlotOf(walk.destinations, baseNumber, target, KeyHash(baseNumber, target), added);
+    if (!added) return walk.destinationList[slot.value];
+    slot.value = static_cast<uint32_t>(walk.destinationList.size());
+    std::string& resolved = walk.resolved;
+    resolved.assign(target);
+    if (!lineFolder.empty())
+        resolved.insert(0, DisplayCopyLinkFolder(resolved, lineFolder, walk.folder, walk.lookup));
+    walk.destinationList.push_back(FindDestination(walk, resolved, base));
+    return walk.destinationList.back();
 }
 
 std::string FolderPartOf(const std::string& path)
@@ -222,99 +315,122 @@ void AddFinding(Walk& walk, FindingKind kind, const std::string& page, const std
 // Where a link line leads: behind the help folder when its target is found
 // there, as the display copy puts it (the same for every page, so asked
 // once), else where the copy's rule sends it from the page's folder.
-const Destination& LinkLineDestination(Walk& walk, std::string_view target, const std::string& base,
-                                       uint32_t helpNumber, uint32_t lineNumber,
-                                       const std::string& pageFolder)
+bool IsRelativeTarget(std::string_view target)
 {
-    const bool relative = !target.empty() && target[0] != '/' && target[0] != '\\' &&
-                          target.find(':') == std::string_view::npos;
-    if (relative) {
-        const Destination& behindHelp = DestinationOf(walk, target, walk.folder, helpNumber, "");
+    return !target.empty() && target[0] != '/' && target[0] != '\\' &&
+           target.find(':') == std::string_view::npos;
+}
+
+Destination LinkLineDestination(Walk& walk, std::string_view target, const std::string& base,
+                                uint32_t helpNumber, uint32_t lineNumber, const std::string& pageFolder)
+{
+    if (IsRelativeTarget(target)) {
+        const Destination behindHelp = DestinationOf(walk, target, walk.folder, helpNumber, "");
         if (behindHelp.exists) return behindHelp;
     }
     return DestinationOf(walk, target, base, lineNumber, pageFolder);
 }
 
-const LinkStart& LinkStartOf(Walk& walk, const std::string& pagePath, const std::string& baseHref)
+// A path of the listing as UTF-8, into `room`: as it is when it is ASCII,
+// as nearly all are, without a conversion.
+void Utf8PathInto(const std::string& path, std::string& room)
 {
-    LinkStart& start = walk.linkStart;
-    const std::string folder = FolderPartOf(pagePath);
-    if (start.known && start.folder == folder && start.baseHref == baseHref) return start;
-    start.folder = folder;
+    if (TextIsAscii(path)) room.assign(path);
+    else room = Utf8FromText(path);
+}
+
+// Its place in walk.starts.
+uint32_t LinkStartOf(Walk& walk, const std::string& pagePath, const std::string& baseHref)
+{
+    const size_t slash = pagePath.rfind('\\');
+    const size_t folderLength = slash == None ? 0 : slash + 1;
+    if (!walk.starts.empty()) {
+        const LinkStart& last = walk.starts.back();
+        if (last.folder.size() == folderLength && pagePath.compare(0, folderLength, last.folder) == 0 &&
+            last.baseHref == baseHref)
+            return static_cast<uint32_t>(walk.starts.size() - 1);
+    }
+    LinkStart& start = walk.starts.emplace_back();
+    start.folder = pagePath.substr(0, folderLength);
     start.baseHref = baseHref;
-    start.pageFolder = walk.folder + folder;
+    start.pageFolder = walk.folder + start.folder;
     start.base = baseHref.empty() ? start.pageFolder : FolderPartOf(LinkPath(baseHref, start.pageFolder));
     start.baseNumber = BaseNumber(walk, start.base);
     // No base begins with a line end.
     start.lineNumber = BaseNumber(walk, "\n" + start.pageFolder);
-    start.known = true;
-    return start;
+    return static_cast<uint32_t>(walk.starts.size() - 1);
 }
 
 // Every page's links, read before any is followed: the tables that follow
 // them then stay in the processor's caches, where the pages' bytes passing
 // through would push them out.
-struct ReadLink {
-    uint32_t start = 0;  // of its target in `targets`
-    uint32_t length = 0;
-    LinkKind kind = LinkKind::Page;
-    int opensLinkLine = 0;
-};
 struct ReadLinks {
-    std::string targets;  // one after another
-    std::vector<ReadLink> links;
-    std::vector<size_t> linksEnd;  // per page: where its links end in `links`
+    LinkStore store;
+    std::vector<size_t> linksEnd;  // per page: where its links end in the store
     std::vector<std::string> bases;
 };
 
-void KeepPageLinks(ReadLinks& read, const PageLinks& links)
+bool IsIndexPage(const std::string& path)
 {
-    for (const PageLink& link : links.links) {
-        read.links.push_back({static_cast<uint32_t>(read.targets.size()),
-                              static_cast<uint32_t>(link.target.size()), link.kind, link.opensLinkLine});
-        read.targets += link.target;
-    }
-    read.linksEnd.push_back(read.links.size());
-    read.bases.push_back(links.base);
+    return path.size() == 9 && TextAsciiEqualsCaseBlind(path, "index.htm");
 }
 
 void CheckPageLinks(Walk& walk, size_t number, const ReadLinks& read)
 {
-    const std::string path = Utf8FromText(walk.pages[number].path);
-    const bool isIndex = path.size() == 9 && FoldedForMatching(path) == "INDEX.HTM";
-    const LinkStart& start = LinkStartOf(walk, path, read.bases[number]);
-    const size_t first = number == 0 ? 0 : read.linksEnd[number - 1];
-    for (size_t at = first; at < read.linksEnd[number]; ++at) {
-        const ReadLink& link = read.links[at];
-        const std::string_view target = std::string_view(read.targets).substr(link.start, link.length);
-        const Destination& destination = link.opensLinkLine
-                                             ? LinkLineDestination(walk, target, start.base, walk.helpNumber,
-                                                                   start.lineNumber, start.pageFolder)
-                                             : DestinationOf(walk, target, start.base, start.baseNumber, "");
+    const std::string& hostPath = walk.files[walk.pages[number]].path;
+    Utf8PathInto(hostPath, walk.path);
+    const LinkStart& start = walk.starts[LinkStartOf(walk, walk.path, read.bases[number])];
+    for (size_t at = number == 0 ? 0 : read.linksEnd[number - 1]; at < read.linksEnd[number]; ++at) {
+        const StoredLink& link = read.store.links[at];
+        const std::string_view target = std::string_view(read.store.targets).substr(link.start, link.length);
+        const Destination destination = link.opensLinkLine
+                                            ? LinkLineDestination(walk, target, start.base, walk.helpNumber,
+                                                                  start.lineNumber, start.pageFolder)
+                                            : DestinationOf(walk, target, start.base, start.baseNumber, "");
         if (!destination.followed) continue;
         if (destination.exists) {
-            if (link.kind == LinkKind::Page && destination.page != None)
+            if (link.kind == LinkKind::Page && destination.page != NoPage)
                 walk.linksTo.push_back(destination.page);
             continue;
         }
-        FindingKind kind = link.kind == LinkKind::Image    ? FindingKind::ImageMissing
-                           : isIndex && link.opensLinkLine ? FindingKind::IndexTargetMissing
-                                                           : FindingKind::LinkTargetMissing;
-        AddFinding(walk, kind, path, std::string(target));
+        FindingKind kind = link.kind == LinkKind::Image                  ? FindingKind::ImageMissing
+                           : IsIndexPage(hostPath) && link.opensLinkLine ? FindingKind::IndexTargetMissing
+                                                                         : FindingKind::LinkTargetMissing;
+        AddFinding(walk, kind, walk.path, std::string(target));
     }
     walk.linksToEnd.push_back(walk.linksTo.size());
+}
+
+// Every file and folder by its folded name, with the number of the page it
+// is, made once the pages are read: the table is then fresh in the
+// processor's caches for the links that lead into it.
+void KnowFiles(Walk& walk)
+{
+    std::string& relative = walk.path;
+    uint32_t page = 0;
+    for (const HelpFile& file : walk.files) {
+        bool added = false;
+        Utf8PathInto(file.path, relative);
+        FoldForMatching(relative);
+        KeySlot& slot = KeySlotOf(walk.existing, 0, relative, KeyHash(0, relative), added);
+        if (added) slot.value = NoPage;
+        if (!IsOwnPage(file)) continue;
+        // Of two pages whose names differ only in case, links lead to the first.
+        if (slot.value == NoPage) slot.value = page;
+        ++page;
+    }
 }
 
 // 0 when the progress stopped it.
 int ReadPages(Walk& walk, PageProgress progress)
 {
     std::string bytes;
-    PageLinks links;
+    std::string base;
     ReadLinks read;
     // Room for more links than pages have, at once: room never written
     // costs nothing, where growing copies what was read into new memory.
-    read.links.reserve(walk.pages.size() * 64);
-    read.targets.reserve(walk.pages.size() * 64 * 32);
+    read.store.links.reserve(walk.pages.size() * 64);
+    read.store.targets.reserve(walk.pages.size() * 64 * 32);
     read.linksEnd.reserve(walk.pages.size());
     read.bases.reserve(walk.pages.size());
     HelpFileReader reader;
@@ -326,14 +442,16 @@ int ReadPages(Walk& walk, PageProgress progress)
             return 0;
         }
         // A page that cannot be read has no links.
-        if (ReadHelpFile(reader, walk.hostFolder, walk.pages[number].path, bytes))
-            ReadPageLinks(bytes, links);
-        else links = PageLinks{};
-        KeepPageLinks(read, links);
+        base.clear();
+        if (ReadHelpFile(reader, walk.hostFolder, walk.files[walk.pages[number]].path, bytes))
+            AppendPageLinks(bytes, read.store, base);
+        read.linksEnd.push_back(read.store.links.size());
+        read.bases.push_back(base);
     }
     ReadHelpFilesDone(reader);
+    KnowFiles(walk);
     walk.helpNumber = BaseNumber(walk, walk.folder);
-    walk.linksTo.reserve(read.links.size());
+    walk.linksTo.reserve(read.store.links.size());
     for (size_t number = 0; number < walk.pages.size(); ++number) CheckPageLinks(walk, number, read);
     return 1;
 }
@@ -343,13 +461,13 @@ void FindUnreachablePages(Walk& walk)
     std::vector<char> reached(walk.pages.size(), 0);
     std::vector<size_t> waiting;
     for (const char* start : StartPages) {
-        auto page = walk.numbers.find(FoldedForMatching(start));
-        if (page == walk.numbers.end()) {
+        const KeySlot* file = FindKey(walk.existing, FoldedForMatching(start));
+        if (!file || file->value == NoPage) {
             AddFinding(walk, FindingKind::FileMissing, start, "");
             continue;
         }
-        reached[page->second] = 1;
-        waiting.push_back(page->second);
+        reached[file->value] = 1;
+        waiting.push_back(file->value);
     }
     while (!waiting.empty()) {
         size_t page = waiting.back();
@@ -364,31 +482,49 @@ void FindUnreachablePages(Walk& walk)
     }
     for (size_t page = 0; page < walk.pages.size(); ++page)
         if (!reached[page])
-            AddFinding(walk, FindingKind::UnreachablePage, Utf8FromText(walk.pages[page].path), "");
+            AddFinding(walk, FindingKind::UnreachablePage, Utf8FromText(walk.files[walk.pages[page]].path),
+                       "");
+}
+
+// The whole of a file whose lines are read, at once rather than line by
+// line. Only plain files are read: a pipe put where one should be would
+// keep the check waiting for ever.
+bool ReadWholeFile(const std::string& name, std::string& bytes)
+{
+    return FileReadAll(name, bytes, std::numeric_limits<size_t>::max()) != 0;
+}
+
+// The line from `at` on, and `at` moved past its end, as the file service
+// reads lines: CR LF is one end, and CR, LF or NUL alone another. There is
+// a line while `at` is short of the end, and one (empty) in an empty file.
+void NextLine(const std::string& bytes, size_t& at, std::string& line)
+{
+    const char* data = bytes.data();
+    const size_t end = static_cast<size_t>(TextLineEnd(data + at, data + bytes.size()) - data);
+    line.assign(data + at, end - at);
+    at = end;
+    if (at == bytes.size()) return;
+    const char lineEnd = data[at++];
+    if (lineEnd == '\r' && at < bytes.size() && data[at] == '\n') ++at;
 }
 
 // The keywords of index.htm's link lines, as the context list has them.
-// Only plain files are opened for their lines: a pipe put where one should
-// be would keep the check waiting for ever.
-bool IsPlainFile(const std::string& name)
+KeyTable IndexKeywords()
 {
+    KeyTable keywords;
     std::string bytes;
-    return FileReadAll(name, bytes, 0) != 0;
-}
-
-std::unordered_set<std::string> IndexKeywords()
-{
-    std::unordered_set<std::string> keywords;
-    const std::string index = HelpFolderPath() + "index.htm";
-    if (!IsPlainFile(index) || !FileOpenRead(1, index)) return keywords;
+    if (!ReadWholeFile(HelpFolderPath() + "index.htm", bytes)) return keywords;
+    std::string line;
+    size_t at = 0;
     do {
-        std::string line = FileReadLine();
+        NextLine(bytes, at, line);
         if (!IsLinkLine(line)) continue;
         ContextEntry entry;
         ReadLinkLine(line, entry);
-        keywords.insert(TextMatchKey(entry.keyword));
-    } while (!FileAtEnd(1));
-    FileClose(1);
+        const std::string key = TextMatchKey(entry.keyword);
+        bool added = false;
+        KeySlotOf(keywords, 0, key, KeyHash(0, key), added);
+    } while (at < bytes.size());
     return keywords;
 }
 
@@ -397,20 +533,23 @@ std::unordered_set<std::string> IndexKeywords()
 void CheckKeywordsFile(Walk& walk)
 {
     const std::string file = Utf8FromText(State.keywordsFile);
-    const std::unordered_set<std::string> keywords = IndexKeywords();
-    if (!IsPlainFile(State.keywordsFile) || !FileOpenRead(1, State.keywordsFile)) {
+    const KeyTable keywords = IndexKeywords();
+    std::string bytes;
+    if (!ReadWholeFile(State.keywordsFile, bytes)) {
         AddFinding(walk, FindingKind::FileMissing, file, "");
         return;
     }
+    std::string line;
+    size_t at = 0;
     do {
-        const std::string keyword = TextStripSpaces(FileReadLine());
+        NextLine(bytes, at, line);
+        const std::string keyword = TextStripSpaces(line);
         if (keyword.empty()) continue;
         std::string key = TextMatchKey(keyword);
         if (key.size() > 2 && key.compare(key.size() - 2, 2, "()") == 0) key.resize(key.size() - 2);
-        if (!keywords.count(key))
+        if (!FindKey(keywords, key))
             AddFinding(walk, FindingKind::KeywordNotInIndex, file, Utf8FromText(keyword));
-    } while (!FileAtEnd(1));
-    FileClose(1);
+    } while (at < bytes.size());
 }
 
 void FindLeftoverCopies(Walk& walk)
@@ -418,8 +557,8 @@ void FindLeftoverCopies(Walk& walk)
     std::unordered_set<std::string> shownFolders;
     // The pages of a folder come one after another.
     std::string last = "\n";
-    for (const HelpFile& page : walk.pages) {
-        std::string folder = FolderPartOf(page.path);
+    for (uint32_t page : walk.pages) {
+        std::string folder = FolderPartOf(walk.files[page].path);
         if (folder == last) continue;
         shownFolders.insert(FoldedForMatching(Utf8FromText(folder)));
         last = std::move(folder);
@@ -473,15 +612,8 @@ CheckReport CheckHelpFolder(PageProgress progress)
     walk.foldedFolder = FoldedForMatching(walk.folder);
     if (!ListHelpFolder(walk.hostFolder, walk.files, 0)) return report;
     report.folderRead = 1;
-    walk.existing.reserve(walk.files.size());
-    walk.numbers.reserve(walk.files.size());
-    for (const HelpFile& file : walk.files) {
-        const std::string relative = FoldedForMatching(Utf8FromText(file.path));
-        walk.existing.insert(relative);
-        if (!IsOwnPage(file)) continue;
-        walk.numbers.emplace(relative, walk.pages.size());
-        walk.pages.push_back(file);
-    }
+    for (size_t at = 0; at < walk.files.size(); ++at)
+        if (IsOwnPage(walk.files[at])) walk.pages.push_back(static_cast<uint32_t>(at));
     if (!ReadPages(walk, progress)) {
         report.stopped = 1;
         return report;

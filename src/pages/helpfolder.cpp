@@ -18,9 +18,8 @@ int ListInto(const std::string& folder, const std::string& relative, int depth, 
     if (depth > HelpFolderDepth) return 0;
     if (!(sizes ? FolderList(folder + relative, entries) : FolderNames(folder + relative, entries))) return 0;
     for (const FolderEntry& entry : entries) {
-        const std::string path = relative + entry.name;
-        files.push_back({path, entry.isFolder, entry.size, entry.time});
-        if (entry.isFolder) ListInto(folder, path + "\\", depth + 1, sizes, files);
+        files.push_back({relative + entry.name, entry.isFolder, entry.size, entry.time});
+        if (entry.isFolder) ListInto(folder, files.back().path + "\\", depth + 1, sizes, files);
     }
     return 1;
 }

@@ -321,37 +321,92 @@ void ReadText(TextReader& reader, std::string_view text, bool markup)
     }
 }
 
+// A tag's name as a number: its first eight letters and digits, lower-cased,
+// the first in the lowest byte; 0 for a longer name, which is none of those
+// looked for. One comparison then tells a tag by its whole name.
+constexpr uint64_t NameCode(std::string_view name)
+{
+    uint64_t code = 0;
+    for (size_t i = 0; i < name.size(); ++i)
+        code |= static_cast<uint64_t>(static_cast<unsigned char>(name[i])) << (8 * i);
+    return code;
+}
+
+uint64_t TagNameCode(std::string_view page, size_t at, size_t& end)
+{
+    uint64_t code = 0;
+    size_t length = 0;
+    while (at + length < page.size() && IsAsciiAlnum(static_cast<unsigned char>(page[at + length]))) {
+        if (length < 8)
+            code |= static_cast<uint64_t>(LowerAscii(static_cast<unsigned char>(page[at + length])))
+                    << (8 * length);
+        ++length;
+    }
+    end = at + length;
+    return length > 8 ? 0 : code;
+}
+
 struct LinkTag {
-    const char* name;
+    uint64_t name;
     const char* attribute;
     LinkKind kind;
 };
 constexpr LinkTag LinkTags[] = {
-    {"a", "href", LinkKind::Page},           {"area", "href", LinkKind::Page},
-    {"link", "href", LinkKind::Page},        {"frame", "src", LinkKind::Page},
-    {"iframe", "src", LinkKind::Page},       {"script", "src", LinkKind::Page},
-    {"img", "src", LinkKind::Image},         {"input", "src", LinkKind::Image},
-    {"body", "background", LinkKind::Image}, {"table", "background", LinkKind::Image},
-    {"td", "background", LinkKind::Image},   {"th", "background", LinkKind::Image},
+    {NameCode("a"), "href", LinkKind::Page},           {NameCode("area"), "href", LinkKind::Page},
+    {NameCode("link"), "href", LinkKind::Page},        {NameCode("frame"), "src", LinkKind::Page},
+    {NameCode("iframe"), "src", LinkKind::Page},       {NameCode("script"), "src", LinkKind::Page},
+    {NameCode("img"), "src", LinkKind::Image},         {NameCode("input"), "src", LinkKind::Image},
+    {NameCode("body"), "background", LinkKind::Image}, {NameCode("table"), "background", LinkKind::Image},
+    {NameCode("td"), "background", LinkKind::Image},   {NameCode("th"), "background", LinkKind::Image},
 };
+constexpr uint64_t BodyName = NameCode("body");
+constexpr uint64_t BaseName = NameCode("base");
+constexpr uint64_t LinkName = NameCode("link");
+constexpr uint64_t ScriptName = NameCode("script");
+constexpr uint64_t StyleName = NameCode("style");
 
-// The letters the link tags' names begin with: most tags of a page (p, hr,
-// pre, font) begin with none, and are passed without a look at each name.
+// The first two letters of the names looked for: most tags of a page (p,
+// br, hr, pre, font, title) begin otherwise, and are passed without a look
+// at the rest of their name. For each first letter, a bit for each second
+// letter, and one for a name that ends after the first.
+constexpr uint32_t OneLetterName = 1u << 26;
+uint32_t SecondLetterBit(unsigned char c)
+{
+    c = LowerAscii(c);
+    if (c >= 'a' && c <= 'z') return 1u << (c - 'a');
+    return IsAsciiAlnum(c) ? 0 : OneLetterName;
+}
 struct LinkTagLetters {
-    bool first[256] = {};
+    uint32_t second[256] = {};
+    constexpr void Add(uint64_t name)
+    {
+        const unsigned char secondLetter = static_cast<unsigned char>(name >> 8);
+        second[name & 0xFF] |= secondLetter == 0 ? OneLetterName : 1u << (secondLetter - 'a');
+    }
     constexpr LinkTagLetters()
     {
-        for (const LinkTag& tag : LinkTags) first[static_cast<unsigned char>(tag.name[0])] = true;
+        for (const LinkTag& tag : LinkTags) Add(tag.name);
+        Add(BaseName);
+        Add(StyleName);
     }
 };
 constexpr LinkTagLetters LinkLetters;
 
-// The link tag the tag is, nullptr when it is none.
-const LinkTag* LinkTagOf(const TagName& tag)
+// Whether the tag whose name starts at `at` may be one looked for.
+bool MayBeLinkTag(std::string_view page, size_t at)
 {
-    if (!LinkLetters.first[static_cast<unsigned char>(tag.name[0])]) return nullptr;
+    const uint32_t seconds = LinkLetters.second[LowerAscii(static_cast<unsigned char>(page[at]))];
+    if (seconds == 0) return false;
+    const uint32_t bit =
+        at + 1 < page.size() ? SecondLetterBit(static_cast<unsigned char>(page[at + 1])) : OneLetterName;
+    return (seconds & bit) != 0;
+}
+
+// The link tag the tag is, nullptr when it is none.
+const LinkTag* LinkTagOf(uint64_t name)
+{
     for (const LinkTag& linkTag : LinkTags)
-        if (NameIs(tag, linkTag.name)) return &linkTag;
+        if (linkTag.name == name) return &linkTag;
     return nullptr;
 }
 
@@ -379,30 +434,47 @@ bool IsPlainAsciiValue(std::string_view value)
     if (value.empty() || static_cast<unsigned char>(value.front()) <= 0x20 ||
         static_cast<unsigned char>(value.back()) <= 0x20)
         return false;
-    for (char c : value)
-        if (static_cast<unsigned char>(c) >= 0x80 || c == '&') return false;
+    size_t at = 0;
+    for (; at + 8 <= value.size(); at += 8) {
+        uint64_t bytes = 0;
+        std::memcpy(&bytes, value.data() + at, 8);
+        if (((bytes & HighBits) | BytesEqual(bytes, '&')) != 0) return false;
+    }
+    for (; at < value.size(); ++at)
+        if (static_cast<unsigned char>(value[at]) >= 0x80 || value[at] == '&') return false;
     return true;
 }
 
-void LinkTextInto(std::string_view value, LinkCharset& charset, std::string& text)
+// The target as AttributeTextInto makes it, added to `targets`.
+void AppendLinkText(std::string_view value, LinkCharset& charset, std::string& targets)
 {
     if (IsPlainAsciiValue(value)) {
-        text.assign(value);
+        targets.append(value);
         return;
     }
     if (!charset.known) {
         charset.charset = PageCharsetOf(charset.bytes);
         charset.known = true;
     }
+    std::string text;
     AttributeTextInto(value, charset.charset, text);
+    targets += text;
 }
 
 // The next '<' from `at` on (npos when none). Tags stand a few dozen bytes
-// apart, where a call to the library's search costs as much as the search.
+// apart, where a call to the library's search costs as much as the search:
+// thirty-two bytes are tested a step, then sixteen near the end.
 size_t NextTagOpen(std::string_view page, size_t at)
 {
 #if defined(__SSE2__)
     const __m128i open = _mm_set1_epi8('<');
+    for (; at + 32 <= page.size(); at += 32) {
+        const __m128i low = _mm_loadu_si128(reinterpret_cast<const __m128i*>(page.data() + at));
+        const __m128i high = _mm_loadu_si128(reinterpret_cast<const __m128i*>(page.data() + at + 16));
+        const uint32_t found = static_cast<uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(low, open))) |
+                               static_cast<uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(high, open))) << 16;
+        if (found != 0) return at + static_cast<size_t>(std::countr_zero(found));
+    }
     for (; at + 16 <= page.size(); at += 16) {
         const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(page.data() + at));
         const uint32_t found = static_cast<uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, open)));
@@ -427,19 +499,24 @@ std::string Utf8FromText(const std::string& text)
 
 std::string FoldedForMatching(const std::string& utf8)
 {
-    std::string folded(utf8.size(), '\0');
+    std::string folded = utf8;
+    FoldForMatching(folded);
+    return folded;
+}
+
+void FoldForMatching(std::string& utf8)
+{
     // Branch-free over ASCII, which the compiler runs many bytes at a time;
     // the accented letters, rare, are put right afterwards.
-    for (size_t i = 0; i < utf8.size(); ++i) {
-        unsigned char c = static_cast<unsigned char>(utf8[i]);
-        folded[i] = static_cast<char>(c - (static_cast<unsigned char>(c - 'a') < 26 ? 0x20 : 0));
+    for (char& c : utf8) {
+        const unsigned char byte = static_cast<unsigned char>(c);
+        c = static_cast<char>(byte - (static_cast<unsigned char>(byte - 'a') < 26 ? 0x20 : 0));
     }
-    for (size_t i = folded.find('\xC3'); i != std::string::npos && i + 1 < folded.size();
-         i = folded.find('\xC3', i + 2)) {
-        unsigned char next = static_cast<unsigned char>(folded[i + 1]);
-        if (next >= 0xA0 && next <= 0xBE && next != 0xB7) folded[i + 1] = static_cast<char>(next - 0x20);
+    for (size_t i = utf8.find('\xC3'); i != std::string::npos && i + 1 < utf8.size();
+         i = utf8.find('\xC3', i + 2)) {
+        unsigned char next = static_cast<unsigned char>(utf8[i + 1]);
+        if (next >= 0xA0 && next <= 0xBE && next != 0xB7) utf8[i + 1] = static_cast<char>(next - 0x20);
     }
-    return folded;
 }
 
 void ExtractPageText(const std::string& bytes, PageText& page)
@@ -474,8 +551,22 @@ std::string_view ExtractPageTextInto(const std::string& bytes, PageText& page, c
 
 void ReadPageLinks(const std::string& bytes, PageLinks& links)
 {
-    links.base.clear();
-    size_t count = 0;
+    LinkStore store;
+    AppendPageLinks(bytes, store, links.base);
+    // The links of the page before keep their room for this one's.
+    links.links.resize(store.links.size());
+    for (size_t i = 0; i < store.links.size(); ++i) {
+        const StoredLink& stored = store.links[i];
+        PageLink& link = links.links[i];
+        link.target.assign(store.targets, stored.start, stored.length);
+        link.kind = stored.kind;
+        link.opensLinkLine = stored.opensLinkLine;
+    }
+}
+
+void AppendPageLinks(const std::string& bytes, LinkStore& store, std::string& base)
+{
+    base.clear();
     LinkCharset charset{bytes};
     std::string_view page(bytes);
     bool bodySeen = false;
@@ -490,31 +581,33 @@ void ReadPageLinks(const std::string& bytes, PageLinks& links)
             ++at;  // a closing tag or a plain '<'
             continue;
         }
-        TagName tag = ReadTagName(page, at + 1);
-        size_t end = TagEnd(page, tag.end);
+        size_t nameEnd = 0;
+        const uint64_t name = MayBeLinkTag(page, at + 1) ? TagNameCode(page, at + 1, nameEnd) : 0;
+        // A name's letters hide no quote and no '>'.
+        const size_t end = TagEnd(page, name == 0 ? at + 2 : nameEnd);
         at = end;
+        if (name == 0) continue;
         std::string_view value;
-        if (NameIs(tag, "body")) bodySeen = true;
-        if (NameIs(tag, "base")) {
-            if (!bodySeen && links.base.empty() && AttributeValue(page, tag.end, end, "href", value))
-                LinkTextInto(value, charset, links.base);
+        if (name == BodyName) bodySeen = true;
+        if (name == BaseName) {
+            if (!bodySeen && base.empty() && AttributeValue(page, nameEnd, end, "href", value))
+                AppendLinkText(value, charset, base);
             continue;
         }
         // A <link> is a style sheet the page needs, or an icon, a canonical
         // address and the like, which no reader follows.
-        if (NameIs(tag, "link") && !IsStyleSheetLink(page, tag.end, end)) continue;
-        const LinkTag* linkTag = LinkTagOf(tag);
-        if (linkTag && AttributeValue(page, tag.end, end, linkTag->attribute, value)) {
-            // The links of the page before keep their room for this one's.
-            if (count == links.links.size()) links.links.emplace_back();
-            PageLink& link = links.links[count++];
-            LinkTextInto(value, charset, link.target);
-            link.kind = linkTag->kind;
-            link.opensLinkLine = OpensLinkLine(page, start) ? 1 : 0;
+        if (name == LinkName && !IsStyleSheetLink(page, nameEnd, end)) continue;
+        const LinkTag* linkTag = LinkTagOf(name);
+        if (linkTag && AttributeValue(page, nameEnd, end, linkTag->attribute, value)) {
+            const size_t from = store.targets.size();
+            AppendLinkText(value, charset, store.targets);
+            store.links.push_back({static_cast<uint32_t>(from),
+                                   static_cast<uint32_t>(store.targets.size() - from), linkTag->kind,
+                                   OpensLinkLine(page, start) ? 1 : 0});
         }
-        if (NameIs(tag, "script") || NameIs(tag, "style")) at = RawTextEnd(page, end, tag.name);
+        if (name == ScriptName) at = RawTextEnd(page, end, "script");
+        else if (name == StyleName) at = RawTextEnd(page, end, "style");
     }
-    links.links.resize(count);
 }
 
 std::string HtmlFromText(const std::string& utf8)

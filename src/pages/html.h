@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -15,6 +16,8 @@ std::string Utf8FromText(const std::string& text);
 // Upper-cased for matching, byte for byte in place: the ASCII letters and
 // the accented Latin-1 letters (U+00E0 to U+00FE but U+00F7).
 std::string FoldedForMatching(const std::string& utf8);
+// The same in place, for a caller that keeps its room.
+void FoldForMatching(std::string& utf8);
 
 // The page as a reader sees it: the title and the body's text, with tags,
 // comments, scripts and styles dropped, entities decoded and white space run
@@ -56,6 +59,20 @@ struct PageLinks {
     std::vector<PageLink> links;
 };
 void ReadPageLinks(const std::string& bytes, PageLinks& links);
+// The links of many pages kept together, as the check keeps every page's:
+// all targets in one string, one after another, rather than a string each.
+struct StoredLink {
+    uint32_t start = 0;  // of its target in `targets`
+    uint32_t length = 0;
+    LinkKind kind = LinkKind::Page;
+    int opensLinkLine = 0;
+};
+struct LinkStore {
+    std::string targets;
+    std::vector<StoredLink> links;
+};
+// Adds the page's links to the store, and puts its <base> href in `base`.
+void AppendPageLinks(const std::string& bytes, LinkStore& store, std::string& base);
 
 // Text into an HTML page of the program's making: markup characters escaped
 // and every character beyond ASCII as a numeric reference, so the page reads

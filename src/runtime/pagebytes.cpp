@@ -123,6 +123,43 @@ std::string TrimmedSpaces(const std::string& text)
     return text.substr(first, last - first);
 }
 
+// What a byte is inside a tag, for TagEnd and AttributeValue, which look
+// at every byte of every tag of every page: white space, a '/' between
+// attributes, a byte that ends an attribute's name, and one that ends the
+// tag or opens a quote.
+constexpr unsigned char TagSpace = 1;
+constexpr unsigned char SpaceOrSlash = 2;
+constexpr unsigned char NameEnd = 4;
+constexpr unsigned char TagStop = 8;  // ends a tag or opens a quote in it
+struct TagByteClasses {
+    unsigned char of[256] = {};
+    constexpr TagByteClasses()
+    {
+        for (unsigned char c : {' ', '\t', '\n', '\r', '\f'}) of[c] = TagSpace | SpaceOrSlash | NameEnd;
+        of[static_cast<unsigned char>('/')] = SpaceOrSlash | NameEnd;
+        of[static_cast<unsigned char>('=')] = NameEnd;
+        of[static_cast<unsigned char>('>')] = NameEnd | TagStop;
+        of[static_cast<unsigned char>('"')] = TagStop;
+        of[static_cast<unsigned char>('\'')] = TagStop;
+    }
+};
+constexpr TagByteClasses TagBytes;
+
+bool IsTagByte(char c, unsigned char kind)
+{
+    return (TagBytes.of[static_cast<unsigned char>(c)] & kind) != 0;
+}
+
+// The bytes spell the lower-case name, in any case: the few letters of an
+// attribute's name, compared in place.
+bool IsLowerName(const char* bytes, std::string_view lower)
+{
+    for (size_t i = 0; i < lower.size(); ++i)
+        if (LowerAscii(static_cast<unsigned char>(bytes[i])) != static_cast<unsigned char>(lower[i]))
+            return false;
+    return true;
+}
+
 }  // namespace
 
 bool BeginsWithWord(std::string_view page, size_t at, std::string_view lower)
@@ -136,20 +173,19 @@ bool BeginsWithWord(std::string_view page, size_t at, std::string_view lower)
 
 size_t TagEnd(std::string_view page, size_t from)
 {
+    const char* data = page.data();
     size_t at = from;
     while (at < page.size()) {
-        char c = page[at];
+        while (at < page.size() && !IsTagByte(data[at], TagStop)) ++at;
+        if (at == page.size()) break;
+        const char c = data[at];
         if (c == '>') return at + 1;
-        if (c == '"' || c == '\'') {
-            size_t close = page.find(c, at + 1);
-            if (close == std::string_view::npos) {
-                size_t end = page.find('>', at + 1);
-                return end == std::string_view::npos ? page.size() : end + 1;
-            }
-            at = close + 1;
-            continue;
+        size_t close = page.find(c, at + 1);
+        if (close == std::string_view::npos) {
+            size_t end = page.find('>', at + 1);
+            return end == std::string_view::npos ? page.size() : end + 1;
         }
-        ++at;
+        at = close + 1;
     }
     return page.size();
 }
@@ -261,28 +297,30 @@ bool AttributeValue(std::string_view page, size_t from, size_t end, const char* 
                     std::string_view& value)
 {
     const std::string_view wanted = lowerName;
+    const char* data = page.data();
     size_t at = from;
     while (at < end) {
-        while (at < end && (IsHtmlSpace(static_cast<unsigned char>(page[at])) || page[at] == '/')) ++at;
-        size_t nameStart = at;
-        while (at < end && !IsHtmlSpace(static_cast<unsigned char>(page[at])) && page[at] != '=' &&
-               page[at] != '>' && page[at] != '/')
-            ++at;
-        size_t nameEnd = at;
-        while (at < end && IsHtmlSpace(static_cast<unsigned char>(page[at]))) ++at;
+        while (at < end && IsTagByte(data[at], SpaceOrSlash)) ++at;
+        const size_t nameStart = at;
+        while (at < end && !IsTagByte(data[at], NameEnd)) ++at;
+        const size_t nameEnd = at;
+        while (at < end && IsTagByte(data[at], TagSpace)) ++at;
         std::string_view found;
-        if (at < end && page[at] == '=') {
+        if (at < end && data[at] == '=') {
             ++at;
-            while (at < end && IsHtmlSpace(static_cast<unsigned char>(page[at]))) ++at;
-            if (at < end && (page[at] == '"' || page[at] == '\'')) {
-                size_t close = page.find(page[at], at + 1);
-                if (close == std::string_view::npos || close > end) close = end - 1;
+            while (at < end && IsTagByte(data[at], TagSpace)) ++at;
+            if (at < end && (data[at] == '"' || data[at] == '\'')) {
+                // A quote closed past the tag's end counts as closed at it:
+                // looked for no further than the byte after the end.
+                const size_t limit = std::min(end + 1, page.size());
+                const void* quote = std::memchr(data + at + 1, data[at], limit - (at + 1));
+                size_t close = quote ? static_cast<size_t>(static_cast<const char*>(quote) - data) : end - 1;
+                if (close > end) close = end - 1;
                 found = page.substr(at + 1, close - at - 1);
                 at = close + 1;
             } else {
-                size_t valueStart = at;
-                while (at < end && !IsHtmlSpace(static_cast<unsigned char>(page[at])) && page[at] != '>')
-                    ++at;
+                const size_t valueStart = at;
+                while (at < end && !IsTagByte(data[at], TagSpace) && data[at] != '>') ++at;
                 found = page.substr(valueStart, at - valueStart);
             }
         }
@@ -290,7 +328,7 @@ bool AttributeValue(std::string_view page, size_t from, size_t end, const char* 
             ++at;
             continue;
         }
-        if (nameEnd - nameStart == wanted.size() && BeginsWithWord(page, nameStart, wanted)) {
+        if (nameEnd - nameStart == wanted.size() && IsLowerName(data + nameStart, wanted)) {
             value = found;
             return true;
         }

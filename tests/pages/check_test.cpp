@@ -3,8 +3,10 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "state/state.h"
@@ -197,6 +199,86 @@ TEST_F(Check, LinksAndKeywordsAreTakenAsKelpraTakesThem)
             if (line.rfind("unreachable", 0) != 0) lines.push_back(line);
         EXPECT_EQ(lines, (std::vector<std::string>{"link-target-missing\tsub\\page.htm\tgone.css"}))
             << indexed << " " << listed;
+    }
+}
+
+// Targets that only name folders and a file are taken as they stand; any
+// with steps to fold, escapes or doubled separators are resolved. Each
+// leads to its page, which is then reached: none of them is unreachable.
+TEST_F(Check, PlainTargetsAndTargetsToResolveLeadAlike)
+{
+    folder.Write("help\\menu.htm", Page("<a href=\"main.htm\">m</a> <a href=\"sub\\page.htm\">p</a>"));
+    folder.Write("help\\main.htm", Page(""));
+    folder.Write("help\\index.htm", Page(""));
+    folder.Write("keywords.txt", "");
+    // Each target and the page it leads to; none for the folder and for the
+    // targets that are missing.
+    const std::pair<const char*, const char*> targets[] = {
+        {"a.htm", "sub\\a.htm"},
+        {"B.HTM", "sub\\b.htm"},
+        {"deeper/c.htm", "sub\\deeper\\c.htm"},
+        {"deeper\\d.htm", "sub\\deeper\\d.htm"},
+        {"deeper//e.htm", "sub\\deeper\\e.htm"},
+        {"deeper/./f.htm", "sub\\deeper\\f.htm"},
+        {"./g.htm", "sub\\g.htm"},
+        {"deeper/../h.htm", "sub\\h.htm"},
+        {"../i.htm", "i.htm"},
+        {"../sub/deeper/j.htm", "sub\\deeper\\j.htm"},
+        {"k.htm#here", "sub\\k.htm"},
+        {"%6C.htm", "sub\\l.htm"},
+        {"deeper/", nullptr},
+        {"gone.htm", nullptr},
+        {"deeper/gone.htm", nullptr},
+        {"gone/a.htm", nullptr},
+        {"deeper/c.htm/x.htm", nullptr},
+        {"deeper/../gone.htm", nullptr},
+        {"../a.htm", nullptr},
+    };
+    folder.MakeFolder("help\\sub\\deeper");
+    std::string body;
+    std::vector<std::string> wanted;
+    for (const auto& [target, page] : targets) {
+        body += " <a href=\"" + std::string(target) + "\">t</a>";
+        if (page) folder.Write("help\\" + std::string(page), Page(""));
+        else if (std::string(target) != "deeper/")
+            wanted.push_back("link-target-missing\tsub\\page.htm\t" + std::string(target));
+    }
+    folder.Write("help\\sub\\page.htm", Page(body));
+    std::sort(wanted.begin(), wanted.end());
+    std::vector<std::string> lines = Lines(CheckHelpFolder());
+    std::sort(lines.begin(), lines.end());
+    EXPECT_EQ(lines, wanted);
+}
+
+// The index's link lines and the keywords file's lines end as any file's
+// lines do: CR LF, or CR, LF or NUL alone, or the end of the file.
+TEST_F(Check, IndexAndKeywordLinesEndAsFileLinesDo)
+{
+    folder.Write("help\\menu.htm", Page(""));
+    folder.Write("help\\main.htm", Page(""));
+    folder.Write("help\\print.htm", Page(""));
+    const std::string print = "<a href=\"print.htm\">PRINT</a><BR>";
+    const std::string cls = "<a href=\"print.htm\">CLS</a><BR>";
+    struct Case {
+        std::string index;
+        std::string keywords;
+        std::vector<std::string> notIndexed;
+    };
+    const Case cases[] = {
+        {print + "\r\n" + cls + "\r\n", "PRINT\r\nCLS\r\nNONE\r\n", {"NONE"}},
+        {print + "\r" + cls, "PRINT\rNONE\nCLS\n\nOTHER", {"NONE", "OTHER"}},
+        {print + "\n" + cls + std::string(1, '\0'), std::string("CLS\0NONE\r\r\nPRINT", 16), {"NONE"}},
+        {print, "PRINT\r\nCLS", {"CLS"}},
+        {"", "PRINT", {"PRINT"}},
+        {print + "\r\n" + cls, "", {}},
+    };
+    for (const Case& c : cases) {
+        folder.Write("help\\index.htm", c.index);
+        folder.Write("keywords.txt", c.keywords);
+        std::vector<std::string> notes;
+        for (const Finding& finding : CheckHelpFolder().findings)
+            if (finding.kind == FindingKind::KeywordNotInIndex) notes.push_back(finding.target);
+        EXPECT_EQ(notes, c.notIndexed) << c.keywords;
     }
 }
 

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <iterator>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -173,6 +174,65 @@ TEST(Html, LinksAndImagesAsThePageWritesThem)
     ASSERT_EQ(links.links.size(), 1u);
     EXPECT_EQ(links.links[0].target, "caf\xc3\xa9.htm");
     EXPECT_EQ(links.base, "");
+}
+
+// Only the tags named as links are read, by their whole name in any case,
+// and a quoted value of any other tag hides what looks like a link.
+TEST(Html, LinksOnlyFromTheTagsNamedSo)
+{
+    const std::vector<std::pair<std::string, std::vector<std::string>>> cases = {
+        {"<AREA HREF=x>", {"x"}},
+        {"<a1 href=x><areaa href=x><abbr href=x>", {}},
+        {"<iframe src=x><iframes src=y><frame1 src=z>", {"x"}},
+        {"<img src=x><img2 src=y><imgage src=z><INPUT SRC=w>", {"x", "w"}},
+        {"<bodyy background=x><tablexyzw background=y><th background=z><thead background=w>", {"z"}},
+        {"<font title='<a href=hidden>'><a href=x>", {"x"}},
+        {"<p title=\"<img src=no>\">text</p><td background=\"cell.gif\">", {"cell.gif"}},
+        {"<script src=a><a href=b></SCRIPT><a href=c>", {"a", "c"}},
+        {"<scripts src=a><a href=b>", {"b"}},
+        {"<style><a href=x></style><a href=y><styles><a href=z>", {"y", "z"}},
+        {"<link rel=icon href=x><link rel=\"alternate stylesheet\" href=y><linked rel=stylesheet href=z>",
+         {"y"}},
+        {"<basefont href=x><a\thref=y>", {"y"}},
+        {"<abcdefghijklmnopqrstuvwxyz href=x><a href='it\"s'>", {"it\"s"}},
+    };
+    PageLinks links;
+    for (const auto& [page, targets] : cases) {
+        ReadPageLinks(page, links);
+        std::vector<std::string> read;
+        for (const PageLink& link : links.links) read.push_back(link.target);
+        EXPECT_EQ(read, targets) << page;
+    }
+}
+
+// The links of page after page go into one store, each page's after the
+// last one's, and each page has its own base.
+TEST(Html, PagesLinksStoredOneAfterAnother)
+{
+    const std::vector<std::pair<std::string, std::vector<std::string>>> pages = {
+        {"<base href=\"../\"><a href=a.htm><img src=\"caf\xe9.gif\">", {"a.htm", "caf\xc3\xa9.gif"}},
+        {"<p>none</p>", {}},
+        {"<a href=\"x&amp;y.htm\">\r\n<a href=b.htm>", {"x&y.htm", "b.htm"}},
+    };
+    const std::string bases[] = {"../", "", ""};
+    const std::vector<int> linkLines = {0, 0, 1, 1};
+    LinkStore store;
+    std::string base = "left from before";
+    std::vector<std::string> all;
+    for (size_t page = 0; page < std::size(pages); ++page) {
+        const size_t before = store.links.size();
+        AppendPageLinks(pages[page].first, store, base);
+        EXPECT_EQ(base, bases[page]) << page;
+        ASSERT_EQ(store.links.size() - before, pages[page].second.size()) << page;
+        all.insert(all.end(), pages[page].second.begin(), pages[page].second.end());
+    }
+    ASSERT_EQ(store.links.size(), all.size());
+    for (size_t i = 0; i < all.size(); ++i) {
+        const StoredLink& link = store.links[i];
+        EXPECT_EQ(store.targets.substr(link.start, link.length), all[i]) << i;
+        EXPECT_EQ(link.opensLinkLine, linkLines[i]) << all[i];
+        EXPECT_EQ(link.kind, i == 1 ? LinkKind::Image : LinkKind::Page) << all[i];
+    }
 }
 
 // A page's spaces are its words less one, however long its text.

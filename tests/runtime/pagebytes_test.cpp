@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -54,6 +55,41 @@ TEST(PageBytes, WhereATagEnds)
     };
     for (const auto& [page, end] : cases) EXPECT_EQ(TagEnd(page, 1), end) << page;
     EXPECT_EQ(TagEnd("<p>", 10), 3u);
+}
+
+// An attribute's raw value: found by its whole name in any case, quoted
+// or not, past other attributes and values that hold its name; a quote
+// left open ends at the tag's end, and a '>' in quotes is part of it.
+TEST(PageBytes, AttributeValuesWithinATag)
+{
+    struct Case {
+        std::string tag;
+        const char* name;
+        bool found;
+        std::string value;
+    };
+    const Case cases[] = {
+        {"<a href=\"x.htm\">", "href", true, "x.htm"},
+        {"<a HREF = 'x.htm' >", "href", true, "x.htm"},
+        {"<a hreflang=en href=x.htm>", "href", true, "x.htm"},
+        {"<img/src=\"a.gif\"/>", "src", true, "a.gif"},
+        {"<a title=\"href=no\" href=yes>", "href", true, "yes"},
+        {"<a href>", "href", true, ""},
+        {"<a href=\"\">", "href", true, ""},
+        {"<a name=x>", "href", false, ""},
+        {"<a href=\"x.htm>text", "href", true, "x.htm"},
+        {"<a href=\"x>y\">", "href", true, "x>y"},
+        {"<a href=\"x.htm>text\" more>", "href", true, "x.htm>text"},
+        {"<a href=\">\"", "href", true, ">"},
+    };
+    for (const Case& c : cases) {
+        size_t from = 1;
+        while (from < c.tag.size() && IsAsciiAlnum(static_cast<unsigned char>(c.tag[from]))) ++from;
+        const size_t end = TagEnd(c.tag, from);
+        std::string_view value;
+        EXPECT_EQ(AttributeValue(c.tag, from, end, c.name, value), c.found) << c.tag;
+        EXPECT_EQ(std::string(value), c.value) << c.tag;
+    }
 }
 
 TEST(PageBytes, TheBaseOfAPage)
