@@ -660,7 +660,7 @@ int WriteHtmlPage(const std::string& name, const std::string& html)
 {
     // Through the rewrite service: a page shown before stays whole until the
     // new one is complete, and a link put in its place is not written
-    // through.
+    // through. Made again by its command, it is not waited for on the disk.
     if (RewriteBegin(1, name, PathFolderPart(name)) != Rewrite::Done) return 0;
     size_t at = 0;
     while (at < html.size()) {
@@ -669,5 +669,5 @@ int WriteHtmlPage(const std::string& name, const std::string& html)
         FileWriteLineTo(1, html.substr(at, end - at));
         at = end + 2;
     }
-    return RewriteCommit(1) == Rewrite::Done ? 1 : 0;
+    return RewriteCommitUnflushed(1) == Rewrite::Done ? 1 : 0;
 }

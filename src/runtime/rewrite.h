@@ -37,8 +37,8 @@ Rewrite RewriteBeginFollowing(int number, const std::string& target);
 // Puts the new version in the target's place (Done), or keeps the old one
 // (Failed). FileClose instead drops the new version.
 Rewrite RewriteCommit(int number);
-// The same for a file made again at every showing (a display copy), which
-// is not waited for on the disk: that wait can take longer than the rest
+// The same for a file made again at every showing (a display copy, a made
+// page), which is not waited for on the disk: that wait can take longer than the rest
 // of showing a page. After a crash it may be empty or old, never a mix of
 // two versions while the machine runs; the next showing makes it again.
 Rewrite RewriteCommitUnflushed(int number);
