@@ -20,8 +20,8 @@ struct ElementList {
     ElementList() = default;
     ElementList(const ElementList&) = delete;
     ElementList& operator=(const ElementList&) = delete;
-    ElementList(ElementList&&) = default;
-    ElementList& operator=(ElementList&&) = default;
+    ElementList(ElementList&&) noexcept = default;
+    ElementList& operator=(ElementList&&) noexcept = default;
 
     ListElement<Record>* first = nullptr;
     ListElement<Record>* last = nullptr;
