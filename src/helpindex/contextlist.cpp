@@ -87,11 +87,10 @@ void ReadLink(std::string_view line, ContextEntry& entry)
         AppendPagePath(entry.page, target, quote);
     } else {
         // Only its slashes change.
-        const size_t folder = State.helpFolder.size();
-        entry.page.resize(folder + static_cast<size_t>(quote - target));
-        char* out = entry.page.data();
-        std::memcpy(out, State.helpFolder.data(), folder);
-        out += folder;
+        entry.page.reserve(State.helpFolder.size() + static_cast<size_t>(quote - target));
+        entry.page.assign(State.helpFolder);
+        entry.page.resize(entry.page.size() + static_cast<size_t>(quote - target));
+        char* out = entry.page.data() + State.helpFolder.size();
         for (const char* at = target; at < quote; ++at) *out++ = *at == '/' ? '\\' : *at;
     }
     if (stop - quote < 2) return;
