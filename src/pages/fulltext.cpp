@@ -6,6 +6,9 @@
 #include <cstring>
 #include <string_view>
 #include <unordered_map>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include "pages/helpfolder.h"
 #include "pages/html.h"
@@ -36,6 +39,11 @@ struct Needle {
     // A single character is a word of its own ("f" of "f-string"), never
     // the start of every word beginning so.
     bool whole = false;
+    // The first and last bytes as a step of 16 places compares them: OR-ed
+    // with the case bit of a letter, as `want`. Only when both are ASCII,
+    // which fold without looking at the byte before.
+    bool edges = false;
+    unsigned char firstCase = 0, firstWant = 0, lastCase = 0, lastWant = 0;
 };
 
 // Longer words are looked for byte by byte: none is that long.
@@ -131,6 +139,14 @@ Needle MakeNeedle(const std::string& word)
     needle.folded = FoldedForMatching(word);
     needle.whole = CharacterLength(static_cast<unsigned char>(word[0])) >= word.size();
     const size_t last = needle.folded.size() - 1;
+    const auto edge = [](char byte, unsigned char& caseBit, unsigned char& want) {
+        const auto c = static_cast<unsigned char>(byte);
+        caseBit = c >= 'A' && c <= 'Z' ? 0x20 : 0;
+        want = c | caseBit;
+        return c < 0x80;
+    };
+    needle.edges = edge(needle.folded[0], needle.firstCase, needle.firstWant) &&
+                   edge(needle.folded[last], needle.lastCase, needle.lastWant);
     if (last == 0 || last > LongestJump) return needle;
     needle.shift.assign(PairCount, 0);
     for (size_t i = 1; i < last; ++i)
@@ -154,10 +170,41 @@ bool WordAt(const char* at, const Needle& needle)
     return true;
 }
 
+#if defined(__SSE2__)
+// Sixteen places a step: only where the word's first and last bytes stand
+// is it compared whole. A short word jumps too little to go faster.
+size_t FindByEdges(std::string_view text, const Needle& needle, size_t from)
+{
+    const size_t last = needle.folded.size() - 1;
+    const __m128i firstCase = _mm_set1_epi8(static_cast<char>(needle.firstCase));
+    const __m128i firstWant = _mm_set1_epi8(static_cast<char>(needle.firstWant));
+    const __m128i lastCase = _mm_set1_epi8(static_cast<char>(needle.lastCase));
+    const __m128i lastWant = _mm_set1_epi8(static_cast<char>(needle.lastWant));
+    size_t at = from;
+    for (; at + last + 16 <= text.size(); at += 16) {
+        const char* place = text.data() + at;
+        const __m128i first = _mm_loadu_si128(reinterpret_cast<const __m128i*>(place));
+        const __m128i end = _mm_loadu_si128(reinterpret_cast<const __m128i*>(place + last));
+        const __m128i both = _mm_and_si128(_mm_cmpeq_epi8(_mm_or_si128(first, firstCase), firstWant),
+                                           _mm_cmpeq_epi8(_mm_or_si128(end, lastCase), lastWant));
+        for (auto bits = static_cast<unsigned>(_mm_movemask_epi8(both)); bits != 0; bits &= bits - 1) {
+            const size_t found = at + static_cast<size_t>(__builtin_ctz(bits));
+            if (WordAt(text.data() + found, needle)) return found;
+        }
+    }
+    for (; at + last < text.size(); ++at)
+        if (WordAt(text.data() + at, needle)) return at;
+    return None;
+}
+#endif
+
 // The next place from `from` on where the word stands in the text, whether
 // or not it begins a word there; None when nowhere.
 size_t FindBytes(std::string_view text, const Needle& needle, size_t from)
 {
+#if defined(__SSE2__)
+    if (needle.edges) return FindByEdges(text, needle, from);
+#endif
     const size_t length = needle.folded.size();
     if (from + length > text.size()) return None;
     const char* at = text.data() + from;
