@@ -227,25 +227,9 @@ int IsItsOwnCopy(const std::string& pagePath)
            PathSameFile(pagePath, PathFolderPart(pagePath) + DisplayCopyName);
 }
 
-}  // namespace
-
-void DisplayCopyReset()
+// The copy of a page named as its folder holds it.
+std::string WriteStoredCopy(const std::string& pagePath)
 {
-    FolderWatchEnd(DisplayCopyWatch);
-    KeptListings& kept = Kept();
-    kept = KeptListings{};
-}
-
-std::string DisplayCopyAwayFolder()
-{
-    return State.programFolder + "copies\\";
-}
-
-std::string WriteDisplayCopy(const std::string& asked)
-{
-    // Asked for in another case, the page would be searched for in its
-    // folder at each of the steps below.
-    const std::string pagePath = PathAsStored(asked);
     // A page that is its own copy's file is shown as itself rather than
     // overwritten.
     if (PathSize(pagePath) < 0 || IsItsOwnCopy(pagePath)) return "";
@@ -262,11 +246,32 @@ std::string WriteDisplayCopy(const std::string& asked)
     return WriteCopy(pagePath, away + DisplayCopyName, 1) == Copied::Yes ? away + DisplayCopyName : "";
 }
 
+}  // namespace
+
+void DisplayCopyReset()
+{
+    FolderWatchEnd(DisplayCopyWatch);
+    KeptListings& kept = Kept();
+    kept = KeptListings{};
+}
+
+std::string DisplayCopyAwayFolder()
+{
+    return State.programFolder + "copies\\";
+}
+
+std::string WriteDisplayCopy(const std::string& pagePath)
+{
+    // Asked for in another case, the page would be searched for in its
+    // folder at each step of making its copy.
+    return WriteStoredCopy(PathAsStored(pagePath));
+}
+
 std::string MakeDisplayCopy(const std::string& pagePath)
 {
     const std::string stored = PathAsStored(pagePath);
     if (IsItsOwnCopy(stored)) return pagePath;
-    const std::string written = WriteDisplayCopy(stored);
+    const std::string written = WriteStoredCopy(stored);
     return written.empty() ? PathFolderPart(pagePath) + DisplayCopyName : written;
 }
 
