@@ -12,6 +12,7 @@
 
 #include "pages/helpfolder.h"
 #include "pages/html.h"
+#include "pages/textpipe.h"
 #include "runtime/browser.h"
 #include "runtime/folders.h"
 #include "runtime/text.h"
@@ -319,26 +320,11 @@ int CountNeedle(std::string_view text, const Needle& needle, size_t& first)
     return count;
 }
 
-// `bytes` and `text` keep their room from one page to the next; the page's
-// text goes into the cache's blocks.
+// `bytes` and `text` keep their room from one page to the next.
 bool ReadPage(HelpFileReader& reader, const std::string& folder, const HelpFile& file, std::string& bytes,
               PageText& text, TextBlocks& blocks, CachedPage& page)
 {
-    if (!ReadHelpFile(reader, folder, file.path, bytes)) return false;
-    // The text is put together where the cache keeps it: no copy.
-    char* room = TextBlocksReserve(blocks, PageTextRoom(bytes.size()));
-    if (!room) return false;
-    const std::string_view extracted = ExtractPageTextInto(bytes, text, room);
-    page.path = file.path;
-    page.size = file.size;
-    page.time = file.time;
-    page.title = text.title.empty() ? Utf8FromText(PathFileName(file.path)) : text.title;
-    page.text = TextBlocksCommit(blocks, extracted.size());
-    // The text's white space is run together into single spaces, so they
-    // count its words closely enough for weighing a page's length.
-    page.words = extracted.empty() ? 0 : static_cast<uint32_t>(text.spaces + 1);
-    page.linkText = static_cast<uint32_t>(std::min<size_t>(text.linkText, extracted.size()));
-    return true;
+    return ReadHelpFile(reader, folder, file.path, bytes) && KeepPageText(file, bytes, text, blocks, page);
 }
 
 // Once the blocks hold more text of pages since changed than of the pages
@@ -628,22 +614,21 @@ int FirstReading(PageCache& cache, const std::string& folder, PageProgress progr
     cache.folders = std::move(folders);
     cache.watched = 1;
     cache.trusted = 0;
-    std::string bytes;
-    PageText text;
     HelpFileReader reader;
     const int total = static_cast<int>(std::count_if(files.begin(), files.end(), IsOwnPage));
     int done = 0;
     cache.pages.reserve(static_cast<size_t>(total));
-    for (const HelpFile& file : files) {
+    TextPipe pipe;
+    TextPipeStart(pipe, cache.blocks, cache.pages, 1);
+    for (HelpFile& file : files) {
         if (!IsOwnPage(file)) continue;
         if (progress && !progress(done, total)) break;
         ++done;
-        CachedPage page;
-        if (!ReadPage(reader, folder, file, bytes, text, cache.blocks, page)) continue;
-        page.size = NotListed;
-        page.time = NotListed;
-        cache.pages.push_back(std::move(page));
+        file.size = NotListed;
+        file.time = NotListed;
+        if (ReadHelpFile(reader, folder, file.path, TextPipeRoom(pipe))) TextPipeSend(pipe, file);
     }
+    TextPipeFinish(pipe);
     ReadHelpFilesDone(reader);
     return done == total ? 1 : -1;
 }

@@ -1,0 +1,63 @@
+// The first reading of a help folder reads each page on the caller's thread
+// and takes it apart into its text on a second one: the reading is mostly
+// the system's work, taking apart the processor's, and the two cost about
+// the same, so on two cores the reading takes little more than either.
+// Only the text goes across: the files, the folder watch, the page cache and
+// the state stay with the caller.
+#pragma once
+
+#include <condition_variable>
+#include <cstddef>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "pages/helpfolder.h"
+#include "pages/html.h"
+#include "pages/pagecache.h"
+#include "runtime/textblocks.h"
+
+// The page's text put together in `blocks`, where it stays, and what the
+// search weighs of it; false when no memory is left for it. `text` keeps
+// its room from one page to the next.
+bool KeepPageText(const HelpFile& file, const std::string& bytes, PageText& text, TextBlocks& blocks,
+                  CachedPage& page);
+
+// Pages go across in batches, so that the threads meet a few hundred times
+// in a reading of thousands of pages rather than once a page.
+constexpr size_t TextBatchPages = 32;
+constexpr size_t TextPipeBatches = 4;
+struct TextBatch {
+    const HelpFile* files[TextBatchPages] = {};
+    std::string bytes[TextBatchPages];  // their room kept from batch to batch
+    size_t count = 0;
+};
+struct TextPipe {
+    // The taker's alone until TextPipeFinish.
+    TextBlocks* blocks = nullptr;
+    std::vector<CachedPage>* pages = nullptr;
+    PageText text;
+    TextBatch batches[TextPipeBatches];
+    // Batches sent and taken apart, in all: the one being filled is
+    // batches[sent % TextPipeBatches].
+    size_t sent = 0;
+    size_t taken = 0;
+    bool closing = false;
+    bool threaded = false;  // else each batch is taken apart as it is sent
+    std::mutex lock;
+    std::condition_variable changed;
+    std::thread taker;
+};
+
+// The pages sent are added to `pages` in the order sent, their text kept
+// in `blocks`; neither is to be touched before TextPipeFinish. Without a
+// second thread (`threaded` 0, or none to be had) the caller's does it all.
+void TextPipeStart(TextPipe& pipe, TextBlocks& blocks, std::vector<CachedPage>& pages, int threaded);
+// Where the next page's bytes are to be read.
+std::string& TextPipeRoom(TextPipe& pipe);
+// The page whose bytes are in TextPipeRoom goes across; `file` must stay
+// where it is until TextPipeFinish.
+void TextPipeSend(TextPipe& pipe, const HelpFile& file);
+// Returns once every page sent is in `pages`.
+void TextPipeFinish(TextPipe& pipe);
