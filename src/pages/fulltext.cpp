@@ -16,6 +16,7 @@
 #include "runtime/browser.h"
 #include "runtime/folders.h"
 #include "runtime/text.h"
+#include "runtime/threads.h"
 #include "state/state.h"
 #include "state/texts.h"
 
@@ -480,6 +481,66 @@ uint32_t TitleWords(const CachedPage& page)
     return static_cast<uint32_t>(std::count(page.title.begin(), page.title.end(), ' ') + 1);
 }
 
+// What a scan of some of the pages finds: how many of them hold each word,
+// those that hold every word with the words' places, and the lengths of
+// their fields, added up.
+struct PagesScan {
+    std::vector<int> pagesWith;
+    std::vector<std::vector<WordPlaces>> held;
+    std::vector<const CachedPage*> heldPages;
+    FieldLengths lengths{0, 0};
+};
+
+// Every word is looked for in every page: how many pages hold each one
+// tells how rare it is.
+void ScanPages(const CachedPage* begin, const CachedPage* end, const std::vector<Needle>& needles,
+               const NeedleSet& set, PagesScan& scan)
+{
+    scan.pagesWith.assign(needles.size(), 0);
+    std::vector<WordPlaces> words(needles.size());
+    std::vector<size_t> firsts(needles.size(), None);
+    for (const CachedPage* page = begin; page != end; ++page) {
+        scan.lengths.title += TitleWords(*page);
+        scan.lengths.text += page->words;
+        bool all = true;
+        FindFirsts(page->text, needles, set, firsts);
+        for (size_t w = 0; w < needles.size(); ++w) {
+            const bool holds = firsts[w] != None || FindNeedle(page->title, needles[w], 0) != None;
+            scan.pagesWith[w] += holds ? 1 : 0;
+            all = all && holds;
+        }
+        if (!all) continue;
+        // The places are looked for on from the first, found already.
+        for (size_t w = 0; w < needles.size(); ++w) FindPlaces(*page, needles[w], firsts[w], words[w]);
+        scan.held.push_back(words);
+        scan.heldPages.push_back(page);
+    }
+}
+
+// The scan of the pages after those of `scan`, added to it. The lengths are
+// whole numbers, so their sum is the same either way.
+void AddScan(PagesScan& scan, PagesScan& after)
+{
+    for (size_t w = 0; w < scan.pagesWith.size(); ++w) scan.pagesWith[w] += after.pagesWith[w];
+    for (auto& words : after.held) scan.held.push_back(std::move(words));
+    scan.heldPages.insert(scan.heldPages.end(), after.heldPages.begin(), after.heldPages.end());
+    scan.lengths.title += after.lengths.title;
+    scan.lengths.text += after.lengths.text;
+}
+
+// The page from which the pages hold half the text; `end` when they hold
+// less than `splitText`.
+const CachedPage* HalfTheText(const CachedPage* begin, const CachedPage* end, size_t splitText)
+{
+    size_t total = 0;
+    for (const CachedPage* page = begin; page != end; ++page) total += page->text.size();
+    if (total < splitText || total == 0) return end;
+    size_t first = 0;
+    const CachedPage* middle = begin;
+    while (middle != end && first < total / 2) first += (middle++)->text.size();
+    return middle;
+}
+
 double LengthFactor(double length, double average)
 {
     return 1 - LengthNorm + LengthNorm * (average > 0 ? length / average : 1.0);
@@ -727,41 +788,35 @@ SearchResults SearchHelpFolder(const std::string& query, PageProgress progress)
     std::vector<Needle> needles;
     for (const std::string& word : results.words) needles.push_back(MakeNeedle(word));
     const NeedleSet set = MakeNeedleSet(needles);
-    const std::vector<CachedPage>& pages = FullTextPageCache().pages;
-    // Every word is looked for in every page: how many pages hold each one
-    // tells how rare it is.
-    std::vector<int> pagesWith(needles.size(), 0);
-    std::vector<WordPlaces> words(needles.size());
-    std::vector<size_t> firsts(needles.size(), None);
-    std::vector<std::vector<WordPlaces>> held;
-    std::vector<const CachedPage*> heldPages;
-    FieldLengths average{0, 0};
-    for (const CachedPage& page : pages) {
-        average.title += TitleWords(page);
-        average.text += page.words;
-        bool all = true;
-        FindFirsts(page.text, needles, set, firsts);
-        for (size_t w = 0; w < needles.size(); ++w) {
-            const bool holds = firsts[w] != None || FindNeedle(page.title, needles[w], 0) != None;
-            pagesWith[w] += holds ? 1 : 0;
-            all = all && holds;
-        }
-        if (!all) continue;
-        // The places are looked for on from the first, found already.
-        for (size_t w = 0; w < needles.size(); ++w) FindPlaces(page, needles[w], firsts[w], words[w]);
-        held.push_back(words);
-        heldPages.push_back(&page);
+    const PageCache& cache = FullTextPageCache();
+    const std::vector<CachedPage>& pages = cache.pages;
+    // The scan is nearly all a later search costs: where there is a second
+    // core, it takes the pages that hold the second half of the text.
+    const CachedPage* const begin = pages.data();
+    const CachedPage* const end = begin + pages.size();
+    const CachedPage* const middle = HalfTheText(begin, end, cache.splitText);
+    PagesScan scan;
+    PagesScan second;
+    std::thread beside;
+    const bool split =
+        middle != end && ThreadStart(beside, [&] { ScanPages(middle, end, needles, set, second); });
+    ScanPages(begin, split ? middle : end, needles, set, scan);
+    if (split) {
+        beside.join();
+        AddScan(scan, second);
     }
+    const std::vector<std::vector<WordPlaces>>& held = scan.held;
+    FieldLengths average = scan.lengths;
     const double count = static_cast<double>(pages.size());
     std::vector<double> rarity;
-    rarity.reserve(pagesWith.size());
-    for (int with : pagesWith) rarity.push_back(std::log(1.0 + (count - with + 0.5) / (with + 0.5)));
+    rarity.reserve(scan.pagesWith.size());
+    for (int with : scan.pagesWith) rarity.push_back(std::log(1.0 + (count - with + 0.5) / (with + 0.5)));
     if (count > 0) {
         average.title /= count;
         average.text /= count;
     }
     for (size_t h = 0; h < held.size(); ++h) {
-        const CachedPage& page = *heldPages[h];
+        const CachedPage& page = *scan.heldPages[h];
         SearchHit hit;
         hit.path = page.path;
         hit.title = page.title;

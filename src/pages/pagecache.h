@@ -34,6 +34,9 @@ struct PageCache {
     std::vector<std::string> folders;
     int watched = 0;
     int trusted = 0;
+    // A later search takes a second core for its scan only where there is
+    // this much text: below, starting a thread costs more than it saves.
+    size_t splitText = 1024 * 1024;
 };
 constexpr int PageCacheWatch = 1;
 constexpr int64_t NotListed = -1;

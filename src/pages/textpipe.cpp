@@ -1,9 +1,9 @@
 #include "pages/textpipe.h"
 
 #include <algorithm>
-#include <system_error>
 
 #include "runtime/text.h"
+#include "runtime/threads.h"
 
 bool KeepPageText(const HelpFile& file, const std::string& bytes, PageText& text, TextBlocks& blocks,
                   CachedPage& page)
@@ -88,16 +88,7 @@ void TextPipeStart(TextPipe& pipe, TextBlocks& blocks, std::vector<CachedPage>& 
 {
     pipe.blocks = &blocks;
     pipe.pages = &pages;
-    pipe.threaded = false;
-    // With one core a second thread would only take turns with this one;
-    // without a thread to be had the reading goes on on this one alone.
-    if (!threaded || std::thread::hardware_concurrency() == 1) return;
-    try {
-        pipe.taker = std::thread(Taker, std::ref(pipe));
-        pipe.threaded = true;
-    } catch (const std::system_error&) {
-        pipe.threaded = false;
-    }
+    pipe.threaded = threaded && ThreadStart(pipe.taker, [&pipe] { Taker(pipe); });
 }
 
 std::string& TextPipeRoom(TextPipe& pipe)

@@ -1,7 +1,8 @@
 // The first reading of a help folder reads each page on the caller's thread
 // and takes it apart into its text on a second one: the reading is mostly
 // the system's work, taking apart the processor's, and the two cost about
-// the same, so on two cores the reading takes little more than either.
+// the same, so on two cores the reading takes little more than either
+// (on one, the caller does it all).
 // Only the text goes across: the files, the folder watch, the page cache and
 // the state stay with the caller.
 #pragma once

@@ -495,6 +495,8 @@ TEST_F(FullTextModel, CountsAgreeWithASlowScanOnRandomText)
         std::string word;
         for (size_t length = 1 + random() % 5; length > 0; --length)
             word += letters[random() % letters.size()];
+        // The scan split between two threads, and on one alone.
+        FullTextPageCache().splitText = 0;
         SearchResults results = SearchHelpFolder(word);
         std::map<std::string, int> found;
         for (const SearchHit& hit : results.hits) found[hit.path] = hit.occurrences;
@@ -502,6 +504,16 @@ TEST_F(FullTextModel, CountsAgreeWithASlowScanOnRandomText)
             const std::string path = "p" + std::to_string(page) + ".htm";
             ASSERT_EQ(found.count(path) ? found[path] : 0, ModelCount(texts[page], word))
                 << "word " << word << " in " << path;
+        }
+        FullTextPageCache().splitText = SIZE_MAX;
+        const SearchResults alone = SearchHelpFolder(word + " " + word.substr(0, 1));
+        FullTextPageCache().splitText = 0;
+        const SearchResults split = SearchHelpFolder(word + " " + word.substr(0, 1));
+        ASSERT_EQ(split.hits.size(), alone.hits.size()) << word;
+        for (size_t hit = 0; hit < split.hits.size(); ++hit) {
+            EXPECT_EQ(split.hits[hit].path, alone.hits[hit].path) << word;
+            EXPECT_EQ(split.hits[hit].score, alone.hits[hit].score) << word;
+            EXPECT_EQ(split.hits[hit].occurrences, alone.hits[hit].occurrences) << word;
         }
     }
 }
