@@ -40,46 +40,62 @@ void WaitUntil(TextPipe& pipe, std::unique_lock<std::mutex>& hold, Ready ready)
     pipe.changed.wait(hold, ready);
 }
 
-void TakeApart(TextPipe& pipe, const TextBatch& batch)
+// Takes apart the next batch nobody has begun. Called with the lock held,
+// which it lets go meanwhile: no other thread touches a batch begun.
+void TakeNext(TextPipe& pipe, std::unique_lock<std::mutex>& hold, TextTaker& taker)
 {
+    TextBatch& batch = pipe.batches[pipe.started++ % TextPipeBatches];
+    hold.unlock();
+    batch.pages.clear();
     for (size_t i = 0; i < batch.count; ++i) {
         CachedPage page;
-        if (KeepPageText(*batch.files[i], batch.bytes[i], pipe.text, *pipe.blocks, page))
-            pipe.pages->push_back(std::move(page));
+        if (KeepPageText(*batch.files[i], batch.bytes[i], taker.text, taker.blocks, page))
+            batch.pages.push_back(std::move(page));
     }
+    hold.lock();
+    batch.finished = true;
+    pipe.changed.notify_all();
 }
 
 void Taker(TextPipe& pipe)
 {
     std::unique_lock<std::mutex> hold(pipe.lock);
     for (;;) {
-        WaitUntil(pipe, hold, [&pipe] { return pipe.taken < pipe.sent || pipe.closing; });
-        if (pipe.taken == pipe.sent) return;
-        const TextBatch& batch = pipe.batches[pipe.taken % TextPipeBatches];
-        hold.unlock();
-        TakeApart(pipe, batch);
-        hold.lock();
-        ++pipe.taken;
-        pipe.changed.notify_all();
+        WaitUntil(pipe, hold, [&pipe] { return pipe.started < pipe.sent || pipe.closing; });
+        if (pipe.started == pipe.sent) return;
+        TakeNext(pipe, hold, pipe.taker);
     }
 }
 
-// The batch being filled goes across, and the next is begun once the taker
-// is done with what it held before.
+// The oldest batch's pages go into `pages`, so that its room can be filled
+// again. Rather than wait for it, the caller takes apart a batch nobody has
+// begun: when the taker falls behind (its memory slow to come, its core
+// busy elsewhere), the two share the work.
+void DeliverOldest(TextPipe& pipe, std::unique_lock<std::mutex>& hold)
+{
+    TextBatch& oldest = pipe.batches[pipe.delivered % TextPipeBatches];
+    while (!oldest.finished) {
+        if (pipe.started < pipe.sent) TakeNext(pipe, hold, pipe.caller);
+        else WaitUntil(pipe, hold, [&] { return oldest.finished || pipe.started < pipe.sent; });
+    }
+    for (CachedPage& page : oldest.pages) pipe.pages->push_back(std::move(page));
+    oldest.finished = false;
+    oldest.count = 0;
+    ++pipe.delivered;
+}
+
 void SendBatch(TextPipe& pipe)
 {
-    TextBatch& batch = pipe.batches[pipe.sent % TextPipeBatches];
-    if (!pipe.threaded) {
-        TakeApart(pipe, batch);
-        ++pipe.sent;
-        ++pipe.taken;
-    } else {
-        std::unique_lock<std::mutex> hold(pipe.lock);
-        ++pipe.sent;
-        pipe.changed.notify_all();
-        WaitUntil(pipe, hold, [&pipe] { return pipe.sent - pipe.taken < TextPipeBatches; });
-    }
-    pipe.batches[pipe.sent % TextPipeBatches].count = 0;
+    std::unique_lock<std::mutex> hold(pipe.lock);
+    ++pipe.sent;
+    pipe.changed.notify_all();
+    if (pipe.sent - pipe.delivered == TextPipeBatches) DeliverOldest(pipe, hold);
+}
+
+void KeepBlocks(TextBlocks& blocks, TextBlocks& more)
+{
+    blocks.insert(blocks.end(), more.begin(), more.end());
+    more.clear();
 }
 
 }  // namespace
@@ -88,7 +104,7 @@ void TextPipeStart(TextPipe& pipe, TextBlocks& blocks, std::vector<CachedPage>& 
 {
     pipe.blocks = &blocks;
     pipe.pages = &pages;
-    pipe.threaded = threaded && ThreadStart(pipe.taker, [&pipe] { Taker(pipe); });
+    pipe.threaded = threaded && ThreadStart(pipe.thread, [&pipe] { Taker(pipe); });
 }
 
 std::string& TextPipeRoom(TextPipe& pipe)
@@ -107,12 +123,14 @@ void TextPipeSend(TextPipe& pipe, const HelpFile& file)
 void TextPipeFinish(TextPipe& pipe)
 {
     if (pipe.batches[pipe.sent % TextPipeBatches].count > 0) SendBatch(pipe);
-    if (!pipe.threaded) return;
     {
-        const std::lock_guard<std::mutex> hold(pipe.lock);
+        std::unique_lock<std::mutex> hold(pipe.lock);
+        while (pipe.delivered < pipe.sent) DeliverOldest(pipe, hold);
         pipe.closing = true;
     }
     pipe.changed.notify_all();
-    pipe.taker.join();
+    if (pipe.threaded) pipe.thread.join();
     pipe.threaded = false;
+    KeepBlocks(*pipe.blocks, pipe.caller.blocks);
+    KeepBlocks(*pipe.blocks, pipe.taker.blocks);
 }

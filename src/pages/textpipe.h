@@ -28,32 +28,42 @@ bool KeepPageText(const HelpFile& file, const std::string& bytes, PageText& text
 // Pages go across in batches, so that the threads meet a few hundred times
 // in a reading of thousands of pages rather than once a page.
 constexpr size_t TextBatchPages = 32;
-constexpr size_t TextPipeBatches = 4;
+constexpr size_t TextPipeBatches = 8;
 struct TextBatch {
     const HelpFile* files[TextBatchPages] = {};
     std::string bytes[TextBatchPages];  // their room kept from batch to batch
     size_t count = 0;
+    std::vector<CachedPage> pages;  // what they came to
+    bool finished = false;
+};
+// Each thread puts the text together in blocks of its own.
+struct TextTaker {
+    TextBlocks blocks;
+    PageText text;
 };
 struct TextPipe {
-    // The taker's alone until TextPipeFinish.
     TextBlocks* blocks = nullptr;
     std::vector<CachedPage>* pages = nullptr;
-    PageText text;
     TextBatch batches[TextPipeBatches];
-    // Batches sent and taken apart, in all: the one being filled is
-    // batches[sent % TextPipeBatches].
+    // Batches sent, begun and delivered into `pages`, in all: batch n is
+    // batches[n % TextPipeBatches], and the one being filled is batch `sent`.
     size_t sent = 0;
-    size_t taken = 0;
+    size_t started = 0;
+    size_t delivered = 0;
     bool closing = false;
-    bool threaded = false;  // else each batch is taken apart as it is sent
+    TextTaker caller;
+    TextTaker taker;
+    bool threaded = false;
     std::mutex lock;
     std::condition_variable changed;
-    std::thread taker;
+    std::thread thread;
 };
 
 // The pages sent are added to `pages` in the order sent, their text kept
 // in `blocks`; neither is to be touched before TextPipeFinish. Without a
-// second thread (`threaded` 0, or none to be had) the caller's does it all.
+// second thread (`threaded` 0, or none to be had) the caller's does it all;
+// with one, the caller takes batches apart too whenever it would otherwise
+// wait for room.
 void TextPipeStart(TextPipe& pipe, TextBlocks& blocks, std::vector<CachedPage>& pages, int threaded);
 // Where the next page's bytes are to be read.
 std::string& TextPipeRoom(TextPipe& pipe);

@@ -1,6 +1,6 @@
-// Large blocks of memory from the host, for what the program keeps in bulk.
-// Filling fresh memory a small page at a time costs more than anything else
-// about a large block, so the host gives large pages where it has them.
+// Large blocks of memory from the host, for what the program keeps in bulk
+// (the text of every page): a few pieces of megabytes, given back whole,
+// rather than a heap allocation per page.
 #pragma once
 
 #include <cstddef>
