@@ -56,11 +56,14 @@ column() {
 }
 
 # Google Benchmark programs: five repetitions, medians only, added to the
-# report file. A program that fails is said, and the report goes on.
+# report file. The repetitions of a figure and of its baseline take turns,
+# so a spell of a busy machine falls on both. A program that fails is said,
+# and the report goes on.
 run_bench() {
     local program="$1" out="$2"
     shift 2
     if ! "$bin/$program" --benchmark_repetitions=5 --benchmark_report_aggregates_only=true \
+        --benchmark_enable_random_interleaving=true \
         --benchmark_out="$work/part.json" --benchmark_out_format=json "$@" >/dev/null 2>&1; then
         echo "  ($program $* failed)"
     fi
@@ -69,8 +72,8 @@ run_bench() {
 }
 
 echo
-echo "Start-up to first page drawn (bench/startup.sh, 21 runs each):"
-bash bench/startup.sh "$build" 21 > "$work/startup.txt" || echo "  (bench/startup.sh failed)"
+echo "Start-up to first page drawn (bench/startup.sh, 51 runs each):"
+bash bench/startup.sh "$build" 51 > "$work/startup.txt" || echo "  (bench/startup.sh failed)"
 read -r kelpra_ms kelpra_kb < <(awk '$1 == "kelpra" { print $2, $4 }' "$work/startup.txt")
 read -r bare_ms bare_kb < <(awk '$1 == "minimal-browser" { print $2, $4 }' "$work/startup.txt")
 line "start-up time" "$kelpra_ms" ms "bare QTextBrowser" "$bare_ms" 1.1
