@@ -86,8 +86,8 @@ if [ "$kelpra_ir" != 0 ]; then
 fi
 
 echo
-echo "Enter to page drawn and memory (bench/navigation.sh, 5 runs each):"
-bash bench/navigation.sh "$build" 5 > "$work/navigation.txt" || echo "  (bench/navigation.sh failed)"
+echo "Enter to page drawn and memory (bench/navigation.sh, 9 runs each):"
+bash bench/navigation.sh "$build" 9 > "$work/navigation.txt" || echo "  (bench/navigation.sh failed)"
 for word in big huge wide; do
     read -r kelpra_ms bare_ms < <(awk -v w="$word" '$1 == w { print $5, $9 }' "$work/navigation.txt")
     case "$word" in
