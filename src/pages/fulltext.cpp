@@ -321,13 +321,6 @@ int CountNeedle(std::string_view text, const Needle& needle, size_t& first)
     return count;
 }
 
-// `bytes` and `text` keep their room from one page to the next.
-bool ReadPage(HelpFileReader& reader, const std::string& folder, const HelpFile& file, std::string& bytes,
-              PageText& text, TextBlocks& blocks, CachedPage& page)
-{
-    return ReadHelpFile(reader, folder, file.path, bytes) && KeepPageText(file, bytes, text, blocks, page);
-}
-
 // Once the blocks hold more text of pages since changed than of the pages
 // as they are, the text still wanted moves to new blocks.
 void CompactTexts(PageCache& cache)
@@ -691,6 +684,8 @@ int FirstReading(PageCache& cache, const std::string& folder, PageProgress progr
     }
     TextPipeFinish(pipe);
     ReadHelpFilesDone(reader);
+    // A page whose text found no memory is read again at the next search.
+    std::erase_if(cache.pages, [](const CachedPage& page) { return page.path.empty(); });
     return done == total ? 1 : -1;
 }
 
@@ -727,9 +722,13 @@ int RefreshPageCache(PageProgress progress)
     std::vector<CachedPage> pages;
     pages.reserve(files.size());
     std::vector<std::string> folders = {folder};
-    std::string bytes;
-    PageText text;
     HelpFileReader reader;
+    // The pages read again take their places in `pages` once their text is
+    // put together.
+    std::vector<CachedPage> read;
+    std::vector<size_t> places;
+    TextPipe pipe;
+    TextPipeStart(pipe, cache.blocks, read, 1);
     // The folder is listed in the same order every time, so the cached page
     // of a file is, but for pages added or removed, the next one.
     size_t next = 0;
@@ -756,12 +755,22 @@ int RefreshPageCache(PageProgress progress)
             allRead = false;
             continue;
         }
-        CachedPage page;
         // A page that cannot be read now is tried again at the next search.
-        if (ReadPage(reader, folder, file, bytes, text, cache.blocks, page)) pages.push_back(std::move(page));
-        else allRead = false;
+        if (!ReadHelpFile(reader, folder, file.path, TextPipeRoom(pipe))) {
+            allRead = false;
+            continue;
+        }
+        places.push_back(pages.size());
+        pages.emplace_back();
+        TextPipeSend(pipe, file);
     }
+    TextPipeFinish(pipe);
     ReadHelpFilesDone(reader);
+    for (size_t i = 0; i < read.size(); ++i) {
+        allRead = allRead && !read[i].path.empty();
+        pages[places[i]] = std::move(read[i]);
+    }
+    std::erase_if(pages, [](const CachedPage& page) { return page.path.empty(); });
     cache.pages = std::move(pages);
     CompactTexts(cache);
     // A watch that ran through this reading has seen every change since it

@@ -42,15 +42,14 @@ void WaitUntil(TextPipe& pipe, std::unique_lock<std::mutex>& hold, Ready ready)
 
 // Takes apart the next batch nobody has begun. Called with the lock held,
 // which it lets go meanwhile: no other thread touches a batch begun.
-void TakeNext(TextPipe& pipe, std::unique_lock<std::mutex>& hold, TextTaker& taker)
+void TakeNext(TextPipe& pipe, std::unique_lock<std::mutex>& hold, TextBlocks& blocks, PageText& text)
 {
     TextBatch& batch = pipe.batches[pipe.started++ % TextPipeBatches];
     hold.unlock();
-    batch.pages.clear();
+    batch.pages.resize(batch.count);
     for (size_t i = 0; i < batch.count; ++i) {
-        CachedPage page;
-        if (KeepPageText(*batch.files[i], batch.bytes[i], taker.text, taker.blocks, page))
-            batch.pages.push_back(std::move(page));
+        batch.pages[i] = CachedPage{};
+        KeepPageText(*batch.files[i], batch.bytes[i], text, blocks, batch.pages[i]);
     }
     hold.lock();
     batch.finished = true;
@@ -63,7 +62,7 @@ void Taker(TextPipe& pipe)
     for (;;) {
         WaitUntil(pipe, hold, [&pipe] { return pipe.started < pipe.sent || pipe.closing; });
         if (pipe.started == pipe.sent) return;
-        TakeNext(pipe, hold, pipe.taker);
+        TakeNext(pipe, hold, pipe.takerBlocks, pipe.takerText);
     }
 }
 
@@ -75,7 +74,7 @@ void DeliverOldest(TextPipe& pipe, std::unique_lock<std::mutex>& hold)
 {
     TextBatch& oldest = pipe.batches[pipe.delivered % TextPipeBatches];
     while (!oldest.finished) {
-        if (pipe.started < pipe.sent) TakeNext(pipe, hold, pipe.caller);
+        if (pipe.started < pipe.sent) TakeNext(pipe, hold, *pipe.blocks, pipe.callerText);
         else WaitUntil(pipe, hold, [&] { return oldest.finished || pipe.started < pipe.sent; });
     }
     for (CachedPage& page : oldest.pages) pipe.pages->push_back(std::move(page));
@@ -92,19 +91,13 @@ void SendBatch(TextPipe& pipe)
     if (pipe.sent - pipe.delivered == TextPipeBatches) DeliverOldest(pipe, hold);
 }
 
-void KeepBlocks(TextBlocks& blocks, TextBlocks& more)
-{
-    blocks.insert(blocks.end(), more.begin(), more.end());
-    more.clear();
-}
-
 }  // namespace
 
 void TextPipeStart(TextPipe& pipe, TextBlocks& blocks, std::vector<CachedPage>& pages, int threaded)
 {
     pipe.blocks = &blocks;
     pipe.pages = &pages;
-    pipe.threaded = threaded && ThreadStart(pipe.thread, [&pipe] { Taker(pipe); });
+    pipe.wanted = threaded;
 }
 
 std::string& TextPipeRoom(TextPipe& pipe)
@@ -117,7 +110,12 @@ void TextPipeSend(TextPipe& pipe, const HelpFile& file)
 {
     TextBatch& batch = pipe.batches[pipe.sent % TextPipeBatches];
     batch.files[batch.count++] = &file;
-    if (batch.count == TextBatchPages) SendBatch(pipe);
+    if (batch.count < TextBatchPages) return;
+    if (pipe.wanted) {
+        pipe.wanted = 0;
+        pipe.threaded = ThreadStart(pipe.thread, [&pipe] { Taker(pipe); });
+    }
+    SendBatch(pipe);
 }
 
 void TextPipeFinish(TextPipe& pipe)
@@ -131,6 +129,6 @@ void TextPipeFinish(TextPipe& pipe)
     pipe.changed.notify_all();
     if (pipe.threaded) pipe.thread.join();
     pipe.threaded = false;
-    KeepBlocks(*pipe.blocks, pipe.caller.blocks);
-    KeepBlocks(*pipe.blocks, pipe.taker.blocks);
+    pipe.blocks->insert(pipe.blocks->end(), pipe.takerBlocks.begin(), pipe.takerBlocks.end());
+    pipe.takerBlocks.clear();
 }

@@ -1,4 +1,4 @@
-// The first reading of a help folder reads each page on the caller's thread
+// A reading of a help folder's pages reads each page on the caller's thread
 // and takes it apart into its text on a second one: the reading is mostly
 // the system's work, taking apart the processor's, and the two cost about
 // the same, so on two cores the reading takes little more than either
@@ -36,11 +36,6 @@ struct TextBatch {
     std::vector<CachedPage> pages;  // what they came to
     bool finished = false;
 };
-// Each thread puts the text together in blocks of its own.
-struct TextTaker {
-    TextBlocks blocks;
-    PageText text;
-};
 struct TextPipe {
     TextBlocks* blocks = nullptr;
     std::vector<CachedPage>* pages = nullptr;
@@ -51,19 +46,25 @@ struct TextPipe {
     size_t started = 0;
     size_t delivered = 0;
     bool closing = false;
-    TextTaker caller;
-    TextTaker taker;
+    PageText callerText;
+    // The second thread puts its text together in blocks of its own, handed
+    // to `blocks` at the end; the caller puts it straight into `blocks`.
+    TextBlocks takerBlocks;
+    PageText takerText;
+    int wanted = 0;  // a second thread, once a batch is full
     bool threaded = false;
     std::mutex lock;
     std::condition_variable changed;
     std::thread thread;
 };
 
-// The pages sent are added to `pages` in the order sent, their text kept
-// in `blocks`; neither is to be touched before TextPipeFinish. Without a
-// second thread (`threaded` 0, or none to be had) the caller's does it all;
-// with one, the caller takes batches apart too whenever it would otherwise
-// wait for room.
+// Every page sent is added to `pages` in the order sent, its text kept in
+// `blocks`; one whose text found no memory comes with an empty path.
+// Neither is to be touched before TextPipeFinish. With `threaded` set a
+// second thread takes batches apart once the first one is full (a reading
+// of a few pages is not worth starting one); the caller takes batches apart
+// too whenever it would otherwise wait for room, and does it all where no
+// thread is to be had.
 void TextPipeStart(TextPipe& pipe, TextBlocks& blocks, std::vector<CachedPage>& pages, int threaded);
 // Where the next page's bytes are to be read.
 std::string& TextPipeRoom(TextPipe& pipe);
