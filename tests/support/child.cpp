@@ -1,6 +1,8 @@
 #include "support/child.h"
 
+#include <chrono>
 #include <cstdlib>
+#include <thread>
 
 #ifdef _WIN32
 #include <windows.h>
@@ -78,7 +80,15 @@ int ChildWait(intptr_t child)
 
 int ChildRun(const std::string& test, const ChildEnvironment& environment)
 {
-    return ChildWait(ChildStart(test, environment));
+    // Wine on a busy machine now and then fails to start a process at all:
+    // that is no result of the program under test, so it is tried again,
+    // and told apart from a child that ended without an exit code.
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        const intptr_t child = ChildStart(test, environment);
+        if (child != -1) return ChildWait(child);
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    }
+    return ChildNotStarted;
 }
 
 std::string ChildSetting(const std::string& name)

@@ -14,6 +14,8 @@ using ChildEnvironment = std::vector<std::pair<std::string, std::string>>;
 intptr_t ChildStart(const std::string& test, const ChildEnvironment& environment);
 // Its exit code, or -1 when it did not exit by itself.
 int ChildWait(intptr_t child);
+// Its exit code; ChildNotStarted when it could not be started.
+constexpr int ChildNotStarted = -2;
 int ChildRun(const std::string& test, const ChildEnvironment& environment);
 
 // In the child: the value of one of those variables, "" when not set.
